@@ -1,0 +1,14 @@
+#include "common/random.h"
+
+namespace {
+uint32_t state = 1;
+}
+
+void Seed_Random(uint32_t seed) { state = seed; }
+
+int Random() {
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFF);
+}
+
+uint32_t Random_State() { return state; }

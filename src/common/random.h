@@ -1,0 +1,10 @@
+// The program's one random generator: the classic C library generator of the original
+// platform (seed * 214013 + 2531011, result bits 16..30). Every "rand()" of the engine is
+// this generator, and the order of the draws is part of the behaviour.
+#pragma once
+
+#include <cstdint>
+
+void Seed_Random(uint32_t seed);
+int Random();  // 0..32767
+uint32_t Random_State();

@@ -1,0 +1,45 @@
+// Error reporting, the error log, memory and system information, the resolution table.
+#pragma once
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/windows/wintypes.h"
+
+extern int error_logging;             // 1: Report_Error writes to the log file
+extern char Message_Buffer[512];       // the shared message buffer
+extern char Error_Log_Path[260];       // Windows directory + "\Mirravane\error_log.txt"
+extern HWND Main_Window;               // owner of boxes; receives WM_DESTROY from the log
+
+// Appends the text to the error log while it is on; otherwise shows it in a box captioned
+// "Error" with the error sound. The text is not a format: callers format into
+// Message_Buffer first (Report_Errorf does both).
+int Report_Error(const char* text);
+// Formats into Message_Buffer, then reports it.
+int Report_Errorf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Shows information in a box captioned "Message" (formatted like printf).
+void Message_Box(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+int Save_Error_Log_To_File(const char* path, const char* text, int mode);
+int Stamp_Date_And_Title_To_Saver_Error_Log_File(const char* title);
+int Close_Error_Log();
+void Log_Memory_Statistics();
+int Determine_Operating_System(int* code);
+int Decode_Resolution(int index, int* width, int* height, int* depth);
+const char* Resolution_Text(int index);  // "640  x 480  x 32"; nullptr outside 0..19
+uint32_t Get_File_Size(const char* name);
+// Builds Error_Log_Path from the Windows directory.
+void Build_Error_Log_Path();
+
+// "Entering X" / "Exitting X" lines, written once per run while the log is on: the
+// pair is written by the first call that reaches its successful end.
+struct Once_Log {
+    bool done = false;
+    void enter(const char* line) const;  // writes line as given, e.g. "Entering Setup"
+    void exit(const char* line);         // writes line, then marks the pair done
+};
+
+// Every logged-once flag of the program, so tests can start from a clean slate.
+void Reset_Diagnostics();

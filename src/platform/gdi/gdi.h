@@ -1,0 +1,89 @@
+// Device contexts on display surfaces and on loaded bitmaps, in the shape of GDI:
+// per-pixel access with 0x00BBGGRR colours converted to the surface's format, filled
+// shapes, text, stretched copies, and bitmap files decoded into memory bitmaps.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/windows/wintypes.h"
+
+class DDSurface;
+
+// A decoded bitmap: 32-bit pixels 0x00RRGGBB, top row first.
+struct Bitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+};
+using HBITMAP = Bitmap*;
+
+struct Gdi_Object;  // pens, brushes (and bitmaps selected into memory contexts)
+using HGDIOBJ = Gdi_Object*;
+using HBRUSH = Gdi_Object*;
+using HPEN = Gdi_Object*;
+
+// A device context draws either on a display surface or on a memory bitmap.
+struct Device_Context {
+    DDSurface* surface = nullptr;  // surface contexts
+    HBITMAP bitmap = nullptr;      // memory contexts with a bitmap selected
+    bool memory = false;
+    HPEN pen = nullptr;
+    HBRUSH brush = nullptr;
+    COLORREF text_colour = 0;
+    int background_mode = 2;       // OPAQUE
+};
+
+// Called by DDSurface::GetDC / ReleaseDC.
+HDC Create_Surface_DC(DDSurface* surface);
+void Destroy_Surface_DC(HDC dc);
+
+COLORREF GetPixel(HDC dc, int x, int y);           // CLR_INVALID outside the surface
+COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);  // -1 (as COLORREF) on failure
+// Pixel value of a GDI colour in a surface's format (nearest palette entry at 8 bits),
+// and the GDI colour of a pixel value.
+uint32_t Colour_To_Pixel(const DDSurface* surface, COLORREF colour);
+COLORREF Pixel_To_Colour(const DDSurface* surface, uint32_t pixel);
+
+constexpr int PS_SOLID = 0;
+constexpr int BLACK_BRUSH = 4;
+constexpr int WHITE_BRUSH = 0;
+constexpr int BLACK_PEN = 7;
+constexpr int WHITE_PEN = 6;
+HBRUSH CreateSolidBrush(COLORREF colour);
+HPEN CreatePen(int style, int width, COLORREF colour);
+HGDIOBJ GetStockObject(int which);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+bool DeleteObject(HGDIOBJ object);
+
+// Filled shapes outlined with the current pen, without antialiasing.
+bool Polygon(HDC dc, const POINT* points, int count);
+bool Ellipse(HDC dc, int left, int top, int right, int bottom);
+
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
+COLORREF SetTextColor(HDC dc, COLORREF colour);
+int SetBkMode(HDC dc, int mode);
+// Text in the platform's default font, not antialiased, top-left corner at (x, y).
+bool TextOutA(HDC dc, int x, int y, const char* text, int length);
+
+constexpr uint32_t SRCCOPY = 0x00CC0020;
+bool StretchBlt(HDC dest, int dx, int dy, int dw, int dh, HDC source, int sx, int sy, int sw, int sh,
+                uint32_t rop);
+
+HDC CreateCompatibleDC(HDC dc);
+bool DeleteDC(HDC dc);
+
+// Bitmap files. Every BMP variant a user may drop in: 1/4/8/16/24/32 bits, RLE4/RLE8,
+// bit fields, top-down and bottom-up. Absurd sizes, truncated bodies and broken headers
+// are refused (nullptr), never read past.
+constexpr uint32_t IMAGE_BITMAP = 0;
+constexpr uint32_t LR_LOADFROMFILE = 0x10;
+constexpr uint32_t LR_CREATEDIBSECTION = 0x2000;
+HBITMAP LoadImageA(const char* name, uint32_t type, uint32_t flags);
+bool Decode_Bmp(const uint8_t* data, size_t size, Bitmap& out, std::string* why = nullptr);
+// Largest picture the loader accepts (pixels); bigger headers are refused.
+constexpr int64_t Bmp_Max_Pixels = 64LL * 1024 * 1024;
+bool GetObjectBitmapSize(HBITMAP bitmap, int* width, int* height);
+void Delete_Bitmap(HBITMAP bitmap);

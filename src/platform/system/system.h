@@ -1,0 +1,107 @@
+// System services: the Windows directory, Windows-style paths on this file system,
+// files, directory search, clocks, memory and version information.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// ---- the Windows directory and paths --------------------------------------------------------
+// MIRRAVANE_WINDOWS_DIR when set, else $XDG_DATA_HOME, else ~/.local/share. No trailing slash.
+// Returns the number of characters written (0 on failure), like GetWindowsDirectoryA.
+unsigned GetWindowsDirectoryA(char* buffer, unsigned size);
+std::string Windows_Directory();
+// Tests point the Windows directory elsewhere; an empty text goes back to the environment.
+void Set_Windows_Directory_Override(const std::string& dir);
+
+// Maps a Windows-style path ("C:\x\Mirravane\Data\Bmp\Font.bmp" style separators, either
+// slash) to a path on this file system: "\" and "/" become "/", and every existing
+// component is matched case-insensitively, so "data\bmp\objects" and "Data/Bmp/Objects"
+// name one folder. Components that do not exist are kept as written.
+std::string Map_Path(const std::string& windows_path);
+
+// ---- files ------------------------------------------------------------------------------
+// A small handle API in the shape of the Windows file calls (binary, no text translation).
+struct File;
+using HANDLE = File*;
+constexpr uint32_t GENERIC_READ = 0x80000000u;
+constexpr uint32_t GENERIC_WRITE = 0x40000000u;
+constexpr uint32_t CREATE_ALWAYS = 2;
+constexpr uint32_t OPEN_EXISTING = 3;
+constexpr uint32_t OPEN_ALWAYS = 4;
+HANDLE CreateFileA(const char* name, uint32_t access, uint32_t share, uint32_t disposition);
+bool ReadFile(HANDLE file, void* buffer, uint32_t size, uint32_t* read);
+bool WriteFile(HANDLE file, const void* buffer, uint32_t size, uint32_t* written);
+bool CloseHandle(HANDLE file);
+uint32_t GetFileSize(HANDLE file);  // low 32 bits; 0xFFFFFFFF on failure
+bool SetFilePointerToEnd(HANDLE file);
+bool DeleteFileA(const char* name);
+bool Directory_Exists(const std::string& windows_path);
+bool Create_Directory(const std::string& windows_path);
+
+// fopen-style access for the record files ("rb", "wb").
+struct Std_File;
+Std_File* Open_File(const char* name, const char* mode);
+size_t Read_File(void* buffer, size_t size, size_t count, Std_File* file);
+size_t Write_File(const void* buffer, size_t size, size_t count, Std_File* file);
+int Close_File(Std_File* file);
+
+// Test hook: writes fail once this many more bytes have been written (a full disk).
+// A negative value (the default) never fails.
+void Set_Disk_Space_Limit(long long bytes);
+
+// ---- directory search ------------------------------------------------------------------------
+// Patterns use "*" and "?" in the last component, matched case-insensitively; files come
+// in the order the file system lists them (not sorted). Folders are not returned.
+struct Find_Data {
+    char cFileName[260] = {};
+    uint32_t nFileSizeLow = 0;
+};
+struct Find_Handle;
+using HFIND = Find_Handle*;
+HFIND FindFirstFileA(const char* pattern, Find_Data* data);  // nullptr: nothing matches
+bool FindNextFileA(HFIND find, Find_Data* data);
+bool FindClose(HFIND find);
+
+// ---- clocks --------------------------------------------------------------------------------
+uint32_t timeGetTime();    // milliseconds since an arbitrary start, wraps at 2^32
+uint32_t GetTickCount();
+bool QueryPerformanceFrequency(int64_t* frequency);
+bool QueryPerformanceCounter(int64_t* counter);
+// Tests freeze the clocks: when set, both clocks read this many microseconds.
+void Set_Fake_Clock(bool enabled, int64_t microseconds = 0);
+void Advance_Fake_Clock(int64_t microseconds);
+// Tests can make the system report that it has no high-resolution counter.
+void Set_High_Resolution_Counter_Available(bool available);
+
+struct SYSTEMTIME {
+    uint16_t wYear = 0, wMonth = 0, wDayOfWeek = 0, wDay = 0, wHour = 0, wMinute = 0, wSecond = 0,
+             wMilliseconds = 0;
+};
+void GetLocalTime(SYSTEMTIME* time);
+void Set_Fake_Local_Time(const SYSTEMTIME* time);  // nullptr: the real clock
+
+// ---- memory and version ------------------------------------------------------------------------
+struct MEMORYSTATUS {
+    uint64_t dwTotalPhys = 0;
+    uint64_t dwAvailPhys = 0;
+};
+void GlobalMemoryStatus(MEMORYSTATUS* status);
+
+constexpr uint32_t VER_PLATFORM_WIN32s = 0;
+constexpr uint32_t VER_PLATFORM_WIN32_WINDOWS = 1;
+constexpr uint32_t VER_PLATFORM_WIN32_NT = 2;
+constexpr uint32_t VER_PLATFORM_UNKNOWN = 99;
+struct OSVERSIONINFO {
+    uint32_t dwMajorVersion = 0, dwMinorVersion = 0, dwPlatformId = VER_PLATFORM_UNKNOWN;
+};
+// This platform reports itself as unknown; tests may fake the others or a failure.
+bool GetVersionExA(OSVERSIONINFO* info);
+void Set_Fake_Version(const OSVERSIONINFO* info, bool fail = false);  // nullptr: unknown platform
+
+// ---- the "screen saver running" flag ------------------------------------------------------------
+// Held as a lock in $XDG_RUNTIME_DIR (or /tmp) so that it is shared by every process.
+// Setting returns the previous state, like SystemParametersInfoA(SPI_SCREENSAVERRUNNING).
+bool Set_Screen_Saver_Running(bool running);
+bool Screen_Saver_Running();
+void Set_Saver_Lock_Path(const std::string& path);  // tests

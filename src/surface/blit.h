@@ -1,0 +1,17 @@
+// The blit family: plain, clipped, keyed, mirrored, stretched and fast copies.
+#pragma once
+
+#include "surface/surface.h"
+
+int Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
+int Clip_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
+int Masked_Clip_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
+int Masked_Clip_Blit_Ex(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                        int clip_width, int clip_height);
+int Clip_V_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
+int Clip_H_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
+int Masked_H_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
+int Stretch_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                 int dest_width, int dest_height);
+int Fast_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
+int Wait_For_Blitter(Surface surface);
