@@ -1,0 +1,234 @@
+// The one reporting call, the error log, memory and OS information, the resolution table.
+#include "diagnostics/diagnostics.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/system/system.h"
+#include "platform/windows/windows.h"
+#include "surface/display.h"
+#include "surface/surface.h"
+
+int error_logging = 0;
+char Message_Buffer[512] = "";
+char Error_Log_Path[260] = "";
+HWND Main_Window = nullptr;
+
+namespace {
+
+HANDLE error_log = nullptr;  // opened by the header, kept open for the whole run
+
+constexpr uint32_t Max_Error_Log_Size = 32000;
+constexpr uint32_t Share_Read_Write = 3;
+
+const char Month_Names[13][64] = {"dummy month", "January", "February", "March",     "April",   "May",     "June",
+                                   "July",        "August",  "September", "October", "November", "December"};
+const char Day_Names[7][64] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+
+const int Resolution_Widths[5] = {320, 640, 800, 1024, 1280};
+const int Resolution_Heights[5] = {240, 480, 600, 768, 1024};
+const int Resolution_Depths[4] = {32, 24, 16, 8};
+const char* const Resolution_Texts[20] = {
+    "320  x 240  x 32", "640  x 480  x 32", "800  x 600  x 32", "1024 x 768  x 32", "1280 x 1024 x 32",
+    "320  x 240  x 24", "640  x 480  x 24", "800  x 600  x 24", "1024 x 768  x 24", "1280 x 1024 x 24",
+    "320  x 240  x 16", "640  x 480  x 16", "800  x 600  x 16", "1024 x 768  x 16", "1280 x 1024 x 16",
+    "320  x 240  x 8",  "640  x 480  x 8",  "800  x 600  x 8",  "1024 x 768  x 8",  "1280 x 1024 x 8"};
+
+// Flags of every Once_Log that has completed, so Reset_Diagnostics can clear them.
+std::vector<bool*>& completed_once_logs() {
+    static std::vector<bool*> list;
+    return list;
+}
+
+Once_Log memory_statistics_log;
+
+// A box is only seen over a full-screen display once the desktop surface is in front.
+void Show_Desktop_Surface() {
+    if (Window_Mode == FULLSCREEN && Direct_Draw_Interface) Direct_Draw_Interface->FlipToGDISurface();
+}
+
+}  // namespace
+
+int Report_Error(const char* text) {
+    if (!text) text = "";
+    if (error_logging && Save_Error_Log_To_File(Error_Log_Path, text, 0) == 1) return 1;
+
+    ShowCursor(true);
+    Show_Desktop_Surface();
+    // Copied, never used as a format: a '%' in a path must come out as written.
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%s", text);
+    PlaySoundFile("Include/Error.wav");
+    MessageBoxA(Main_Window, buffer, "Error", MB_ICONSTOP);
+    return 0;
+}
+
+int Report_Errorf(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(Message_Buffer, sizeof Message_Buffer, format ? format : "", args);
+    va_end(args);
+    return Report_Error(Message_Buffer);
+}
+
+void Message_Box(const char* format, ...) {
+    Show_Desktop_Surface();
+    ShowCursor(true);
+    char buffer[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format ? format : "", args);
+    va_end(args);
+    MessageBoxA(Main_Window, buffer, "Message", MB_OK);
+}
+
+int Save_Error_Log_To_File(const char* path, const char* text, int mode) {
+    if (!path || !*path) return 0;
+
+    // A longer text is cut to what the 260-character entry holds.
+    char entry[260];
+    std::snprintf(entry, sizeof entry, "\r\n%s", text ? text : "");
+
+    if (!error_log) {
+        if (mode == 1) {
+            error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, CREATE_ALWAYS);
+            if (!error_log) {
+                error_logging = 0;
+                Report_Error("Save_Error_Log_To_File() CreateFile FILE FAILED");
+                return 0;
+            }
+        } else {
+            error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, OPEN_EXISTING);
+            if (!error_log) {
+                error_logging = 0;
+                Report_Error("Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED");
+                return 0;
+            }
+            // Reopened after a close: add to the log rather than write over its start.
+            SetFilePointerToEnd(error_log);
+        }
+    }
+
+    uint32_t size = GetFileSize(error_log);
+    if (size != 0xFFFFFFFFu && size > Max_Error_Log_Size) {
+        error_logging = 0;
+        Report_Error("Save_Error_Log_To_File() Max Error log file size EXCEEDED");
+        PostMessageA(Main_Window, WM_DESTROY, 0, 0);
+        return 0;
+    }
+
+    uint32_t length = static_cast<uint32_t>(std::strlen(entry));
+    uint32_t written = 0;
+    if (!WriteFile(error_log, entry, length, &written) || written != length) {
+        error_logging = 0;
+        Report_Error("Save_Error_Log_To_File() WriteFile FAILED");
+        PostMessageA(Main_Window, WM_DESTROY, 0, 0);
+        return 0;
+    }
+    return 1;
+}
+
+int Stamp_Date_And_Title_To_Saver_Error_Log_File(const char* title) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    // The clock never gives these out of range; a faked one must not read past the tables.
+    const char* day = now.wDayOfWeek < 7 ? Day_Names[now.wDayOfWeek] : "";
+    const char* month = now.wMonth < 13 ? Month_Names[now.wMonth] : Month_Names[0];
+
+    char text[512];
+    int n = std::snprintf(text, sizeof text, "\r\n%d:%d:%d, %s %s %d, %d\r\n", now.wHour, now.wMinute, now.wSecond,
+                          day, month, now.wDay, now.wYear);
+    if (n < 0) n = 0;
+    std::snprintf(text + n, sizeof text - static_cast<size_t>(n), "%s", title ? title : "");
+
+    if (!Save_Error_Log_To_File(Error_Log_Path, text, 1)) {
+        error_logging = 0;
+        return 0;
+    }
+    return 1;
+}
+
+int Close_Error_Log() {
+    if (error_log) {
+        CloseHandle(error_log);
+        error_log = nullptr;
+    }
+    return 1;
+}
+
+void Log_Memory_Statistics() {
+    memory_statistics_log.enter("Enter Log_Memory_Statistics");
+
+    MEMORYSTATUS memory;
+    GlobalMemoryStatus(&memory);
+    uint32_t total_video = 0, free_video = 0;
+    Get_Available_Video_Memory(&total_video, &free_video);
+
+    if (error_logging && !memory_statistics_log.done) {
+        Report_Errorf("VIDEO RAM: TOTAL %.2lf FREE %.2lf Mb", total_video / 1048576.0, free_video / 1048576.0);
+        Report_Errorf("SYSTEM RAM: TOTAL %.2lf Mb", static_cast<double>(memory.dwTotalPhys) / 1048576.0);
+    }
+    memory_statistics_log.exit("Exitting Log_Memory_Statistics");
+}
+
+int Determine_Operating_System(int* code) {
+    int result = 0;
+    if (code) *code = 0;
+    OSVERSIONINFO version;
+    if (!GetVersionExA(&version)) {
+        Report_Error("Determine_Operating_System(): GetVersionEx FAILED");
+        return 0;
+    }
+    switch (version.dwPlatformId) {
+        case VER_PLATFORM_WIN32s: result = 1; break;
+        case VER_PLATFORM_WIN32_WINDOWS: result = version.dwMinorVersion != 0 ? 3 : 2; break;
+        case VER_PLATFORM_WIN32_NT: result = version.dwMajorVersion > 4 ? 5 : 4; break;
+        default: result = 0; break;
+    }
+    if (code) *code = result;
+    return 1;
+}
+
+int Decode_Resolution(int index, int* width, int* height, int* depth) {
+    if (index < 0 || index > 19) {
+        Report_Errorf("Decode_Resolution(): Invalid resolution %d", index);
+        return 0;
+    }
+    if (width) *width = Resolution_Widths[index % 5];
+    if (height) *height = Resolution_Heights[index % 5];
+    if (depth) *depth = Resolution_Depths[index / 5];
+    return 1;
+}
+
+const char* Resolution_Text(int index) { return index >= 0 && index < 20 ? Resolution_Texts[index] : nullptr; }
+
+uint32_t Get_File_Size(const char* name) {
+    HANDLE file = CreateFileA(name, GENERIC_READ, Share_Read_Write, OPEN_EXISTING);
+    if (!file) return 0;
+    uint32_t size = GetFileSize(file);
+    CloseHandle(file);
+    return size == 0xFFFFFFFFu ? 0 : size;
+}
+
+void Build_Error_Log_Path() {
+    std::string dir = Windows_Directory();
+    int n = std::snprintf(Error_Log_Path, sizeof Error_Log_Path, "%s\\Mirravane\\error_log.txt", dir.c_str());
+    // A cut path would name some other file; no path keeps the log off and boxes shown.
+    if (n < 0 || static_cast<size_t>(n) >= sizeof Error_Log_Path) Error_Log_Path[0] = '\0';
+}
+
+void Once_Log::enter(const char* line) const {
+    if (error_logging && !done) Report_Error(line);
+}
+
+void Once_Log::exit(const char* line) {
+    if (done) return;
+    if (error_logging) Report_Error(line);
+    done = true;
+    completed_once_logs().push_back(&done);
+}
+
+void Reset_Diagnostics() {
+    for (bool* flag : completed_once_logs()) *flag = false;
+    completed_once_logs().clear();
+}
