@@ -1,0 +1,402 @@
+#include "presets/lifecycle.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "diagnostics/diagnostics.h"
+#include "kaleidoscope/kaleidoscope.h"
+#include "plasma/plasma.h"
+#include "platform/system/system.h"
+#include "platform/windows/windows.h"
+#include "presets/plasma_settings.h"
+#include "presets/random_presets.h"
+#include "scope/scope.h"
+#include "shell/menu_marks.h"
+#include "shell/modes.h"
+#include "shell/window_title.h"
+#include "slides/objects.h"
+#include "slides/slides.h"
+#include "surface/display.h"
+#include "surface/surface.h"
+#include "text/title.h"
+
+char Windows_Directory_Prefix[260] = "";
+
+namespace {
+
+// Float to int toward zero. Values come from preset files too, so out-of-range and NaN
+// must not reach the undefined conversion.
+int Truncate(float value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483648.0f) return INT32_MAX;
+    if (value < -2147483648.0f) return INT32_MIN;
+    return static_cast<int>(value);
+}
+
+// Tile size: divided for the symmetry copies, multiple of 4, at most the screen, above 16.
+int Tile_Size(int requested, int divisor, int limit) {
+    int size = requested / divisor;
+    size -= size % 4;
+    if (size > limit) size = limit;
+    if (size <= 16) size = 16;
+    return size;
+}
+
+// The record's value of a parameter, as Modify_Plasma takes it.
+float Stored_Value(int parameter) {
+    const PLASMA_SETTINGS& s = Plasma_Settings;
+    switch (parameter) {
+    case 0: return static_cast<float>(s.multi_colour);
+    case 1: return static_cast<float>(s.plasma_width);
+    case 2: return static_cast<float>(s.plasma_height);
+    case 3: return static_cast<float>(s.contrast);
+    case 4: return static_cast<float>(s.speed);
+    case 5: return s.ripple;
+    case 6: return s.interference;
+    case 7: return s.sway;
+    case 8: return static_cast<float>(s.complexity);
+    case 10: return static_cast<float>(s.preview_active);
+    case 11: return static_cast<float>(s.symmetry);
+    case 12: return static_cast<float>(s.colour_blue);
+    case 13: return static_cast<float>(s.colour_green);
+    case 14: return static_cast<float>(s.colour_red);
+    case 15: return static_cast<float>(s.invert_colour_logic);
+    case 16: return static_cast<float>(s.scope_on);
+    case 17: return static_cast<float>(s.scope_shape);
+    case 18:
+    case 23: return static_cast<float>(s.kaleidoscope_on);
+    case 19: return static_cast<float>(s.brighten);
+    case 20: return static_cast<float>(s.darken_red);
+    case 21: return static_cast<float>(s.darken_green);
+    case 22: return static_cast<float>(s.darken_blue);
+    case 24: return static_cast<float>(s.granularity);
+    case 25: return static_cast<float>(s.slides_on);
+    case 26: return static_cast<float>(s.slide_speed);
+    case 29: return static_cast<float>(s.background);
+    case 30: return static_cast<float>(s.gradient_variable);
+    case 31: return static_cast<float>(s.gradient_brightness);
+    case 32: return static_cast<float>(s.resolution);
+    case 33: return static_cast<float>(s.zone_frequency);
+    case 34: return static_cast<float>(s.zone_duration);
+    case 35: return static_cast<float>(s.zone_multicolour);
+    case 36: return static_cast<float>(s.reserved_6144);
+    case 37: return static_cast<float>(s.reserved_6148);
+    case 38: return static_cast<float>(s.reserved_6152);
+    case 39: return static_cast<float>(s.blend_mode);
+    case 40: return static_cast<float>(s.slide_direction);
+    case 41: return static_cast<float>(s.direction_change_frequency);
+    default: return 0.0f;
+    }
+}
+
+// Stores one field with its clamping; parameters without a field store nothing.
+void Store_Parameter(int parameter, float value) {
+    PLASMA_SETTINGS& s = Plasma_Settings;
+    const int v = Truncate(value);
+    switch (parameter) {
+    case 0: s.multi_colour = v >= 1 ? 1 : 0; break;
+    case 1: {
+        const int divisor = (s.symmetry == 1 || s.symmetry == 2) ? 2 : (s.symmetry == 3 ? 4 : 1);
+        s.plasma_width = Tile_Size(v, divisor, Screen_Width);
+        First_Plasma.width = s.plasma_width;
+        break;
+    }
+    case 2: {
+        const int divisor = s.symmetry == 2 ? 2 : (s.symmetry == 3 ? 4 : 1);
+        s.plasma_height = Tile_Size(v, divisor, Screen_Height);
+        First_Plasma.height = s.plasma_height;
+        break;
+    }
+    case 3: s.contrast = v < 1 ? 1 : (v > 60 ? 60 : v); break;
+    case 4: {
+        const double speed = value;
+        // NaN would make the phase step meaningless: it takes the lower bound.
+        s.speed = !(speed >= 1.0) ? 1.0 : (speed > 499.0 ? 499.0 : speed);
+        break;
+    }
+    case 5: s.ripple = value; break;
+    case 6: s.interference = value; break;
+    case 7: s.sway = value; break;
+    case 8: s.complexity = v; break;
+    case 10: s.preview_active = v; break;
+    case 11: s.symmetry = v; break;
+    case 12: s.colour_blue = static_cast<uint8_t>(v & 0xFF); break;
+    case 13: s.colour_green = static_cast<uint8_t>(v & 0xFF); break;
+    case 14: s.colour_red = static_cast<uint8_t>(v & 0xFF); break;
+    case 15: s.invert_colour_logic = v; break;
+    case 16: s.scope_on = v; break;
+    case 17: s.scope_shape = (v < 0 || v > 4) ? 0 : v; break;
+    case 18:
+    case 23: s.kaleidoscope_on = v; break;
+    case 19: s.brighten = v; break;
+    case 20: s.darken_red = v; break;
+    case 21: s.darken_green = v; break;
+    case 22: s.darken_blue = v; break;
+    case 24: s.granularity = v; break;
+    case 25: s.slides_on = v; break;
+    case 26: s.slide_speed = value; break;
+    case 29: s.background = v; break;
+    case 30: s.gradient_variable = v; break;
+    case 31: s.gradient_brightness = v; break;
+    case 32: s.resolution = v; break;
+    case 33: s.zone_frequency = v; break;
+    case 34: s.zone_duration = v; break;
+    case 35: s.zone_multicolour = v; break;
+    case 36: s.reserved_6144 = v; break;
+    case 37: s.reserved_6148 = v; break;
+    case 38: s.reserved_6152 = v; break;
+    case 39: s.blend_mode = v; break;
+    case 40: s.slide_direction = v; break;
+    case 41: s.direction_change_frequency = v; break;
+    default: break;  // 9, 27, 28 and unknown numbers
+    }
+}
+
+Once_Log refresh_log, read_log, load_default_log, display_default_log, grab_log;
+
+}  // namespace
+
+void Fill_Windows_Directory_Prefix() {
+    char directory[260] = "";
+    GetWindowsDirectoryA(directory, sizeof directory);
+    std::snprintf(Windows_Directory_Prefix, sizeof Windows_Directory_Prefix, "%s\\", directory);
+}
+
+void Build_Default_Read_Path(char* buffer, size_t size) {
+    if (Windows_Directory_Prefix[0] == '\0') Fill_Windows_Directory_Prefix();
+    std::snprintf(buffer, size, "%sMirravane\\default.dat", Windows_Directory_Prefix);
+}
+
+void Build_Default_Write_Path(char* buffer, size_t size) {
+    if (Windows_Directory_Prefix[0] == '\0') Fill_Windows_Directory_Prefix();
+    std::snprintf(buffer, size, "%sMirravane/default.dat", Windows_Directory_Prefix);
+}
+
+int Modify_Plasma(int parameter, float value, int reinitialise) {
+    PLASMA_SETTINGS& s = Plasma_Settings;
+    if (Saver_Mode == PREVIEW && s.preview_active == 0) return 1;
+
+    Store_Parameter(parameter, value);
+
+    switch (parameter) {
+    case 16:
+        Shutdown_Scope();
+        if (s.scope_on != 0) {
+            if (s.scope_shape < 0 || s.scope_shape > 4) s.scope_shape = 0;
+            if (!Setup_Scope(Client_Width, Client_Height, s.scope_shape)) {
+                Report_Error("Modify_Plasma(): Setup_Scope FAILED");
+                s.scope_on = 0;
+                return 0;
+            }
+        }
+        break;
+    case 18:
+    case 23:
+        Shutdown_Kaleidoscope();
+        if (s.kaleidoscope_on != 0 && !Setup_Kaleidoscope(Client_Width, Client_Height)) {
+            Report_Error("Modify_Plasma(): Setup_Kaleidoscope FAILED");
+            s.kaleidoscope_on = 0;
+        }
+        break;
+    case 25:
+        if (s.slides_on == 1) {
+            Modify_Plasma(23, 1.0f, 1);
+            Free_Colour_Slides();
+            if (!Setup_Colour_Slides(s.plasma_width, s.plasma_height, s.slide_speed)) {
+                Report_Error("Modify_Plasma(): Setup_Colour_Slides FAILED");
+                return 0;
+            }
+        } else {
+            Free_Colour_Slides();
+        }
+        break;
+    default: break;
+    }
+
+    if (reinitialise == 0) return 1;
+
+    Shutdown_Plasma();
+    if (!Setup_Plasma(&First_Plasma) || !Setup_Plasma(&Second_Plasma) || !Setup_Plasma(&Third_Plasma)) {
+        Report_Error("Modify_Plasma():\n\nUnable to RE-Initialise Plasma");
+        return 0;
+    }
+    if (Hidden != nullptr && !Clear(Hidden)) {
+        Report_Error("Modify_Plasma():Clear Hidden FAILED");
+        return 0;
+    }
+    return 1;
+}
+
+int Refresh_Plasma() {
+    PLASMA_SETTINGS& s = Plasma_Settings;
+    refresh_log.enter("Entering Refresh_Plasma");
+
+    if (Window_Mode == FULLSCREEN || Saver_Mode == SAVER) {
+        Client_Width = Screen_Width;
+        Client_Height = Screen_Height;
+    } else {
+        RECT client;
+        if (!GetClientRect(Main_Window, &client)) {
+            if (Saver_Mode != PREVIEW) Report_Error("WM_SIZE: GetClientRect FAILED");
+            return 0;
+        }
+        Client_Width = client.right - client.left;
+        Client_Height = client.bottom - client.top;
+    }
+
+    Free_Colour_Slides();
+    Shutdown_Kaleidoscope();
+    Shutdown_Plasma();
+
+    // The tile takes the client size, not the stored one.
+    static const int rest[] = {3,  4,  5,  6,  7,  8,  10, 12, 13, 14, 15, 18, 19, 20, 21, 22, 24,
+                               26, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 17, 16};
+    Modify_Plasma(0, Stored_Value(0), 0);
+    Modify_Plasma(1, static_cast<float>(Client_Width), 0);
+    Modify_Plasma(2, static_cast<float>(Client_Height), 0);
+    for (int parameter : rest) Modify_Plasma(parameter, Stored_Value(parameter), 0);
+
+    Wait_For_Vsync = s.vsync != 0 ? 1 : 0;
+    if (Running_Random_Interval == 0) Running_Random_Interval = s.random_interval;
+    if (Running_Transition_Speed == 0) Running_Transition_Speed = s.transition_speed;
+
+    Modify_Plasma(11, static_cast<float>(s.symmetry), 1);
+    Modify_Plasma(25, static_cast<float>(s.slides_on), 0);
+
+    Copy_Plasma_Dialog_Values();
+    Update_Menu_Check_Marks();
+
+    // A preset file may hold a title without a terminator; it must not be read past its field.
+    s.title_text[sizeof s.title_text - 1] = '\0';
+    if (s.title_text[0] == '\0') std::strcpy(s.title_text, "default");
+    if (!Setup_Title(s.title_text, 9)) {
+        Report_Error("Refresh_Plasma(): Setup_Title FAILED");
+        return 0;
+    }
+    Update_Window_Title(s.title_text);
+
+    refresh_log.exit("Exitting Refresh_Plasma");
+    return 1;
+}
+
+int Default_Plasma_Settings() {
+    PLASMA_SETTINGS& s = Plasma_Settings;
+    std::memset(&s, 0, sizeof s);
+    s.multi_colour = 1;
+    s.resolution = 1;
+    s.plasma_width = 128;
+    s.plasma_height = 128;
+    s.contrast = Screen_Bpp >= 24 ? 4 : 3;
+    s.speed = 35.0;
+    s.ripple = 5.4f;
+    s.interference = 9.5f;
+    s.sway = 1.6f;
+    s.complexity = 50;
+    s.blend_mode = 0;
+    s.preview_active = 1;
+    s.symmetry = 0;
+    s.colour_blue = 127;
+    s.colour_green = 127;
+    s.colour_red = 127;
+    s.invert_colour_logic = 1;
+    s.granularity = ((Screen_Height / 32) * 16 / 4) * 2;
+    s.brighten = 1;
+    s.slide_speed = 10.0;
+    s.background = 2;
+    s.gradient_variable = 1;
+    s.gradient_brightness = 200;
+    s.zone_frequency = 25;
+    s.zone_duration = 6;
+    s.zone_multicolour = 1;
+    s.reserved_6148 = 7;
+    s.reserved_6152 = 100;
+    s.slide_direction = 3;
+    s.direction_change_frequency = 1000;
+    s.vsync = 1;
+    s.ignore_fps = 1;
+    const int loaded = Objects_Loaded < 0 ? 0 : (Objects_Loaded > 250 ? 250 : Objects_Loaded);
+    for (int t = 0; t < loaded; ++t) {
+        s.object_count[t] = 1;
+        s.object_selected[t] = 1;
+        s.object_animation_speed[t] = 0.0;
+        s.object_speed[t] = 0.0;
+    }
+    return 1;
+}
+
+int Read_Plasma_Settings_From_File(const char* name) {
+    read_log.enter("Entering Read_Plasma_Settings_From_File");
+    if (!Load_Plasma_Settings(name)) {
+        Report_Errorf("\tRead_Plasma_Settings_From_File(): Load_Plasma_Settings %s FAILED", name);
+        return 0;
+    }
+    Refresh_Plasma();
+    read_log.exit("Exitting Read_Plasma_Settings_From_File");
+    return 1;
+}
+
+int Load_Default_Plasma() {
+    load_default_log.enter("Entering Load_Default_Plasma");
+    Fill_Windows_Directory_Prefix();
+    char path[300];
+    Build_Default_Read_Path(path, sizeof path);
+    Std_File* file = Open_File(path, "rb");
+    if (file == nullptr) return 0;
+    Close_File(file);
+    if (!Read_Plasma_Settings_From_File(path)) {
+        Report_Errorf("Load_Default_Plasma():\n\nUnable to read file %s", path);
+        return 0;
+    }
+    load_default_log.exit("Exitting Load_Default_Plasma");
+    return 1;
+}
+
+void Display_Default_Plasma() {
+    display_default_log.enter("Entering Display_Default_Plasma");
+    if (!Load_Default_Plasma()) {
+        Default_Plasma_Settings();
+        Refresh_Plasma();
+    }
+    display_default_log.exit("Exitting Display_Default_Plasma");
+}
+
+int Store_Plasma_Settings() {
+    std::memcpy(&Backup_Plasma_Settings, &Plasma_Settings, sizeof Plasma_Settings);
+    if (Saver_Mode == CONFIGURE) {
+        char path[300];
+        Build_Default_Write_Path(path, sizeof path);
+        if (!Save_Plasma_Settings_To_File(path)) Report_Errorf("Unable to write file %s", path);
+    }
+    return 1;
+}
+
+int Restore_Plasma_Settings() {
+    std::memcpy(&Plasma_Settings, &Backup_Plasma_Settings, sizeof Plasma_Settings);
+    Display_Default_Plasma();
+    return 1;
+}
+
+int Grab_Preferred_Plasma_Screen_Dimensions(int* width, int* height, int* depth) {
+    grab_log.enter("Entering Grab_Preferred_Plasma_Screen_Dimensions");
+    Fill_Windows_Directory_Prefix();
+    char path[300];
+    Build_Default_Read_Path(path, sizeof path);
+    Std_File* file = Open_File(path, "rb");
+    if (file == nullptr) {
+        Report_Errorf("Grab_Preferred_Plasma_Screen_Dimensions(): %s does not exist", path);
+        return 0;
+    }
+    Close_File(file);
+    if (!Load_Plasma_Settings(path)) {
+        Report_Errorf("Grab_Preferred_Plasma_Screen_Dimensions(): Load_Plasma_Settings %s FAILED", path);
+        return 0;
+    }
+    if (!Decode_Resolution(Plasma_Settings.resolution, width, height, depth)) {
+        Report_Error("Grab_Preferred_Plasma_Screen_Dimensions(): Decode _Resolution FAILED");
+        return 0;
+    }
+    grab_log.exit("Exitting Grab_Preferred_Plasma_Screen_Dimensions");
+    return 1;
+}

@@ -1,0 +1,28 @@
+#include "shell/window_title.h"
+
+#include <cstring>
+#include <string>
+
+#include "diagnostics/diagnostics.h"
+#include "platform/windows/windows.h"
+#include "presets/plasma_settings.h"
+
+int Update_Window_Title(const char* text) {
+    if (text == nullptr) text = "";
+    std::string name = text;
+    const char* slash = std::strrchr(text, '\\');
+    if (slash != nullptr && slash - text > 1) {
+        name = slash + 1;
+        name = name.substr(0, name.find('.'));
+        if (name.size() < 128) {
+            std::memcpy(Plasma_Settings.title_text, name.c_str(), name.size() + 1);
+        }
+    }
+    const std::string caption = " Mirravane:   " + name;
+    if (!SetWindowTextA(Main_Window, caption.c_str())) {
+        Report_Errorf("Update Window Title(): SetWindowText %s FAILED", caption.c_str());
+        SetWindowTextA(Main_Window, "Mirravane");
+        return 0;
+    }
+    return 1;
+}
