@@ -24,6 +24,7 @@ extern Plasma_Context Third_Plasma;
 int Setup_Plasma(Plasma_Context* context);
 void Random_Plasma_Palette();
 void Shift_Palette(int scheme);  // 0..19, or -1 for a random scheme other than the last one
+extern int Last_Palette_Scheme;  // -1 until the first Shift_Palette
 void Shutdown_Plasma();
 
 // Renderers: advance the phases, then fill the W x H tile at (x0, y0) of a locked surface.

@@ -1,0 +1,209 @@
+// The plasma frame: random colour changes, the renderer for the depth, the symmetry copies.
+#include <cstdlib>
+
+#include "common/random.h"
+#include "diagnostics/diagnostics.h"
+#include "plasma/plasma.h"
+#include "plasma/plasma_math.h"
+#include "presets/plasma_settings.h"
+#include "shell/menu_marks.h"
+#include "surface/blit.h"
+#include "surface/display.h"
+
+int colour_level = 0;
+double Random_Colour_Countdown = 0.0;
+
+PLASMA_DIALOG_VALUES plasma_dialog_values = {35.0, 4, 95, 54, 50, 127, 127, 127, 0, 0, 0, 1};
+
+// The shell's definition replaces this one; it lets the plasma link on its own.
+__attribute__((weak)) int Update_Menu_Check_Marks() { return 1; }
+
+namespace {
+Once_Log draw_plasma_log;
+Once_Log shutdown_plasma_log;
+
+bool Is_Wide_Depth(int bpp) { return bpp == 15 || bpp == 16 || bpp == 24 || bpp == 32; }
+
+void Release_Tables(Plasma_Context& c) {
+    std::free(c.table1);
+    std::free(c.table2);
+    c.table1 = nullptr;
+    c.table2 = nullptr;
+}
+
+// Runs the renderer for the depth and colour mode; 0 after reporting a failure.
+int Render(Surface dest, double divisor, int x, int y) {
+    const int multi = Plasma_Settings.multi_colour;
+    switch (Screen_Bpp) {
+        case 8:
+            if (!Process_Plasma_8(&First_Plasma, dest, divisor, x, y)) {
+                Report_Error("Draw_Plasma(): Process_Plasma_8 FAILED");
+                return 0;
+            }
+            return 1;
+        case 15:
+        case 16:
+            if (multi == 0 && !Process_Plasma_16(&First_Plasma, dest, divisor, x, y)) {
+                Report_Error("Draw_Plasma(): Process_Plasma_16 FAILED");
+                return 0;
+            }
+            if (multi == 1 && !Multi_Colour_Plasma_16(&First_Plasma, &Second_Plasma, &Third_Plasma, dest, divisor,
+                                                      divisor, divisor, x, y)) {
+                Report_Error("Draw_Plasma(): Multi_Colour_Plasma_16 FAILED");
+                return 0;
+            }
+            return 1;
+        case 24:
+            if (multi == 0 && !Process_Plasma_24(&First_Plasma, dest, divisor, x, y)) {
+                Report_Error("Draw_Plasma(): Process_Plasma_24 FAILED");
+                return 0;
+            }
+            if (multi == 1 && !Multi_Colour_Plasma_24(&First_Plasma, &Second_Plasma, &Third_Plasma, dest, divisor,
+                                                      divisor, divisor, x, y)) {
+                Report_Error("Draw_Plasma(): Multi_Colour_Plasma_24 FAILED");
+                return 0;
+            }
+            return 1;
+        case 32:
+            if (multi == 0 && !Process_Plasma_32(&First_Plasma, dest, divisor, x, y)) {
+                Report_Error("Draw_Plasma(): Process_Plasma_32 FAILED");
+                return 0;
+            }
+            if (multi == 1 && !Multi_Colour_Plasma_32(&First_Plasma, &Second_Plasma, &Third_Plasma, dest, divisor,
+                                                      divisor, divisor, x, y)) {
+                Report_Error("Draw_Plasma(): Multi_Colour_Plasma_32 FAILED");
+                return 0;
+            }
+            return 1;
+        default:
+            return 1;
+    }
+}
+
+int Mirror_H(Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+    if (Clip_H_Blit(dest, dest, sx, sy, dx, dy, width, height)) return 1;
+    Report_Error("Draw_Plasma(): Clip_H_Blit FAILED");
+    return 0;
+}
+
+int Mirror_V(Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+    if (Clip_V_Blit(dest, dest, sx, sy, dx, dy, width, height)) return 1;
+    Report_Error("Draw_Plasma(): Clip_V_Blit FAILED");
+    return 0;
+}
+
+// Each copy reads what the ones before it wrote.
+int Symmetry_Copies(Surface dest, int x, int y, int W, int H) {
+    switch (Plasma_Settings.symmetry) {
+        case 1:
+            return Mirror_H(dest, x, y, x + W, y, W, H);
+        case 2:
+            return Mirror_H(dest, x, y, x + W, y, W, H) && Mirror_V(dest, x, y, x, y + H, 2 * W, H);
+        case 3:
+            return Mirror_H(dest, x, y, x + W, y, W, H) && Mirror_V(dest, x, y, x, y + H, 2 * W, H) &&
+                   Mirror_H(dest, x, y, x + 2 * W, y, 2 * W, 2 * H) &&
+                   Mirror_V(dest, x, y, x, y + 2 * H, 4 * W, 2 * H);
+        default:
+            return 1;
+    }
+}
+
+}  // namespace
+
+int Draw_Plasma(Surface dest, int x, int y) {
+    draw_plasma_log.enter("Entering Draw_Plasma");
+
+    if (!dest) {
+        Report_Error("Draw_Plasma() NULL OR LOST DEST");
+        return 0;
+    }
+    if (dest->IsLost() != DD_OK) {
+        const int restored = dest == Hidden ? Restore_All_Surfaces() : dest->Restore() == DD_OK;
+        if (!restored) {
+            Report_Error("Draw_Plasma() NULL OR LOST DEST");
+            return 0;
+        }
+    }
+
+    Random_Colour_Change();
+
+    // Steps are scaled by the frame time so the motion per second stays the same; a zero
+    // frame time gives an infinite divisor and a still frame.
+    const double divisor =
+        Plasma_Settings.ignore_fps ? Plasma_Settings.speed : Plasma_Settings.speed / frame_seconds * 0.01;
+
+    const int W = Plasma_Settings.plasma_width;
+    const int H = Plasma_Settings.plasma_height;
+    if (x + W > Screen_Width) x = Screen_Width - W;
+    if (y + H > Screen_Height) y = Screen_Height - H;
+
+    if (!Render(dest, divisor, x, y)) return 0;
+    if (!Symmetry_Copies(dest, x, y, W, H)) return 0;
+
+    draw_plasma_log.exit("Exitting Draw_Plasma");
+    return 1;
+}
+
+int Random_Colour_Change() {
+    PLASMA_SETTINGS& p = Plasma_Settings;
+    if (p.random_colour_interval <= 0) return 1;
+
+    if (colour_level == 0) {
+        if (Screen_Bpp == 15 || Screen_Bpp == 16) colour_level = 31;
+        if (Screen_Bpp == 24 || Screen_Bpp == 32) colour_level = 127;
+    }
+
+    Random_Colour_Countdown -= frame_seconds;
+    if (!(Random_Colour_Countdown < 0)) return 1;
+
+    do {
+        if (Screen_Bpp == 8) Random_Plasma_Palette();
+        p.colour_blue = static_cast<uint8_t>(colour_level * (Random() & 1));
+        p.colour_green = static_cast<uint8_t>(colour_level * (Random() & 1));
+        p.colour_red = static_cast<uint8_t>(colour_level * (Random() & 1));
+        p.darken_red = Random() & 1;
+        p.darken_green = Random() & 1;
+        p.darken_blue = Random() & 1;
+        p.brighten = Random() & 1;
+        Update_Menu_Check_Marks();
+        Copy_Plasma_Dialog_Values();
+        Random_Colour_Countdown = p.random_colour_interval;
+    } while (Is_Wide_Depth(Screen_Bpp) && p.colour_blue == 0 && p.colour_green == 0 &&
+             p.colour_red == 0);
+    return 1;
+}
+
+void Shutdown_Plasma() {
+    shutdown_plasma_log.enter("Entering Shutdown_Plasma");
+    Release_Tables(First_Plasma);
+    Release_Tables(Second_Plasma);
+    Release_Tables(Third_Plasma);
+    shutdown_plasma_log.exit("Exitting Shutdown_Plasma");
+}
+
+void Reset_Plasma_Dialog_Values() {
+    PLASMA_DIALOG_VALUES& v = plasma_dialog_values;
+    v.speed = 35.0;
+    v.contrast = 4;
+    v.interference = 95;
+    v.ripple = 54;
+    v.complexity = 50;
+    v.colour_blue = v.colour_green = v.colour_red = 127;
+    v.colour_logic = 1;
+}
+
+int Copy_Plasma_Dialog_Values() {
+    const PLASMA_SETTINGS& p = Plasma_Settings;
+    PLASMA_DIALOG_VALUES& v = plasma_dialog_values;
+    v.speed = p.speed;
+    v.contrast = p.contrast;
+    // f32 times 10 in f32, so a slider's 0.7 comes back as 7.
+    v.interference = Trunc_To_Int32(p.interference * 10.0f);
+    v.ripple = Trunc_To_Int32(p.ripple * 10.0f);
+    v.colour_blue = p.colour_blue;
+    v.colour_green = p.colour_green;
+    v.colour_red = p.colour_red;
+    v.colour_logic = p.invert_colour_logic;
+    v.complexity = p.complexity;
+    return 1;
+}
