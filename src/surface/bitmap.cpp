@@ -1,0 +1,228 @@
+#include "surface/bitmap.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "diagnostics/diagnostics.h"
+#include "surface/display.h"
+
+namespace {
+
+// Loads a bitmap file into a new surface made by `create`; `who` names the loader in its messages.
+Surface Load_Into_Surface(const char* name, int* width, int* height, const char* who,
+                          int (*create)(Surface*, int, int)) {
+    HBITMAP bitmap = LoadImageA(name, IMAGE_BITMAP, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    if (!bitmap) {
+        Report_Errorf("%s():\nCould not load %s", who, name);
+        return nullptr;
+    }
+    int w = 0, h = 0;
+    GetObjectBitmapSize(bitmap, &w, &h);
+    if (width) *width = w;
+    if (height) *height = h;
+
+    Surface surface = nullptr;
+    if (!create(&surface, w, h)) {
+        Report_Errorf("%s():Unable to create destination surface", who);
+        Delete_Bitmap(bitmap);
+        Release_Surface(&surface);
+        return nullptr;
+    }
+    Copy_Bitmap_To_Surface(surface, bitmap, 0, 0, 0, 0);
+    Delete_Bitmap(bitmap);
+    Set_Transparency(surface, 0);
+    return surface;
+}
+
+void Put_16(uint8_t* at, uint32_t value) {
+    at[0] = static_cast<uint8_t>(value);
+    at[1] = static_cast<uint8_t>(value >> 8);
+}
+
+void Put_32(uint8_t* at, uint32_t value) {
+    for (int k = 0; k < 4; ++k) at[k] = static_cast<uint8_t>(value >> (8 * k));
+}
+
+}  // namespace
+
+Surface Load_Bitmap(const char* name, int* width, int* height) {
+    if (!name || !name[0]) {
+        Report_Error("Load_Bitmap():BAD FILENAME ERROR");
+        return nullptr;
+    }
+    return Load_Into_Surface(name, width, height, "Load_Bitmap", Create_Surface);
+}
+
+Surface Load_SYSTEM_Bitmap(const char* name, int* width, int* height) {
+    return Load_Into_Surface(name ? name : "", width, height, "Load_SYSTEM_Bitmap", Create_SYSTEM_Surface);
+}
+
+HRESULT Copy_Bitmap_To_Surface(Surface surface, HBITMAP bitmap, int x, int y, int dw, int dh) {
+    if (!bitmap || !surface) return DDERR_GENERIC;
+    surface->Restore();
+    HDC image_dc = CreateCompatibleDC(nullptr);
+    if (!image_dc) std::fputs("createcompatible dc failed\n", stderr);
+    HBITMAP previous = image_dc ? SelectObject(image_dc, bitmap) : nullptr;
+
+    int source_w = dw, source_h = dh;
+    if (source_w == 0 || source_h == 0) {
+        int bitmap_w = 0, bitmap_h = 0;
+        GetObjectBitmapSize(bitmap, &bitmap_w, &bitmap_h);
+        if (source_w == 0) source_w = bitmap_w;
+        if (source_h == 0) source_h = bitmap_h;
+    }
+    DDSURFACEDESC2 desc{};
+    surface->GetSurfaceDesc(&desc);
+
+    HDC surface_dc = nullptr;
+    const HRESULT result = surface->GetDC(&surface_dc);
+    if (result == DD_OK) {
+        StretchBlt(surface_dc, 0, 0, static_cast<int>(desc.dwWidth), static_cast<int>(desc.dwHeight), image_dc, x, y,
+                   source_w, source_h, SRCCOPY);
+        surface->ReleaseDC(surface_dc);
+    }
+    if (image_dc) {
+        // The bitmap stays its owner's: put the context's own one back before deleting it.
+        SelectObject(image_dc, previous);
+        DeleteDC(image_dc);
+    }
+    return result;
+}
+
+int Save_Bitmap(Surface surface, const char* name) {
+    static Once_Log once;
+    once.enter("Entering Save_Bitmap");
+    if (!name) {
+        Report_Error("Surface - Invalid filename passed to Save_Bitmap\n");
+        return 0;
+    }
+    if (!surface) return 0;
+    int width = 0, height = 0;
+    if (!Grab_Surface_Dimensions(surface, &width, &height)) {
+        Report_Error("Save_Bitmap():Grab_Surface_Dimensions FAILED");
+        return 0;
+    }
+    if (width % 8 != 0 || height % 8 != 0) {
+        Report_Errorf("Save_Bitmap():Width (%d) and Height (%d) Must be a multiple of 8", width, height);
+        return 0;
+    }
+    HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, CREATE_ALWAYS);
+    if (!file) {
+        Report_Errorf("Surface - Could not open output file for Bitmap: %s\n", name);
+        return 0;
+    }
+    const int saved = SaveBMPToFile(surface, Visible, file);
+    if (!saved) Report_Errorf("Save_Bitmap():An error occurred saving %s", name);
+    CloseHandle(file);
+    // A file that was not written completely is a failure for the caller too.
+    if (!saved) return 0;
+    once.exit("Exitting Save_Bitmap");
+    return 1;
+}
+
+int SaveBMPToFile(Surface surface, Surface front, HANDLE file) {
+    int w = 0, h = 0;
+    if (!Grab_Surface_Dimensions(surface, &w, &h)) {
+        Report_Error("SaveBMPToFile():Unable to grab surface dimensions");
+        return 0;
+    }
+    DDSURFACEDESC2 desc{};
+    surface->GetSurfaceDesc(&desc);
+    const size_t pixel_bytes = static_cast<size_t>(w) * static_cast<size_t>(h) * 3;
+    std::vector<uint8_t> buffer(pixel_bytes);
+
+    uint8_t header[54] = {};
+    header[0] = 'B';
+    header[1] = 'M';
+    Put_32(header + 2, static_cast<uint32_t>((static_cast<uint64_t>(w) * h + 18) * 3));
+    Put_32(header + 10, 54);
+    Put_32(header + 14, 40);
+    Put_32(header + 18, static_cast<uint32_t>(w));
+    Put_32(header + 22, static_cast<uint32_t>(h));
+    Put_16(header + 26, 1);
+    Put_16(header + 28, 24);
+    Put_32(header + 38, 10000);
+    Put_32(header + 42, 10000);
+    uint32_t written = 0;
+    if (!WriteFile(file, header, 14, &written) || written != 14) return 0;
+    if (!WriteFile(file, header + 14, 40, &written) || written != 40) return 0;
+
+    PALETTEENTRY entries[256];
+    if (Screen_Bpp == 8) {
+        if (!front) {
+            Report_Error("SaveBMPToFile():No Front Buffer for 8-bit BMP save\n");
+            return 0;
+        }
+        DDPalette* palette = nullptr;
+        if (front->GetPalette(&palette) != DD_OK || !palette) {
+            Report_Error("SaveBMPToFile():Surface - Couldn't get palette for 8-bit Bitmap Save\n");
+            return 0;
+        }
+        palette->GetEntries(0, 0, 256, entries);
+        palette->Release();
+    } else if (Screen_Bpp != 15 && Screen_Bpp != 16 && Screen_Bpp != 24 && Screen_Bpp != 32) {
+        return 0;
+    }
+
+    int pitch = 0;
+    uint8_t* pixels = Lock_Surface(surface, &pitch);
+    if (!pixels) {
+        Report_Error("SaveBMPToFile():Unable to Lock Surface");
+        return 0;
+    }
+    const bool is_565 = desc.ddpfPixelFormat.dwGBitMask == 0x07E0;
+    uint8_t* out = buffer.data();
+    for (int y = h - 1; y >= 0; --y) {
+        const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
+        switch (Screen_Bpp) {
+        case 32:
+            for (int x = 0; x < w; ++x, out += 3) {
+                out[0] = row[x * 4];
+                out[1] = row[x * 4 + 1];
+                out[2] = row[x * 4 + 2];
+            }
+            break;
+        case 24:
+            std::memcpy(out, row, static_cast<size_t>(w) * 3);
+            out += static_cast<ptrdiff_t>(w) * 3;
+            break;
+        case 16:
+        case 15:
+            for (int x = 0; x < w; ++x, out += 3) {
+                const uint32_t p = row[x * 2] | (row[x * 2 + 1] << 8);
+                out[0] = static_cast<uint8_t>((p & 31) << 3);
+                if (is_565) {
+                    out[1] = static_cast<uint8_t>(((p >> 5) & 63) << 2);
+                    out[2] = static_cast<uint8_t>(((p >> 11) & 31) << 3);
+                } else {
+                    out[1] = static_cast<uint8_t>(((p >> 5) & 31) << 3);
+                    out[2] = static_cast<uint8_t>(((p >> 10) & 31) << 3);
+                }
+            }
+            break;
+        case 8:
+            for (int x = 0; x < w; ++x, out += 3) {
+                const PALETTEENTRY& e = entries[row[x]];
+                out[0] = e.peBlue;
+                out[1] = e.peGreen;
+                out[2] = e.peRed;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    Unlock_Surface(surface, pixels);
+    if (!WriteFile(file, buffer.data(), static_cast<uint32_t>(pixel_bytes), &written) || written != pixel_bytes)
+        return 0;
+    return 1;
+}
+
+int File_Exists(const char* name) {
+    if (!name) return 0;
+    HANDLE file = CreateFileA(name, GENERIC_READ, 0, OPEN_EXISTING);
+    if (!file) return 0;
+    CloseHandle(file);
+    return 1;
+}
