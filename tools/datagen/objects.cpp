@@ -1,0 +1,4 @@
+#include "datagen.h"
+namespace datagen {
+bool Generate_Objects(const Options &) { return true; }
+}
