@@ -1,6 +1,109 @@
-// Interim: no objects are loaded yet.
 #include "slides/objects.h"
 
-int Objects_Loaded = 0;
+#include <cstdio>
 
-int Restore_All_Objects() { return 1; }
+#include "diagnostics/diagnostics.h"
+#include "platform/system/system.h"
+#include "platform/windows/windows.h"
+#include "shell/modes.h"
+#include "slides/object_queue.h"
+#include "surface/bitmap.h"
+#include "surface/display.h"
+
+OBJECTS_DATA Objects_Data[MAX_OBJECTS];
+int Objects_Loaded = 0;
+float Objects_Memory = 0.0f;
+
+namespace {
+Once_Log load_log;
+
+void Add_Memory(const OBJECTS_DATA& object) {
+    const int32_t bits = object.frame_width * object.total_height * Screen_Bpp;
+    Objects_Memory += static_cast<float>(bits) * 1.1920929e-7f;
+}
+}  // namespace
+
+void Object_Path(char* buffer, unsigned size, const char* windows_dir, int index) {
+    std::snprintf(buffer, size, "%s\\Mirravane\\data\\bmp\\objects\\%d.bmp", windows_dir, index);
+}
+
+int Load_All_Objects() {
+    load_log.enter("Entering Load_All_Objects");
+    Objects_Memory = 0.0f;
+    char windows_dir[260];
+    GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
+    Objects_Loaded = 0;
+    if (Window_Mode != FULLSCREEN) SetCursor(LoadCursorWait());
+
+    for (int i = 0; i < MAX_OBJECTS; ++i) {
+        char path[300];
+        Object_Path(path, sizeof path, windows_dir, i);
+        HANDLE probe = CreateFileA(path, GENERIC_READ, 0, OPEN_EXISTING);
+        if (!probe) {
+            if (Objects_Loaded > 0) break;
+            Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
+            Objects_Loaded = 0;
+            return 0;
+        }
+        CloseHandle(probe);
+        OBJECTS_DATA& object = Objects_Data[i];
+        if (object.images) {
+            Report_Error("Load All Objects(): Objects_Data[i].images should be NULL");
+            return 0;
+        }
+        int width = 0, height = 0;
+        object.images = Load_SYSTEM_Bitmap(path, &width, &height);
+        if (!object.images) {
+            Report_Errorf("Load_All_Objects():Unable to load %s", path);
+            return 0;
+        }
+        object.frame_width = width;
+        object.total_height = height;
+        object.frames = width > 0 ? height / width : 0;
+        if (width == height && Saver_Mode != PREVIEW) {
+            MSG pending;
+            PeekMessageA(&pending, Main_Window, 0, 0, PM_REMOVE);
+            if (!Create_Objects_Hue_Gradient(i, width, height, 32, 0)) {
+                Report_Errorf("Load_All_Objects():Unable to create a hue gradient for object %d", i);
+                return 0;
+            }
+            if (!Save_Bitmap(object.images, path)) {
+                Report_Errorf("Load_All_Objects():Unable to save new hue gradient for object %d\n%s", i, path);
+                return 0;
+            }
+        }
+        Add_Memory(object);
+        ++Objects_Loaded;
+    }
+    load_log.exit("Exitting Load_All_Objects");
+    if (Window_Mode != FULLSCREEN) SetCursor(Arrow_Cursor);
+    return 1;
+}
+
+int Free_All_Objects() {
+    Empty_Objects_Queue();
+    for (auto& object : Objects_Data) Release_Surface(&object.images);
+    return 1;
+}
+
+Surface Get_Object_Images(int index) {
+    if (index < 0 || index >= Objects_Loaded || index >= MAX_OBJECTS) return nullptr;
+    return Objects_Data[index].images;
+}
+
+int Restore_All_Objects() {
+    int lost = -1;
+    for (int i = 0; i < MAX_OBJECTS; ++i) {
+        if (Objects_Data[i].images && Objects_Data[i].images->IsLost() == DDERR_SURFACELOST) {
+            lost = i;
+            break;
+        }
+    }
+    if (lost < 0) return 1;
+    Free_All_Objects();
+    if (!Load_All_Objects()) {
+        Report_Error("Restore_All_Objects(): Load_All_Objects FAILED");
+        return 0;
+    }
+    return 1;
+}

@@ -1,6 +1,28 @@
-// The object bitmaps that travel over the slides.
+// The object bitmaps that travel over the colour slides: one file per object type,
+// square frames stacked top to bottom, pixel value 0 transparent.
 #pragma once
 
-extern int Objects_Loaded;  // number of object types loaded (at most 250)
+#include <cstdint>
 
+#include "surface/surface.h"
+
+constexpr int MAX_OBJECTS = 250;
+
+struct OBJECTS_DATA {
+    int32_t frame_width = 0;   // side of one frame
+    int32_t total_height = 0;  // all frames
+    int32_t frames = 0;        // total_height / frame_width
+    Surface images = nullptr;  // owned
+};
+
+extern OBJECTS_DATA Objects_Data[MAX_OBJECTS];
+extern int Objects_Loaded;    // number of object types loaded (at most 250)
+extern float Objects_Memory;  // megabytes taken by the loaded bitmaps
+
+int Load_All_Objects();
+int Free_All_Objects();
 int Restore_All_Objects();
+Surface Get_Object_Images(int index);
+int Create_Objects_Hue_Gradient(int index, int width, int height, int steps, int hue_step);
+// "%s\Mirravane\data\bmp\objects\%d.bmp" for the Windows directory and an index.
+void Object_Path(char* buffer, unsigned size, const char* windows_dir, int index);

@@ -1,0 +1,8 @@
+// Where a display session seeds the random generator: the tick count, or a fixed seed
+// that the tools ask for so a run is reproducible.
+#pragma once
+
+#include <cstdint>
+
+void Seed_Session_Random();
+void Set_Fixed_Session_Seed(bool fixed, uint32_t seed = 0);

@@ -1,0 +1,4 @@
+// The queue of objects travelling over the slides.
+#pragma once
+
+int Empty_Objects_Queue();
