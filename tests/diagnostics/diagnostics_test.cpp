@@ -1,0 +1,306 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "diagnostics/diagnostics.h"
+#include "platform/system/system.h"
+#include "platform/windows/windows.h"
+#include "support/scratch_folder.h"
+
+namespace {
+
+// A log folder under a scratch Windows directory, a main window to receive WM_DESTROY,
+// and a fixed local time: Tuesday 5 December 2000, 9:05:07.
+class Error_Log : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Headless().boxes.clear();
+        Headless().sounds.clear();
+        root.make_folder("Mirravane");
+        Build_Error_Log_Path();
+        Main_Window = Create_Window("Mirravane", WS_OVERLAPPEDWINDOW, 0, 0, 0, 640, 480, nullptr, nullptr, nullptr);
+        SYSTEMTIME now;
+        now.wYear = 2000;
+        now.wMonth = 12;
+        now.wDayOfWeek = 2;
+        now.wDay = 5;
+        now.wHour = 9;
+        now.wMinute = 5;
+        now.wSecond = 7;
+        Set_Fake_Local_Time(&now);
+    }
+    void TearDown() override {
+        Close_Error_Log();
+        error_logging = 0;
+        Set_Fake_Local_Time(nullptr);
+        Set_Disk_Space_Limit(-1);
+    }
+    std::string log() const { return root.read("Mirravane/error_log.txt"); }
+    void start_log() {
+        error_logging = 1;
+        ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File("Mirravane Error Log File\r\n"), 1);
+    }
+    bool destroy_posted() {
+        MSG msg;
+        return PeekMessageA(&msg, Main_Window, WM_DESTROY, WM_DESTROY, PM_REMOVE) && msg.hwnd == Main_Window;
+    }
+
+    Scratch_Folder root;
+    const std::string header = "\r\n\r\n9:5:7, Tuesday December 5, 2000\r\nMirravane Error Log File\r\n";
+};
+
+}  // namespace
+
+TEST_F(Error_Log, HeaderThenEntriesEachOnANewLine) {
+    EXPECT_EQ(std::string(Error_Log_Path), root.path() + "\\Mirravane\\error_log.txt");
+    start_log();
+    Report_Error("Setup(): one");
+    Report_Errorf("Decode %d of %s", 7, "x");
+    EXPECT_EQ(log(), header + "\r\nSetup(): one\r\nDecode 7 of x");
+    EXPECT_STREQ(Message_Buffer, "Decode 7 of x");
+    EXPECT_TRUE(Headless().boxes.empty());
+    EXPECT_TRUE(Headless().sounds.empty());
+    EXPECT_EQ(Get_File_Size(Error_Log_Path), header.size() + 29);
+    EXPECT_EQ(Get_File_Size(root.windows("Mirravane\\missing.txt").c_str()), 0u);
+
+    // A new header replaces the old log; another day and month come from the tables.
+    Close_Error_Log();
+    SYSTEMTIME later;
+    later.wYear = 2023;
+    later.wMonth = 1;
+    later.wDayOfWeek = 0;
+    later.wDay = 1;
+    later.wHour = 23;
+    later.wMinute = 59;
+    Set_Fake_Local_Time(&later);
+    ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File("T"), 1);
+    EXPECT_EQ(log(), "\r\n\r\n23:59:0, Sunday January 1, 2023\r\nT");
+
+    // Written again after the log was closed: added at the end, the header kept.
+    Close_Error_Log();
+    Report_Error("late");
+    EXPECT_EQ(log(), "\r\n\r\n23:59:0, Sunday January 1, 2023\r\nT\r\nlate");
+}
+
+TEST_F(Error_Log, WithTheLogOffReportsShowBoxes) {
+    int cursor = Cursor_Show_Count();
+    // Never a format: "%s" and "%n" here would read or write through missing arguments.
+    Report_Error("C:\\100%s\\%n%d.dat");
+    Report_Errorf("Load_Plamsa_Settings():\n\nError reading %s", "C:\\50%\\x.dat");
+    Message_Box("Frames %d", 3);
+    std::vector<std::string> expected = {"[Error] C:\\100%s\\%n%d.dat",
+                                         "[Error] Load_Plamsa_Settings():\n\nError reading C:\\50%\\x.dat",
+                                         "[Message] Frames 3"};
+    EXPECT_EQ(Headless().boxes, expected);
+    EXPECT_EQ(Headless().sounds, std::vector<std::string>(2, "Include/Error.wav"));
+    EXPECT_EQ(Cursor_Show_Count(), cursor + 3);
+
+    // With the log on, the same text goes to the file as written and no box appears.
+    start_log();
+    Report_Error("C:\\100%s\\%n%d.dat");
+    EXPECT_EQ(log(), header + "\r\nC:\\100%s\\%n%d.dat");
+    EXPECT_EQ(Headless().boxes.size(), 3u);
+}
+
+TEST_F(Error_Log, LongEntriesAreCutToTheEntryBuffer) {
+    start_log();
+    std::string text(600, 'x');
+    text[256] = 'L';  // the last character that fits: 260 less "\r\n" and the terminator
+    text[257] = 'C';
+    Report_Error(text.c_str());
+    Report_Error("next");
+    EXPECT_EQ(log(), header + "\r\n" + text.substr(0, 257) + "\r\nnext");
+    EXPECT_EQ(text.substr(255, 3), "xLC");
+}
+
+TEST_F(Error_Log, GrowingPastTheLimitEndsTheProgram) {
+    start_log();
+    // The header is 63 bytes and each entry 2 + 257: after 124 entries the file holds
+    // 63 + 124 x 259 = 32179 bytes, the first size above 32000, so the 125th is refused.
+    const std::string text(257, 'e');
+    for (int i = 0; i < 124; ++i) Report_Error(text.c_str());
+    EXPECT_EQ(log().size(), 32179u);
+    EXPECT_TRUE(Headless().boxes.empty());
+    EXPECT_FALSE(destroy_posted());
+
+    Report_Error("one too many");
+    EXPECT_EQ(log().size(), 32179u);
+    EXPECT_EQ(error_logging, 0);
+    ASSERT_FALSE(Headless().boxes.empty());
+    EXPECT_EQ(Headless().boxes[0], "[Error] Save_Error_Log_To_File() Max Error log file size EXCEEDED");
+    EXPECT_TRUE(destroy_posted());
+    EXPECT_FALSE(destroy_posted());  // posted once
+
+    // The log stays off: later reports are boxes.
+    size_t boxes = Headless().boxes.size();
+    Report_Error("after");
+    EXPECT_EQ(Headless().boxes.size(), boxes + 1);
+    EXPECT_EQ(Headless().boxes.back(), "[Error] after");
+    EXPECT_EQ(log().size(), 32179u);
+}
+
+TEST_F(Error_Log, FailuresSwitchTheLogOffForGood) {
+    // No log file yet: appending cannot open it.
+    error_logging = 1;
+    Report_Error("lost");
+    EXPECT_EQ(error_logging, 0);
+    std::vector<std::string> expected = {"[Error] Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED",
+                                         "[Error] lost"};
+    EXPECT_EQ(Headless().boxes, expected);
+    EXPECT_FALSE(destroy_posted());
+
+    // A full disk: the write fails and the program is ended.
+    Headless().boxes.clear();
+    start_log();
+    Set_Disk_Space_Limit(0);
+    Report_Error("no room");
+    EXPECT_EQ(error_logging, 0);
+    ASSERT_FALSE(Headless().boxes.empty());
+    EXPECT_EQ(Headless().boxes[0], "[Error] Save_Error_Log_To_File() WriteFile FAILED");
+    EXPECT_TRUE(destroy_posted());
+    Set_Disk_Space_Limit(-1);
+
+    // The header cannot be created when the program folder is missing.
+    Close_Error_Log();
+    Headless().boxes.clear();
+    Set_Windows_Directory_Override(root.native("nowhere"));
+    Build_Error_Log_Path();
+    error_logging = 1;
+    EXPECT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File("T"), 0);
+    EXPECT_EQ(error_logging, 0);
+    EXPECT_EQ(Headless().boxes, std::vector<std::string>{"[Error] Save_Error_Log_To_File() CreateFile FILE FAILED"});
+
+    // Nothing to write to without a path.
+    EXPECT_EQ(Save_Error_Log_To_File("", "x", 1), 0);
+    EXPECT_EQ(Save_Error_Log_To_File(nullptr, "x", 0), 0);
+}
+
+TEST_F(Error_Log, EntryAndExitLinesAreWrittenOnce) {
+    static Once_Log setup_log;
+    start_log();
+    setup_log.enter("Entering Setup");  // a call that fails early leaves its flag clear
+    setup_log.enter("Entering Setup");
+    setup_log.exit("Exitting Setup");
+    setup_log.enter("Entering Setup");
+    setup_log.exit("Exitting Setup");
+    EXPECT_EQ(log(), header + "\r\nEntering Setup\r\nEntering Setup\r\nExitting Setup");
+
+    Reset_Diagnostics();
+    EXPECT_FALSE(setup_log.done);
+    setup_log.enter("Entering Setup");
+    EXPECT_EQ(log(), header + "\r\nEntering Setup\r\nEntering Setup\r\nExitting Setup\r\nEntering Setup");
+
+    // With the log off nothing is written, but a completed call still counts.
+    static Once_Log quiet;
+    error_logging = 0;
+    quiet.exit("Exitting Quiet");
+    EXPECT_TRUE(quiet.done);
+    error_logging = 1;
+    quiet.enter("Entering Quiet");
+    EXPECT_EQ(log().find("Quiet"), std::string::npos);
+}
+
+TEST_F(Error_Log, MemoryStatisticsAreLoggedOnce) {
+    start_log();
+    Log_Memory_Statistics();
+    std::string first = log();
+    Log_Memory_Statistics();
+    EXPECT_EQ(log(), first);
+
+    size_t enter = first.find("\r\nEnter Log_Memory_Statistics\r\n");
+    size_t video = first.find("\r\nVIDEO RAM: TOTAL ");
+    size_t system = first.find("\r\nSYSTEM RAM: TOTAL ");
+    size_t exit = first.find("\r\nExitting Log_Memory_Statistics");
+    ASSERT_NE(enter, std::string::npos);
+    ASSERT_NE(video, std::string::npos);
+    ASSERT_NE(system, std::string::npos);
+    ASSERT_NE(exit, std::string::npos);
+    EXPECT_LT(enter, video);
+    EXPECT_LT(video, system);
+    EXPECT_LT(system, exit);
+    EXPECT_NE(first.find(" Mb\r\n", video), std::string::npos);
+
+    // System memory in megabytes with two decimals.
+    MEMORYSTATUS memory;
+    GlobalMemoryStatus(&memory);
+    char line[128];
+    std::snprintf(line, sizeof line, "SYSTEM RAM: TOTAL %.2f Mb", memory.dwTotalPhys / 1048576.0);
+    EXPECT_NE(first.find(line), std::string::npos);
+}
+
+TEST(Diagnostics, OperatingSystemCodes) {
+    Headless().boxes.clear();
+    struct Case {
+        uint32_t platform, major, minor;
+        int code;
+    };
+    const Case cases[] = {
+        {VER_PLATFORM_UNKNOWN, 0, 0, 0},       {VER_PLATFORM_WIN32s, 3, 1, 1},   {VER_PLATFORM_WIN32_WINDOWS, 4, 0, 2},
+        {VER_PLATFORM_WIN32_WINDOWS, 4, 10, 3}, {VER_PLATFORM_WIN32_NT, 4, 0, 4}, {VER_PLATFORM_WIN32_NT, 5, 0, 5},
+    };
+    for (const Case& c : cases) {
+        OSVERSIONINFO version;
+        version.dwPlatformId = c.platform;
+        version.dwMajorVersion = c.major;
+        version.dwMinorVersion = c.minor;
+        Set_Fake_Version(&version);
+        int code = -1;
+        EXPECT_EQ(Determine_Operating_System(&code), 1);
+        EXPECT_EQ(code, c.code) << "platform " << c.platform << " " << c.major << "." << c.minor;
+    }
+    Set_Fake_Version(nullptr);
+    int code = -1;
+    EXPECT_EQ(Determine_Operating_System(&code), 1);
+    EXPECT_EQ(code, 0);  // this platform is unknown
+
+    Set_Fake_Version(nullptr, true);
+    code = -1;
+    EXPECT_EQ(Determine_Operating_System(&code), 0);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(Headless().boxes, std::vector<std::string>{"[Error] Determine_Operating_System(): GetVersionEx FAILED"});
+}
+
+TEST(Diagnostics, ResolutionsAndTheirTexts) {
+    Headless().boxes.clear();
+    int w = -1, h = -1, d = -1;
+    EXPECT_EQ(Decode_Resolution(13, &w, &h, &d), 1);
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 768);
+    EXPECT_EQ(d, 16);
+    EXPECT_EQ(Decode_Resolution(0, &w, &h, &d), 1);
+    EXPECT_EQ(w * 10000 + h, 3200240);
+    EXPECT_EQ(d, 32);
+    EXPECT_EQ(Decode_Resolution(7, &w, &h, &d), 1);
+    EXPECT_EQ(w * 10000 + h, 8000600);
+    EXPECT_EQ(d, 24);
+    EXPECT_EQ(Decode_Resolution(19, &w, &h, &d), 1);
+    EXPECT_EQ(w * 10000 + h, 12801024);
+    EXPECT_EQ(d, 8);
+
+    w = h = d = -1;
+    EXPECT_EQ(Decode_Resolution(20, &w, &h, &d), 0);
+    EXPECT_EQ(Decode_Resolution(-1, &w, &h, &d), 0);
+    EXPECT_EQ(w, -1);
+    EXPECT_EQ(h, -1);
+    EXPECT_EQ(d, -1);
+    std::vector<std::string> expected = {"[Error] Decode_Resolution(): Invalid resolution 20",
+                                         "[Error] Decode_Resolution(): Invalid resolution -1"};
+    EXPECT_EQ(Headless().boxes, expected);
+
+    EXPECT_STREQ(Resolution_Text(0), "320  x 240  x 32");
+    EXPECT_STREQ(Resolution_Text(3), "1024 x 768  x 32");
+    EXPECT_STREQ(Resolution_Text(6), "640  x 480  x 24");
+    EXPECT_STREQ(Resolution_Text(12), "800  x 600  x 16");
+    EXPECT_STREQ(Resolution_Text(19), "1280 x 1024 x 8");
+    EXPECT_EQ(Resolution_Text(20), nullptr);
+    EXPECT_EQ(Resolution_Text(-1), nullptr);
+    // Every text names the mode that the same index decodes to.
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(Decode_Resolution(i, &w, &h, &d), 1);
+        int tw = 0, th = 0, td = 0;
+        ASSERT_EQ(std::sscanf(Resolution_Text(i), "%d x %d x %d", &tw, &th, &td), 3);
+        EXPECT_EQ(tw * 10000 + th, w * 10000 + h) << i;
+        EXPECT_EQ(td, d) << i;
+    }
+}
