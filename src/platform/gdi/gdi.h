@@ -33,6 +33,7 @@ struct Device_Context {
     HBRUSH brush = nullptr;
     COLORREF text_colour = 0;
     int background_mode = 2;       // OPAQUE
+    COLORREF background_colour = 0x00FFFFFF;
 };
 
 // Called by DDSurface::GetDC / ReleaseDC.
@@ -51,11 +52,19 @@ constexpr int BLACK_BRUSH = 4;
 constexpr int WHITE_BRUSH = 0;
 constexpr int BLACK_PEN = 7;
 constexpr int WHITE_PEN = 6;
+constexpr int NULL_BRUSH = 5;
+constexpr int HOLLOW_BRUSH = NULL_BRUSH;
+constexpr int NULL_PEN = 8;
+constexpr int PS_NULL = 5;
 HBRUSH CreateSolidBrush(COLORREF colour);
 HPEN CreatePen(int style, int width, COLORREF colour);
 HGDIOBJ GetStockObject(int which);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 bool DeleteObject(HGDIOBJ object);
+// Bitmaps are selected into memory contexts only; the previous bitmap comes back (a
+// fresh memory context holds a 1 x 1 stock bitmap), nullptr on a surface context.
+HBITMAP SelectObject(HDC dc, HBITMAP bitmap);
+bool DeleteObject(HBITMAP bitmap);  // same as Delete_Bitmap
 
 // Filled shapes outlined with the current pen, without antialiasing.
 bool Polygon(HDC dc, const POINT* points, int count);
@@ -65,6 +74,7 @@ constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 COLORREF SetTextColor(HDC dc, COLORREF colour);
 int SetBkMode(HDC dc, int mode);
+COLORREF SetBkColor(HDC dc, COLORREF colour);
 // Text in the platform's default font, not antialiased, top-left corner at (x, y).
 bool TextOutA(HDC dc, int x, int y, const char* text, int length);
 

@@ -1,0 +1,621 @@
+// Device contexts on display surfaces and memory bitmaps: colour conversion, pixels,
+// pens and brushes, filled shapes, stretched copies and bitmap loading.
+#include "platform/gdi/gdi.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "platform/display/ddraw.h"
+#include "platform/system/system.h"
+
+struct Gdi_Object {
+    enum Kind { Pen, Brush } kind = Brush;
+    COLORREF colour = 0;
+    int width = 0;
+    bool null = false;   // draws nothing (NULL_PEN, NULL_BRUSH, PS_NULL)
+    bool stock = false;  // never deleted
+};
+
+namespace {
+
+Gdi_Object Stock_White_Brush{Gdi_Object::Brush, 0x00FFFFFF, 0, false, true};
+Gdi_Object Stock_Black_Brush{Gdi_Object::Brush, 0x00000000, 0, false, true};
+Gdi_Object Stock_Null_Brush{Gdi_Object::Brush, 0, 0, true, true};
+Gdi_Object Stock_White_Pen{Gdi_Object::Pen, 0x00FFFFFF, 0, false, true};
+Gdi_Object Stock_Black_Pen{Gdi_Object::Pen, 0x00000000, 0, false, true};
+Gdi_Object Stock_Null_Pen{Gdi_Object::Pen, 0, 0, true, true};
+
+// What a fresh memory context holds before a bitmap is selected into it.
+Bitmap Stock_Bitmap{1, 1, {0u}};
+
+bool Surface_Usable(const DDSurface* surface) {
+    return surface && !surface->is_locked() && surface->IsLost() == DD_OK;
+}
+
+// Pixel formats as the conversion loops see them.
+enum class Format { Bitmap32, Index8, Rgb555, Rgb565, Rgb24, Rgb32 };
+
+Format Format_Of(const DDSurface* surface) {
+    switch (surface->bpp()) {
+    case 8: return Format::Index8;
+    case 15: return Format::Rgb555;
+    case 16: return surface->format().dwGBitMask == 0x07E0 ? Format::Rgb565 : Format::Rgb555;
+    case 24: return Format::Rgb24;
+    default: return Format::Rgb32;
+    }
+}
+
+inline uint32_t Expand_5(uint32_t v) { return (v << 3) | (v >> 2); }
+inline uint32_t Expand_6(uint32_t v) { return (v << 2) | (v >> 4); }
+
+uint8_t Grey_Of(COLORREF c) {
+    return static_cast<uint8_t>((GetRValue(c) * 299u + GetGValue(c) * 587u + GetBValue(c) * 114u) / 1000u);
+}
+
+uint32_t Nearest_Entry(const PALETTEENTRY* entries, COLORREF colour) {
+    if (!entries) return Grey_Of(colour);
+    const int r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
+    uint32_t best = 0;
+    int best_distance = 1 << 30;
+    for (int i = 0; i < 256; ++i) {
+        int dr = entries[i].peRed - r, dg = entries[i].peGreen - g, db = entries[i].peBlue - b;
+        int d = dr * dr + dg * dg + db * db;
+        if (d < best_distance) {
+            best_distance = d;
+            best = static_cast<uint32_t>(i);
+            if (d == 0) break;
+        }
+    }
+    return best;
+}
+
+const PALETTEENTRY* Entries_Of(const DDSurface* surface) {
+    return surface->palette() ? surface->palette()->entries() : nullptr;
+}
+
+// Direct-mapped cache of nearest palette entries, so that stretching a large picture
+// into an 8-bit surface does not search the palette for every pixel.
+struct Palette_Cache {
+    static constexpr int Size = 4096;
+    const PALETTEENTRY* entries;
+    uint32_t keys[Size];
+    uint8_t values[Size];
+    explicit Palette_Cache(const PALETTEENTRY* e) : entries(e) { std::fill(std::begin(keys), std::end(keys), 0xFFFFFFFFu); }
+    uint32_t Get(COLORREF c) {
+        uint32_t slot = ((c * 2654435761u) >> 20) & (Size - 1);
+        if (keys[slot] != c) {
+            keys[slot] = c;
+            values[slot] = static_cast<uint8_t>(Nearest_Entry(entries, c));
+        }
+        return values[slot];
+    }
+};
+
+// Where shapes and single pixels land: a surface or a memory context's bitmap.
+struct Canvas {
+    DDSurface* surface = nullptr;
+    Bitmap* bitmap = nullptr;
+    int width = 0, height = 0;
+
+    uint32_t Value(COLORREF c) const {
+        if (surface) return Colour_To_Pixel(surface, c);
+        return (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
+    }
+    void Put(int x, int y, uint32_t value) {
+        if (x < 0 || y < 0 || x >= width || y >= height) return;
+        if (surface)
+            surface->Set_Pixel(x, y, value);
+        else
+            bitmap->pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] = value;
+    }
+    void Span(int y, int x0, int x1, uint32_t value) {  // x0..x1-1
+        if (y < 0 || y >= height) return;
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, width);
+        for (int x = x0; x < x1; ++x) Put(x, y, value);
+    }
+};
+
+bool Canvas_Of(HDC dc, Canvas& canvas) {
+    if (!dc) return false;
+    if (dc->surface) {
+        if (!Surface_Usable(dc->surface)) return false;
+        canvas.surface = dc->surface;
+        canvas.width = dc->surface->width();
+        canvas.height = dc->surface->height();
+        return true;
+    }
+    if (dc->memory && dc->bitmap) {
+        canvas.bitmap = dc->bitmap;
+        canvas.width = dc->bitmap->width;
+        canvas.height = dc->bitmap->height;
+        return true;
+    }
+    return false;
+}
+
+// A pen stroke is a square of the pen's width (1 pixel for width 0 or 1).
+void Plot_Pen(Canvas& canvas, int x, int y, int pen_width, uint32_t value) {
+    if (pen_width <= 1) {
+        canvas.Put(x, y, value);
+        return;
+    }
+    int half = pen_width / 2;
+    for (int j = 0; j < pen_width; ++j) canvas.Span(y - half + j, x - half, x - half + pen_width, value);
+}
+
+// Bresenham line including both end points.
+void Draw_Line(Canvas& canvas, POINT a, POINT b, int pen_width, uint32_t value) {
+    int64_t x = a.x, y = a.y;
+    const int64_t dx = std::llabs(static_cast<int64_t>(b.x) - a.x), sx = a.x < b.x ? 1 : -1;
+    const int64_t dy = -std::llabs(static_cast<int64_t>(b.y) - a.y), sy = a.y < b.y ? 1 : -1;
+    int64_t error = dx + dy;
+    const int64_t margin = pen_width + 1;
+    for (;;) {
+        // Points far outside the canvas draw nothing; skip them cheaply.
+        if (x >= -margin && y >= -margin && x < canvas.width + margin && y < canvas.height + margin)
+            Plot_Pen(canvas, static_cast<int>(x), static_cast<int>(y), pen_width, value);
+        if (x == b.x && y == b.y) break;
+        int64_t e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+}
+
+}  // namespace
+
+// ---- contexts ------------------------------------------------------------------------------
+
+HDC Create_Surface_DC(DDSurface* surface) {
+    HDC dc = new Device_Context;
+    dc->surface = surface;
+    dc->pen = &Stock_Black_Pen;
+    dc->brush = &Stock_White_Brush;
+    return dc;
+}
+
+void Destroy_Surface_DC(HDC dc) {
+    if (dc && !dc->memory) delete dc;
+}
+
+HDC CreateCompatibleDC(HDC) {
+    HDC dc = new Device_Context;
+    dc->memory = true;
+    dc->bitmap = &Stock_Bitmap;
+    dc->pen = &Stock_Black_Pen;
+    dc->brush = &Stock_White_Brush;
+    return dc;
+}
+
+bool DeleteDC(HDC dc) {
+    if (!dc || !dc->memory) return false;
+    delete dc;
+    return true;
+}
+
+// ---- colours and pixels ---------------------------------------------------------------------
+
+uint32_t Colour_To_Pixel(const DDSurface* surface, COLORREF colour) {
+    const uint32_t r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
+    switch (Format_Of(surface)) {
+    case Format::Index8: return Nearest_Entry(Entries_Of(surface), colour);
+    case Format::Rgb555: return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+    case Format::Rgb565: return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
+    default: return (r << 16) | (g << 8) | b;
+    }
+}
+
+COLORREF Pixel_To_Colour(const DDSurface* surface, uint32_t pixel) {
+    switch (Format_Of(surface)) {
+    case Format::Index8: {
+        const PALETTEENTRY* entries = Entries_Of(surface);
+        uint8_t i = static_cast<uint8_t>(pixel);
+        if (!entries) return RGB(i, i, i);
+        return RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue);
+    }
+    case Format::Rgb555:
+        return RGB(static_cast<uint8_t>(Expand_5((pixel >> 10) & 0x1F)), static_cast<uint8_t>(Expand_5((pixel >> 5) & 0x1F)),
+                   static_cast<uint8_t>(Expand_5(pixel & 0x1F)));
+    case Format::Rgb565:
+        return RGB(static_cast<uint8_t>(Expand_5((pixel >> 11) & 0x1F)), static_cast<uint8_t>(Expand_6((pixel >> 5) & 0x3F)),
+                   static_cast<uint8_t>(Expand_5(pixel & 0x1F)));
+    default:
+        return RGB(static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8), static_cast<uint8_t>(pixel));
+    }
+}
+
+namespace {
+COLORREF Bitmap_Colour(uint32_t rgb) {
+    return RGB(static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb));
+}
+}  // namespace
+
+COLORREF GetPixel(HDC dc, int x, int y) {
+    Canvas canvas;
+    if (!Canvas_Of(dc, canvas)) return CLR_INVALID;
+    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return CLR_INVALID;
+    if (canvas.surface) return Pixel_To_Colour(canvas.surface, canvas.surface->Pixel(x, y));
+    return Bitmap_Colour(canvas.bitmap->pixels[static_cast<size_t>(y) * static_cast<size_t>(canvas.width) +
+                                               static_cast<size_t>(x)]);
+}
+
+COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour) {
+    const COLORREF failed = static_cast<COLORREF>(-1);
+    Canvas canvas;
+    if (!Canvas_Of(dc, canvas)) return failed;
+    if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return failed;
+    colour &= 0x00FFFFFF;
+    uint32_t value = canvas.Value(colour);
+    canvas.Put(x, y, value);
+    // The colour actually set (the nearest one the surface can hold).
+    return canvas.surface ? Pixel_To_Colour(canvas.surface, value) : colour;
+}
+
+// ---- pens and brushes -------------------------------------------------------------------------
+
+HBRUSH CreateSolidBrush(COLORREF colour) {
+    return new Gdi_Object{Gdi_Object::Brush, colour & 0x00FFFFFF, 0, false, false};
+}
+
+HPEN CreatePen(int style, int width, COLORREF colour) {
+    return new Gdi_Object{Gdi_Object::Pen, colour & 0x00FFFFFF, std::max(width, 0), style == PS_NULL, false};
+}
+
+HGDIOBJ GetStockObject(int which) {
+    switch (which) {
+    case WHITE_BRUSH: return &Stock_White_Brush;
+    case BLACK_BRUSH: return &Stock_Black_Brush;
+    case NULL_BRUSH: return &Stock_Null_Brush;
+    case WHITE_PEN: return &Stock_White_Pen;
+    case BLACK_PEN: return &Stock_Black_Pen;
+    case NULL_PEN: return &Stock_Null_Pen;
+    default: return nullptr;
+    }
+}
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
+    if (!dc || !object) return nullptr;
+    HGDIOBJ previous = nullptr;
+    if (object->kind == Gdi_Object::Pen) {
+        previous = dc->pen;
+        dc->pen = object;
+    } else {
+        previous = dc->brush;
+        dc->brush = object;
+    }
+    return previous;
+}
+
+HBITMAP SelectObject(HDC dc, HBITMAP bitmap) {
+    if (!dc || !dc->memory || !bitmap) return nullptr;
+    HBITMAP previous = dc->bitmap;
+    dc->bitmap = bitmap;
+    return previous;
+}
+
+bool DeleteObject(HGDIOBJ object) {
+    if (!object) return false;
+    if (!object->stock) delete object;
+    return true;
+}
+
+bool DeleteObject(HBITMAP bitmap) {
+    if (!bitmap) return false;
+    Delete_Bitmap(bitmap);
+    return true;
+}
+
+COLORREF SetTextColor(HDC dc, COLORREF colour) {
+    if (!dc) return CLR_INVALID;
+    COLORREF previous = dc->text_colour;
+    dc->text_colour = colour & 0x00FFFFFF;
+    return previous;
+}
+
+int SetBkMode(HDC dc, int mode) {
+    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
+    int previous = dc->background_mode;
+    dc->background_mode = mode;
+    return previous;
+}
+
+COLORREF SetBkColor(HDC dc, COLORREF colour) {
+    if (!dc) return CLR_INVALID;
+    COLORREF previous = dc->background_colour;
+    dc->background_colour = colour & 0x00FFFFFF;
+    return previous;
+}
+
+// ---- shapes -------------------------------------------------------------------------------------
+
+bool Polygon(HDC dc, const POINT* points, int count) {
+    Canvas canvas;
+    if (!points || count < 2 || !Canvas_Of(dc, canvas)) return false;
+
+    const Gdi_Object* brush = dc->brush;
+    if (brush && !brush->null && count >= 3) {
+        // Even-odd fill of the pixels whose centres lie inside the outline.
+        const uint32_t value = canvas.Value(brush->colour);
+        int64_t top = points[0].y, bottom = points[0].y;
+        for (int i = 1; i < count; ++i) {
+            top = std::min<int64_t>(top, points[i].y);
+            bottom = std::max<int64_t>(bottom, points[i].y);
+        }
+        const int y0 = static_cast<int>(std::max<int64_t>(top, 0));
+        const int y1 = static_cast<int>(std::min<int64_t>(bottom, canvas.height));
+        std::vector<double> crossings;
+        crossings.reserve(static_cast<size_t>(count));
+        for (int y = y0; y < y1; ++y) {
+            const double cy = y + 0.5;
+            crossings.clear();
+            for (int i = 0; i < count; ++i) {
+                const POINT& a = points[i];
+                const POINT& b = points[(i + 1) % count];
+                if ((a.y <= cy) == (b.y <= cy)) continue;
+                crossings.push_back(a.x + (cy - a.y) * (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y));
+            }
+            std::sort(crossings.begin(), crossings.end());
+            for (size_t k = 0; k + 1 < crossings.size(); k += 2) {
+                // Pixel x is inside when its centre x + 0.5 lies in [left, right).
+                const double left = std::ceil(crossings[k] - 0.5), right = std::ceil(crossings[k + 1] - 0.5);
+                const double x0 = std::clamp(left, -1.0, static_cast<double>(canvas.width));
+                const double x1 = std::clamp(right, -1.0, static_cast<double>(canvas.width));
+                canvas.Span(y, static_cast<int>(x0), static_cast<int>(x1), value);
+            }
+        }
+    }
+
+    const Gdi_Object* pen = dc->pen;
+    if (pen && !pen->null) {
+        const uint32_t value = canvas.Value(pen->colour);
+        for (int i = 0; i < count; ++i) Draw_Line(canvas, points[i], points[(i + 1) % count], pen->width, value);
+    }
+    return true;
+}
+
+bool Ellipse(HDC dc, int left, int top, int right, int bottom) {
+    Canvas canvas;
+    if (!Canvas_Of(dc, canvas)) return false;
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    if (right - left < 1 || bottom - top < 1) return true;
+
+    const double cx = (static_cast<double>(left) + right) / 2, cy = (static_cast<double>(top) + bottom) / 2;
+    const double a = (static_cast<double>(right) - left) / 2, b = (static_cast<double>(bottom) - top) / 2;
+    const Gdi_Object* pen = dc->pen && !dc->pen->null ? dc->pen : nullptr;
+    const Gdi_Object* brush = dc->brush && !dc->brush->null ? dc->brush : nullptr;
+    const int pen_width = pen ? std::max(pen->width, 1) : 0;
+    const double ia = a - pen_width, ib = b - pen_width;
+
+    // A pixel belongs to the ellipse when its centre is inside; it is outline when it is
+    // inside but a neighbour (or, for wide pens, the shrunken ellipse) is not.
+    auto inside = [&](int x, int y) {
+        const double u = (x + 0.5 - cx) / a, v = (y + 0.5 - cy) / b;
+        return u * u + v * v <= 1.0;
+    };
+    auto inside_inner = [&](int x, int y) {
+        if (ia <= 0 || ib <= 0) return false;
+        const double u = (x + 0.5 - cx) / ia, v = (y + 0.5 - cy) / ib;
+        return u * u + v * v <= 1.0;
+    };
+    const uint32_t pen_value = pen ? canvas.Value(pen->colour) : 0;
+    const uint32_t brush_value = brush ? canvas.Value(brush->colour) : 0;
+
+    const int x0 = std::max(left, 0), x1 = std::min(right, canvas.width);
+    const int y0 = std::max(top, 0), y1 = std::min(bottom, canvas.height);
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            if (!inside(x, y)) continue;
+            bool outline = false;
+            if (pen_width == 1)
+                outline = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
+            else if (pen_width > 1)
+                outline = !inside_inner(x, y);
+            if (outline)
+                canvas.Put(x, y, pen_value);
+            else if (brush)
+                canvas.Put(x, y, brush_value);
+        }
+    }
+    return true;
+}
+
+// ---- stretched copies ----------------------------------------------------------------------------
+
+namespace {
+
+struct Source_View {
+    Format format;
+    const uint8_t* bits;
+    size_t pitch;
+    int width, height;
+    COLORREF index_colours[256];
+};
+
+template <Format F>
+inline COLORREF Read_Colour(const Source_View& s, const uint8_t* row, int x) {
+    if constexpr (F == Format::Bitmap32) {
+        return Bitmap_Colour(reinterpret_cast<const uint32_t*>(row)[x]);
+    } else if constexpr (F == Format::Index8) {
+        return s.index_colours[row[x]];
+    } else if constexpr (F == Format::Rgb555 || F == Format::Rgb565) {
+        uint16_t p;
+        std::memcpy(&p, row + 2 * x, 2);
+        if constexpr (F == Format::Rgb555)
+            return RGB(static_cast<uint8_t>(Expand_5((p >> 10) & 0x1F)), static_cast<uint8_t>(Expand_5((p >> 5) & 0x1F)),
+                       static_cast<uint8_t>(Expand_5(p & 0x1F)));
+        else
+            return RGB(static_cast<uint8_t>(Expand_5((p >> 11) & 0x1F)), static_cast<uint8_t>(Expand_6((p >> 5) & 0x3F)),
+                       static_cast<uint8_t>(Expand_5(p & 0x1F)));
+    } else if constexpr (F == Format::Rgb24) {
+        const uint8_t* p = row + 3 * x;
+        return RGB(p[2], p[1], p[0]);
+    } else {
+        uint32_t p;
+        std::memcpy(&p, row + 4 * x, 4);
+        return Bitmap_Colour(p & 0x00FFFFFF);
+    }
+}
+
+template <Format D>
+inline void Write_Colour(uint8_t* row, int x, COLORREF c, Palette_Cache* cache) {
+    const uint32_t r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    if constexpr (D == Format::Index8) {
+        row[x] = static_cast<uint8_t>(cache->Get(c));
+    } else if constexpr (D == Format::Rgb555 || D == Format::Rgb565) {
+        uint16_t p = D == Format::Rgb555 ? static_cast<uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3))
+                                         : static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+        std::memcpy(row + 2 * x, &p, 2);
+    } else if constexpr (D == Format::Rgb24) {
+        uint8_t* p = row + 3 * x;
+        p[0] = static_cast<uint8_t>(b);
+        p[1] = static_cast<uint8_t>(g);
+        p[2] = static_cast<uint8_t>(r);
+    } else {
+        uint32_t p = (r << 16) | (g << 8) | b;
+        std::memcpy(row + 4 * x, &p, 4);
+    }
+}
+
+struct Stretch {
+    int dx, dy, dw, dh;       // destination rectangle (positive sizes)
+    int sx, sy, sw, sh;       // source rectangle (positive sizes)
+    bool mirror_x, mirror_y;
+    int clip_x0, clip_x1, clip_y0, clip_y1;  // destination pixels written
+};
+
+// Nearest pixel: destination column i of the rectangle takes source column sx + i*sw/dw.
+template <Format S, Format D>
+void Stretch_Rows(const Source_View& src, uint8_t* dest_bits, size_t dest_pitch, const Stretch& st,
+                  Palette_Cache* cache) {
+    for (int y = st.clip_y0; y < st.clip_y1; ++y) {
+        int j = y - st.dy;
+        if (st.mirror_y) j = st.dh - 1 - j;
+        const int64_t syy = st.sy + static_cast<int64_t>(j) * st.sh / st.dh;
+        if (syy < 0 || syy >= src.height) continue;
+        const uint8_t* srow = src.bits + static_cast<size_t>(syy) * src.pitch;
+        uint8_t* drow = dest_bits + static_cast<size_t>(y) * dest_pitch;
+        for (int x = st.clip_x0; x < st.clip_x1; ++x) {
+            int i = x - st.dx;
+            if (st.mirror_x) i = st.dw - 1 - i;
+            const int64_t sxx = st.sx + static_cast<int64_t>(i) * st.sw / st.dw;
+            if (sxx < 0 || sxx >= src.width) continue;
+            Write_Colour<D>(drow, x, Read_Colour<S>(src, srow, static_cast<int>(sxx)), cache);
+        }
+    }
+}
+
+template <Format S>
+void Stretch_To(Format dest, const Source_View& src, uint8_t* bits, size_t pitch, const Stretch& st,
+                Palette_Cache* cache) {
+    switch (dest) {
+    case Format::Index8: Stretch_Rows<S, Format::Index8>(src, bits, pitch, st, cache); break;
+    case Format::Rgb555: Stretch_Rows<S, Format::Rgb555>(src, bits, pitch, st, cache); break;
+    case Format::Rgb565: Stretch_Rows<S, Format::Rgb565>(src, bits, pitch, st, cache); break;
+    case Format::Rgb24: Stretch_Rows<S, Format::Rgb24>(src, bits, pitch, st, cache); break;
+    default: Stretch_Rows<S, Format::Rgb32>(src, bits, pitch, st, cache); break;
+    }
+}
+
+}  // namespace
+
+bool StretchBlt(HDC dest, int dx, int dy, int dw, int dh, HDC source, int sx, int sy, int sw, int sh, uint32_t rop) {
+    if (!dest || !source || rop != SRCCOPY) return false;
+    if (!dest->surface || !Surface_Usable(dest->surface)) return false;
+    if (dw == 0 || dh == 0) return true;
+    if (sw == 0 || sh == 0) return false;
+
+    Stretch st{};
+    // A negative extent mirrors along that axis; two negatives cancel out.
+    st.mirror_x = (dw < 0) != (sw < 0);
+    st.mirror_y = (dh < 0) != (sh < 0);
+    if (dw < 0) { dx += dw; dw = -dw; }
+    if (dh < 0) { dy += dh; dh = -dh; }
+    if (sw < 0) { sx += sw; sw = -sw; }
+    if (sh < 0) { sy += sh; sh = -sh; }
+    st.dx = dx; st.dy = dy; st.dw = dw; st.dh = dh;
+    st.sx = sx; st.sy = sy; st.sw = sw; st.sh = sh;
+
+    DDSurface* target = dest->surface;
+    st.clip_x0 = std::max(dx, 0);
+    st.clip_y0 = std::max(dy, 0);
+    st.clip_x1 = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(dx) + dw, target->width()));
+    st.clip_y1 = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(dy) + dh, target->height()));
+    if (st.clip_x0 >= st.clip_x1 || st.clip_y0 >= st.clip_y1) return true;
+
+    static Source_View src;  // large (palette table); reused, not per call on the stack
+    if (source->surface) {
+        const DDSurface* s = source->surface;
+        if (!Surface_Usable(s)) return false;
+        src.format = Format_Of(s);
+        src.bits = s->bits();
+        src.pitch = static_cast<size_t>(s->pitch());
+        src.width = s->width();
+        src.height = s->height();
+        if (src.format == Format::Index8)
+            for (int i = 0; i < 256; ++i) src.index_colours[i] = Pixel_To_Colour(s, static_cast<uint32_t>(i));
+    } else if (source->memory && source->bitmap) {
+        src.format = Format::Bitmap32;
+        src.bits = reinterpret_cast<const uint8_t*>(source->bitmap->pixels.data());
+        src.pitch = static_cast<size_t>(source->bitmap->width) * 4;
+        src.width = source->bitmap->width;
+        src.height = source->bitmap->height;
+    } else {
+        return false;
+    }
+
+    const Format dest_format = Format_Of(target);
+    static Palette_Cache cache(nullptr);
+    if (dest_format == Format::Index8) cache = Palette_Cache(Entries_Of(target));
+    uint8_t* bits = target->bits();
+    const size_t pitch = static_cast<size_t>(target->pitch());
+    switch (src.format) {
+    case Format::Bitmap32: Stretch_To<Format::Bitmap32>(dest_format, src, bits, pitch, st, &cache); break;
+    case Format::Index8: Stretch_To<Format::Index8>(dest_format, src, bits, pitch, st, &cache); break;
+    case Format::Rgb555: Stretch_To<Format::Rgb555>(dest_format, src, bits, pitch, st, &cache); break;
+    case Format::Rgb565: Stretch_To<Format::Rgb565>(dest_format, src, bits, pitch, st, &cache); break;
+    case Format::Rgb24: Stretch_To<Format::Rgb24>(dest_format, src, bits, pitch, st, &cache); break;
+    case Format::Rgb32: Stretch_To<Format::Rgb32>(dest_format, src, bits, pitch, st, &cache); break;
+    }
+    return true;
+}
+
+// ---- bitmap files -------------------------------------------------------------------------------------
+
+HBITMAP LoadImageA(const char* name, uint32_t type, uint32_t flags) {
+    if (!name || !*name || type != IMAGE_BITMAP || !(flags & LR_LOADFROMFILE)) return nullptr;
+    std::ifstream file(Map_Path(name), std::ios::binary | std::ios::ate);
+    if (!file) return nullptr;
+    const std::streamoff length = file.tellg();
+    // Bigger than the largest picture the decoder takes, with generous room for headers.
+    if (length <= 0 || length > Bmp_Max_Pixels * 4 + (1 << 20)) return nullptr;
+    std::vector<uint8_t> data(static_cast<size_t>(length));
+    file.seekg(0);
+    if (!file.read(reinterpret_cast<char*>(data.data()), length)) return nullptr;
+    auto* bitmap = new Bitmap;
+    if (!Decode_Bmp(data.data(), data.size(), *bitmap)) {
+        delete bitmap;
+        return nullptr;
+    }
+    return bitmap;
+}
+
+bool GetObjectBitmapSize(HBITMAP bitmap, int* width, int* height) {
+    if (!bitmap) return false;
+    if (width) *width = bitmap->width;
+    if (height) *height = bitmap->height;
+    return true;
+}
+
+void Delete_Bitmap(HBITMAP bitmap) {
+    if (bitmap && bitmap != &Stock_Bitmap) delete bitmap;
+}
