@@ -1,0 +1,187 @@
+#include "common/harness.h"
+
+#include <QImage>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "diagnostics/diagnostics.h"
+#include "platform/display/ddraw.h"
+#include "platform/gdi/gdi.h"
+#include "platform/system/system.h"
+#include "platform/windows/windows.h"
+#include "presets/lifecycle.h"
+#include "presets/random_presets.h"
+#include "shell/frame.h"
+#include "shell/modes.h"
+#include "shell/seed.h"
+#include "shell/session.h"
+#include "surface/display.h"
+
+namespace {
+
+LRESULT Harness_Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+bool clock_started = false;
+
+}  // namespace
+
+bool Parse_Mode(const std::string& text, int& width, int& height, int& bpp) {
+    int w = 0, h = 0, b = 0;
+    if (std::sscanf(text.c_str(), "%dx%dx%d", &w, &h, &b) != 3) return false;
+    if (w < 16 || h < 16 || w > 8192 || h > 8192) return false;
+    if (b != 8 && b != 15 && b != 16 && b != 24 && b != 32) return false;
+    width = w;
+    height = h;
+    bpp = b;
+    return true;
+}
+
+bool Harness_Start(const Harness_Options& options) {
+    Set_Windows_Directory_Override(options.windows_dir);
+    Set_Headless_Desktop(options.width, options.height, options.bpp);
+    Saver_Mode = CONFIGURE;
+    Window_Mode = WINDOWED;
+    Screen_Width = System_Width = options.width;
+    Screen_Height = System_Height = options.height;
+    Screen_Bpp = System_Bpp = options.bpp;
+    Client_Width = options.width;
+    Client_Height = options.height;
+
+    if (options.log_to_file) {
+        if (!Directory_Exists(Windows_Directory() + "\\Mirravane")) {
+            std::fprintf(stderr, "No program folder: %s/Mirravane\n", options.windows_dir.c_str());
+            return false;
+        }
+        error_logging = 1;
+        Build_Error_Log_Path();
+        if (!Stamp_Date_And_Title_To_Saver_Error_Log_File("Mirravane Error Log File\r\n")) return false;
+    }
+    Show_Frame_Rate = 0;
+
+    Main_Window = Create_Window(" Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, options.width, options.height, nullptr,
+                                nullptr, Harness_Window_Proc);
+    Arrow_Cursor = LoadCursorArrow();
+
+    Set_Fake_Clock(true, 0);
+    clock_started = true;
+    Set_Fixed_Session_Seed(true, options.seed);
+    if (!Setup()) {
+        Harness_Dump_Log();
+        return false;
+    }
+    return true;
+}
+
+bool Harness_Apply_Preset(const std::string& preset) {
+    if (preset.empty()) {
+        Default_Plasma_Settings();
+        Refresh_Plasma();
+    } else if (!Read_Plasma_Settings_From_File(preset.c_str())) {
+        Harness_Dump_Log();
+        return false;
+    }
+    Copy_Random_Settings();
+    return true;
+}
+
+bool Harness_Frame(double seconds) {
+    if (seconds >= 0) {
+        Advance_Fake_Clock(static_cast<int64_t>(seconds * 1e6 + 0.5));
+    } else if (clock_started) {
+        Set_Fake_Clock(false);
+        clock_started = false;
+        Start_Frame_Timer();
+    }
+    if (!Run_Mirravane()) {
+        Harness_Dump_Log();
+        return false;
+    }
+    return true;
+}
+
+void Harness_Stop() {
+    Shutdown();
+    Close_Error_Log();
+    error_logging = 0;
+}
+
+std::vector<uint32_t> Harness_Screen(int& width, int& height) {
+    std::vector<uint32_t> out;
+    width = Client_Width;
+    height = Client_Height;
+    if (!Visible || width <= 0 || height <= 0) return out;
+    RECT client{};
+    GetClientRect(Main_Window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(Main_Window, &origin);
+    width = std::min(client.right, Visible->width() - origin.x);
+    height = std::min(client.bottom, Visible->height() - origin.y);
+    out.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t v = Visible->Pixel(origin.x + x, origin.y + y);
+            const COLORREF c = Pixel_To_Colour(Visible, v);
+            out[static_cast<size_t>(y) * width + x] = (static_cast<uint32_t>(GetRValue(c)) << 16) |
+                                                      (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
+        }
+    return out;
+}
+
+bool Write_Bmp24(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height) {
+    const int row = (width * 3 + 3) & ~3;
+    const uint32_t image = static_cast<uint32_t>(row) * height;
+    std::vector<uint8_t> file(54 + image, 0);
+    auto put16 = [&](size_t at, uint32_t v) { file[at] = v & 0xFF; file[at + 1] = (v >> 8) & 0xFF; };
+    auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xFFFF); put16(at + 2, v >> 16); };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, 54 + image);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    put16(26, 1);
+    put16(28, 24);
+    put32(34, image);
+    put32(38, 2835);
+    put32(42, 2835);
+    for (int y = 0; y < height; ++y) {
+        uint8_t* out = file.data() + 54 + static_cast<size_t>(height - 1 - y) * row;
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+            out[x * 3] = p & 0xFF;
+            out[x * 3 + 1] = (p >> 8) & 0xFF;
+            out[x * 3 + 2] = (p >> 16) & 0xFF;
+        }
+    }
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    return static_cast<bool>(f);
+}
+
+bool Write_Picture(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height) {
+    const auto dot = path.rfind('.');
+    std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
+    for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == "png") {
+        QImage image(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) image.setPixel(x, y, 0xFF000000u | pixels[static_cast<size_t>(y) * width + x]);
+        return image.save(QString::fromStdString(path), "PNG");
+    }
+    return Write_Bmp24(path, pixels, width, height);
+}
+
+void Harness_Dump_Log() {
+    if (!error_logging) return;
+    Close_Error_Log();
+    std::ifstream log(Map_Path(Error_Log_Path), std::ios::binary);
+    std::string line;
+    while (std::getline(log, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) std::cerr << line << "\n";
+    }
+}
