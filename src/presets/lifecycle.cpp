@@ -181,9 +181,10 @@ int Modify_Plasma(int parameter, float value, int reinitialise) {
     Store_Parameter(parameter, value);
 
     switch (parameter) {
-    case 16:
+    case 16: {
+        const int wanted = s.scope_on;  // the shutdown clears the field
         Shutdown_Scope();
-        if (s.scope_on != 0) {
+        if (wanted != 0) {
             if (s.scope_shape < 0 || s.scope_shape > 4) s.scope_shape = 0;
             if (!Setup_Scope(Client_Width, Client_Height, s.scope_shape)) {
                 Report_Error("Modify_Plasma(): Setup_Scope FAILED");
@@ -192,6 +193,7 @@ int Modify_Plasma(int parameter, float value, int reinitialise) {
             }
         }
         break;
+    }
     case 18:
     case 23:
         Shutdown_Kaleidoscope();

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/random.h"
+#include "kaleidoscope/kaleidoscope.h"
+#include "platform/windows/windows.h"
+#include "presets/lifecycle.h"
+#include "presets/plasma_settings.h"
+#include "shell/modes.h"
+#include "support/soft_display.h"
+#include "surface/display.h"
+
+namespace {
+
+bool Box_Shown(const std::string& text) {
+    for (const std::string& line : Headless().boxes)
+        if (line == "[Error] " + text) return true;
+    return false;
+}
+
+void Prepare(int granularity) {
+    Saver_Mode = CONFIGURE;
+    Default_Plasma_Settings();
+    Plasma_Settings.granularity = granularity;
+    Wait_For_Vsync = 0;
+}
+
+// Share of the pixels off the diagonal of the K x K square that find their mirror image
+// (y, x) within two pixels.
+double Diagonal_Mirror_Share(int k) {
+    int checked = 0, matched = 0;
+    for (int y = 4; y < k - 4; ++y) {
+        for (int x = 4; x < k - 4; ++x) {
+            if (x - y < 4 && y - x < 4) continue;
+            ++checked;
+            const uint32_t value = Hidden->Pixel(x, y);
+            bool found = false;
+            for (int b = -2; b <= 2 && !found; ++b)
+                for (int a = -2; a <= 2 && !found; ++a) found = Hidden->Pixel(y + a, x + b) == value;
+            matched += found ? 1 : 0;
+        }
+    }
+    return static_cast<double>(matched) / checked;
+}
+
+// Draws one kaleidoscope frame over a busy plasma (many ripple bands), so that a pixel's
+// neighbourhood says where it came from.
+void Draw_Busy_Frame(int bpp) {
+    Soft_Display display(640, 480, bpp);
+    ASSERT_TRUE(display.ok());
+    Prepare(160);
+    Plasma_Settings.ripple = 97.0f;
+    Plasma_Settings.contrast = 1;
+    Plasma_Settings.multi_colour = 0;
+    Seed_Random(7);
+    ASSERT_EQ(Modify_Plasma(18, 1.0f, 0), 1);
+    ASSERT_EQ(Draw_Kaleidoscope(Hidden, Client_Width, Client_Height), 1);
+    EXPECT_EQ(kaleidoscope_rebuild_pending, 0);
+    const int k = 160;
+
+    EXPECT_GT(Diagonal_Mirror_Share(k), 0.97);
+    // Then mirrored right and down into the 2K x 2K pattern, exactly.
+    for (int y = 0; y < k; y += 7)
+        for (int x = 0; x < k; x += 5) {
+            ASSERT_EQ(Hidden->Pixel(2 * k - 1 - x, y), Hidden->Pixel(x, y)) << x << "," << y;
+            ASSERT_EQ(Hidden->Pixel(x, 2 * k - 1 - y), Hidden->Pixel(x, y)) << x << "," << y;
+        }
+    Shutdown_Kaleidoscope();
+}
+
+}  // namespace
+
+TEST(Kaleidoscope, SegmentSizeAndSurfaceSizes) {
+    Soft_Display display(800, 600, 32);
+    ASSERT_TRUE(display.ok());
+
+    Prepare(500);  // min(500, 18 * 16)
+    EXPECT_EQ(Setup_Kaleidoscope(Client_Width, Client_Height), 1);
+    EXPECT_EQ(Kaleidoscope_Size, 288);
+    EXPECT_EQ(Triangle_Stamp->width(), 288);
+    EXPECT_EQ(Triangle_Stamp->height(), 288);
+    EXPECT_EQ(Scope_Rotated_90->width(), 289);
+    EXPECT_EQ(Scope_Rotated_90->height(), 289);
+    EXPECT_EQ(Plasma_Settings.plasma_width, 288);
+    EXPECT_EQ(Plasma_Settings.plasma_height, 288);
+    EXPECT_EQ(kaleidoscope_active, 1);
+    EXPECT_EQ(kaleidoscope_rebuild_pending, 1);
+    EXPECT_EQ(Plasma_Settings.kaleidoscope_on, 1);
+
+    // A second set-up without a shutdown is refused.
+    EXPECT_EQ(Setup_Kaleidoscope(Client_Width, Client_Height), 0);
+    EXPECT_TRUE(Box_Shown("Setup_Kaleidoscope(): Scope_Rotated_90 && Triangle_Stamp should be NULL"));
+
+    Shutdown_Kaleidoscope();
+    EXPECT_EQ(kaleidoscope_active, 0);
+    EXPECT_EQ(Triangle_Stamp, nullptr);
+    Plasma_Settings.granularity = 60;  // below the 80-pixel floor
+    EXPECT_EQ(Setup_Kaleidoscope(Client_Width, Client_Height), 1);
+    EXPECT_EQ(Kaleidoscope_Size, 80);
+    EXPECT_EQ(Scope_Rotated_90->width(), 81);
+    EXPECT_EQ(Scope_Rotated_90->height(), 81);
+    Shutdown_Kaleidoscope();
+}
+
+TEST(Kaleidoscope, StampHalvesAndKeysByDepth) {
+    struct Case {
+        int bpp;
+        bool is_565;
+        uint32_t key;
+    };
+    for (const Case& c : {Case{32, true, 0x00FFFFFF}, Case{24, true, 0x00FFFFFF}, Case{16, true, 0x00FFFFFF},
+                          Case{16, false, 0x7FFF7FFF}, Case{15, false, 0x7FFF7FFF}, Case{8, false, 0}}) {
+        SCOPED_TRACE(c.bpp);
+        Reset_Display_Service();
+        Display_Settings().format_16_is_565 = c.is_565;
+        Screen_Bpp = c.bpp;
+        DDraw* dd = nullptr;
+        ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
+        ASSERT_EQ(dd->QueryInterface(&Direct_Draw_Interface), DD_OK);
+        dd->Release();
+        Direct_Draw_Interface->SetCooperativeLevel(nullptr, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
+        ASSERT_EQ(Direct_Draw_Interface->SetDisplayMode(640, 480, c.bpp, 0, 0), DD_OK);
+
+        ASSERT_EQ(Create_Triangle_Stamp(100, 100), 1);
+        EXPECT_EQ(Triangle_Stamp->color_key(), c.key);
+        // Lower-left half white, upper-right black.
+        EXPECT_NE(Triangle_Stamp->Pixel(2, 90), 0u);
+        EXPECT_NE(Triangle_Stamp->Pixel(50, 52), 0u);
+        EXPECT_EQ(Triangle_Stamp->Pixel(90, 2), 0u);
+        EXPECT_EQ(Triangle_Stamp->Pixel(52, 50), 0u);
+        Release_Surface(&Triangle_Stamp);
+        Direct_Draw_Interface->Release();
+        Direct_Draw_Interface = nullptr;
+    }
+}
+
+TEST(Kaleidoscope, DiagonalMirrorAt32Bits) { Draw_Busy_Frame(32); }
+
+TEST(Kaleidoscope, DiagonalMirrorAt8Bits) { Draw_Busy_Frame(8); }
+
+TEST(Kaleidoscope, DrawFailuresAndLostSurfaces) {
+    Soft_Display display(640, 480, 32);
+    ASSERT_TRUE(display.ok());
+    Prepare(120);
+
+    EXPECT_EQ(Draw_Kaleidoscope(nullptr, 0, 0), 1);  // off: nothing to do
+    ASSERT_EQ(Modify_Plasma(18, 1.0f, 0), 1);
+    EXPECT_EQ(Draw_Kaleidoscope(nullptr, 0, 0), 0);
+    EXPECT_TRUE(Box_Shown("Draw_Kaleidoscope(): NULL or LOST DEST"));
+
+    // A lost stamp is rebuilt before the frame is drawn.
+    Triangle_Stamp->Mark_Lost();
+    EXPECT_EQ(Restore_All_Scope_Surfaces(), 1);
+    ASSERT_NE(Triangle_Stamp, nullptr);
+    EXPECT_EQ(Triangle_Stamp->IsLost(), DD_OK);
+    EXPECT_EQ(kaleidoscope_active, 1);
+    EXPECT_EQ(Draw_Kaleidoscope(Hidden, Client_Width, Client_Height), 1);
+
+    Shutdown_Kaleidoscope();
+    Inject_DD_Fault(DD_Call::CreateSurface, DDERR_OUTOFMEMORY);
+    EXPECT_EQ(Setup_Kaleidoscope(Client_Width, Client_Height), 0);
+    EXPECT_TRUE(Box_Shown(" Setup_Kaleidoscope():\n\nCreate Surface FAILED\nwidth 121 height 121"));
+    Shutdown_Kaleidoscope();
+
+    // Modify_Plasma only switches the kaleidoscope off when its set-up fails.
+    Inject_DD_Fault(DD_Call::CreateSurface, DDERR_OUTOFMEMORY);
+    EXPECT_EQ(Modify_Plasma(18, 1.0f, 0), 1);
+    EXPECT_EQ(Plasma_Settings.kaleidoscope_on, 0);
+    EXPECT_TRUE(Box_Shown("Modify_Plasma(): Setup_Kaleidoscope FAILED"));
+    Shutdown_Kaleidoscope();
+}
+
+TEST(Kaleidoscope, StretchPresentsThePattern) {
+    Soft_Display display(1024, 768, 32);
+    ASSERT_TRUE(display.ok());
+    Prepare(288);
+    ASSERT_EQ(Setup_Kaleidoscope(Client_Width, Client_Height), 1);
+    ASSERT_EQ(Kaleidoscope_Size, 288);
+    Clear(Hidden);
+    Hidden->Set_Pixel(0, 0, 0x00FF00);
+    Hidden->Set_Pixel(575, 575, 0x0000FF);
+
+    // Unstretched: 1:1 with the corner at ((1024 - 576) / 2, (768 - 576) / 2).
+    EXPECT_EQ(Stretch_Kaleidoscope(Hidden, Visible), 1);
+    EXPECT_EQ(Visible->Pixel(224, 96) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(Visible->Pixel(799, 671) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(Visible->Pixel(223, 96) & 0xFFFFFF, 0u);
+    EXPECT_EQ(Visible->Pixel(800, 672) & 0xFFFFFF, 0u);
+
+    // Stretched over the whole screen: the corners come from the pattern's corners.
+    Plasma_Settings.kaleidoscope_stretch = 1;
+    EXPECT_EQ(Stretch_Kaleidoscope(Hidden, Visible), 1);
+    EXPECT_EQ(Visible->Pixel(0, 0) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(Visible->Pixel(1023, 767) & 0xFFFFFF, 0x0000FFu);
+
+    EXPECT_EQ(Stretch_Kaleidoscope(nullptr, Visible), 0);
+    EXPECT_TRUE(Box_Shown("Stretch_Kaleidoscope(): NULL source or dest"));
+    Hidden->Mark_Lost();
+    EXPECT_EQ(Stretch_Kaleidoscope(Hidden, Visible), 0);
+    EXPECT_TRUE(Box_Shown("Stretch_Kaleidoscope():Either source or dest is lost"));
+    Shutdown_Kaleidoscope();
+}

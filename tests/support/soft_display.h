@@ -1,0 +1,40 @@
+// A display session on the software display service for tests that draw: a main window,
+// the screen globals, Visible and Hidden. Released again when the object goes.
+#pragma once
+
+#include "diagnostics/diagnostics.h"
+#include "platform/display/ddraw.h"
+#include "platform/windows/windows.h"
+#include "surface/display.h"
+#include "surface/surface.h"
+
+class Soft_Display {
+public:
+    Soft_Display(int width, int height, int bpp, bool fullscreen = true) {
+        Reset_Display_Service();
+        Display_Settings().desktop_width = width;
+        Display_Settings().desktop_height = height;
+        Display_Settings().desktop_bpp = bpp;
+        Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, width, height, nullptr, nullptr,
+                                    nullptr);
+        Screen_Width = width;
+        Screen_Height = height;
+        Screen_Bpp = bpp;
+        Client_Width = width;
+        Client_Height = height;
+        ok_ = fullscreen ? Setup_Direct_Draw(width, height, bpp) == 1
+                         : Setup_Windowed_Direct_Draw(width, height, bpp, 1) == 1;
+    }
+    ~Soft_Display() {
+        Release_Direct_Draw();
+        DestroyWindow(Main_Window);
+        Main_Window = nullptr;
+    }
+    Soft_Display(const Soft_Display&) = delete;
+    Soft_Display& operator=(const Soft_Display&) = delete;
+
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+};
