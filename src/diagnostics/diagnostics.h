@@ -15,7 +15,8 @@ extern HWND Main_Window;               // owner of boxes; receives WM_DESTROY fr
 
 // Appends the text to the error log while it is on; otherwise shows it in a box captioned
 // "Error" with the error sound. The text is not a format: callers format into
-// Message_Buffer first (Report_Errorf does both).
+// Message_Buffer first (Report_Errorf does both). Returns 1 when the text was logged,
+// 0 when it was shown in a box.
 int Report_Error(const char* text);
 // Formats into Message_Buffer, then reports it.
 int Report_Errorf(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -34,7 +35,8 @@ uint32_t Get_File_Size(const char* name);
 void Build_Error_Log_Path();
 
 // "Entering X" / "Exitting X" lines, written once per run while the log is on: the
-// pair is written by the first call that reaches its successful end.
+// pair is written by the first call that reaches its successful end. Keep each one in
+// static storage: Reset_Diagnostics clears the flags of those that completed.
 struct Once_Log {
     bool done = false;
     void enter(const char* line) const;  // writes line as given, e.g. "Entering Setup"
