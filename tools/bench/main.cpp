@@ -1,0 +1,134 @@
+// mirravane-bench: times named scenarios through the real frame driver.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "common/harness.h"
+#include "platform/system/system.h"
+#include "presets/lifecycle.h"
+#include "presets/plasma_settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Scenario {
+    const char* name;
+    int bpp;  // 0: the mode's depth
+    std::function<void()> configure;
+};
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+double Copy_Milliseconds(int width, int height, int bpp) {
+    const size_t bytes = static_cast<size_t>(width) * height * (bpp == 8 ? 1 : bpp <= 16 ? 2 : bpp == 24 ? 3 : 4);
+    std::vector<uint8_t> a(bytes, 1), b(bytes, 2);
+    std::vector<double> times;
+    for (int i = 0; i < 60; ++i) {
+        const auto t0 = std::chrono::steady_clock::now();
+        std::memcpy(b.data(), a.data(), bytes);
+        const auto t1 = std::chrono::steady_clock::now();
+        a[static_cast<size_t>(i) % bytes] = b[(static_cast<size_t>(i) * 7) % bytes];
+        times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+    }
+    return Median(times);
+}
+
+void Apply(const std::function<void(PLASMA_SETTINGS&)>& change) {
+    change(Plasma_Settings);
+    Plasma_Settings.vsync = 0;
+    Refresh_Plasma();
+}
+
+// A private copy of the installed data: loading objects may rewrite their files.
+std::string Prepare_Windows_Dir(const std::string& requested) {
+    if (!requested.empty()) return requested;
+    const fs::path dir = fs::temp_directory_path() / ("mirravane-bench-" + std::to_string(::getpid()));
+    std::error_code ec;
+    fs::create_directories(dir / "Mirravane", ec);
+    fs::copy(MIRRAVANE_SOURCE_DATA, dir / "Mirravane", fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+    return dir.string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string mode = "1280x1024x32", windows_dir, only;
+    int frames = 200;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--mode" && i + 1 < argc) mode = argv[++i];
+        else if (arg == "--frames" && i + 1 < argc) frames = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--windows-dir" && i + 1 < argc) windows_dir = argv[++i];
+        else if (arg == "--only" && i + 1 < argc) only = argv[++i];
+        else {
+            std::fprintf(stderr, "usage: mirravane-bench [--mode WxHxBPP] [--frames N] [--windows-dir DIR] [--only NAME]\n");
+            return 2;
+        }
+    }
+    Harness_Options options;
+    if (!Parse_Mode(mode, options.width, options.height, options.bpp)) {
+        std::fprintf(stderr, "mirravane-bench: bad mode %s\n", mode.c_str());
+        return 2;
+    }
+    options.windows_dir = Prepare_Windows_Dir(windows_dir);
+    options.log_to_file = false;
+
+    const std::vector<Scenario> scenarios = {
+        {"plasma-asymmetric-single", 0, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 0; }); }},
+        {"plasma-eightfold-multi", 0, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 3; s.multi_colour = 1; }); }},
+        {"plasma-multi-16bit", 16, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 1; }); }},
+        {"plasma-8bit", 8, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 0; }); }},
+        {"kaleidoscope-stretched", 0, [] {
+             Apply([](PLASMA_SETTINGS& s) { s.kaleidoscope_on = 1; s.kaleidoscope_stretch = 1; s.multi_colour = 1; });
+         }},
+    };
+
+    int failures = 0;
+    for (const auto& scenario : scenarios) {
+        if (!only.empty() && only != scenario.name) continue;
+        Harness_Options o = options;
+        if (scenario.bpp) o.bpp = scenario.bpp;
+        if (!Harness_Start(o) || !Harness_Apply_Preset("")) {
+            std::fprintf(stderr, "%s: could not set up\n", scenario.name);
+            ++failures;
+            continue;
+        }
+        scenario.configure();
+        std::vector<double> times;
+        bool ok = true;
+        for (int f = 0; f < frames + 10 && ok; ++f) {
+            const auto t0 = std::chrono::steady_clock::now();
+            ok = Harness_Frame(-1.0);
+            const auto t1 = std::chrono::steady_clock::now();
+            if (f >= 10) times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        }
+        Harness_Stop();
+        if (!ok) {
+            std::fprintf(stderr, "%s: a frame failed\n", scenario.name);
+            ++failures;
+            continue;
+        }
+        const double median = Median(times);
+        const double copy = Copy_Milliseconds(o.width, o.height, o.bpp);
+        std::printf("%s median_ms=%.3f fps=%.0f copy_ratio=%.2f\n", scenario.name, median,
+                    median > 0 ? 1000.0 / median : 0.0, copy > 0 ? median / copy : 0.0);
+        std::fflush(stdout);
+    }
+    if (windows_dir.empty()) {
+        std::error_code ec;
+        fs::remove_all(options.windows_dir, ec);
+    }
+    return failures ? 1 : 0;
+}
