@@ -28,6 +28,9 @@ struct Options {
     QString condensed_bold_font;
 };
 
+// Heart centred on c, about 2s wide, point down.
+QPainterPath Heart_Path(QPointF c, double s);
+
 bool Generate_Fonts(const Options &options);
 bool Generate_About(const Options &options);
 bool Generate_Overlays(const Options &options);
