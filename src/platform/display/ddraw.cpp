@@ -98,6 +98,26 @@ std::vector<uint8_t>& Staging() {
     return buffer;
 }
 
+std::vector<int>& Column_Map() {
+    static std::vector<int> map;
+    return map;
+}
+
+// One row of a mapped copy: destination pixel i takes source pixel map[i].
+template <typename T>
+void Copy_Row(uint8_t* dest, const uint8_t* source, const int* map, int count, bool keyed, uint32_t key, uint32_t mask) {
+    T* d = reinterpret_cast<T*>(dest);
+    const T* s = reinterpret_cast<const T*>(source);
+    if (!keyed) {
+        for (int i = 0; i < count; ++i) d[i] = s[map[i]];
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        const T v = s[map[i]];
+        if ((static_cast<uint32_t>(v) & mask) != key) d[i] = v;
+    }
+}
+
 }  // namespace
 
 const char* DD_Error_Name(HRESULT code) {
@@ -408,25 +428,38 @@ HRESULT DDSurface::Blt(const RECT* dest_rect, DDSurface* source, const RECT* sou
         src_y0 = 0;
     }
 
-    const int b = bytes_;
+    // Source column of every destination column, worked out once per call.
+    auto& columns = Column_Map();
+    const int area_w = area.right - area.left;
+    columns.resize(static_cast<size_t>(area_w));
+    for (int x = area.left; x < area.right; ++x) {
+        const int i = x - dr.left;
+        int si = stretch ? static_cast<int>((static_cast<int64_t>(i) * sw) / dw) : i;
+        if (mirror_lr) si = sw - 1 - si;
+        columns[static_cast<size_t>(x - area.left)] = si;
+    }
+    const int* map = columns.data();
     for (int y = area.top; y < area.bottom; ++y) {
         const int j = y - dr.top;
         int sj = stretch ? static_cast<int>((static_cast<int64_t>(j) * sh) / dh) : j;
         if (mirror_ud) sj = sh - 1 - sj;
-        const uint8_t* srow = src_base + static_cast<size_t>(src_y0 + sj) * src_pitch + static_cast<size_t>(src_x0) * b;
-        uint8_t* drow = pixels_.data() + static_cast<size_t>(y) * pitch_;
+        const uint8_t* srow = src_base + static_cast<size_t>(src_y0 + sj) * src_pitch + static_cast<size_t>(src_x0) * bytes_;
+        uint8_t* drow = pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(area.left) * bytes_;
         if (!stretch && !mirror_lr && !keyed) {
-            std::memcpy(drow + static_cast<size_t>(area.left) * b, srow + static_cast<size_t>(area.left - dr.left) * b,
-                        static_cast<size_t>(area.right - area.left) * b);
+            std::memcpy(drow, srow + static_cast<size_t>(area.left - dr.left) * bytes_, static_cast<size_t>(area_w) * bytes_);
             continue;
         }
-        for (int x = area.left; x < area.right; ++x) {
-            const int i = x - dr.left;
-            int si = stretch ? static_cast<int>((static_cast<int64_t>(i) * sw) / dw) : i;
-            if (mirror_lr) si = sw - 1 - si;
-            const uint32_t v = Read_Pixel(srow + static_cast<size_t>(si) * b, b);
-            if (keyed && (v & mask) == key) continue;
-            Write_Pixel(drow + static_cast<size_t>(x) * b, b, v);
+        switch (bytes_) {
+        case 4: Copy_Row<uint32_t>(drow, srow, map, area_w, keyed, key, mask); break;
+        case 2: Copy_Row<uint16_t>(drow, srow, map, area_w, keyed, key, mask); break;
+        case 1: Copy_Row<uint8_t>(drow, srow, map, area_w, keyed, key, mask); break;
+        default:
+            for (int i = 0; i < area_w; ++i) {
+                const uint32_t v = Read_Pixel(srow + static_cast<size_t>(map[i]) * 3, 3);
+                if (keyed && (v & mask) == key) continue;
+                Write_Pixel(drow + static_cast<size_t>(i) * 3, 3, v);
+            }
+            break;
         }
     }
     if (primary_ && primary_hook) primary_hook(this, area);
