@@ -201,3 +201,31 @@ TEST(Kaleidoscope, StretchPresentsThePattern) {
     EXPECT_TRUE(Box_Shown("Stretch_Kaleidoscope():Either source or dest is lost"));
     Shutdown_Kaleidoscope();
 }
+
+TEST(Kaleidoscope, StretchIntoTheWindowsClientArea) {
+    Soft_Display display(1024, 768, 32, false);
+    ASSERT_TRUE(display.ok());
+    ASSERT_TRUE(SetWindowPos(Main_Window, 0, 100, 50, 400, 300, SWP_NOZORDER));
+    RECT client;
+    ASSERT_TRUE(GetClientRect(Main_Window, &client));
+    POINT corner{0, 0};
+    ClientToScreen(Main_Window, &corner);
+    Prepare(288);
+    ASSERT_EQ(Setup_Kaleidoscope(Client_Width, Client_Height), 1);
+    Clear(Hidden);
+    Hidden->Set_Pixel(0, 0, 0x00FF00);
+    // A block, so that any nearest-pixel sampling of 576 -> client size lands in it.
+    for (int y = 572; y < 576; ++y)
+        for (int x = 572; x < 576; ++x) Hidden->Set_Pixel(x, y, 0x0000FF);
+
+    // Stretched to the client rectangle whatever kaleidoscope_stretch says.
+    EXPECT_EQ(Stretch_Kaleidoscope(Hidden, Visible), 1);
+    EXPECT_EQ(Visible->Pixel(corner.x, corner.y) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(Visible->Pixel(corner.x + client.right - 1, corner.y + client.bottom - 1) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(Visible->Pixel(corner.x + client.right, corner.y) & 0xFFFFFF, 0u);
+
+    DestroyWindow(Main_Window);
+    EXPECT_EQ(Stretch_Kaleidoscope(Hidden, Visible), 0);
+    EXPECT_TRUE(Box_Shown("Stretch Kaleidoscope(): GetClientRect FAILED"));
+    Shutdown_Kaleidoscope();
+}

@@ -344,3 +344,35 @@ TEST(Update_Window_Title, CaptionAndTitleFromAPath) {
     EXPECT_EQ(Update_Window_Title("plain"), 0);
     EXPECT_TRUE(Box_Shown("Update Window Title(): SetWindowText  Mirravane:   plain FAILED"));
 }
+
+TEST(Default_File, EntryLinesAreLoggedOnceCompleted) {
+    Scratch_Folder folder;
+    folder.make_folder("Mirravane");
+    Saver_Mode = CONFIGURE;
+    Screen(800, 600, 32);
+    Window_Mode = FULLSCREEN;
+    Main_Window = Create_Window("x", WS_POPUP | WS_VISIBLE, 0, 0, 0, 800, 600, nullptr, nullptr, nullptr);
+    Build_Error_Log_Path();
+    ASSERT_EQ(Save_Error_Log_To_File(Error_Log_Path, "log", 1), 1);
+    error_logging = 1;
+
+    Display_Default_Plasma();  // no default.dat: the load fails, the defaults apply
+    Display_Default_Plasma();
+    error_logging = 0;
+    Close_Error_Log();
+
+    const std::string log = folder.read("Mirravane/error_log.txt") + "\r\n";
+    const auto count = [&log](const std::string& line) {
+        int n = 0;
+        for (size_t at = log.find("\r\n" + line + "\r\n"); at != std::string::npos;
+             at = log.find("\r\n" + line + "\r\n", at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("Entering Display_Default_Plasma"), 1);
+    EXPECT_EQ(count("Exitting Display_Default_Plasma"), 1);
+    EXPECT_EQ(count("Entering Refresh_Plasma"), 1);
+    // A load that never completes logs its entry every time and never its exit.
+    EXPECT_EQ(count("Entering Load_Default_Plasma"), 2);
+    EXPECT_EQ(count("Exitting Load_Default_Plasma"), 0);
+}
