@@ -1,0 +1,45 @@
+#include "support/surface_fixture.h"
+
+#include "diagnostics/diagnostics.h"
+#include "platform/display/ddraw.h"
+#include "platform/windows/windows.h"
+#include "surface/display.h"
+
+void Open_Surface_Display(int width, int height, int bpp, bool format_565) {
+    Reset_Display_Service();
+    Display_Settings().desktop_width = width;
+    Display_Settings().desktop_height = height;
+    Display_Settings().desktop_bpp = bpp;
+    Display_Settings().format_16_is_565 = format_565;
+    error_logging = 0;
+    Headless().boxes.clear();
+    ASSERT_EQ(DirectDrawCreate(nullptr, &Direct_Draw, nullptr), DD_OK);
+    ASSERT_EQ(Direct_Draw->QueryInterface(&Direct_Draw_Interface), DD_OK);
+    ASSERT_EQ(Direct_Draw_Interface->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+    Screen_Width = width;
+    Screen_Height = height;
+    Screen_Bpp = bpp;
+}
+
+void Close_Surface_Display() {
+    Release_Surface(&Scratch_Pad);
+    Release_Surface(&Hidden);
+    Release_Surface(&Visible);
+    if (Direct_Draw_Interface) Direct_Draw_Interface->Release();
+    if (Direct_Draw) Direct_Draw->Release();
+    Direct_Draw_Interface = nullptr;
+    Direct_Draw = nullptr;
+    Clear_DD_Faults();
+}
+
+std::vector<std::string> Take_Reports() {
+    std::vector<std::string> out;
+    const std::string prefix = "[Error] ";
+    for (const std::string& box : Headless().boxes)
+        out.push_back(box.rfind(prefix, 0) == 0 ? box.substr(prefix.size()) : box);
+    Headless().boxes.clear();
+    return out;
+}
+
+uint32_t Peek(Surface surface, int x, int y) { return surface->Pixel(x, y); }
+void Poke(Surface surface, int x, int y, uint32_t value) { surface->Set_Pixel(x, y, value); }
