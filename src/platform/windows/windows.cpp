@@ -1,6 +1,7 @@
 #include "platform/windows/windows.h"
 
 #include "platform/display/ddraw.h"
+#include "platform/windows/commdlg.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -97,6 +98,21 @@ void Update_Client(Window* w) {
 }
 
 }  // namespace
+
+bool Window_Backend::file_dialog(OPENFILENAME*, bool, std::string& chosen) {
+    auto& answers = Headless_File_Answers();
+    chosen.clear();
+    if (!answers.empty()) {
+        chosen = answers.front();
+        answers.pop_front();
+    }
+    return true;
+}
+
+bool Window_Backend::show_help(HWND, const std::string& help_file, uint32_t) {
+    Headless().operations.push_back("help " + help_file);
+    return true;
+}
 
 Window_Backend& Backend() { return current ? *current : Headless_Instance(); }
 void Set_Backend(Window_Backend* backend) { current = backend; }

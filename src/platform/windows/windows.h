@@ -145,6 +145,10 @@ public:
     virtual void cursor_visible(bool visible) = 0;
     virtual void play_sound(const std::string& path) = 0;
     virtual void vertical_blank() {}
+    // Common dialogs: false when the dialog could not be shown; `chosen` empty on Cancel.
+    virtual bool file_dialog(struct OPENFILENAME* ofn, bool save, std::string& chosen);
+    virtual bool show_help(HWND owner, const std::string& help_file, uint32_t command);
+    virtual void menu_changed(HMENU menu) {}
 };
 
 Window_Backend& Backend();
