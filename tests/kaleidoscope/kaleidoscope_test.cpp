@@ -112,16 +112,8 @@ TEST(Kaleidoscope, StampHalvesAndKeysByDepth) {
     for (const Case& c : {Case{32, true, 0x00FFFFFF}, Case{24, true, 0x00FFFFFF}, Case{16, true, 0x00FFFFFF},
                           Case{16, false, 0x7FFF7FFF}, Case{15, false, 0x7FFF7FFF}, Case{8, false, 0}}) {
         SCOPED_TRACE(c.bpp);
-        Reset_Display_Service();
-        Display_Settings().format_16_is_565 = c.is_565;
-        Screen_Bpp = c.bpp;
-        DDraw* dd = nullptr;
-        ASSERT_EQ(DirectDrawCreate(nullptr, &dd, nullptr), DD_OK);
-        ASSERT_EQ(dd->QueryInterface(&Direct_Draw_Interface), DD_OK);
-        dd->Release();
-        Direct_Draw_Interface->SetCooperativeLevel(nullptr, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
-        ASSERT_EQ(Direct_Draw_Interface->SetDisplayMode(640, 480, c.bpp, 0, 0), DD_OK);
-
+        Soft_Display display(640, 480, c.bpp, true, c.is_565);
+        ASSERT_TRUE(display.ok());
         ASSERT_EQ(Create_Triangle_Stamp(100, 100), 1);
         EXPECT_EQ(Triangle_Stamp->color_key(), c.key);
         // Lower-left half white, upper-right black.
@@ -130,8 +122,6 @@ TEST(Kaleidoscope, StampHalvesAndKeysByDepth) {
         EXPECT_EQ(Triangle_Stamp->Pixel(90, 2), 0u);
         EXPECT_EQ(Triangle_Stamp->Pixel(52, 50), 0u);
         Release_Surface(&Triangle_Stamp);
-        Direct_Draw_Interface->Release();
-        Direct_Draw_Interface = nullptr;
     }
 }
 

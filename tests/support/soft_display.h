@@ -10,8 +10,9 @@
 
 class Soft_Display {
 public:
-    Soft_Display(int width, int height, int bpp, bool fullscreen = true) {
+    Soft_Display(int width, int height, int bpp, bool fullscreen = true, bool format_16_is_565 = true) {
         Reset_Display_Service();
+        Display_Settings().format_16_is_565 = format_16_is_565;
         Display_Settings().desktop_width = width;
         Display_Settings().desktop_height = height;
         Display_Settings().desktop_bpp = bpp;
