@@ -140,8 +140,13 @@ bool Try_Layout(const Table_Spec &spec, const QString &font_file, int pixel_size
         auto pin = pins.find(g);
         if (pin != pins.end()) {
             width = pin->second.width;
-            if (rasters[g].Ink_Width() > width - 2)
-                layout.x_scale[g] = double(width - 2) / rasters[g].Ink_Width();
+            // Squeeze a glyph too wide for its fixed box; widen a narrow one a little
+            // so fixed-width digits do not look gappy.
+            const int ink = rasters[g].Ink_Width();
+            if (ink > width - 2)
+                layout.x_scale[g] = double(width - 2) / ink;
+            else if (ink < width - 4)
+                layout.x_scale[g] = std::min(1.2, double(width - 4) / ink);
         }
         layout.entries[g].width = width;
         ink_top = std::min(ink_top, rasters[g].top - rasters[g].baseline);
