@@ -15,9 +15,6 @@ double Random_Colour_Countdown = 0.0;
 
 PLASMA_DIALOG_VALUES plasma_dialog_values = {35.0, 4, 95, 54, 50, 127, 127, 127, 0, 0, 0, 1};
 
-// The shell's definition replaces this one; it lets the plasma link on its own.
-__attribute__((weak)) int Update_Menu_Check_Marks() { return 1; }
-
 namespace {
 Once_Log draw_plasma_log;
 Once_Log shutdown_plasma_log;

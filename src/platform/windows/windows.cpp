@@ -380,6 +380,24 @@ int Desktop_Bits_Per_Pixel() {
     return bpp;
 }
 
+namespace {
+bool keys_down[256] = {};
+}
+
+void Set_Key_Down(WPARAM key, bool down) {
+    if (key < 256) keys_down[key] = down;
+}
+
+bool Key_Down(WPARAM key) { return key < 256 && keys_down[key]; }
+
+bool Native_Window_Size(uintptr_t native, int* width, int* height) {
+    int w = 0, h = 0;
+    if (!Backend().native_window_size(native, w, h)) return false;
+    if (width) *width = w;
+    if (height) *height = h;
+    return true;
+}
+
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT flags) {
     return Backend().message_box(owner, text ? text : "", caption ? caption : "", flags);
 }

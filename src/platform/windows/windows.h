@@ -149,6 +149,8 @@ public:
     virtual bool file_dialog(struct OPENFILENAME* ofn, bool save, std::string& chosen);
     virtual bool show_help(HWND owner, const std::string& help_file, uint32_t command);
     virtual void menu_changed(HMENU menu) {}
+    // Client size of a native window of the desktop (the preview's host).
+    virtual bool native_window_size(uintptr_t native, int& width, int& height) { return false; }
 };
 
 Window_Backend& Backend();
@@ -216,6 +218,12 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR Current_Cursor();
 int GetSystemMetrics(int index);
 int Desktop_Bits_Per_Pixel();
+
+// Keys held down, kept by the backend (the accelerator asks for the control key).
+void Set_Key_Down(WPARAM key, bool down);
+bool Key_Down(WPARAM key);
+inline bool Control_Key_Down() { return Key_Down(VK_CONTROL); }
+bool Native_Window_Size(uintptr_t native, int* width, int* height);
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT flags);
 bool PlaySoundFile(const char* path);

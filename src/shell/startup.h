@@ -1,0 +1,17 @@
+// Start-up: the command line, the screen-saver modes, the main window, the message loop.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/windows/windows.h"
+
+extern uintptr_t Preview_Parent;     // the host's window in preview mode
+extern uintptr_t Saver_Host_Window;  // a window the saver draws into instead of its own (-root)
+
+// The whole command line, program name included; returns the Saver_Mode value.
+int Parse_Command_Line(const char* line, uintptr_t* preview_parent);
+int Is_Saver_Running();
+bool Translate_Accelerator(const MSG* msg);
+int Message_Loop();
+// The program: returns the exit code.
+int Mirravane_Main(const char* command_line);
