@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,19 @@ void Screen(int width, int height, int bpp) {
     Screen_Height = height;
     Screen_Bpp = bpp;
 }
+
+// Refresh_Plasma ends with the title, which needs a display and the title font below the
+// Windows directory.
+struct Refresh_Session {
+    Scratch_Folder folder;
+    Soft_Display display;
+    Refresh_Session(int width, int height, int bpp, bool fullscreen = true) : display(width, height, bpp, fullscreen) {
+        folder.make_folder("Mirravane/Data/Bmp");
+        const std::filesystem::path data = std::filesystem::path(__FILE__).parent_path() / "../../data";
+        std::error_code ignored;
+        std::filesystem::copy_file(data / "Data/Bmp/Font.bmp", folder.native("Mirravane/Data/Bmp/Font.bmp"), ignored);
+    }
+};
 
 }  // namespace
 
@@ -168,9 +182,8 @@ TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
 
 TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
     Saver_Mode = CONFIGURE;
-    Screen(800, 600, 32);
-    Window_Mode = FULLSCREEN;
-    Main_Window = Create_Window("x", WS_POPUP | WS_VISIBLE, 0, 0, 0, 800, 600, nullptr, nullptr, nullptr);
+    Refresh_Session session(800, 600, 32);
+    ASSERT_TRUE(session.display.ok());
     Default_Plasma_Settings();
     PLASMA_SETTINGS& s = Plasma_Settings;
     s.random_interval = 100;
@@ -203,25 +216,25 @@ TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
 
 TEST(Refresh_Plasma, WindowedTakesTheClientRectangle) {
     Saver_Mode = CONFIGURE;
-    Screen(1024, 768, 32);
-    Window_Mode = WINDOWED;
-    Main_Window = nullptr;
+    Refresh_Session session(1024, 768, 32, false);
+    ASSERT_TRUE(session.display.ok());
+    ASSERT_TRUE(SetWindowPos(Main_Window, 0, 10, 10, 300, 200, SWP_NOZORDER));
     Default_Plasma_Settings();
-    EXPECT_EQ(Refresh_Plasma(), 0);
-    EXPECT_TRUE(Box_Shown("WM_SIZE: GetClientRect FAILED"));
-
-    Headless().boxes.clear();
-    Saver_Mode = PREVIEW;  // silent in the preview
-    EXPECT_EQ(Refresh_Plasma(), 0);
-    EXPECT_TRUE(Headless().boxes.empty());
-
-    Saver_Mode = CONFIGURE;
-    Main_Window = Create_Window("x", WS_POPUP | WS_VISIBLE, 0, 10, 10, 300, 200, nullptr, nullptr, nullptr);
     RECT client;
     ASSERT_TRUE(GetClientRect(Main_Window, &client));
     EXPECT_EQ(Refresh_Plasma(), 1);
     EXPECT_EQ(Client_Width, client.right);
     EXPECT_EQ(Client_Height, client.bottom);
+
+    const HWND window = Main_Window;
+    Main_Window = nullptr;
+    EXPECT_EQ(Refresh_Plasma(), 0);
+    EXPECT_TRUE(Box_Shown("WM_SIZE: GetClientRect FAILED"));
+    Headless().boxes.clear();
+    Saver_Mode = PREVIEW;  // silent in the preview
+    EXPECT_EQ(Refresh_Plasma(), 0);
+    EXPECT_TRUE(Headless().boxes.empty());
+    Main_Window = window;
 }
 
 TEST(Default_Plasma_Settings, DerivedValuesAndLoadedObjects) {
@@ -243,12 +256,10 @@ TEST(Default_Plasma_Settings, DerivedValuesAndLoadedObjects) {
 }
 
 TEST(Default_File, WrittenAndReadAsOneFile) {
-    Scratch_Folder folder;
-    folder.make_folder("Mirravane");
     Saver_Mode = CONFIGURE;
-    Screen(800, 600, 32);
-    Window_Mode = FULLSCREEN;
-    Main_Window = Create_Window("x", WS_POPUP | WS_VISIBLE, 0, 0, 0, 800, 600, nullptr, nullptr, nullptr);
+    Refresh_Session session(800, 600, 32);
+    ASSERT_TRUE(session.display.ok());
+    const Scratch_Folder& folder = session.folder;
 
     char read_path[300], write_path[300];
     Build_Default_Read_Path(read_path, sizeof read_path);
@@ -278,11 +289,10 @@ TEST(Default_File, WrittenAndReadAsOneFile) {
 }
 
 TEST(Default_File, SaverNeverWritesAndMissingFileFallsBack) {
-    Scratch_Folder folder;
-    folder.make_folder("Mirravane");
     Saver_Mode = SAVER;
-    Screen(800, 600, 32);
-    Main_Window = Create_Window("x", WS_POPUP | WS_VISIBLE, 0, 0, 0, 800, 600, nullptr, nullptr, nullptr);
+    Refresh_Session session(800, 600, 32);
+    ASSERT_TRUE(session.display.ok());
+    const Scratch_Folder& folder = session.folder;
     Default_Plasma_Settings();
     Store_Plasma_Settings();
     EXPECT_TRUE(folder.read("Mirravane/default.dat").empty());
@@ -334,12 +344,10 @@ TEST(Update_Window_Title, CaptionAndTitleFromAPath) {
 }
 
 TEST(Default_File, EntryLinesAreLoggedOnceCompleted) {
-    Scratch_Folder folder;
-    folder.make_folder("Mirravane");
     Saver_Mode = CONFIGURE;
-    Screen(800, 600, 32);
-    Window_Mode = FULLSCREEN;
-    Main_Window = Create_Window("x", WS_POPUP | WS_VISIBLE, 0, 0, 0, 800, 600, nullptr, nullptr, nullptr);
+    Refresh_Session session(800, 600, 32);
+    ASSERT_TRUE(session.display.ok());
+    const Scratch_Folder& folder = session.folder;
     Build_Error_Log_Path();
     ASSERT_EQ(Save_Error_Log_To_File(Error_Log_Path, "log", 1), 1);
     error_logging = 1;
