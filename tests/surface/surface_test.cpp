@@ -1,7 +1,9 @@
 // Creation, clearing, keys, locking, dimensions and restore of surfaces.
 #include <gtest/gtest.h>
 
+#include "diagnostics/diagnostics.h"
 #include "platform/windows/windows.h"
+#include "support/scratch_folder.h"
 #include "support/surface_fixture.h"
 #include "surface/display.h"
 
@@ -350,4 +352,31 @@ TEST_F(Surface_Test, GdiTextDrawsOnlyTheGlyphs) {
         }
     EXPECT_GT(lit, 10);
     EXPECT_EQ(Peek(s, 119, 39), 0x000001u);  // transparent background
+}
+
+TEST_F(Surface_Test, EntryAndExitLinesAreWrittenOnceAfterASuccess) {
+    Scratch_Folder root;
+    root.make_folder("Mirravane");
+    root.write("Mirravane/error_log.txt", "");
+    Build_Error_Log_Path();
+    Open(32);
+    Reset_Diagnostics();
+    error_logging = 1;
+    Surface a = nullptr, b = nullptr, c = nullptr;
+    // A failed creation writes its entry line only; the first success writes the pair.
+    Inject_DD_Fault(DD_Call::CreateSurface, DDERR_INVALIDPARAMS);
+    EXPECT_EQ(Create_Surface(&a, 4, 4), 0);
+    ASSERT_EQ(Create_Surface(&b, 4, 4), 1);
+    ASSERT_EQ(Create_Surface(&c, 4, 4), 1);
+    Close_Error_Log();
+    error_logging = 0;
+    EXPECT_EQ(root.read("Mirravane/error_log.txt"),
+              "\r\nEntering Create_Surface"
+              "\r\nEntering Get_Available_Video_Memory\r\nExitting Get_Available_Video_Memory"
+              "\r\nCreate_Surface()DDERR_INVALIDPARAMS\nOne or more of the parameters\n passed to the method are "
+              "incorrect."
+              "\r\nEntering Create_Surface\r\nExitting Create_Surface");
+    EXPECT_TRUE(Take_Reports().empty());
+    Release_Surface(&b);
+    Release_Surface(&c);
 }
