@@ -100,7 +100,32 @@ inline void Store(uint8_t* p, uint32_t v, std::integral_constant<int, 3>) {
     p[2] = static_cast<uint8_t>(v >> 16);
 }
 
-// One sample per four pixels at 15/16/24/32 bits. Sampler: begin_row(), next_row(), pixel(i).
+// Four copies of one pixel as whole words. The row is restrict so that the table reads of
+// the next sample need not wait for these stores.
+inline void Store_Four(uint8_t* __restrict out, uint32_t p, std::integral_constant<int, 4>) {
+    const uint64_t two = p | static_cast<uint64_t>(p) << 32;
+    std::memcpy(out, &two, 8);
+    std::memcpy(out + 8, &two, 8);
+}
+inline void Store_Four(uint8_t* __restrict out, uint32_t p, std::integral_constant<int, 3>) {
+    for (int j = 0; j < 12; j += 3) {
+        out[j] = static_cast<uint8_t>(p);
+        out[j + 1] = static_cast<uint8_t>(p >> 8);
+        out[j + 2] = static_cast<uint8_t>(p >> 16);
+    }
+}
+inline void Store_Four(uint8_t* __restrict out, uint32_t p, std::integral_constant<int, 2>) {
+    const uint64_t four = (p & 0xFFFF) * 0x0001000100010001ull;
+    std::memcpy(out, &four, 8);
+}
+
+template <int Bytes, typename Sampler>
+void Fill_Row(uint8_t* __restrict out, const Sampler sampler, int samples) {
+    const std::integral_constant<int, Bytes> size;
+    for (int i = 0; i < samples; ++i, out += 4 * Bytes) Store_Four(out, sampler.pixel(i), size);
+}
+
+// One sample per four pixels at 15/16/24/32 bits. Sampler: skip_rows(), next_row(), pixel(i).
 template <int Bytes, bool Clipped, typename Sampler>
 void Fill_Replicated(Sampler& sampler, int samples, const Tile& t) {
     const std::integral_constant<int, Bytes> size;
@@ -108,14 +133,7 @@ void Fill_Replicated(Sampler& sampler, int samples, const Tile& t) {
     for (int r = t.row_begin; r < t.row_end; ++r) {
         uint8_t* row = t.row(r);
         if constexpr (!Clipped) {
-            uint8_t* out = row + static_cast<ptrdiff_t>(t.x0) * Bytes;
-            for (int i = 0; i < samples; ++i, out += 4 * Bytes) {
-                const uint32_t p = sampler.pixel(i);
-                Store(out, p, size);
-                Store(out + Bytes, p, size);
-                Store(out + 2 * Bytes, p, size);
-                Store(out + 3 * Bytes, p, size);
-            }
+            Fill_Row<Bytes>(row + static_cast<ptrdiff_t>(t.x0) * Bytes, sampler, samples);
         } else {
             for (int i = t.col_begin / 4; i < samples && 4 * i < t.col_end; ++i) {
                 const uint32_t p = sampler.pixel(i);
