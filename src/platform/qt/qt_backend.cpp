@@ -1,0 +1,356 @@
+#include "platform/qt/qt_backend.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QWindow>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#ifdef MIRRAVANE_HAVE_MULTIMEDIA
+#include <QSoundEffect>
+#endif
+
+#include "platform/display/ddraw.h"
+#include "platform/qt/qt_access.h"
+#include "platform/qt/qt_picture.h"
+#include "platform/qt/qt_window.h"
+#include "platform/system/system.h"
+#include "platform/windows/commdlg.h"
+
+namespace {
+
+const char* const No_Display_Line = "Mirravane: no display available (set DISPLAY or use MIRRAVANE_BACKEND=headless)";
+
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+QString Local(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
+
+class Qt_Backend final : public Window_Backend {
+public:
+    const char* name() const override { return "qt"; }
+
+    void desktop(int& width, int& height, int& bpp) override {
+        width = Display_Settings().desktop_width;
+        height = Display_Settings().desktop_height;
+        bpp = Display_Settings().desktop_bpp;
+    }
+
+    void window_created(HWND window) override {
+        auto host = std::make_unique<Host_Window>(window);
+        window->backend_data = host.get();
+        host->Apply();
+        hosts_[window] = std::move(host);
+    }
+
+    void window_changed(HWND window) override {
+        if (Host_Window* host = Host(window)) host->Apply();
+    }
+
+    void window_destroyed(HWND window) override {
+        auto it = hosts_.find(window);
+        if (it == hosts_.end()) return;
+        Host_Window* host = it->second.release();
+        hosts_.erase(it);
+        window->backend_data = nullptr;
+        host->hide();
+        host->deleteLater();  // it may be inside one of its own event handlers
+    }
+
+    bool pump(bool wait) override {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(wait ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+        return true;
+    }
+
+    int message_box(HWND owner, const std::string& text, const std::string& caption, UINT flags) override {
+        QMessageBox box(Host(owner));
+        box.setWindowTitle(Local(caption));
+        box.setTextFormat(Qt::PlainText);
+        box.setText(Local(text));
+        switch (flags & 0xF0) {
+        case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
+        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+        case 0x30: box.setIcon(QMessageBox::Warning); break;
+        case 0x40: box.setIcon(QMessageBox::Information); break;
+        default: break;
+        }
+        switch (flags & 0xF) {
+        case MB_YESNO:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
+        case MB_OKCANCEL:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            return box.exec() == QMessageBox::Ok ? IDOK : IDCANCEL;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            box.exec();
+            return IDOK;
+        }
+    }
+
+    void cursor_visible(bool visible) override {
+        if (visible == !cursor_hidden_) return;
+        if (visible)
+            QGuiApplication::restoreOverrideCursor();
+        else
+            QGuiApplication::setOverrideCursor(QCursor(Qt::BlankCursor));
+        cursor_hidden_ = !visible;
+    }
+
+    void play_sound(const std::string& path) override {
+#ifdef MIRRAVANE_HAVE_MULTIMEDIA
+        auto& effect = sounds_[path];
+        if (!effect) {
+            effect = std::make_unique<QSoundEffect>();
+            effect->setSource(QUrl::fromLocalFile(Local(Map_Path(path))));
+        }
+        effect->play();
+#else
+        (void)path;
+#endif
+    }
+
+    bool file_dialog(OPENFILENAME* ofn, bool save, std::string& chosen) override;
+    bool show_help(HWND owner, const std::string& help_file, uint32_t command) override;
+
+    void menu_changed(HMENU menu) override {
+        for (auto& [window, host] : hosts_)
+            if (host->menu() == menu) host->Refresh_Menu();
+    }
+
+    bool native_window_size(uintptr_t native, int& width, int& height) override {
+        if (!native) return false;
+        std::unique_ptr<QWindow> foreign(QWindow::fromWinId(static_cast<WId>(native)));
+        if (!foreign) return false;
+        const QSize size = foreign->geometry().size();
+        if (size.isEmpty()) return false;
+        width = size.width();
+        height = size.height();
+        return true;
+    }
+
+    Host_Window* Host(HWND window) const {
+        auto it = hosts_.find(window);
+        return it == hosts_.end() ? nullptr : it->second.get();
+    }
+
+    void Primary_Written(DDSurface* primary, const RECT& area) {
+        Picture_State& state = Picture();
+        Convert_Primary(*primary, area, state.image);
+        state.exclusive = primary->owner() && primary->owner()->exclusive();
+        const QRect written(area.left, area.top, area.right - area.left, area.bottom - area.top);
+        for (auto& [window, host] : hosts_) {
+            if (!host->isVisible()) continue;
+            Picture_Widget* picture = host->picture();
+            if (state.exclusive) {
+                picture->update();
+                continue;
+            }
+            const QRect local = written.translated(-host->Client_Rect().topLeft()) & picture->rect();
+            if (!local.isEmpty()) picture->update(local);
+        }
+    }
+
+    void Close_All() {
+        for (auto& [window, host] : hosts_) window->backend_data = nullptr;
+        hosts_.clear();
+        help_.reset();
+#ifdef MIRRAVANE_HAVE_MULTIMEDIA
+        sounds_.clear();
+#endif
+        if (cursor_hidden_) cursor_visible(true);
+    }
+
+    QTextBrowser* help() const { return help_.get(); }
+
+    std::vector<HWND> Windows() const {
+        std::vector<HWND> list;
+        for (auto& [window, host] : hosts_) list.push_back(window);
+        return list;
+    }
+
+private:
+    std::unordered_map<HWND, std::unique_ptr<Host_Window>> hosts_;
+    std::unique_ptr<QTextBrowser> help_;
+    bool cursor_hidden_ = false;
+#ifdef MIRRAVANE_HAVE_MULTIMEDIA
+    std::map<std::string, std::unique_ptr<QSoundEffect>> sounds_;
+#endif
+};
+
+// "*.*" means every file to the original system; here it would need a dot in the name.
+QString Pattern(const std::string& pattern) { return pattern == "*.*" ? QStringLiteral("*") : Local(pattern); }
+
+bool Qt_Backend::file_dialog(OPENFILENAME* ofn, bool save, std::string& chosen) {
+    chosen.clear();
+    if (!ofn) return false;
+    QFileDialog dialog(Host(ofn->hwndOwner), save ? QStringLiteral("Save As") : QStringLiteral("Open"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    const bool create_prompt = !save && (ofn->Flags & OFN_CREATEPROMPT);
+    dialog.setFileMode(save || create_prompt ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && (ofn->Flags & OFN_OVERWRITEPROMPT)));
+
+    QStringList filters;
+    for (const auto& [description, pattern] : ofn->filters) filters << Local(description) + " (" + Pattern(pattern) + ")";
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const qsizetype index = ofn->nFilterIndex >= 1 ? qsizetype(ofn->nFilterIndex) - 1 : 0;
+        if (index < filters.size()) dialog.selectNameFilter(filters[index]);
+    }
+    if (!ofn->lpstrDefExt.empty() && ofn->lpstrDefExt != "*") dialog.setDefaultSuffix(Local(ofn->lpstrDefExt));
+    if (!ofn->lpstrInitialDir.empty()) dialog.setDirectory(Local(Map_Path(ofn->lpstrInitialDir)));
+    if (ofn->lpstrFile && *ofn->lpstrFile) {
+        const std::string initial = ofn->lpstrFile;
+        if (initial.find_first_of("\\/") != std::string::npos) {
+            const QFileInfo info(Local(Map_Path(initial)));
+            if (info.dir().exists()) dialog.setDirectory(info.dir());
+            dialog.selectFile(info.fileName());
+        } else {
+            dialog.selectFile(Local(initial));
+        }
+    }
+
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return true;
+        const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first());
+        if (create_prompt && !QFileInfo::exists(path)) {
+            char text[600];
+            std::snprintf(text, sizeof text, "File %s does not exist.\nCreate the file?", path.toLocal8Bit().constData());
+            if (message_box(ofn->hwndOwner, text, save ? "Save As" : "Open", MB_YESNO | MB_ICONQUESTION) != IDYES)
+                return true;
+        }
+        chosen = path.toLocal8Bit().toStdString();
+        return true;
+    }
+}
+
+bool Qt_Backend::show_help(HWND owner, const std::string& help_file, uint32_t) {
+    QFile file(Local(Map_Path(help_file)));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray html = file.readAll();
+    if (!help_) {
+        help_ = std::make_unique<QTextBrowser>();
+        help_->setWindowTitle(QStringLiteral("Mirravane Help"));
+        help_->setOpenExternalLinks(true);
+        help_->resize(640, 480);
+    }
+    help_->setSearchPaths({QFileInfo(file).absolutePath()});
+    help_->setHtml(QString::fromUtf8(html));
+    (void)owner;  // modeless and free-standing, so it stays when the owner goes full screen
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+    return true;
+}
+
+std::unique_ptr<QApplication> application;
+std::unique_ptr<Qt_Backend> backend;
+
+int Desktop_Depth() {
+    if (const char* asked = std::getenv("MIRRAVANE_DESKTOP_BPP")) {
+        const int bpp = std::atoi(asked);
+        if (bpp == 8 || bpp == 15 || bpp == 16 || bpp == 24 || bpp == 32) return bpp;
+    }
+    return 32;
+}
+
+}  // namespace
+
+bool Install_Qt_Backend(int& argc, char** argv) {
+    if (backend) return true;
+    // Qt ends the process when its display cannot be opened; ask the environment first and
+    // give Qt a fallback that it can always open, so that a failure is ours to report.
+    const bool platform_given = Set("QT_QPA_PLATFORM");
+    if (!platform_given) {
+        if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
+            std::fprintf(stderr, "%s\n", No_Display_Line);
+            return false;
+        }
+        setenv("QT_QPA_PLATFORM", Set("WAYLAND_DISPLAY") ? "wayland;xcb;offscreen" : "xcb;offscreen", 1);
+    }
+    application = std::make_unique<QApplication>(argc, argv);
+    if (!platform_given) unsetenv("QT_QPA_PLATFORM");
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if ((!platform_given && QGuiApplication::platformName() == QLatin1String("offscreen")) || !screen) {
+        std::fprintf(stderr, "%s\n", No_Display_Line);
+        application.reset();
+        return false;
+    }
+    QApplication::setApplicationName(QStringLiteral("Mirravane"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    Display_Config& display = Display_Settings();
+    display.desktop_width = screen->geometry().width();
+    display.desktop_height = screen->geometry().height();
+    display.desktop_bpp = Desktop_Depth();
+    display.vsync_sleeps = true;
+    const double hz = screen->refreshRate();
+    display.refresh_hz = hz >= 1.0 ? static_cast<int>(std::lround(hz)) : 60;
+
+    backend = std::make_unique<Qt_Backend>();
+    Set_Backend(backend.get());
+    Set_Primary_Hook([](DDSurface* primary, const RECT& area) {
+        if (backend && primary) backend->Primary_Written(primary, area);
+    });
+    QObject::connect(application.get(), &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState state) {
+        if (!backend) return;
+        const WPARAM active = state == Qt::ApplicationActive ? 1 : 0;
+        for (HWND window : backend->Windows()) PostMessageA(window, WM_ACTIVATEAPP, active, 0);
+    });
+    return true;
+}
+
+void Shutdown_Qt_Backend() {
+    Set_Primary_Hook(nullptr);
+    if (backend) {
+        Set_Backend(nullptr);
+        backend->Close_All();
+        backend.reset();
+    }
+    if (application) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        application.reset();
+    }
+    Picture() = Picture_State{};
+}
+
+// ---- access -------------------------------------------------------------------------------
+
+QWidget* Qt_Host_Widget(HWND window) { return backend ? backend->Host(window) : nullptr; }
+
+QWidget* Qt_Picture_Widget(HWND window) {
+    Host_Window* host = backend ? backend->Host(window) : nullptr;
+    return host ? host->picture() : nullptr;
+}
+
+QMenuBar* Qt_Menu_Bar(HWND window) {
+    Host_Window* host = backend ? backend->Host(window) : nullptr;
+    return host ? host->menu_bar() : nullptr;
+}
+
+QAction* Qt_Menu_Action(HWND window, int id) {
+    Host_Window* host = backend ? backend->Host(window) : nullptr;
+    return host ? host->action(id) : nullptr;
+}
+
+const QImage& Qt_Picture() { return Picture().image; }
+
+QWidget* Qt_Help_Viewer() { return backend ? backend->help() : nullptr; }

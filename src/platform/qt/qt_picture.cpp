@@ -1,0 +1,89 @@
+#include "platform/qt/qt_picture.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+inline uint32_t Expand_5(uint32_t v) { return (v << 3) | (v >> 2); }
+inline uint32_t Expand_6(uint32_t v) { return (v << 2) | (v >> 4); }
+
+}  // namespace
+
+void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) {
+    const int width = primary.width(), height = primary.height();
+    if (width <= 0 || height <= 0) return;
+    if (image.width() != width || image.height() != height || image.format() != QImage::Format_RGB32) {
+        image = QImage(width, height, QImage::Format_RGB32);
+        image.fill(Qt::black);
+    }
+    const int left = std::max(0, static_cast<int>(area.left));
+    const int top = std::max(0, static_cast<int>(area.top));
+    const int right = std::min(width, static_cast<int>(area.right));
+    const int bottom = std::min(height, static_cast<int>(area.bottom));
+    if (left >= right || top >= bottom) return;
+    const int count = right - left;
+    const uint8_t* bits = primary.bits();
+    const int pitch = primary.pitch();
+
+    switch (primary.bpp()) {
+    case 8: {
+        uint32_t lookup[256];
+        const DDPalette* palette = primary.palette();
+        for (int i = 0; i < 256; ++i) {
+            if (palette) {
+                const PALETTEENTRY& e = palette->entries()[i];
+                lookup[i] = 0xFF000000u | (uint32_t(e.peRed) << 16) | (uint32_t(e.peGreen) << 8) | e.peBlue;
+            } else {
+                lookup[i] = 0xFF000000u | (uint32_t(i) << 16) | (uint32_t(i) << 8) | uint32_t(i);  // no palette: grey
+            }
+        }
+        for (int y = top; y < bottom; ++y) {
+            const uint8_t* in = bits + size_t(y) * pitch + left;
+            auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y)) + left;
+            for (int x = 0; x < count; ++x) out[x] = lookup[in[x]];
+        }
+        break;
+    }
+    case 15:
+    case 16: {
+        const bool is_565 = primary.bpp() == 16 && primary.format().dwGBitMask == 0x07E0;
+        for (int y = top; y < bottom; ++y) {
+            const uint8_t* row = bits + size_t(y) * pitch + size_t(left) * 2;
+            auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y)) + left;
+            if (is_565) {
+                for (int x = 0; x < count; ++x) {
+                    uint16_t v;
+                    std::memcpy(&v, row + x * 2, 2);
+                    out[x] = 0xFF000000u | (Expand_5(v >> 11) << 16) | (Expand_6((v >> 5) & 0x3F) << 8) | Expand_5(v & 0x1F);
+                }
+            } else {
+                for (int x = 0; x < count; ++x) {
+                    uint16_t v;
+                    std::memcpy(&v, row + x * 2, 2);
+                    out[x] = 0xFF000000u | (Expand_5((v >> 10) & 0x1F) << 16) | (Expand_5((v >> 5) & 0x1F) << 8) |
+                             Expand_5(v & 0x1F);
+                }
+            }
+        }
+        break;
+    }
+    case 24:
+        for (int y = top; y < bottom; ++y) {
+            const uint8_t* in = bits + size_t(y) * pitch + size_t(left) * 3;
+            auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y)) + left;
+            for (int x = 0; x < count; ++x, in += 3)
+                out[x] = 0xFF000000u | (uint32_t(in[2]) << 16) | (uint32_t(in[1]) << 8) | in[0];
+        }
+        break;
+    case 32:
+        for (int y = top; y < bottom; ++y) {
+            auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y)) + left;
+            std::memcpy(out, bits + size_t(y) * pitch + size_t(left) * 4, size_t(count) * 4);
+            // The top byte is not part of the colour; the image wants it opaque.
+            for (int x = 0; x < count; ++x) out[x] |= 0xFF000000u;
+        }
+        break;
+    default: break;
+    }
+}

@@ -1,0 +1,380 @@
+#include "platform/qt/qt_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+#include <bitset>
+
+#include "platform/input/dinput.h"
+#include "platform/qt/qt_keys.h"
+#include "platform/windows/commdlg.h"
+
+namespace {
+
+constexpr int Settle_Milliseconds = 250;
+// Style changes hide and show the window; the focus it loses meanwhile is not the user's.
+constexpr int Focus_Grace_Milliseconds = 300;
+
+constexpr WPARAM MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8, MK_MBUTTON = 0x10;
+
+std::bitset<256> keys_held;
+
+void Release_Held_Keys() {
+    for (size_t k = 0; k < keys_held.size(); ++k)
+        if (keys_held[k]) Set_Key_Down(k, false);
+    keys_held.reset();
+}
+
+WPARAM Mouse_Flags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    WPARAM flags = 0;
+    if (buttons & Qt::LeftButton) flags |= MK_LBUTTON;
+    if (buttons & Qt::RightButton) flags |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton) flags |= MK_MBUTTON;
+    if (modifiers & Qt::ShiftModifier) flags |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier) flags |= MK_CONTROL;
+    return flags;
+}
+
+LPARAM Point_Param(const QPoint& p) {
+    return MAKELPARAM(static_cast<unsigned>(static_cast<int16_t>(p.x())), static_cast<unsigned>(static_cast<int16_t>(p.y())));
+}
+
+RECT To_Rect(const QRect& r) { return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+
+bool Same(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Target rectangle of `picture` scaled into `area` with its aspect kept.
+QRect Fit(const QSize& picture, const QRect& area) {
+    if (picture.isEmpty() || area.isEmpty()) return {};
+    QSize scaled = picture.scaled(area.size(), Qt::KeepAspectRatio);
+    return QRect(area.left() + (area.width() - scaled.width()) / 2, area.top() + (area.height() - scaled.height()) / 2,
+                 scaled.width(), scaled.height());
+}
+
+QString Menu_Text(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
+
+}  // namespace
+
+Picture_State& Picture() {
+    static Picture_State state;
+    return state;
+}
+
+// ---- the picture ----------------------------------------------------------------------------
+
+Picture_Widget::Picture_Widget(Host_Window* host) : QWidget(host), host_(host) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+}
+
+void Picture_Widget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QImage& image = Picture().image;
+    const QRect need = event->rect();
+    if (image.isNull()) {
+        painter.fillRect(need, Qt::black);
+        return;
+    }
+    if (Picture().exclusive) {
+        const QRect target = Fit(image.size(), rect());
+        if (!target.contains(need)) painter.fillRect(need, Qt::black);
+        painter.drawImage(target, image);
+        return;
+    }
+    // Windowed: the part of the desktop-sized primary under the client rectangle, 1:1.
+    const QPoint origin = host_->Client_Rect().topLeft();
+    const QRect wanted = need.translated(origin);
+    const QRect source = wanted & image.rect();
+    if (source != wanted) painter.fillRect(need, Qt::black);
+    if (!source.isEmpty()) painter.drawImage(source.topLeft() - origin, image, source);
+}
+
+void Picture_Widget::keyPressEvent(QKeyEvent* event) {
+    WPARAM vk = Virtual_Key_For(event->key(), event->modifiers());
+    if (vk == 0) vk = 0xFF;  // a key without a code is still a key (the saver ends on it)
+    if (!event->isAutoRepeat() && vk < 256) {
+        keys_held.set(vk);
+        Set_Key_Down(vk, true);
+    }
+    if (event->modifiers() & Qt::ControlModifier) Set_Key_Down(VK_CONTROL, true);
+    PostMessageA(host_->window(), WM_KEYDOWN, vk, 1);
+}
+
+void Picture_Widget::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;
+    WPARAM vk = Virtual_Key_For(event->key(), event->modifiers());
+    if (vk == 0) vk = 0xFF;
+    if (vk < 256) {
+        keys_held.reset(vk);
+        Set_Key_Down(vk, false);
+    }
+    if (!(event->modifiers() & Qt::ControlModifier) && vk != VK_CONTROL) Set_Key_Down(VK_CONTROL, keys_held[VK_CONTROL]);
+    PostMessageA(host_->window(), WM_KEYUP, vk, 1);
+}
+
+void Picture_Widget::mousePressEvent(QMouseEvent* event) {
+    UINT message = 0;
+    switch (event->button()) {
+    case Qt::LeftButton: message = WM_LBUTTONDOWN; break;
+    case Qt::RightButton: message = WM_RBUTTONDOWN; break;
+    case Qt::MiddleButton: message = WM_MBUTTONDOWN; break;
+    default: return;
+    }
+    PostMessageA(host_->window(), message, Mouse_Flags(event->buttons(), event->modifiers()),
+                 Point_Param(event->position().toPoint()));
+}
+
+void Picture_Widget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    PostMessageA(host_->window(), WM_LBUTTONUP, Mouse_Flags(event->buttons(), event->modifiers()),
+                 Point_Param(event->position().toPoint()));
+}
+
+void Picture_Widget::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint global = event->globalPosition().toPoint();
+    Picture_State& state = Picture();
+    if (state.pointer_known) {
+        const QPoint delta = global - state.last_pointer;
+        if (!delta.isNull()) Feed_Mouse_Motion(delta.x(), delta.y());
+    }
+    state.last_pointer = global;
+    state.pointer_known = true;
+    PostMessageA(host_->window(), WM_MOUSEMOVE, Mouse_Flags(event->buttons(), event->modifiers()),
+                 Point_Param(event->position().toPoint()));
+}
+
+void Picture_Widget::focusOutEvent(QFocusEvent* event) {
+    Release_Held_Keys();
+    QWidget::focusOutEvent(event);
+}
+
+// ---- the window -------------------------------------------------------------------------------
+
+Host_Window::Host_Window(HWND window) : QWidget(nullptr, Qt::Window), window_(window), picture_(new Picture_Widget(this)) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFocusProxy(picture_);
+    settle_.setSingleShot(true);
+    settle_.setInterval(Settle_Milliseconds);
+    connect(&settle_, &QTimer::timeout, this, [this] { PostMessageA(window_, WM_EXITSIZEMOVE, 0, 0); });
+    parent_watch_.setInterval(500);
+    connect(&parent_watch_, &QTimer::timeout, this, [this] { Fill_Parent(); });
+    since_apply_.start();
+}
+
+Host_Window::~Host_Window() {
+    // An embedded window goes before the foreign parent object that holds it.
+    if (windowHandle() && foreign_) windowHandle()->setParent(nullptr);
+}
+
+QAction* Host_Window::action(int id) const {
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QRect Host_Window::Client_Rect() const {
+    const RECT& c = window_->client_on_screen;
+    return QRect(c.left, c.top, c.right - c.left, c.bottom - c.top);
+}
+
+bool Host_Window::Tracks_Geometry() const {
+    // Only normal windows follow the user's moves and resizes; pop-ups and embedded
+    // windows keep the engine's rectangle (full screen may be a smaller display mode).
+    return !(window_->style & (WS_POPUP | WS_CHILD)) && !window_->native_parent;
+}
+
+void Host_Window::Build_Menu() {
+    actions_.clear();
+    delete bar_;
+    bar_ = nullptr;
+    bar_menu_ = window_->menu;
+    const bool wants_bar = bar_menu_ && Tracks_Geometry();
+    if (!wants_bar) return;
+    bar_ = new QMenuBar(this);
+    bar_->setNativeMenuBar(false);
+
+    // QMenuBar and QMenu share these calls but no base class that has them.
+    auto fill = [this](auto& self, auto* into, const std::vector<Menu_Item>& items) -> void {
+        for (const Menu_Item& item : items) {
+            if (!item.items.empty()) {
+                QMenu* sub = into->addMenu(Menu_Text(item.text));
+                sub->setEnabled(!item.grayed);
+                self(self, sub, item.items);
+            } else if (item.text.empty()) {
+                into->addSeparator();
+            } else {
+                const auto tab = item.text.find('\t');
+                QAction* a = into->addAction(Menu_Text(item.text.substr(0, tab)));
+                if (tab != std::string::npos)
+                    a->setShortcut(QKeySequence(Menu_Text(item.text.substr(tab + 1)), QKeySequence::PortableText));
+                const int id = item.id;
+                actions_[id] = a;
+                connect(a, &QAction::triggered, this, [this, id] {
+                    PostMessageA(window_, WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), 0), 0);
+                    Refresh_Menu();  // Qt toggles a checkable action by itself; the engine decides
+                });
+            }
+        }
+    };
+    fill(fill, bar_, bar_menu_->items);
+    Refresh_Menu();
+    bar_->show();
+}
+
+void Host_Window::Refresh_Menu() {
+    if (!bar_menu_) return;
+    for (auto& [id, a] : actions_) {
+        const Menu_Item* item = Find_Menu_Item(bar_menu_, id);
+        if (!item) continue;
+        a->setCheckable(item->checked);
+        a->setChecked(item->checked);
+        a->setEnabled(!item->grayed);
+    }
+}
+
+void Host_Window::Layout_Children() {
+    int bar_height = 0;
+    if (bar_) {
+        bar_height = bar_->heightForWidth(width());
+        if (bar_height <= 0) bar_height = bar_->sizeHint().height();
+        bar_->setGeometry(0, 0, width(), bar_height);
+    }
+    picture_->setGeometry(0, bar_height, width(), std::max(0, height() - bar_height));
+}
+
+void Host_Window::Embed(uintptr_t native) {
+    if (embedded_in_ == native) return;
+    foreign_.reset(QWindow::fromWinId(static_cast<WId>(native)));
+    if (!foreign_) return;
+    embedded_in_ = native;
+    winId();  // the native window must exist before it can be re-parented
+    windowHandle()->setParent(foreign_.get());
+    parent_watch_.start();
+}
+
+void Host_Window::Fill_Parent() {
+    if (!foreign_) return;
+    const QSize size = foreign_->geometry().size();
+    if (!size.isEmpty() && (geometry().topLeft() != QPoint(0, 0) || this->size() != size)) setGeometry(0, 0, size.width(), size.height());
+}
+
+void Host_Window::Apply() {
+    applying_ = true;
+    Window* w = window_;
+    const bool popup = (w->style & (WS_POPUP | WS_CHILD)) != 0 || w->native_parent;
+
+    Qt::WindowFlags flags = Qt::Window;
+    if (popup) flags |= Qt::FramelessWindowHint;
+    if ((w->ex_style & WS_EX_TOPMOST) && !w->native_parent) flags |= Qt::WindowStaysOnTopHint;
+    if (windowFlags() != flags && !embedded_in_) setWindowFlags(flags);  // hides the window
+
+    setWindowTitle(QString::fromLocal8Bit(w->caption.c_str()));
+    if (w->menu != bar_menu_ || (bar_ != nullptr) != (w->menu && Tracks_Geometry())) Build_Menu();
+
+    if (w->native_parent) {
+        Embed(w->native_parent);
+        Fill_Parent();
+    } else if (popup) {
+        const RECT& f = w->frame;
+        QScreen* screen = QGuiApplication::primaryScreen();
+        if (f.left == 0 && f.top == 0 && screen)
+            setGeometry(screen->geometry());  // full screen covers the monitor at any display mode
+        else
+            setGeometry(f.left, f.top, f.right - f.left, f.bottom - f.top);
+    } else {
+        const QRect client = Client_Rect();
+        int bar_height = 0;
+        if (bar_) {
+            bar_height = bar_->heightForWidth(client.width());
+            if (bar_height <= 0) bar_height = bar_->sizeHint().height();
+        }
+        setGeometry(client.left(), client.top() - bar_height, client.width(), client.height() + bar_height);
+    }
+    Layout_Children();
+
+    if (w->visible && !isVisible()) {
+        show();
+        if (popup) {
+            raise();
+            activateWindow();
+        }
+        picture_->setFocus();
+    } else if (!w->visible && isVisible()) {
+        hide();
+    }
+    applying_ = false;
+    Sync_From_Screen();
+    since_apply_.restart();
+}
+
+void Host_Window::Sync_From_Screen() {
+    if (applying_ || !Tracks_Geometry()) return;
+    Window* w = window_;
+    const QPoint origin = picture_->mapToGlobal(QPoint(0, 0));
+    const RECT client = To_Rect(QRect(origin, picture_->size()));
+    const RECT frame = To_Rect(isVisible() ? frameGeometry() : geometry());
+    const RECT old = w->client_on_screen;
+    w->frame = frame;
+    w->maximised = isMaximized();
+    if (Same(client, old)) return;
+    w->client_on_screen = client;
+    const bool resized = client.right - client.left != old.right - old.left || client.bottom - client.top != old.bottom - old.top;
+    if (resized) {
+        PostMessageA(w, WM_SIZE, isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                     MAKELPARAM(static_cast<unsigned>(client.right - client.left), static_cast<unsigned>(client.bottom - client.top)));
+        settle_.start();
+    }
+    if (client.left != old.left || client.top != old.top)
+        PostMessageA(w, WM_MOVE, 0, MAKELPARAM(static_cast<unsigned>(static_cast<int16_t>(client.left)),
+                                                static_cast<unsigned>(static_cast<int16_t>(client.top))));
+}
+
+void Host_Window::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Layout_Children();
+    Sync_From_Screen();
+}
+
+void Host_Window::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    Sync_From_Screen();
+}
+
+void Host_Window::closeEvent(QCloseEvent* event) {
+    // The engine decides: its window procedure destroys the window.
+    event->ignore();
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+}
+
+void Host_Window::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    const bool minimised = isMinimized();
+    if (minimised && !window_->iconic) {
+        window_->iconic = true;
+        PostMessageA(window_, WM_SIZE, SIZE_MINIMIZED, 0);
+        return;
+    }
+    window_->iconic = minimised;
+    window_->maximised = isMaximized();
+    Sync_From_Screen();
+}
+
+bool Host_Window::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate && !applying_ && since_apply_.elapsed() > Focus_Grace_Milliseconds) {
+        Release_Held_Keys();
+        PostMessageA(window_, WM_KILLFOCUS, 0, 0);
+    }
+    return QWidget::event(event);
+}

@@ -1,0 +1,90 @@
+// One top-level Qt window per engine window: the picture, the menu bar built from the
+// engine's menu, and the events that become messages on the engine's queue.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <unordered_map>
+
+#include "platform/windows/windows.h"
+
+class QMenuBar;
+class QAction;
+class QWindow;
+class Host_Window;
+
+// What the windows show: the primary surface converted, and whether the display is
+// exclusive (the picture is then scaled to the window with black bars).
+struct Picture_State {
+    QImage image;
+    bool exclusive = false;
+    QPoint last_pointer;
+    bool pointer_known = false;
+};
+Picture_State& Picture();
+
+class Picture_Widget final : public QWidget {
+public:
+    explicit Picture_Widget(Host_Window* host);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    Host_Window* host_;
+};
+
+class Host_Window final : public QWidget {
+public:
+    explicit Host_Window(HWND window);
+    ~Host_Window() override;
+
+    HWND window() const { return window_; }
+    Picture_Widget* picture() const { return picture_; }
+    QMenuBar* menu_bar() const { return bar_; }
+    QAction* action(int id) const;
+    HMENU menu() const { return bar_menu_; }
+
+    // Takes style, caption, menu, geometry and visibility from the engine's window.
+    void Apply();
+    // Check marks and grey states from the engine's menu.
+    void Refresh_Menu();
+    // The area the picture occupies in the engine's screen coordinates.
+    QRect Client_Rect() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void Build_Menu();
+    void Layout_Children();
+    void Embed(uintptr_t native);
+    void Fill_Parent();
+    void Sync_From_Screen();
+    bool Tracks_Geometry() const;
+
+    HWND window_;
+    Picture_Widget* picture_;
+    QMenuBar* bar_ = nullptr;
+    HMENU bar_menu_ = nullptr;
+    std::unordered_map<int, QAction*> actions_;
+    QTimer settle_;            // a resize ends when none follows for a while
+    QTimer parent_watch_;      // the host window of an embedded preview gives no events
+    QElapsedTimer since_apply_;
+    bool applying_ = false;
+    std::unique_ptr<QWindow> foreign_;
+    uintptr_t embedded_in_ = 0;
+};
