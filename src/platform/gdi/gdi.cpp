@@ -55,21 +55,35 @@ uint8_t Grey_Of(COLORREF c) {
     return static_cast<uint8_t>((GetRValue(c) * 299u + GetGValue(c) * 587u + GetBValue(c) * 114u) / 1000u);
 }
 
-uint32_t Nearest_Entry(const PALETTEENTRY* entries, COLORREF colour) {
-    if (!entries) return Grey_Of(colour);
-    const int r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
-    uint32_t best = 0;
-    int best_distance = 1 << 30;
-    for (int i = 0; i < 256; ++i) {
-        int dr = entries[i].peRed - r, dg = entries[i].peGreen - g, db = entries[i].peBlue - b;
-        int d = dr * dr + dg * dg + db * db;
-        if (d < best_distance) {
-            best_distance = d;
-            best = static_cast<uint32_t>(i);
-            if (d == 0) break;
+// The palette as three channel arrays, so the distance loop vectorises.
+struct Palette_Channels {
+    int red[256], green[256], blue[256];
+    explicit Palette_Channels(const PALETTEENTRY* entries) {
+        for (int i = 0; i < 256; ++i) {
+            red[i] = entries[i].peRed;
+            green[i] = entries[i].peGreen;
+            blue[i] = entries[i].peBlue;
         }
     }
-    return best;
+    // Squared RGB distance; the first of equally near entries wins.
+    uint32_t Nearest(COLORREF colour) const {
+        const int r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
+        int distance[256];
+        int smallest = 1 << 30;
+        for (int i = 0; i < 256; ++i) {
+            const int dr = red[i] - r, dg = green[i] - g, db = blue[i] - b;
+            distance[i] = dr * dr + dg * dg + db * db;
+            smallest = std::min(smallest, distance[i]);
+        }
+        uint32_t best = 0;
+        while (distance[best] != smallest) ++best;
+        return best;
+    }
+};
+
+uint32_t Nearest_Entry(const PALETTEENTRY* entries, COLORREF colour) {
+    if (!entries) return Grey_Of(colour);
+    return Palette_Channels(entries).Nearest(colour);
 }
 
 const PALETTEENTRY* Entries_Of(const DDSurface* surface) {
@@ -80,18 +94,26 @@ const PALETTEENTRY* Entries_Of(const DDSurface* surface) {
 // into an 8-bit surface does not search the palette for every pixel.
 struct Palette_Cache {
     static constexpr int Size = 4096;
-    const PALETTEENTRY* entries;
+    bool has_palette = false;
+    Palette_Channels channels{Stock_Palette};
     uint32_t keys[Size];
     uint8_t values[Size];
-    explicit Palette_Cache(const PALETTEENTRY* e) : entries(e) { std::fill(std::begin(keys), std::end(keys), 0xFFFFFFFFu); }
+    void Reset(const PALETTEENTRY* entries) {
+        has_palette = entries != nullptr;
+        if (entries) channels = Palette_Channels(entries);
+        std::fill(std::begin(keys), std::end(keys), 0xFFFFFFFFu);
+    }
     uint32_t Get(COLORREF c) {
         uint32_t slot = ((c * 2654435761u) >> 20) & (Size - 1);
         if (keys[slot] != c) {
             keys[slot] = c;
-            values[slot] = static_cast<uint8_t>(Nearest_Entry(entries, c));
+            values[slot] = static_cast<uint8_t>(has_palette ? channels.Nearest(c) : Grey_Of(c));
         }
         return values[slot];
     }
+
+private:
+    static constexpr PALETTEENTRY Stock_Palette[256]{};
 };
 
 // Where shapes and single pixels land: a surface or a memory context's bitmap.
@@ -352,19 +374,25 @@ bool Polygon(HDC dc, const POINT* points, int count) {
         }
         const int y0 = static_cast<int>(std::max<int64_t>(top, 0));
         const int y1 = static_cast<int>(std::min<int64_t>(bottom, canvas.height));
-        std::vector<double> crossings;
-        crossings.reserve(static_cast<size_t>(count));
+        // The shapes drawn every frame are triangles: their crossings fit on the stack.
+        double small[16];
+        std::vector<double> large;
+        double* crossings = small;
+        if (count > 16) {
+            large.resize(static_cast<size_t>(count));
+            crossings = large.data();
+        }
         for (int y = y0; y < y1; ++y) {
             const double cy = y + 0.5;
-            crossings.clear();
+            int found = 0;
             for (int i = 0; i < count; ++i) {
                 const POINT& a = points[i];
                 const POINT& b = points[(i + 1) % count];
                 if ((a.y <= cy) == (b.y <= cy)) continue;
-                crossings.push_back(a.x + (cy - a.y) * (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y));
+                crossings[found++] = a.x + (cy - a.y) * (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y);
             }
-            std::sort(crossings.begin(), crossings.end());
-            for (size_t k = 0; k + 1 < crossings.size(); k += 2) {
+            std::sort(crossings, crossings + found);
+            for (int k = 0; k + 1 < found; k += 2) {
                 // Pixel x is inside when its centre x + 0.5 lies in [left, right).
                 const double left = std::ceil(crossings[k] - 0.5), right = std::ceil(crossings[k + 1] - 0.5);
                 const double x0 = std::clamp(left, -1.0, static_cast<double>(canvas.width));
@@ -574,8 +602,8 @@ bool StretchBlt(HDC dest, int dx, int dy, int dw, int dh, HDC source, int sx, in
     }
 
     const Format dest_format = Format_Of(target);
-    static Palette_Cache cache(nullptr);
-    if (dest_format == Format::Index8) cache = Palette_Cache(Entries_Of(target));
+    static Palette_Cache cache;
+    if (dest_format == Format::Index8) cache.Reset(Entries_Of(target));
     uint8_t* bits = target->bits();
     const size_t pitch = static_cast<size_t>(target->pitch());
     switch (src.format) {

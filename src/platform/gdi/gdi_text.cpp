@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
 #include "platform/display/ddraw.h"
 #include "platform/gdi/gdi.h"
@@ -48,7 +50,7 @@ struct Text_Mask {
     int width = 0, height = 0;
 };
 
-bool Rasterise(const std::string& text, Text_Mask& mask) {
+bool Rasterise(std::string_view text, Text_Mask& mask) {
     if (mask.text == text && !mask.image.isNull()) return true;
     const QString string = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     const QFontMetrics metrics(Text_Font());
@@ -81,7 +83,7 @@ bool TextOutA(HDC dc, int x, int y, const char* text, int length) {
     if (!Ensure_Gui_Application()) return false;
 
     static Text_Mask mask;
-    if (!Rasterise(std::string(text, static_cast<size_t>(length)), mask)) return false;
+    if (!Rasterise(std::string_view(text, static_cast<size_t>(length)), mask)) return false;
 
     const uint32_t ink = Colour_To_Pixel(surface, dc->text_colour);
     const bool opaque = dc->background_mode == OPAQUE;
