@@ -86,6 +86,16 @@ TEST_F(Gdi_Test, PixelsReadAndWriteWithinTheSurfaceOnly) {
     EXPECT_EQ(s16->Pixel(1, 1), 0xFFFFu);
     EXPECT_EQ(s16->ReleaseDC(dc), DD_OK);
 
+    // 24 bits: three bytes, blue (the lowest byte of 0xRRGGBB) first, rows by the pitch.
+    DDSurface* s24 = Make_Surface(24, 3, 2);
+    ASSERT_EQ(s24->GetDC(&dc), DD_OK);
+    EXPECT_EQ(SetPixel(dc, 2, 1, RGB(0x12, 0x34, 0x56)), RGB(0x12, 0x34, 0x56));
+    const uint8_t* p = s24->bits() + s24->pitch() + 2 * 3;
+    EXPECT_EQ(p[0], 0x56);
+    EXPECT_EQ(p[1], 0x34);
+    EXPECT_EQ(p[2], 0x12);
+    EXPECT_EQ(s24->ReleaseDC(dc), DD_OK);
+
     // A locked surface refuses context access.
     DDSURFACEDESC2 desc;
     ASSERT_EQ(s16->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
@@ -229,6 +239,11 @@ TEST_F(Gdi_Test, StretchBltScalesAndConverts) {
     EXPECT_EQ(clip->Pixel(2, 2), 0u);
     EXPECT_EQ(Count(clip, 0xFFFFFF), 4);
     EXPECT_FALSE(StretchBlt(ddc, 0, 0, 4, 4, sdc, 0, 0, 2, 2, 0));  // only copies
+    // A negative destination width mirrors: the rectangle is x 0..1, read right to left.
+    ASSERT_TRUE(StretchBlt(ddc, 2, 3, -2, 1, sdc, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(clip->Pixel(0, 3), 0x00FF00u);
+    EXPECT_EQ(clip->Pixel(1, 3), 0xFF0000u);
+    EXPECT_EQ(clip->Pixel(2, 3), 0u);
     EXPECT_EQ(clip->ReleaseDC(ddc), DD_OK);
     EXPECT_EQ(src->ReleaseDC(sdc), DD_OK);
 
