@@ -27,6 +27,17 @@ protected:
             for (int x = 0; x < 30; ++x) Poke(source, x, y, Value(x, y));
     }
     static uint32_t Value(int x, int y) { return static_cast<uint32_t>(x + 1 + 30 * y); }
+    using Px = std::vector<uint32_t>;
+    static Px Row(Surface s, int x, int y, int n) {
+        Px out;
+        for (int i = 0; i < n; ++i) out.push_back(Peek(s, x + i, y));
+        return out;
+    }
+    static Px Column(Surface s, int x, int y, int n) {
+        Px out;
+        for (int j = 0; j < n; ++j) out.push_back(Peek(s, x, y + j));
+        return out;
+    }
     void Fill_Dest(uint32_t v) {
         for (int y = 0; y < 48; ++y)
             for (int x = 0; x < 64; ++x) Poke(dest, x, y, v);
@@ -47,65 +58,43 @@ TEST_F(Blit_Test, EveryMemberCopiesKeysMirrorsAndStretchesAtEveryDepth) {
         // Key-valued (0) source pixels along row 1.
         Poke(source, 0, 1, 0);
         Poke(source, 2, 1, 0);
+        const uint32_t v1 = Value(1, 1), v3 = Value(3, 1);
 
         Fill_Dest(200);
         ASSERT_EQ(Blit(source, dest, 0, 0, 5, 6, 4, 2), 1);
-        EXPECT_EQ(Peek(dest, 5, 6), Value(0, 0));
-        EXPECT_EQ(Peek(dest, 8, 6), Value(3, 0));
-        EXPECT_EQ(Peek(dest, 5, 7), 0u);  // zero copied
-        EXPECT_EQ(Peek(dest, 6, 7), Value(1, 1));
-        EXPECT_EQ(Peek(dest, 9, 6), 200u);
+        EXPECT_EQ(Row(dest, 5, 6, 5), (Px{Value(0, 0), Value(1, 0), Value(2, 0), Value(3, 0), 200}));
+        EXPECT_EQ(Row(dest, 5, 7, 5), (Px{0, v1, 0, v3, 200}));  // zeros copied
         EXPECT_EQ(Peek(dest, 5, 8), 200u);
 
         Fill_Dest(200);
         ASSERT_EQ(Clip_Blit(source, dest, 0, 1, 0, 0, 4, 1), 1);
-        EXPECT_EQ(Peek(dest, 0, 0), 0u);
-        EXPECT_EQ(Peek(dest, 2, 0), 0u);
-
+        EXPECT_EQ(Row(dest, 0, 0, 4), (Px{0, v1, 0, v3}));
         Fill_Dest(200);
         ASSERT_EQ(Masked_Clip_Blit(source, dest, 0, 1, 0, 0, 4, 1), 1);
-        EXPECT_EQ(Peek(dest, 0, 0), 200u);
-        EXPECT_EQ(Peek(dest, 1, 0), Value(1, 1));
-        EXPECT_EQ(Peek(dest, 2, 0), 200u);
-        EXPECT_EQ(Peek(dest, 3, 0), Value(3, 1));
-
+        EXPECT_EQ(Row(dest, 0, 0, 4), (Px{200, v1, 200, v3}));
         Fill_Dest(200);
         ASSERT_EQ(Masked_Clip_Blit_Ex(source, dest, 0, 1, 0, 0, 4, 1, 64, 48), 1);
-        EXPECT_EQ(Peek(dest, 0, 0), 200u);
-        EXPECT_EQ(Peek(dest, 1, 0), Value(1, 1));
+        EXPECT_EQ(Row(dest, 0, 0, 4), (Px{200, v1, 200, v3}));
 
-        // a, b, c, d becomes d, c, b, a.
-        Fill_Dest(0);
-        ASSERT_EQ(Clip_H_Blit(source, dest, 0, 0, 0, 0, 4, 1), 1);
-        EXPECT_EQ(Peek(dest, 0, 0), Value(3, 0));
-        EXPECT_EQ(Peek(dest, 1, 0), Value(2, 0));
-        EXPECT_EQ(Peek(dest, 2, 0), Value(1, 0));
-        EXPECT_EQ(Peek(dest, 3, 0), Value(0, 0));
-
-        Fill_Dest(0);
-        ASSERT_EQ(Clip_V_Blit(source, dest, 1, 0, 0, 0, 1, 3), 1);
-        EXPECT_EQ(Peek(dest, 0, 0), Value(1, 2));
-        EXPECT_EQ(Peek(dest, 0, 1), Value(1, 1));
-        EXPECT_EQ(Peek(dest, 0, 2), Value(1, 0));
-
-        // Mirrored and keyed: row 1 is 0, v1, 0, v3 -> v3, 0, v1, 0 with the zeros left alone.
+        // a, b, c, d becomes d, c, b, a; mirrored and keyed leaves the zeros' places alone.
         Fill_Dest(200);
+        ASSERT_EQ(Clip_H_Blit(source, dest, 0, 0, 0, 0, 4, 1), 1);
+        EXPECT_EQ(Row(dest, 0, 0, 4), (Px{Value(3, 0), Value(2, 0), Value(1, 0), Value(0, 0)}));
         ASSERT_EQ(Masked_H_Blit(source, dest, 0, 1, 0, 0, 4, 1), 1);
-        EXPECT_EQ(Peek(dest, 0, 0), Value(3, 1));
-        EXPECT_EQ(Peek(dest, 1, 0), 200u);
-        EXPECT_EQ(Peek(dest, 2, 0), Value(1, 1));
-        EXPECT_EQ(Peek(dest, 3, 0), 200u);
+        EXPECT_EQ(Row(dest, 0, 0, 4), (Px{v3, Value(2, 0), v1, Value(0, 0)}));
+        ASSERT_EQ(Clip_V_Blit(source, dest, 1, 0, 0, 0, 1, 3), 1);
+        EXPECT_EQ(Column(dest, 0, 0, 3), (Px{Value(1, 2), Value(1, 1), Value(1, 0)}));
 
         // 2 x 2 stretched to 4 x 4: every source pixel becomes a 2 x 2 block.
         Fill_Dest(0);
         ASSERT_EQ(Stretch_Blit(source, dest, 4, 2, 10, 10, 2, 2, 4, 4), 1);
         for (int j = 0; j < 4; ++j)
-            for (int i = 0; i < 4; ++i) EXPECT_EQ(Peek(dest, 10 + i, 10 + j), Value(4 + i / 2, 2 + j / 2));
-        EXPECT_EQ(Peek(dest, 14, 10), 0u);
+            EXPECT_EQ(Row(dest, 10, 10 + j, 5), (Px{Value(4, 2 + j / 2), Value(4, 2 + j / 2), Value(5, 2 + j / 2),
+                                                    Value(5, 2 + j / 2), 0}));
 
         Fill_Dest(200);
-        ASSERT_EQ(Fast_Blit(source, dest, 0, 1, 60, 40, 4, 8 - 1), 1);
-        EXPECT_EQ(Peek(dest, 60, 40), 0u);
+        ASSERT_EQ(Fast_Blit(source, dest, 0, 1, 60, 40, 4, 7), 1);
+        EXPECT_EQ(Row(dest, 60, 40, 4), (Px{0, v1, 0, v3}));
         EXPECT_EQ(Peek(dest, 63, 46), Value(3, 7));
         EXPECT_TRUE(Take_Reports().empty());
 
@@ -121,48 +110,32 @@ TEST_F(Blit_Test, ClippingCutsTheDestinationAndMovesTheSourceOnlyForLeftAndTopCu
     for (int i = 0; i < 20; ++i) EXPECT_EQ(Peek(dest, i, 0), Value(10 + i, 0)) << i;
     EXPECT_EQ(Peek(dest, 20, 0), 0u);
 
-    // dx + w equal to the bound is not cut; one more column is.
+    // dx + w equal to the bound is not cut; one more column is, at the right: the source stays.
     Fill_Dest(0);
     ASSERT_EQ(Clip_Blit(source, dest, 0, 0, 54, 0, 10, 1), 1);
-    EXPECT_EQ(Peek(dest, 54, 0), Value(0, 0));
-    EXPECT_EQ(Peek(dest, 63, 0), Value(9, 0));
-    Fill_Dest(0);
-    ASSERT_EQ(Clip_Blit(source, dest, 0, 0, 55, 0, 10, 1), 1);  // right cut: source stays at 0
-    EXPECT_EQ(Peek(dest, 55, 0), Value(0, 0));
-    EXPECT_EQ(Peek(dest, 63, 0), Value(8, 0));
+    EXPECT_EQ(Row(dest, 54, 0, 10), Row(source, 0, 0, 10));
+    ASSERT_EQ(Clip_Blit(source, dest, 0, 1, 55, 0, 10, 1), 1);
+    EXPECT_EQ(Row(dest, 55, 0, 9), Row(source, 0, 1, 9));
     // Bottom and top edges against Screen_Height 48.
     Fill_Dest(0);
     ASSERT_EQ(Clip_Blit(source, dest, 0, 0, 0, 45, 1, 8), 1);
-    EXPECT_EQ(Peek(dest, 0, 47), Value(0, 2));
-    Fill_Dest(0);
-    ASSERT_EQ(Clip_Blit(source, dest, 0, 0, 0, -5, 1, 8), 1);
-    EXPECT_EQ(Peek(dest, 0, 0), Value(0, 5));
-    EXPECT_EQ(Peek(dest, 0, 2), Value(0, 7));
-    EXPECT_EQ(Peek(dest, 0, 3), 0u);
+    EXPECT_EQ(Column(dest, 0, 45, 3), Column(source, 0, 0, 3));
+    ASSERT_EQ(Clip_Blit(source, dest, 1, 0, 1, -5, 1, 8), 1);
+    EXPECT_EQ(Column(dest, 1, 0, 4), (Px{Value(1, 5), Value(1, 6), Value(1, 7), 0}));
 
     // Mirrored members: the left cut shows the columns after the cut, mirrored among themselves.
     Fill_Dest(0);
     ASSERT_EQ(Clip_H_Blit(source, dest, 0, 0, -2, 0, 6, 1), 1);
-    EXPECT_EQ(Peek(dest, 0, 0), Value(5, 0));
-    EXPECT_EQ(Peek(dest, 1, 0), Value(4, 0));
-    EXPECT_EQ(Peek(dest, 2, 0), Value(3, 0));
-    EXPECT_EQ(Peek(dest, 3, 0), Value(2, 0));
-    EXPECT_EQ(Peek(dest, 4, 0), 0u);
-    Fill_Dest(0);
-    ASSERT_EQ(Clip_V_Blit(source, dest, 0, 0, 0, -1, 1, 3), 1);
-    EXPECT_EQ(Peek(dest, 0, 0), Value(0, 2));
-    EXPECT_EQ(Peek(dest, 0, 1), Value(0, 1));
-    EXPECT_EQ(Peek(dest, 0, 2), 0u);
-    Fill_Dest(0);
-    ASSERT_EQ(Masked_H_Blit(source, dest, 0, 0, -1, 0, 3, 1), 1);
-    EXPECT_EQ(Peek(dest, 0, 0), Value(2, 0));
-    EXPECT_EQ(Peek(dest, 1, 0), Value(1, 0));
+    EXPECT_EQ(Row(dest, 0, 0, 5), (Px{Value(5, 0), Value(4, 0), Value(3, 0), Value(2, 0), 0}));
+    ASSERT_EQ(Clip_V_Blit(source, dest, 0, 0, 7, -1, 1, 3), 1);
+    EXPECT_EQ(Column(dest, 7, 0, 3), (Px{Value(0, 2), Value(0, 1), 0}));
+    ASSERT_EQ(Masked_H_Blit(source, dest, 0, 1, -1, 1, 3, 1), 1);
+    EXPECT_EQ(Row(dest, 0, 1, 3), (Px{Value(2, 1), Value(1, 1), 0}));
 
     // The Ex member clips against its own arguments.
     Fill_Dest(0);
     ASSERT_EQ(Masked_Clip_Blit_Ex(source, dest, 0, 0, 15, 0, 10, 1, 20, 20), 1);
-    EXPECT_EQ(Peek(dest, 19, 0), Value(4, 0));
-    EXPECT_EQ(Peek(dest, 20, 0), 0u);
+    EXPECT_EQ(Row(dest, 15, 0, 6), (Px{Value(0, 0), Value(1, 0), Value(2, 0), Value(3, 0), Value(4, 0), 0}));
 
     // Wholly outside on any side: success, nothing drawn, no platform call.
     Fill_Dest(0);
