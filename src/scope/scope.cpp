@@ -1,13 +1,36 @@
-// Interim: the mask itself is not built yet, so the scope never becomes active.
 #include "scope/scope.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
+#include "diagnostics/diagnostics.h"
+#include "platform/gdi/gdi.h"
+#include "platform/system/system.h"
 #include "presets/plasma_settings.h"
+#include "shell/file_dialog.h"
 #include "shell/status.h"
+#include "surface/bitmap.h"
+#include "surface/blit.h"
 #include "surface/display.h"
 
 int scope_active = 0;
+Surface Scope_Surface = nullptr;
+int last_scope_shape = SCOPE_ELLIPSE;
+int Scope_Width = 0, Scope_Height = 0;
+
+namespace {
+
+// The mask's white opening is its colour key, so only the black part lands on the frame.
+uint32_t Scope_Colour_Key() {
+    switch (Screen_Bpp) {
+    case 15: return 0x7FFF7FFF;
+    case 16: return Pixel_Format_565 ? 0x00FFFFFF : 0x7FFF7FFF;
+    default: return 0x00FFFFFF;
+    }
+}
+
+}  // namespace
 
 int Setup_Scope(int width, int height, int shape) {
     if (Screen_Bpp == 8) {
@@ -16,13 +39,151 @@ int Setup_Scope(int width, int height, int shape) {
         status_message_pending = 1;
         return 0;
     }
+    if (Scope_Surface != nullptr) {
+        Report_Error("Setup_Scope(): Scope Surface should be NULL");
+        return 0;
+    }
+    if (shape == -1) shape = last_scope_shape;
+
+    int sw = 0, sh = 0;
+    if (Plasma_Settings.kaleidoscope_on) {
+        sw = 2 * Plasma_Settings.plasma_width;
+        sh = 2 * Plasma_Settings.plasma_height;
+    } else {
+        sw = std::min(width, Screen_Width);
+        sh = std::min(height, Screen_Height);
+    }
+    if (sw <= 16) sw = 16;
+    if (sh <= 16) sh = 16;
+
+    if (!Create_SYSTEM_Surface(&Scope_Surface, sw, sh)) {
+        Report_Errorf(" Setup_Scope():\n\nCreate Surface FAILED\nwidth %d height %d", sw, sh);
+        return 0;
+    }
+    if (shape == SCOPE_CUSTOM) {
+        if (!Load_Custom_Scope(Scope_Surface, sw, sh)) {
+            Report_Error("Setup_Scope: Load Custom_Scope FAILED");
+            return 0;
+        }
+    } else if (!Draw_GDI_Scope(sw, sh, shape)) {
+        Report_Error("Setup_Scope: Draw_GDI_Scope FAILED");
+        return 0;
+    }
+
+    // One lock learns the pixel format that the 16-bit key depends on.
+    if (uint8_t* pixels = Lock_Surface(Scope_Surface)) Unlock_Surface(Scope_Surface, pixels);
+    Set_Transparency(Scope_Surface, Scope_Colour_Key());
+
+    Scope_Width = sw;
+    Scope_Height = sh;
+    last_scope_shape = shape;
+    Plasma_Settings.scope_shape = shape;
+    scope_active = 1;
+    Plasma_Settings.scope_on = 1;
+    return 1;
+}
+
+int Draw_GDI_Scope(int w, int h, int shape) {
+    HDC dc = nullptr;
+    if (Scope_Surface == nullptr || Scope_Surface->GetDC(&dc) != DD_OK) {
+        Report_Error("Draw_GDI_Scope()\n\n Unable to Acquire device context from surface");
+        return 0;
+    }
+    HBRUSH brush = CreateSolidBrush(RGB(255, 255, 255));
+    HPEN pen = CreatePen(PS_SOLID, 0, RGB(255, 255, 255));
+    HGDIOBJ old_brush = SelectObject(dc, brush);
+    HGDIOBJ old_pen = SelectObject(dc, pen);
+
+    switch (shape) {
+    case SCOPE_CIRCLE:
+        if (Plasma_Settings.kaleidoscope_on && Screen_Width > 0) {
+            // The square pattern is stretched to the screen later, which turns this into a circle.
+            const int d = Screen_Height * w / Screen_Width;
+            Ellipse(dc, (w - d) / 2, 0, (d + w) / 2, h);
+        } else {
+            const int d = std::min(w, h);
+            Ellipse(dc, (w - d) / 2, (h - d) / 2, (d + w) / 2, (d + h) / 2);
+        }
+        break;
+    case SCOPE_ELLIPSE:
+        Ellipse(dc, 0, 0, w, h);
+        break;
+    case SCOPE_DIAMOND: {
+        const POINT corners[4] = {{w / 2, 0}, {w - 1, h / 2}, {w / 2, h - 1}, {0, h / 2}};
+        Polygon(dc, corners, 4);
+        break;
+    }
+    case SCOPE_STAR: {
+        // Both insets come from the height, also the horizontal one.
+        const POINT up[3] = {{w / 2, h / 32}, {w - h / 8, h - 2 * h / 8}, {h / 8, h - 2 * h / 8}};
+        const POINT down[3] = {{w - h / 8, 2 * h / 8}, {w / 2, h - h / 32}, {h / 8, 2 * h / 8}};
+        Polygon(dc, up, 3);
+        Polygon(dc, down, 3);
+        break;
+    }
+    default:
+        break;
+    }
+
+    SelectObject(dc, old_brush);
+    SelectObject(dc, old_pen);
+    Scope_Surface->ReleaseDC(dc);
+    DeleteObject(pen);
+    DeleteObject(brush);
+    return 1;
+}
+
+int Load_Custom_Scope(Surface surface, int width, int height) {
+    int bitmap_width = 0, bitmap_height = 0;
+    Surface bitmap = Load_SYSTEM_Bitmap(Plasma_Settings.custom_overlay_path, &bitmap_width, &bitmap_height);
+    if (bitmap == nullptr) {
+        Report_Errorf("Load_Custom_Scope():Load_SYSTEM_Bitmap %s FAILED", Plasma_Settings.custom_overlay_path);
+        return 0;
+    }
+    const int stretched =
+        Stretch_Blit(bitmap, surface, 0, 0, 0, 0, bitmap_width, bitmap_height, width, height);
+    if (!stretched) Report_Error("Load_Custom_Scope(): Stretch_Blit FAILED");
+    Release_Surface(&bitmap);
+    return stretched ? 1 : 0;
+}
+
+int Draw_Scope(Surface dest, int x, int y) {
+    if (scope_active == 0) return 1;
+    if (Scope_Surface == nullptr || Scope_Surface->IsLost() != DD_OK) {
+        Shutdown_Scope();
+        if (!Setup_Scope(Client_Width, Client_Height, last_scope_shape)) {
+            Report_Error("Draw_Scope(): Setup_Scope FAILED");
+            return 0;
+        }
+    }
+    if (!Masked_Clip_Blit(Scope_Surface, dest, 0, 0, x, y, Scope_Width, Scope_Height)) {
+        Report_Error("Draw_Scope():\n\nMasked_Clip_Blit FAILED");
+        return 0;
+    }
     return 1;
 }
 
 int Shutdown_Scope() {
+    Release_Surface(&Scope_Surface);
     scope_active = 0;
     Plasma_Settings.scope_on = 0;
     return 1;
 }
 
-int Draw_Scope(Surface dest, int x, int y) { return 1; }
+int Choose_Custom_Overlay() {
+    char windows[260] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    char folder[300] = {};
+    std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
+
+    Prepare_File_Dialog(Main_Window, folder, 3);
+    if (!Open_File_Dialog()) {
+        Report_Errorf("Open File folder %s filename %s title name %s FAILED", folder, Current_File_Name,
+                      Current_File_Title);
+        return 0;
+    }
+    char* path = Plasma_Settings.custom_overlay_path;
+    std::strncpy(path, Current_File_Name, sizeof Plasma_Settings.custom_overlay_path - 1);
+    path[sizeof Plasma_Settings.custom_overlay_path - 1] = '\0';
+    return 1;
+}

@@ -3,9 +3,23 @@
 
 #include "surface/surface.h"
 
-extern int scope_active;  // set up and drawn each frame
+extern int scope_active;      // set up and drawn each frame
+extern Surface Scope_Surface; // black with a white opening; keyed on white
+extern int last_scope_shape;  // shape of the last successful set-up (starts with the ellipse)
+extern int Scope_Width, Scope_Height;
+
+// Shapes; the View > Overlay menu ids are 40059 + shape.
+constexpr int SCOPE_CIRCLE = 0;
+constexpr int SCOPE_ELLIPSE = 1;
+constexpr int SCOPE_DIAMOND = 2;
+constexpr int SCOPE_STAR = 3;
+constexpr int SCOPE_CUSTOM = 4;
 
 // shape 0..4, or -1 for the shape of the last successful set-up.
 int Setup_Scope(int width, int height, int shape);
 int Shutdown_Scope();
 int Draw_Scope(Surface dest, int x = 0, int y = 0);
+int Draw_GDI_Scope(int width, int height, int shape);
+int Load_Custom_Scope(Surface surface, int width, int height);
+// Asks for a bitmap under the overlays folder; 1 when one was chosen.
+int Choose_Custom_Overlay();
