@@ -556,8 +556,44 @@ void Stretch_To(Format dest, const Source_View& src, uint8_t* bits, size_t pitch
 
 }  // namespace
 
+// Stretched copies into a memory bitmap (dialog pictures): small, so one pixel at a time.
+static bool Stretch_Into_Bitmap(Bitmap* target, int dx, int dy, int dw, int dh, HDC source, int sx, int sy, int sw,
+                                int sh) {
+    if (dw <= 0 || dh <= 0) return dw == 0 || dh == 0;
+    if (sw <= 0 || sh <= 0) return false;
+    const DDSurface* surface = source->surface;
+    const Bitmap* bitmap = source->memory ? source->bitmap : nullptr;
+    if (surface && !Surface_Usable(surface)) return false;
+    if (!surface && !bitmap) return false;
+    const int src_w = surface ? surface->width() : bitmap->width;
+    const int src_h = surface ? surface->height() : bitmap->height;
+    for (int j = 0; j < dh; ++j) {
+        const int y = dy + j;
+        if (y < 0 || y >= target->height) continue;
+        const int v = sy + static_cast<int>(static_cast<int64_t>(j) * sh / dh);
+        if (v < 0 || v >= src_h) continue;
+        for (int i = 0; i < dw; ++i) {
+            const int x = dx + i;
+            if (x < 0 || x >= target->width) continue;
+            const int u = sx + static_cast<int>(static_cast<int64_t>(i) * sw / dw);
+            if (u < 0 || u >= src_w) continue;
+            uint32_t rgb;
+            if (surface) {
+                const COLORREF c = Pixel_To_Colour(surface, surface->Pixel(u, v));
+                rgb = (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) |
+                      GetBValue(c);
+            } else {
+                rgb = bitmap->pixels[static_cast<size_t>(v) * bitmap->width + u] & 0xFFFFFF;
+            }
+            target->pixels[static_cast<size_t>(y) * target->width + x] = rgb;
+        }
+    }
+    return true;
+}
+
 bool StretchBlt(HDC dest, int dx, int dy, int dw, int dh, HDC source, int sx, int sy, int sw, int sh, uint32_t rop) {
     if (!dest || !source || rop != SRCCOPY) return false;
+    if (dest->memory && dest->bitmap) return Stretch_Into_Bitmap(dest->bitmap, dx, dy, dw, dh, source, sx, sy, sw, sh);
     if (!dest->surface || !Surface_Usable(dest->surface)) return false;
     if (dw == 0 || dh == 0) return true;
     if (sw == 0 || sh == 0) return false;

@@ -151,6 +151,11 @@ public:
     virtual void menu_changed(HMENU menu) {}
     // Client size of a native window of the desktop (the preview's host).
     virtual bool native_window_size(uintptr_t native, int& width, int& height) { return false; }
+    // Modal dialogs (dialog.h): runs the dialog until EndDialog; the default runs the
+    // headless script. dialog_changed tells the backend that the procedure changed a
+    // control (position, text, check, list), so a real widget can follow.
+    virtual intptr_t run_dialog(struct Dialog_State* dialog);
+    virtual void dialog_changed(struct Dialog_State* dialog, int control_id) {}
 };
 
 Window_Backend& Backend();
