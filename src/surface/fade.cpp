@@ -36,23 +36,24 @@ bool Unusable(Surface surface, int width, int height) {
     return !surface || surface->IsLost() == DDERR_SURFACELOST || width <= 0 || height <= 0;
 }
 
+enum class Inside { Failed, Nothing, Some };
+
 // Keeps the rectangle inside the surface so that a careless caller cannot write past it.
-// Returns false when nothing of it is left.
-bool Keep_Inside(Surface surface, int& x, int& y, int& width, int& height) {
+Inside Keep_Inside(Surface surface, int& x, int& y, int& width, int& height) {
     DDSURFACEDESC2 desc{};
-    if (surface->GetSurfaceDesc(&desc) != DD_OK) return false;
+    if (surface->GetSurfaceDesc(&desc) != DD_OK) return Inside::Failed;
     const int64_t surface_w = desc.dwWidth, surface_h = desc.dwHeight;
     int64_t left = x, top = y, right = static_cast<int64_t>(x) + width, bottom = static_cast<int64_t>(y) + height;
     if (left < 0) left = 0;
     if (top < 0) top = 0;
     if (right > surface_w) right = surface_w;
     if (bottom > surface_h) bottom = surface_h;
-    if (left >= right || top >= bottom) return false;
+    if (left >= right || top >= bottom) return Inside::Nothing;
     x = static_cast<int>(left);
     y = static_cast<int>(top);
     width = static_cast<int>(right - left);
     height = static_cast<int>(bottom - top);
-    return true;
+    return Inside::Some;
 }
 
 }  // namespace
@@ -77,7 +78,8 @@ int Fade(Surface surface, int x, int y, int width, int height, int light, int hu
 
 int Fade_16(Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
     if (Unusable(surface, width, height)) return 0;
-    if (!Keep_Inside(surface, x, y, width, height)) return 1;
+    const Inside inside = Keep_Inside(surface, x, y, width, height);
+    if (inside != Inside::Some) return inside == Inside::Nothing ? 1 : 0;
     int pitch = 0;
     uint8_t* pixels = Lock_Surface(surface, &pitch);
     if (!pixels) {
@@ -116,7 +118,8 @@ int Fade_16(Surface surface, int x, int y, int width, int height, int light, int
 
 int Fade_32(Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
     if (Unusable(surface, width, height)) return 0;
-    if (!Keep_Inside(surface, x, y, width, height)) return 1;
+    const Inside inside = Keep_Inside(surface, x, y, width, height);
+    if (inside != Inside::Some) return inside == Inside::Nothing ? 1 : 0;
     int pitch = 0;
     uint8_t* pixels = Lock_Surface(surface, &pitch);
     if (!pixels) {

@@ -128,7 +128,8 @@ int Rotate_Surface_Ex(Surface source, Surface dest, int width, int height, int* 
     t.sy0 = sy0;
     t.dx0 = dx0;
     t.dy0 = dy0;
-    if (Read_Size(source, &t.source_w, &t.source_h) && Read_Size(dest, &t.dest_w, &t.dest_h)) {
+    const bool sized = Read_Size(source, &t.source_w, &t.source_h) && Read_Size(dest, &t.dest_w, &t.dest_h);
+    if (sized) {
         switch (Screen_Bpp) {
         case 8: Rotate_Pixels<1>(r, t); break;
         case 15:
@@ -139,7 +140,7 @@ int Rotate_Surface_Ex(Surface source, Surface dest, int width, int height, int* 
     }
     Unlock_Surface(source, source_pixels);
     Unlock_Surface(dest, dest_pixels);
-    return 1;
+    return sized ? 1 : 0;
 }
 
 int Rotate_Generic_Surface_Ex(Surface source, Surface dest, int width, int height, int* rotated_width,

@@ -222,6 +222,8 @@ TEST_F(Fade_Test, OtherDepthsAndFailures) {
     EXPECT_EQ(Fade_32(s, 6, 2, 100, 100, 256, 0, 0), 1);
     EXPECT_EQ(Peek(s, 7, 3), 0u);
     EXPECT_EQ(Fade_32(s, 20, 20, 4, 4, 256, 0, 0), 1);
+    Inject_DD_Fault(DD_Call::GetSurfaceDesc, DDERR_GENERIC);
+    EXPECT_EQ(Fade_32(s, 0, 0, 4, 4, 256, 0, 0), 0);
     Release_Surface(&s);
 
     Make(16);
