@@ -1,0 +1,159 @@
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWidget>
+
+#include "platform/qt/qt_keys.h"
+#include "platform/windows/commdlg.h"
+#include "qt_fixture.h"
+
+namespace {
+
+constexpr int Test_Menu = 501;
+
+Menu Test_Menu_Template() {
+    Menu m;
+    m.items = {
+        Menu_Item{0, "&Presets", false, false,
+                  {Menu_Item{40001, "&Open...", false, false, {}}, Menu_Item{}, Menu_Item{40004, "E&xit", false, false, {}}}},
+        Menu_Item{0, "&View", false, false,
+                  {Menu_Item{40008, "&FPS", false, false, {}},
+                   Menu_Item{0, "&Overlay", false, false, {Menu_Item{40059, "&Circle", false, false, {}}}},
+                   Menu_Item{40074, "Toggle &Maximise Window\tCtrl+M", false, false, {}}}},
+    };
+    return m;
+}
+
+}  // namespace
+
+TEST(Qt_Keys, VirtualKeyCodesFollowTheKeyNotTheCharacter) {
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_0, Qt::NoModifier), 0x30u);
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_9, Qt::NoModifier), 0x39u);
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_R, Qt::NoModifier), 0x52u);
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_F1, Qt::NoModifier), 0x70u);
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_F12, Qt::NoModifier), 0x7Bu);
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_Plus, Qt::KeypadModifier), VK_ADD);
+    // '+' above '=' is a different key from the number block's.
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_Plus, Qt::NoModifier), 0xBBu);
+    // Number-block digits have their own codes, so they are not the digit keys 1..9.
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_5, Qt::KeypadModifier), 0x65u);
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_Enter, Qt::KeypadModifier), VK_RETURN);
+    // Shift+1 is still the key '1'.
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_Exclam, Qt::ShiftModifier), 0x31u);
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_Control, Qt::ControlModifier), VK_CONTROL);
+    EXPECT_EQ(Virtual_Key_For(Qt::Key_VolumeUp, Qt::NoModifier), 0u);
+}
+
+TEST_F(Qt_Backend_Test, KeyPressesReachTheQueueAsKeyDownMessages) {
+    HWND window = Shown_Window(WS_OVERLAPPEDWINDOW, 50, 50, 320, 240);
+    QWidget* picture = Qt_Picture_Widget(window);
+    ASSERT_NE(picture, nullptr);
+
+    QTest::keyClick(picture, Qt::Key_3);
+    QTest::keyClick(picture, Qt::Key_T);
+    QTest::keyClick(picture, Qt::Key_F3);
+    QTest::keyClick(picture, Qt::Key_Plus, Qt::KeypadModifier);
+    QTest::keyClick(picture, Qt::Key_Escape);
+    QTest::keyClick(picture, Qt::Key_Space);
+    QTest::keyClick(picture, Qt::Key_Return);
+    const auto downs = Take(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 7u);
+    const WPARAM expected[] = {0x33, 0x54, 0x72, 0x6B, 0x1B, 0x20, 0x0D};
+    for (size_t i = 0; i < downs.size(); ++i) {
+        EXPECT_EQ(downs[i].wParam, expected[i]) << i;
+        EXPECT_EQ(downs[i].hwnd, window);
+    }
+
+    // The accelerator asks whether Control is held.
+    QTest::keyPress(picture, Qt::Key_Control);
+    EXPECT_TRUE(Control_Key_Down());
+    QTest::keyRelease(picture, Qt::Key_Control);
+    EXPECT_FALSE(Control_Key_Down());
+}
+
+TEST_F(Qt_Backend_Test, PointerAndCloseBecomeMessages) {
+    HWND window = Shown_Window(WS_POPUP, 10, 20, 200, 100);
+    QWidget* picture = Qt_Picture_Widget(window);
+    ASSERT_NE(picture, nullptr);
+
+    QTest::mouseClick(picture, Qt::RightButton, Qt::NoModifier, QPoint(30, 40));
+    const auto rights = Take(WM_RBUTTONDOWN);
+    ASSERT_EQ(rights.size(), 1u);
+    EXPECT_EQ(LOWORD(static_cast<uintptr_t>(rights[0].lParam)), 30u);
+    EXPECT_EQ(HIWORD(static_cast<uintptr_t>(rights[0].lParam)), 40u);
+    QTest::mouseClick(picture, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    QTest::mouseClick(picture, Qt::MiddleButton, Qt::NoModifier, QPoint(1, 1));
+    EXPECT_EQ(Take(WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_EQ(Take(WM_MBUTTONDOWN).size(), 1u);
+
+    Qt_Host_Widget(window)->close();
+    const auto closes = Take(WM_CLOSE);
+    ASSERT_EQ(closes.size(), 1u);
+    EXPECT_EQ(closes[0].hwnd, window);
+    // The engine decides about closing: the window stays until it is destroyed.
+    EXPECT_TRUE(Qt_Host_Widget(window)->isVisible());
+    DestroyWindow(window);
+    EXPECT_EQ(Qt_Host_Widget(window), nullptr);
+}
+
+TEST_F(Qt_Backend_Test, MenuBarFollowsTheMenuAndPostsCommands) {
+    Register_Menu_Template(Test_Menu, Test_Menu_Template());
+    HMENU menu = LoadMenuA(Test_Menu);
+    HWND window = Shown_Window(WS_OVERLAPPEDWINDOW, 40, 40, 400, 300, menu);
+    QMenuBar* bar = Qt_Menu_Bar(window);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->actions().size(), 2);
+    EXPECT_EQ(bar->actions()[0]->text(), QStringLiteral("&Presets"));
+    QMenu* presets = bar->actions()[0]->menu();
+    ASSERT_NE(presets, nullptr);
+    ASSERT_EQ(presets->actions().size(), 3);
+    EXPECT_TRUE(presets->actions()[1]->isSeparator());
+    QMenu* view = bar->actions()[1]->menu();
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->actions()[1]->menu(), nullptr);  // the Overlay submenu
+
+    QAction* maximise = Qt_Menu_Action(window, 40074);
+    ASSERT_NE(maximise, nullptr);
+    EXPECT_EQ(maximise->text(), QStringLiteral("Toggle &Maximise Window"));
+    EXPECT_EQ(maximise->shortcut(), QKeySequence(QStringLiteral("Ctrl+M")));
+
+    Qt_Menu_Action(window, 40001)->trigger();
+    Qt_Menu_Action(window, 40059)->trigger();
+    const auto commands = Take(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(LOWORD(commands[0].wParam), 40001u);
+    EXPECT_EQ(LOWORD(commands[1].wParam), 40059u);
+    EXPECT_EQ(commands[1].hwnd, window);
+
+    QAction* fps = Qt_Menu_Action(window, 40008);
+    EXPECT_FALSE(fps->isChecked());
+    CheckMenuItem(menu, 40008, MF_CHECKED);
+    EXPECT_TRUE(fps->isChecked());
+    // A click does not change the mark by itself: the engine answers with CheckMenuItem.
+    fps->trigger();
+    EXPECT_TRUE(fps->isChecked());
+    CheckMenuItem(menu, 40008, MF_UNCHECKED);
+    EXPECT_FALSE(fps->isChecked());
+    EnableMenuItem(menu, 40001, MF_GRAYED);
+    EXPECT_FALSE(Qt_Menu_Action(window, 40001)->isEnabled());
+    EnableMenuItem(menu, 40001, MF_ENABLED);
+    EXPECT_TRUE(Qt_Menu_Action(window, 40001)->isEnabled());
+
+    // Without the menu (maximised, full screen) the bar goes and the client grows into it.
+    SetMenu(window, nullptr);
+    EXPECT_EQ(Qt_Menu_Bar(window), nullptr);
+}
+
+TEST_F(Qt_Backend_Test, CtrlMInAWindowWithAMenuIsTheMaximiseCommand) {
+    Register_Menu_Template(Test_Menu, Test_Menu_Template());
+    HWND window = Shown_Window(WS_OVERLAPPEDWINDOW, 40, 40, 400, 300, LoadMenuA(Test_Menu));
+    QWidget* host = Qt_Host_Widget(window);
+    host->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host));
+    QTest::keyClick(Qt_Picture_Widget(window), Qt::Key_M, Qt::ControlModifier);
+    const auto commands = Take(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(LOWORD(commands[0].wParam), 40074u);
+    // Not also as a key 'M': the engine's accelerator would toggle a second time.
+    for (const MSG& down : Take(WM_KEYDOWN)) EXPECT_NE(down.wParam, WPARAM('M'));
+}

@@ -1,0 +1,191 @@
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QWidget>
+
+#include "platform/qt/qt_picture.h"
+#include "platform/windows/commdlg.h"
+#include "qt_fixture.h"
+
+namespace {
+
+// A primary surface as the windowed display builds it.
+struct Primary {
+    DDraw* draw = nullptr;
+    DDSurface* surface = nullptr;
+    Primary(HWND window, uint32_t flags) {
+        EXPECT_EQ(DirectDrawCreate(nullptr, &draw, nullptr), DD_OK);
+        EXPECT_EQ(draw->SetCooperativeLevel(window, flags), DD_OK);
+    }
+    void Create() {
+        DDSURFACEDESC2 desc;
+        desc.dwFlags = DDSD_CAPS;
+        desc.dwCaps = DDSCAPS_PRIMARYSURFACE;
+        EXPECT_EQ(draw->CreateSurface(&desc, &surface), DD_OK);
+    }
+    ~Primary() {
+        if (surface) surface->Release();
+        if (draw) draw->Release();
+    }
+    void Fill(const RECT& r, uint32_t value) {
+        DDBLTFX fx;
+        fx.dwFillColor = value;
+        RECT dest = r;
+        EXPECT_EQ(surface->Blt(&dest, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
+    }
+};
+
+QRgb Shown(HWND window, int x, int y) {
+    const QImage grabbed = Qt_Picture_Widget(window)->grab().toImage();
+    return grabbed.pixel(x, y) & 0xFFFFFF;
+}
+
+}  // namespace
+
+TEST_F(Qt_Backend_Test, DesktopIsThePrimaryScreen) {
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screen.width());
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), screen.height());
+    EXPECT_EQ(Desktop_Bits_Per_Pixel(), 32);
+    EXPECT_TRUE(Display_Settings().vsync_sleeps);
+    EXPECT_STREQ(Backend().name(), "qt");
+}
+
+TEST_F(Qt_Backend_Test, ClientRectangleIsTheAreaUnderTheMenuBar) {
+    Menu menu_template;
+    menu_template.items = {Menu_Item{0, "&File", false, false, {Menu_Item{1, "&Open", false, false, {}}}}};
+    Register_Menu_Template(502, menu_template);
+    HWND window = Shown_Window(WS_OVERLAPPEDWINDOW, 100, 80, 300, 260, LoadMenuA(502));
+    QWidget* picture = Qt_Picture_Widget(window);
+    RECT client;
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(client.right, picture->width());
+    EXPECT_EQ(client.bottom, picture->height());
+    POINT origin;
+    ClientToScreen(window, &origin);
+    EXPECT_EQ(QPoint(origin.x, origin.y), picture->mapToGlobal(QPoint(0, 0)));
+    EXPECT_GT(picture->y(), 0);  // the menu bar sits above it
+    Clear_Message_Queue();
+
+    // The user makes the window bigger: one size message with the new client size, and the
+    // end of the resize once it has settled.
+    QWidget* host = Qt_Host_Widget(window);
+    host->resize(host->width() + 40, host->height() + 30);
+    QCoreApplication::processEvents();
+    const auto sizes = Take(WM_SIZE);
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(sizes[0].wParam, SIZE_RESTORED);
+    EXPECT_EQ(LOWORD(static_cast<uintptr_t>(sizes[0].lParam)), static_cast<unsigned>(client.right + 40));
+    EXPECT_EQ(HIWORD(static_cast<uintptr_t>(sizes[0].lParam)), static_cast<unsigned>(client.bottom + 30));
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(client.right, picture->width());
+    EXPECT_TRUE(Take(WM_EXITSIZEMOVE).empty());
+    QTest::qWait(400);
+    EXPECT_EQ(Take(WM_EXITSIZEMOVE).size(), 1u);
+
+    host->move(host->x() + 15, host->y());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Take(WM_MOVE).size(), 1u);
+    ClientToScreen(window, &(origin = POINT{}));
+    EXPECT_EQ(origin.x, picture->mapToGlobal(QPoint(0, 0)).x());
+
+    // The engine moves it: the client lands where the engine put it, without echoes.
+    SetWindowPos(window, 0, 200, 150, 0, 0, SWP_NOSIZE);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(picture->mapToGlobal(QPoint(0, 0)), QPoint(window->client_on_screen.left, window->client_on_screen.top));
+    EXPECT_TRUE(Take(WM_SIZE).empty());
+}
+
+TEST_F(Qt_Backend_Test, WindowShowsThePrimaryUnderItsClientAt32And16Bits) {
+    for (const int bpp : {32, 16}) {
+        SCOPED_TRACE(bpp);
+        Display_Settings().desktop_bpp = bpp;
+        HWND window = Shown_Window(WS_POPUP, 100, 50, 200, 150);
+        Primary primary(window, DDSCL_NORMAL);
+        primary.Create();
+        ASSERT_NE(primary.surface, nullptr);
+        ASSERT_EQ(primary.surface->bpp(), bpp);
+        // Screen (110, 60) is the client's (10, 10); screen (100, 50) its corner.
+        const uint32_t value = bpp == 32 ? 0x00123456u : 0x8401u;  // 5-6-5: r 16, g 32, b 1
+        const QRgb expected = bpp == 32 ? 0x123456u : 0x848208u;   // 5 bits x -> x<<3 | x>>2, 6 bits -> x<<2 | x>>4
+        primary.Fill(RECT{110, 60, 130, 70}, value);
+        primary.Fill(RECT{100, 50, 101, 51}, bpp == 32 ? 0x00FF0000u : 0xF800u);
+        EXPECT_EQ(Qt_Picture().pixel(115, 65) & 0xFFFFFF, expected);
+        EXPECT_EQ(Shown(window, 10, 10), expected);
+        EXPECT_EQ(Shown(window, 29, 19), expected);
+        EXPECT_EQ(Shown(window, 30, 10), 0u);  // outside the filled rectangle
+        EXPECT_EQ(Shown(window, 0, 0), 0xFF0000u);
+        DestroyWindow(window);
+    }
+}
+
+TEST_F(Qt_Backend_Test, ExclusiveDisplayIsScaledWithBlackBars) {
+    HWND window = Shown_Window(WS_POPUP | WS_VISIBLE, 0, 0, 400, 100);
+    QWidget* picture = Qt_Picture_Widget(window);
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(picture->size(), screen);  // full screen covers the monitor whatever the mode
+    Primary primary(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE | DDSCL_ALLOWREBOOT | DDSCL_NOWINDOWCHANGES);
+    ASSERT_EQ(primary.draw->SetDisplayMode(400, 100, 32, 0, 0), DD_OK);
+    primary.Create();
+    ASSERT_NE(primary.surface, nullptr);
+    primary.Fill(RECT{0, 0, 400, 100}, 0x0000FF00u);
+    // A 4:1 picture on the screen: full width, a quarter of the width high, centred.
+    const int shown_height = screen.width() / 4;
+    const int top = (screen.height() - shown_height) / 2;
+    EXPECT_EQ(Shown(window, screen.width() / 2, top + 2), 0x00FF00u);
+    EXPECT_EQ(Shown(window, 0, screen.height() / 2), 0x00FF00u);
+    EXPECT_EQ(Shown(window, screen.width() / 2, top - 2), 0u);
+    EXPECT_EQ(Shown(window, screen.width() / 2, top + shown_height + 2), 0u);
+}
+
+TEST(Qt_Picture, EveryDepthConvertsToRgb) {
+    DDraw* draw = nullptr;
+    Reset_Display_Service();
+    ASSERT_EQ(DirectDrawCreate(nullptr, &draw, nullptr), DD_OK);
+    ASSERT_EQ(draw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+    struct Case {
+        int bpp;
+        bool is_565;
+        uint32_t value;
+        QRgb expected;
+    };
+    const Case cases[] = {
+        {15, false, 0x4201, 0x848408},  // 5-5-5: r 16, g 16, b 1
+        {16, false, 0x4201, 0x848408},  // a 16-bit display that is 5-5-5 underneath
+        {24, false, 0x123456, 0x123456},
+        {32, false, 0xAB102030, 0x102030},  // the top byte is not colour
+        {8, false, 7, 0x0A141E},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bpp);
+        Display_Settings().desktop_bpp = c.bpp;
+        Display_Settings().format_16_is_565 = c.is_565;
+        DDSurface* primary = nullptr;
+        DDSURFACEDESC2 desc;
+        desc.dwFlags = DDSD_CAPS;
+        desc.dwCaps = DDSCAPS_PRIMARYSURFACE;
+        ASSERT_EQ(draw->CreateSurface(&desc, &primary), DD_OK);
+        DDPalette* palette = nullptr;
+        if (c.bpp == 8) {
+            PALETTEENTRY entries[256] = {};
+            entries[7] = PALETTEENTRY{10, 20, 30, 0};
+            ASSERT_EQ(draw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette), DD_OK);
+            ASSERT_EQ(primary->SetPalette(palette), DD_OK);
+        }
+        primary->Set_Pixel(3, 2, c.value);
+        primary->Set_Pixel(4, 2, c.value);
+        QImage image;
+        Convert_Primary(*primary, RECT{3, 2, 4, 3}, image);
+        ASSERT_EQ(image.size(), QSize(primary->width(), primary->height()));
+        EXPECT_EQ(image.pixel(3, 2), 0xFF000000u | c.expected);
+        EXPECT_EQ(image.pixel(4, 2), 0xFF000000u);  // outside the area: left as it was
+        const uchar* before = image.constBits();
+        Convert_Primary(*primary, RECT{-5, -5, 100000, 100000}, image);  // clipped, not reallocated
+        EXPECT_EQ(image.constBits(), before);
+        EXPECT_EQ(image.pixel(4, 2), 0xFF000000u | c.expected);
+        if (palette) palette->Release();
+        primary->Release();
+    }
+    draw->Release();
+}

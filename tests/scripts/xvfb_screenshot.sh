@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Starts the configuration window on a virtual X server, takes a screenshot after a few
+# seconds and checks that the window area holds a picture rather than one flat colour.
+#   xvfb_screenshot.sh PROGRAM DATA_FOLDER [OUTPUT_FOLDER]
+# The screenshot is kept as OUTPUT_FOLDER/xvfb_screenshot.png. Exit 0 on a picture, 1 otherwise.
+set -u
+program=${1:?program}
+data=${2:?data folder}
+out=${3:-.}
+mkdir -p "$out"
+shot="$out/xvfb_screenshot.png"
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# :99 unless another server has it.
+display=99
+while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
+  display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+  [ -e "/tmp/.X11-unix/X${display}" ] && break
+  sleep 0.1
+done
+
+mkdir -p "$work/windows"
+cp -r "$data" "$work/windows/Mirravane"
+(
+  cd "$work/windows/Mirravane" || exit 1
+  unset MIRRAVANE_FRAMES MIRRAVANE_BACKEND QT_QPA_PLATFORM WAYLAND_DISPLAY
+  export DISPLAY=":$display" MIRRAVANE_WINDOWS_DIR="$work/windows" XDG_RUNTIME_DIR="$work"
+  exec "$program" /c
+) >"$work/program.log" 2>&1 &
+app_pid=$!
+
+sleep 4
+if ! kill -0 "$app_pid" 2>/dev/null; then
+  echo "the program ended early:"
+  cat "$work/program.log"
+  app_pid=""
+  exit 1
+fi
+DISPLAY=":$display" import -window root "$shot" || { echo "no screenshot"; exit 1; }
+deviation=$(convert "$shot" -crop 400x400+312+150 -format '%[fx:standard_deviation]' info:)
+echo "screenshot $shot: standard deviation of the window area $deviation"
+if awk -v d="$deviation" 'BEGIN { exit !(d > 0.05) }'; then
+  exit 0
+fi
+echo "the window area is flat"
+cat "$work/program.log"
+exit 1
