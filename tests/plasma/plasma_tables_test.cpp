@@ -136,6 +136,18 @@ TEST_F(Plasma_Test, ShiftPaletteSchemesAndNoRepeatOfTheLastRandomOne) {
     ASSERT_NE(Palette, nullptr);
     const PALETTEENTRY* e = Palette->entries();
 
+    // Seed 5: 54 % 11 = 10 hands over to a random shift scheme, 28693 % 20 = 13: (3,2,1), (1,2,3).
+    Last_Palette_Scheme = -1;
+    Seed_Random(5);
+    Random_Plasma_Palette();
+    EXPECT_EQ(Last_Palette_Scheme, 13);
+    EXPECT_EQ(e[100].peRed, 12);
+    EXPECT_EQ(e[100].peGreen, 25);
+    EXPECT_EQ(e[100].peBlue, 50);
+    EXPECT_EQ(e[200].peRed, 100);
+    EXPECT_EQ(e[200].peBlue, 25);
+    EXPECT_EQ(e[200].peFlags, 4);
+
     // Out of range falls back to scheme 0: (2,0,0) then (2,1,0).
     Shift_Palette(25);
     EXPECT_EQ(Last_Palette_Scheme, 0);
