@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "presets/plasma_settings.h"
+#include "surface/display.h"
+#include "text/font.h"
+#include "text/font_folder.h"
+#include "text/title.h"
+
+namespace {
+
+constexpr uint32_t Marker = 0x00204060;
+
+class Titles : public Font_Folder {
+protected:
+    void Open_Screen(int bpp, int width = 160, int height = 48) {
+        Open(bpp, true, width, height);
+        Client_Width = width;
+        Client_Height = height;
+        ASSERT_TRUE(Create_SYSTEM_Surface(&Hidden, width, height));
+        Plasma_Settings = PLASMA_SETTINGS{};
+        Plasma_Settings.titles_on = 1;
+        frame_seconds = 0.02;
+    }
+    void TearDown() override {
+        Destroy_Title();
+        Font_Folder::TearDown();
+    }
+    void Paint_Hidden(uint32_t value) {
+        for (int y = 0; y < Hidden->height(); ++y)
+            for (int x = 0; x < Hidden->width(); ++x) Hidden->Set_Pixel(x, y, value);
+    }
+    int Changed_Pixels(uint32_t value) const {
+        int changed = 0;
+        for (int y = 0; y < Hidden->height(); ++y)
+            for (int x = 0; x < Hidden->width(); ++x) changed += Hidden->Pixel(x, y) != value;
+        return changed;
+    }
+    int Frame() { return Display_Title(Hidden, 0, 0, "Ab", 9, 0); }
+
+    // Frames spent in each stage until the title finishes (the stage when each frame began).
+    std::vector<int> Timeline() {
+        std::vector<int> frames(4, 0);
+        for (int i = 0; i < 1000 && Title_Stage != TITLE_FINISHED; ++i) {
+            ++frames[Title_Stage];
+            EXPECT_EQ(Frame(), 1);
+        }
+        return frames;
+    }
+};
+
+}  // namespace
+
+TEST_F(Titles, TimelineAt32Bits) {
+    Open_Screen(32);
+    ASSERT_EQ(Setup_Title("Ab", 9), 1);
+    EXPECT_EQ(Title_Width, 160);
+    EXPECT_EQ(Title_Height, 34);
+    EXPECT_EQ(Title_Level, 256);
+    EXPECT_EQ(Title_Floor, 0);
+
+    // The first frame darkens by 256: every glyph pixel turns black and nothing lands.
+    Paint_Hidden(Marker);
+    ASSERT_EQ(Frame(), 1);
+    EXPECT_EQ(Changed_Pixels(Marker), 0);
+    EXPECT_EQ(Title_Level, 254);
+
+    // Fade-in 256 down to -2: 129 frames (one done); hold: 100 frames of 20 ms sum to just
+    // over 2 s in doubles; fade-out 0 up to 258: 129 frames.
+    const std::vector<int> frames = Timeline();
+    EXPECT_EQ(frames[TITLE_FADING_IN], 128);
+    EXPECT_EQ(frames[TITLE_HOLDING], 100);
+    EXPECT_EQ(frames[TITLE_FADING_OUT], 129);
+    EXPECT_EQ(Title_Floor, 0);
+
+    // Finished: nothing more is drawn.
+    Paint_Hidden(Marker);
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(Changed_Pixels(Marker), 0);
+    EXPECT_TRUE(Take_Reports().empty());
+}
+
+TEST_F(Titles, TimelineAt16BitsKeepsAFloor) {
+    Open_Screen(16);
+    ASSERT_EQ(Setup_Title("Ab", 9), 1);
+    EXPECT_EQ(Title_Floor, 8);
+    int in = 0;
+    while (Title_Stage == TITLE_FADING_IN && in < 1000) {
+        ++in;
+        ASSERT_EQ(Frame(), 1);
+    }
+    // 256 down to 6: 125 frames; then held with a darkening of 8.
+    EXPECT_EQ(in, 125);
+    EXPECT_EQ(Title_Stage, TITLE_HOLDING);
+    EXPECT_EQ(Title_Floor, 8);
+    Paint_Hidden(0x1234);
+    ASSERT_EQ(Frame(), 1);
+    EXPECT_GT(Changed_Pixels(0x1234), 0);
+    const std::vector<int> frames = Timeline();
+    EXPECT_EQ(frames[TITLE_HOLDING], 99);  // 100, one of them drawn above
+    EXPECT_EQ(frames[TITLE_FADING_OUT], 125);  // 8 up to 258
+}
+
+TEST_F(Titles, HeldTitleShowsItsGlyphsAndPausesWhileTitlesAreOff) {
+    Open_Screen(32);
+    ASSERT_EQ(Setup_Title("Ab", 9), 1);
+    for (int i = 0; i < 129; ++i) ASSERT_EQ(Frame(), 1);
+    ASSERT_EQ(Title_Stage, TITLE_HOLDING);
+
+    // Held at full brightness: the glyph pixels land, the background is left alone, and
+    // nothing lands below the strip.
+    Paint_Hidden(Marker);
+    ASSERT_EQ(Frame(), 1);
+    EXPECT_GT(Changed_Pixels(Marker), 0);
+    for (int y = 34; y < 48; ++y)
+        for (int x = 0; x < 160; ++x) ASSERT_EQ(Hidden->Pixel(x, y), Marker);
+    EXPECT_EQ(Hidden->Pixel(159, 0), Marker);
+
+    // Titles off: nothing drawn, the timeline stands still.
+    Plasma_Settings.titles_on = 0;
+    const double timer = Title_Timer;
+    Paint_Hidden(Marker);
+    for (int i = 0; i < 500; ++i) ASSERT_EQ(Frame(), 1);
+    EXPECT_EQ(Changed_Pixels(Marker), 0);
+    EXPECT_EQ(Title_Stage, TITLE_HOLDING);
+    EXPECT_EQ(Title_Timer, timer);
+    Plasma_Settings.titles_on = 1;
+    ASSERT_EQ(Frame(), 1);
+    EXPECT_GT(Changed_Pixels(Marker), 0);
+
+    // A new set-up starts the timeline again.
+    ASSERT_EQ(Setup_Title("Ab", 9), 1);
+    EXPECT_EQ(Title_Stage, TITLE_FADING_IN);
+    EXPECT_EQ(Title_Level, 256);
+    EXPECT_EQ(Title_Timer, 0.0);
+}
+
+TEST_F(Titles, RefusalsAndTheStripSize) {
+    Open_Screen(32, 160, 20);
+    // The strip spans the client area but never the screen's width; its height is cut to
+    // the screen.
+    Client_Width = 2000;
+    ASSERT_EQ(Setup_Title("Ab", 9), 1);
+    EXPECT_EQ(Title_Width, 160);
+    EXPECT_EQ(Title_Height, 20);
+    ASSERT_NE(Title_Strip, nullptr);
+    EXPECT_EQ(Display_Title(Hidden, 0, 0, nullptr, 9, 0), 0);
+    EXPECT_EQ(Take_Reports(), std::vector<std::string>{"Display_Title(): title must be a valid string"});
+
+    // An empty title is refused after the old one is gone.
+    EXPECT_EQ(Setup_Title("", 9), 0);
+    EXPECT_EQ(Title_Strip, nullptr);
+    EXPECT_EQ(Take_Reports(), std::vector<std::string>{"Setup_Title():strlen of title is 0 "});
+    // With no strip a frame draws nothing and succeeds.
+    Paint_Hidden(Marker);
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(Changed_Pixels(Marker), 0);
+
+    // A font that cannot be measured.
+    EXPECT_EQ(Setup_Title("Ab", 12), 0);
+    EXPECT_EQ(Take_Reports(), (std::vector<std::string>{"Calculate_Message_Dimensions():Illegal Font # 12",
+                                                         "Display_Title(): Calculate_Message_Dimensions FAILED",
+                                                         "Setup_Title(): Display_Title CREATE FAILED"}));
+
+    // Text that cannot be drawn fails the frame with the stage's message.
+    ASSERT_EQ(Setup_Title("Ab", 9), 1);
+    EXPECT_EQ(Display_Title(Hidden, 0, 0, "", 9, 0), 0);
+    EXPECT_EQ(Take_Reports(), (std::vector<std::string>{"Draw_Text():Illegal Message",
+                                                         "Display_Title(); Draw_Text  in FADE TITLE IN FAILED"}));
+}
