@@ -1,14 +1,18 @@
 #include "slides/objects.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <string>
 
 #include "diagnostics/diagnostics.h"
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
+#include "presets/plasma_settings.h"
 #include "shell/modes.h"
 #include "slides/object_queue.h"
 #include "surface/bitmap.h"
 #include "surface/display.h"
+#include "slides/slides.h"
 
 OBJECTS_DATA Objects_Data[MAX_OBJECTS];
 int Objects_Loaded = 0;
@@ -16,12 +20,37 @@ float Objects_Memory = 0.0f;
 
 namespace {
 Once_Log load_log;
+}  // namespace
 
-void Add_Memory(const OBJECTS_DATA& object) {
+void Add_Object_Memory(const OBJECTS_DATA& object) {
     const int32_t bits = object.frame_width * object.total_height * Screen_Bpp;
     Objects_Memory += static_cast<float>(bits) * 1.1920929e-7f;
 }
-}  // namespace
+
+int Save_Bitmap_Safely(Surface surface, const char* path) {
+    int width = 0, height = 0;
+    if (!path || !Grab_Surface_Dimensions(surface, &width, &height)) return 0;
+    const std::string temporary = std::string(path) + ".tmp";
+    const std::string temporary_native = Map_Path(temporary);
+    std::error_code error;
+    if (!Save_Bitmap(surface, temporary.c_str())) {
+        std::filesystem::remove(temporary_native, error);
+        return 0;
+    }
+    // A short file means the disk filled up behind the writer's back.
+    const uintmax_t expected = 54 + 3 * static_cast<uintmax_t>(width) * static_cast<uintmax_t>(height);
+    const uintmax_t size = std::filesystem::file_size(temporary_native, error);
+    if (error || size != expected) {
+        std::filesystem::remove(temporary_native, error);
+        return 0;
+    }
+    std::filesystem::rename(temporary_native, Map_Path(path), error);
+    if (error) {
+        std::filesystem::remove(temporary_native, error);
+        return 0;
+    }
+    return 1;
+}
 
 void Object_Path(char* buffer, unsigned size, const char* windows_dir, int index) {
     std::snprintf(buffer, size, "%s\\Mirravane\\data\\bmp\\objects\\%d.bmp", windows_dir, index);
@@ -60,6 +89,19 @@ int Load_All_Objects() {
         object.frame_width = width;
         object.total_height = height;
         object.frames = width > 0 ? height / width : 0;
+        if (object.frames < 1) {
+            // No whole frame to show, and the queue divides by the frame count: the scan
+            // ends here as it would at a missing file.
+            Report_Errorf("Load_All_Objects(): %s is less tall than it is wide and holds no whole frame - "
+                          "ignored",
+                          path);
+            Release_Surface(&object.images);
+            object = OBJECTS_DATA{};
+            if (Objects_Loaded > 0) break;
+            Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
+            Objects_Loaded = 0;
+            return 0;
+        }
         if (width == height && Saver_Mode != PREVIEW) {
             MSG pending;
             PeekMessageA(&pending, Main_Window, 0, 0, PM_REMOVE);
@@ -67,12 +109,12 @@ int Load_All_Objects() {
                 Report_Errorf("Load_All_Objects():Unable to create a hue gradient for object %d", i);
                 return 0;
             }
-            if (!Save_Bitmap(object.images, path)) {
+            if (!Save_Bitmap_Safely(object.images, path)) {
                 Report_Errorf("Load_All_Objects():Unable to save new hue gradient for object %d\n%s", i, path);
                 return 0;
             }
         }
-        Add_Memory(object);
+        Add_Object_Memory(object);
         ++Objects_Loaded;
     }
     load_log.exit("Exitting Load_All_Objects");
@@ -103,6 +145,12 @@ int Restore_All_Objects() {
     Free_All_Objects();
     if (!Load_All_Objects()) {
         Report_Error("Restore_All_Objects(): Load_All_Objects FAILED");
+        return 0;
+    }
+    if (Plasma_Settings.slides_on == 0) return 1;
+    Free_Colour_Slides();
+    if (!Setup_Colour_Slides(Client_Width, Client_Height, Plasma_Settings.slide_speed)) {
+        Report_Error("Restore_All_Objects(): Setup_Colour_Slides FAILED");
         return 0;
     }
     return 1;

@@ -1,0 +1,358 @@
+#include <cstdint>
+#include <cstring>
+
+#include "diagnostics/diagnostics.h"
+#include "platform/gdi/gdi.h"
+#include "surface/blit.h"
+#include "surface/colour.h"
+#include "surface/display.h"
+#include "surface/pixel_ops.h"
+
+namespace {
+
+// Cuts the destination rectangle to the clip bounds the way the clipping blits do: the
+// source origin moves only for a left or top cut. False when nothing is left.
+bool Clip_To_Bounds(int& sx, int& sy, int& dx, int& dy, int& w, int& h, int bound_w, int bound_h) {
+    if (dx < 0) {
+        const int64_t left = static_cast<int64_t>(w) + dx;
+        if (left <= 0) return false;
+        sx = static_cast<int>(static_cast<int64_t>(sx) - dx);
+        w = static_cast<int>(left);
+        dx = 0;
+    }
+    if (static_cast<int64_t>(dx) + w >= bound_w) {
+        const int64_t over = static_cast<int64_t>(dx) + w - bound_w;
+        if (over >= w) return false;
+        w = static_cast<int>(w - over);
+    }
+    if (dy < 0) {
+        const int64_t left = static_cast<int64_t>(h) + dy;
+        if (left <= 0) return false;
+        sy = static_cast<int>(static_cast<int64_t>(sy) - dy);
+        h = static_cast<int>(left);
+        dy = 0;
+    }
+    if (static_cast<int64_t>(dy) + h >= bound_h) {
+        const int64_t over = static_cast<int64_t>(dy) + h - bound_h;
+        if (over >= h) return false;
+        h = static_cast<int>(h - over);
+    }
+    return true;
+}
+
+// One axis of the memory guard: neither rectangle may reach outside its surface, whatever
+// clip size the caller claimed.
+bool Fit_Axis(int& s, int& d, int& length, int source_size, int dest_size) {
+    if (s < 0) {
+        d -= s;
+        length += s;
+        s = 0;
+    }
+    if (d < 0) {
+        s -= d;
+        length += d;
+        d = 0;
+    }
+    if (length > source_size - s) length = source_size - s;
+    if (length > dest_size - d) length = dest_size - d;
+    return length > 0;
+}
+
+bool Fit_Surfaces(Surface source, Surface dest, int& sx, int& sy, int& dx, int& dy, int& w, int& h) {
+    return Fit_Axis(sx, dx, w, source->width(), dest->width()) &&
+           Fit_Axis(sy, dy, h, source->height(), dest->height());
+}
+
+// The 16-bit fields as the fade reads them: the high field is the first channel.
+struct Fields_16 {
+    int high_shift;
+    uint32_t middle_mask;
+    double gm;
+
+    Fields_16()
+        : high_shift(Pixel_Format_565 ? 11 : 10),
+          middle_mask(Pixel_Format_565 ? 63u : 31u),
+          gm(Pixel_Format_565 ? 63.0 : 31.0) {}
+
+    void to_hsv(uint16_t pixel, float* h, float* s, float* v) const {
+        const float first = static_cast<float>(((pixel >> high_shift) & 31u) / 31.0);
+        const float second = static_cast<float>(((pixel >> 5) & middle_mask) / gm);
+        const float third = static_cast<float>((pixel & 31u) / 31.0);
+        RGB_To_HSV(first, second, third, h, s, v);
+    }
+
+    uint16_t from_hsv(float h, float s, float v) const {
+        float first, second, third;
+        HSV_To_RGB(&first, &second, &third, h, s, v);
+        const uint32_t high = static_cast<uint32_t>(static_cast<int>(first * 31.0)) & 31u;
+        const uint32_t middle = static_cast<uint32_t>(static_cast<int>(second * gm)) & middle_mask;
+        const uint32_t low = static_cast<uint32_t>(static_cast<int>(third * 31.0)) & 31u;
+        return static_cast<uint16_t>((high << high_shift) | (middle << 5) | low);
+    }
+};
+
+// The 32-bit bytes as the fade reads them: the lowest byte is the first channel.
+void To_HSV_32(uint32_t pixel, float* h, float* s, float* v) {
+    const float first = static_cast<float>((pixel & 0xFF) * 0.003921569);
+    const float second = static_cast<float>(((pixel >> 8) & 0xFF) * 0.003921569);
+    const float third = static_cast<float>(((pixel >> 16) & 0xFF) * 0.003921569);
+    RGB_To_HSV(first, second, third, h, s, v);
+}
+
+uint32_t From_HSV_32(float h, float s, float v) {
+    float first, second, third;
+    HSV_To_RGB(&first, &second, &third, h, s, v);
+    const uint32_t a = static_cast<uint32_t>(static_cast<int>(first * 255.0)) & 0xFFu;
+    const uint32_t b = static_cast<uint32_t>(static_cast<int>(second * 255.0)) & 0xFFu;
+    const uint32_t c = static_cast<uint32_t>(static_cast<int>(third * 255.0)) & 0xFFu;
+    return c * 65536u + b * 256u + a;
+}
+
+// An undefined hue (grey) counts as 0 where hues are mixed.
+inline float Defined(float hue) { return hue < 0.0f ? 0.0f : hue; }
+
+// The shared frame of every worker: checks, clipping, locks (one when source is dest),
+// then `rule` over each row of the clipped rectangle.
+template <class Pixel, class Row_Rule>
+int Run_Blend(const char* name, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+              int clip_width, int clip_height, Row_Rule&& rule) {
+    if (clip_width < 1 || clip_height < 1 || width < 1 || height < 1) return 0;
+    if (!source || !dest) return 0;
+    if (!Clip_To_Bounds(sx, sy, dx, dy, width, height, clip_width, clip_height)) return 1;
+    if (!Fit_Surfaces(source, dest, sx, sy, dx, dy, width, height)) return 1;
+    if (source->bytes_per_pixel() != static_cast<int>(sizeof(Pixel)) ||
+        dest->bytes_per_pixel() != static_cast<int>(sizeof(Pixel)))
+        return 1;  // another depth than the display's: nothing this worker can mix
+
+    int dest_pitch = 0;
+    uint8_t* dest_bits = Lock_Surface(dest, &dest_pitch);
+    if (!dest_bits) {
+        Report_Errorf("%s():Unable to Lock dest surface", name);
+        return 0;
+    }
+    int source_pitch = dest_pitch;
+    uint8_t* source_bits = dest_bits;
+    if (source != dest) {
+        source_bits = Lock_Surface(source, &source_pitch);
+        if (!source_bits) {
+            Report_Errorf("%s():Unable to Lock source image surface", name);
+            Unlock_Surface(dest, dest_bits);
+            return 0;
+        }
+    }
+    for (int j = 0; j < height; ++j) {
+        const uint8_t* s_row = source_bits + static_cast<ptrdiff_t>(sy + j) * source_pitch +
+                               static_cast<ptrdiff_t>(sx) * static_cast<ptrdiff_t>(sizeof(Pixel));
+        uint8_t* d_row = dest_bits + static_cast<ptrdiff_t>(dy + j) * dest_pitch +
+                         static_cast<ptrdiff_t>(dx) * static_cast<ptrdiff_t>(sizeof(Pixel));
+        rule(s_row, d_row, width);
+    }
+    if (source != dest) Unlock_Surface(source, source_bits);
+    Unlock_Surface(dest, dest_bits);
+    return 1;
+}
+
+int Colour_Blend_16(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                    int clip_width, int clip_height) {
+    return Run_Blend<uint16_t>(
+        "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        [](const uint8_t* s_row, uint8_t* d_row, int count) {
+            const Fields_16 fields;
+            for (int i = 0; i < count; ++i) {
+                uint16_t s, d;
+                std::memcpy(&s, s_row + i * 2, 2);
+                if (s == 0) continue;
+                std::memcpy(&d, d_row + i * 2, 2);
+                if (d != 0) {
+                    float sh, ss, sv, dh, ds, dv;
+                    fields.to_hsv(s, &sh, &ss, &sv);
+                    fields.to_hsv(d, &dh, &ds, &dv);
+                    d = fields.from_hsv((Defined(dh) + Defined(sh)) * 0.5f, (ds + ss) * 0.5f, (dv + sv) * 0.5f);
+                } else {
+                    d = s;
+                }
+                std::memcpy(d_row + i * 2, &d, 2);
+            }
+        });
+}
+
+int Colour_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                    int clip_width, int clip_height) {
+    return Run_Blend<uint32_t>(
+        "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        [](const uint8_t* s_row, uint8_t* d_row, int count) {
+            for (int i = 0; i < count; ++i) {
+                uint32_t s, d;
+                std::memcpy(&s, s_row + i * 4, 4);
+                if ((s & 0xFFFFFFu) == 0) continue;
+                std::memcpy(&d, d_row + i * 4, 4);
+                if ((d & 0xFFFFFFu) != 0) {
+                    // Fixed 80:20 weights in favour of what is already there; no colour space.
+                    uint32_t mixed = 0;
+                    for (int shift = 0; shift < 24; shift += 8) {
+                        const double db = ((d >> shift) & 0xFF) / 255.0;
+                        const double sb = ((s >> shift) & 0xFF) / 255.0;
+                        const uint32_t byte = static_cast<uint32_t>(static_cast<int>((db * 0.8 + sb * 0.2) * 255.0));
+                        mixed |= (byte & 0xFFu) << shift;
+                    }
+                    d = mixed;
+                } else {
+                    d = s;
+                }
+                std::memcpy(d_row + i * 4, &d, 4);
+            }
+        });
+}
+
+int Light_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                   int clip_width, int clip_height) {
+    return Run_Blend<uint32_t>(
+        "Light_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        [](const uint8_t* s_row, uint8_t* d_row, int count) {
+            for (int i = 0; i < count; ++i) {
+                uint32_t s, d;
+                std::memcpy(&s, s_row + i * 4, 4);
+                if ((s & 0xFFFFFFu) == 0) continue;
+                std::memcpy(&d, d_row + i * 4, 4);
+                if ((d & 0xFFFFFFu) == 0) continue;  // light only brightens what is there
+                float sh, ss, sv, dh, ds, dv;
+                To_HSV_32(s, &sh, &ss, &sv);
+                To_HSV_32(d, &dh, &ds, &dv);
+                float value = dv + sv;
+                if (value > 1.0f) value = 1.0f;
+                d = From_HSV_32(dh, ds, value);
+                std::memcpy(d_row + i * 4, &d, 4);
+            }
+        });
+}
+
+// Nothing is mixed at 24 bits; the picture stays as it is.
+int Blend_24(Surface, Surface, int, int, int, int, int, int, int, int) { return 1; }
+
+}  // namespace
+
+int Colour_Blend_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                      int clip_width, int clip_height) {
+    if (Screen_Bpp == 15 || Screen_Bpp == 16) {
+        if (!Colour_Blend_16(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error("Colour_Blend_Blit(): 16 bit blend FAILED");
+            return 0;
+        }
+    } else if (Screen_Bpp == 32) {
+        if (!Colour_Blend_32(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error("Colour_Blend_Blit(): 32 bit blend FAILED");
+            return 0;
+        }
+    } else if (Screen_Bpp == 24) {
+        if (!Blend_24(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error("Colour_Blend_Blit(): 24 bit blend FAILED");
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int Light_Blend_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                     int clip_width, int clip_height) {
+    if (Screen_Bpp == 15 || Screen_Bpp == 16) {
+        if (!Light_Blend_Blit_16(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error("Light_Blend_Blit(): 16 bit blend FAILED");
+            return 0;
+        }
+    } else if (Screen_Bpp == 32) {
+        if (!Light_Blend_32(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error("Light_Blend_Blit(): 32 bit blend FAILED");
+            return 0;
+        }
+    } else if (Screen_Bpp == 24) {
+        if (!Blend_24(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error("Light_Blend_Blit(): 24 bit blend FAILED");
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int Light_Blend_Blit_16(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                        int clip_width, int clip_height) {
+    return Run_Blend<uint16_t>(
+        "Light_Blend_Blit_16", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        [](const uint8_t* s_row, uint8_t* d_row, int count) {
+            const Fields_16 fields;
+            for (int i = 0; i < count; ++i) {
+                uint16_t s, d;
+                std::memcpy(&s, s_row + i * 2, 2);
+                if (s == 0) continue;
+                std::memcpy(&d, d_row + i * 2, 2);
+                if (d != 0) {
+                    float sh, ss, sv, dh, ds, dv;
+                    fields.to_hsv(s, &sh, &ss, &sv);
+                    fields.to_hsv(d, &dh, &ds, &dv);
+                    float value = dv + sv;
+                    if (value > 1.0f) value = 1.0f;
+                    d = fields.from_hsv(dh, ds, value);
+                } else {
+                    d = s;  // at 16 bits an empty place takes the source as it is
+                }
+                std::memcpy(d_row + i * 2, &d, 2);
+            }
+        });
+}
+
+int Alter_Hue(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height, int amount) {
+    if (!source || !dest || source->IsLost() == DDERR_SURFACELOST || dest->IsLost() == DDERR_SURFACELOST ||
+        width <= 0 || height <= 0)
+        return 0;
+    Wait_For_Blitter(source);
+    Wait_For_Blitter(dest);
+
+    HDC dest_dc = nullptr;
+    if (dest->GetDC(&dest_dc) != DD_OK || !dest_dc) {
+        Report_Error("Alter Hue() Unable to Acquire dest device context from surface");
+        return 0;
+    }
+    HDC source_dc = dest_dc;
+    if (source != dest) {
+        source_dc = nullptr;
+        if (source->GetDC(&source_dc) != DD_OK || !source_dc) {
+            Report_Error("Alter Hue() Unable to Acquire source device context from surface");
+            dest->ReleaseDC(dest_dc);
+            return 0;
+        }
+    }
+    const auto release = [&] {
+        dest->ReleaseDC(dest_dc);
+        if (source != dest) source->ReleaseDC(source_dc);
+    };
+
+    const float turn = static_cast<float>(amount * 0.00390625 * 360.0);
+    for (int i = 0; i < width; ++i) {
+        for (int j = 0; j < height; ++j) {
+            const COLORREF colour = GetPixel(source_dc, sx + i, sy + j);
+            if (colour == CLR_INVALID) {
+                Report_Errorf("Alter Hue() Unable to GetPixel at (%d,%d)\non surface of w = %d h = %d", i, j, width,
+                              height);
+                release();
+                return 0;
+            }
+            float h, s, v;
+            RGB_To_HSV(static_cast<float>((colour & 0xFF) / 255.0), static_cast<float>(((colour >> 8) & 0xFF) / 255.0),
+                       static_cast<float>(((colour >> 16) & 0xFF) / 255.0), &h, &s, &v);
+            h = Defined(h) + turn;
+            if (h > 360.0f) h -= 360.0f;
+            float r, g, b;
+            HSV_To_RGB(&r, &g, &b, h, s, v);
+            const uint32_t red = static_cast<uint32_t>(static_cast<int>(r * 255.0f)) & 0xFFu;
+            const uint32_t green = static_cast<uint32_t>(static_cast<int>(g * 255.0f)) & 0xFFu;
+            const uint32_t blue = static_cast<uint32_t>(static_cast<int>(b * 255.0f)) & 0xFFu;
+            if (SetPixel(dest_dc, dx + i, dy + j, blue * 65536u + green * 256u + red) == static_cast<COLORREF>(-1)) {
+                Report_Errorf("Alter Hue() Unable to SetPixel at (%d,%d)\non surface of w = %d h = %d", i, j, width,
+                              height);
+                release();
+                return 0;
+            }
+        }
+    }
+    release();
+    return 1;
+}
