@@ -1,4 +1,64 @@
-// The queue of objects travelling over the slides.
+// The queue of objects travelling over the slides: one node per object, drawn in queue
+// order, so later nodes appear on top of earlier ones.
 #pragma once
 
+#include <cstdint>
+
+#include "surface/surface.h"
+
+constexpr int ANIMATION_NONE = 0;
+constexpr int ANIMATION_PING_PONG = 1;
+constexpr int ANIMATION_CYCLE = 2;
+
+// Copies of one type a preset may ask for, and the most nodes the queue ever holds (one
+// more appears for a moment while a shuffle replaces a node).
+constexpr int Max_Object_Count = 200;
+constexpr int Max_Object_Nodes = 250 * Max_Object_Count;
+
+struct Object_Node {
+    int32_t objects_type;
+    int32_t animation;
+    int32_t frames;
+    int32_t frame;
+    float x, y;
+    int32_t dx, dy;
+    double frame_timer;
+    double frame_interval;  // seconds; 0: not animated
+    double travel_speed;
+    int32_t backwards;      // ping-pong counting down
+    int32_t frame_width;
+    int32_t total_height;
+    Surface slide;          // not owned
+    Object_Node* next;
+    Object_Node* prev;
+};
+
+struct OBJECTS_QUEUE {
+    Object_Node* head = nullptr;
+    Object_Node* tail = nullptr;
+};
+
+extern OBJECTS_QUEUE Objects_Queue;
+extern int Objects_Animate;  // some node animates
+extern int Objects_Move;     // some node travels
+
+int Enqueue_Objects(int type, Surface slide);
+int Dequeue_Object(Object_Node* node);
 int Empty_Objects_Queue();
+int Shuffle_Objects_Queue(int passes);
+int Update_Object(Object_Node* node, int width, int height);
+int Animate_Object(Object_Node* node);
+int Move_Object(Object_Node* node, int width, int height);
+int Draw_Objects(Surface dest, Object_Node* node, float ox, float oy);
+int Draw_All_Objects_Ex(Surface slide);
+int Scatter_Objects(Surface slide, int width, int height);
+int Pick_Zone_Object(int* type, int* frame);
+int Mix_Slide_Objects(Surface slide, int width, int height);
+int Zone_Slide_Objects(Surface slide, int width, int height, int type, int frame);
+
+// Nodes in the queue.
+int Objects_Queue_Length();
+// A preset's copies of a type, kept within 0..Max_Object_Count.
+int Object_Count(int type);
+// rand() % n with a non-positive n taken as a remainder of 0 (the draw still happens).
+int Random_Remainder(int n);
