@@ -136,7 +136,7 @@ bool Translate_Accelerator(const MSG* msg) {
     return true;
 }
 
-int Mirravane_Main(const char* command_line) {
+int Start_Up(const char* command_line) {
     Saver_Mode = Parse_Command_Line(command_line, &Preview_Parent);
     if (Saver_Mode == SAVER && Is_Saver_Running()) return 0;
 
@@ -268,5 +268,7 @@ int Mirravane_Main(const char* command_line) {
     Prepare_File_Dialog(Main_Window, initial.c_str(), 1);
     ShowWindow(Main_Window, SW_SHOWNORMAL);
     UpdateWindow(Main_Window);
-    return Message_Loop();
+    return 1;
 }
+
+int Mirravane_Main(const char* command_line) { return Start_Up(command_line) ? Message_Loop() : 0; }

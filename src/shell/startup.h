@@ -13,5 +13,8 @@ int Parse_Command_Line(const char* line, uintptr_t* preview_parent);
 int Is_Saver_Running();
 bool Translate_Accelerator(const MSG* msg);
 int Message_Loop();
+// Everything before the message loop: 1 when the loop is to run, 0 on an early exit
+// (whose exit code is 0).
+int Start_Up(const char* command_line);
 // The program: returns the exit code.
 int Mirravane_Main(const char* command_line);

@@ -1,0 +1,377 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "diagnostics/diagnostics.h"
+#include "kaleidoscope/kaleidoscope.h"
+#include "platform/windows/commdlg.h"
+#include "platform/windows/windows.h"
+#include "presets/plasma_settings.h"
+#include "scope/scope.h"
+#include "shell/file_dialog.h"
+#include "shell/menu.h"
+#include "shell/modes.h"
+#include "shell/startup.h"
+#include "support/installed_program.h"
+#include "surface/display.h"
+
+namespace {
+
+// Takes every waiting message; true when one of them was WM_DESTROY.
+bool Destroy_Posted() {
+    bool destroy = false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message == WM_DESTROY) destroy = true;
+    return destroy;
+}
+
+LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+    return SendMessageA(Main_Window, message, wparam, lparam);
+}
+
+bool Checked(int id) { return Find_Menu_Item(App_Menu, id)->checked; }
+bool Grey(int id) { return Find_Menu_Item(App_Menu, id)->grayed; }
+
+TEST(Window_Procedure, SaverEndsOnInputButNotOnItsOwnKeys) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
+    ASSERT_EQ(Start_Up("mirravane /s"), 1);
+    ASSERT_EQ(Saver_Mode, SAVER);
+
+    struct Input {
+        UINT message;
+        WPARAM wparam;
+        bool ends;
+    } inputs[] = {
+        {WM_KEYDOWN, '1', false},       {WM_KEYDOWN, '2', false},      {WM_KEYDOWN, '3', false},
+        {WM_KEYDOWN, '5', false},       {WM_KEYDOWN, '7', false},      {WM_KEYDOWN, '9', false},
+        {WM_KEYDOWN, '0', false},       {WM_KEYDOWN, 'R', false},      {WM_KEYDOWN, VK_F3, false},
+        {WM_KEYDOWN, 'T', false},       {WM_KEYDOWN, VK_F5, false},    {WM_KEYDOWN, VK_ADD, false},
+        {WM_COMMAND, SC_SCREENSAVE, false},
+        {WM_KEYDOWN, VK_ESCAPE, true},  {WM_KEYDOWN, VK_SPACE, true},  {WM_KEYDOWN, VK_RETURN, true},
+        {WM_KEYDOWN, 'A', true},        {WM_KEYDOWN, 'M', true},       {WM_KEYDOWN, VK_F1, true},
+        {WM_KEYDOWN, VK_CONTROL, true}, {WM_LBUTTONDOWN, 0, true},     {WM_RBUTTONDOWN, 0, true},
+        {WM_MBUTTONDOWN, 0, true},      {WM_KILLFOCUS, 0, true},
+    };
+    Destroy_Posted();
+    for (const Input& in : inputs) {
+        EXPECT_EQ(Send(in.message, in.wparam), 0);
+        EXPECT_EQ(Destroy_Posted(), in.ends) << "message " << in.message << " key " << in.wparam;
+    }
+    EXPECT_EQ(Window_Mode, FULLSCREEN);
+}
+
+TEST(Window_Procedure, PreviewIgnoresKeysAndSizesAndKeepsRunning) {
+    Installed_Program program;
+    ASSERT_EQ(Start_Up("mirravane /p 42"), 1);
+    ASSERT_EQ(Saver_Mode, PREVIEW);
+    // The headless desktop knows no host window: reported, and the start goes on.
+    EXPECT_NE(program.log().find("Win_Main(): GetClientRect for Preview Window FAILED"), std::string::npos);
+    const int width = Client_Width, height = Client_Height;
+    const int symmetry = Plasma_Settings.symmetry;
+    Destroy_Posted();
+
+    for (WPARAM key : {WPARAM('8'), WPARAM('A'), VK_ESCAPE, VK_SPACE}) {
+        Send(WM_KEYDOWN, key);
+        EXPECT_FALSE(Destroy_Posted()) << key;
+    }
+    EXPECT_EQ(Plasma_Settings.symmetry, symmetry);
+    SetWindowPos(Main_Window, 0, 0, 0, 50, 40, 0);
+    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 40));
+    EXPECT_EQ(Client_Width, width);
+    EXPECT_EQ(Client_Height, height);
+
+    Send(WM_ACTIVATEAPP, 0);
+    EXPECT_EQ(Frames_Running, 1);
+    Send(WM_LBUTTONDOWN);
+    Send(WM_KILLFOCUS);
+    EXPECT_FALSE(Destroy_Posted());
+}
+
+TEST(Window_Procedure, ConfigurationFocusAndActivation) {
+    Installed_Program program;
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    Destroy_Posted();
+    Send(WM_ACTIVATEAPP, 0);
+    EXPECT_EQ(Frames_Running, 0);
+    Send(WM_ACTIVATEAPP, 1);
+    EXPECT_EQ(Frames_Running, 1);
+    // Windowed configuration: losing the focus, clicks and other keys change nothing.
+    Send(WM_KILLFOCUS);
+    Send(WM_LBUTTONDOWN);
+    Send(WM_KEYDOWN, 'A');
+    Send(WM_KEYDOWN, VK_SPACE);
+    EXPECT_FALSE(Destroy_Posted());
+    EXPECT_EQ(Window_Mode, WINDOWED);
+    Send(WM_CLOSE);
+    EXPECT_TRUE(Destroy_Posted());
+    Send(WM_COMMAND, MENU_PRESETS_EXIT);
+    EXPECT_TRUE(Destroy_Posted());
+    Send(WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_TRUE(Destroy_Posted());
+}
+
+TEST(Window_Procedure, MenuCommandsChangeTheRecordAndTheMarks) {
+    Installed_Program program;
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+
+    for (int id = MENU_SYMMETRY_ASYMMETRIC; id <= MENU_SYMMETRY_EIGHTFOLD; ++id) {
+        Send(WM_COMMAND, static_cast<WPARAM>(id));
+        EXPECT_EQ(Plasma_Settings.symmetry, id - MENU_SYMMETRY_ASYMMETRIC);
+        for (int other = MENU_SYMMETRY_ASYMMETRIC; other <= MENU_SYMMETRY_EIGHTFOLD; ++other)
+            EXPECT_EQ(Checked(other), other == id) << id << " " << other;
+    }
+
+    // Kaleidoscope on resets the symmetry; off gives the plasma the client size again.
+    Send(WM_COMMAND, MENU_KALEIDOSCOPE_ON);
+    EXPECT_EQ(kaleidoscope_active, 1);
+    EXPECT_EQ(Plasma_Settings.kaleidoscope_on, 1);
+    EXPECT_EQ(Plasma_Settings.symmetry, 0);
+    EXPECT_TRUE(Checked(MENU_KALEIDOSCOPE_ON));
+    EXPECT_FALSE(Grey(MENU_SLIDES_ON));
+    Send(WM_COMMAND, MENU_KALEIDOSCOPE_ON);
+    EXPECT_EQ(kaleidoscope_active, 0);
+    EXPECT_EQ(Plasma_Settings.kaleidoscope_on, 0);
+    EXPECT_FALSE(Checked(MENU_KALEIDOSCOPE_ON));
+    EXPECT_TRUE(Grey(MENU_SLIDES_ON));
+    EXPECT_TRUE(Grey(MENU_SLIDES_SPEED));
+
+    struct Toggle {
+        int id;
+        const int32_t* field;
+    } toggles[] = {
+        {MENU_PLASMA_BRIGHTEN, &Plasma_Settings.brighten},
+        {MENU_PLASMA_MULTI_COLOUR, &Plasma_Settings.multi_colour},
+        {MENU_VIEW_TITLES, &Plasma_Settings.titles_on},
+        {MENU_VIEW_PREVIEW_ACTIVE, &Plasma_Settings.preview_active},
+        {MENU_KALEIDOSCOPE_STRETCH, &Plasma_Settings.kaleidoscope_stretch},
+    };
+    for (const Toggle& t : toggles) {
+        const bool was = *t.field != 0;
+        Send(WM_COMMAND, static_cast<WPARAM>(t.id));
+        EXPECT_EQ(*t.field != 0, !was) << t.id;
+        EXPECT_EQ(Checked(t.id), !was) << t.id;
+        Send(WM_COMMAND, static_cast<WPARAM>(t.id));
+        EXPECT_EQ(*t.field != 0, was) << t.id;
+        EXPECT_EQ(Checked(t.id), was) << t.id;
+    }
+
+    for (int id : {MENU_BLEND_HUE, MENU_BLEND_LIGHT, MENU_BLEND_OFF}) {
+        Send(WM_COMMAND, static_cast<WPARAM>(id));
+        EXPECT_EQ(Plasma_Settings.blend_mode, id == MENU_BLEND_HUE ? 1 : id == MENU_BLEND_LIGHT ? 2 : 0);
+        EXPECT_TRUE(Checked(id));
+        EXPECT_EQ(Checked(MENU_BLEND_HUE) + Checked(MENU_BLEND_LIGHT) + Checked(MENU_BLEND_OFF), 1);
+    }
+
+    Show_Frame_Rate = 0;
+    Send(WM_COMMAND, MENU_VIEW_FPS);
+    EXPECT_EQ(Show_Frame_Rate, 1);
+    EXPECT_TRUE(Checked(MENU_VIEW_FPS));
+    Send(WM_COMMAND, MENU_VIEW_FPS);
+    EXPECT_EQ(Show_Frame_Rate, 0);
+    EXPECT_FALSE(Checked(MENU_VIEW_FPS));
+
+    const int vsync = Wait_For_Vsync;
+    Send(WM_COMMAND, MENU_VIEW_VSYNC);
+    EXPECT_EQ(Wait_For_Vsync, vsync ? 0 : 1);
+    EXPECT_EQ(Plasma_Settings.vsync, Wait_For_Vsync);
+    EXPECT_EQ(Checked(MENU_VIEW_VSYNC), Wait_For_Vsync == 1);
+
+    // Keys 1 and 2 and the overlay at 32 bits.
+    Send(WM_KEYDOWN, '1');
+    EXPECT_TRUE(Checked(MENU_VIEW_FPS));
+    Send(WM_KEYDOWN, '2');
+    EXPECT_FALSE(Checked(MENU_VIEW_FPS));
+    Send(WM_KEYDOWN, '3');
+    EXPECT_EQ(scope_active, 1);
+    EXPECT_FALSE(Grey(MENU_OVERLAY_CIRCLE));
+    Send(WM_KEYDOWN, '5');
+    EXPECT_EQ(scope_active, 0);
+    Send(WM_COMMAND, MENU_OVERLAY_STAR);
+    EXPECT_EQ(scope_active, 1);
+    Send(WM_COMMAND, MENU_OVERLAY_OFF);
+    EXPECT_EQ(scope_active, 0);
+    EXPECT_TRUE(Checked(MENU_OVERLAY_OFF));
+    EXPECT_FALSE(Grey(MENU_PLASMA_BRIGHTEN));
+    EXPECT_FALSE(Grey(MENU_SLIDES_FADE));
+
+    // Unknown command ids go to the default procedure and change nothing.
+    EXPECT_EQ(Send(WM_COMMAND, 40099), 0);
+    EXPECT_TRUE(Headless().boxes.empty());
+}
+
+TEST(Window_Procedure, DepthsGreyTheirItemsAndEightBitsRefusesTheScope) {
+    for (int bpp : {8, 16, 24}) {
+        Installed_Program program(2, false, 320, 240, bpp);
+        ASSERT_EQ(Start_Up("mirravane /c"), 1) << bpp;
+        EXPECT_EQ(Screen_Bpp, bpp);
+        Update_Menu_Check_Marks();
+        EXPECT_EQ(Grey(MENU_OVERLAY_CIRCLE), bpp == 8) << bpp;
+        EXPECT_EQ(Grey(MENU_OVERLAY_OFF), bpp == 8) << bpp;
+        EXPECT_EQ(Grey(MENU_PLASMA_BRIGHTEN), bpp <= 16) << bpp;
+        EXPECT_EQ(Grey(MENU_SLIDES_FADE), bpp == 24) << bpp;
+        if (bpp == 8) {
+            Send(WM_KEYDOWN, '3');
+            EXPECT_EQ(scope_active, 0);
+            Send(WM_KEYDOWN, '4');
+            EXPECT_EQ(scope_active, 0);
+            EXPECT_EQ(program.log().find("Setup_Scope"), std::string::npos);
+        }
+        Send(WM_DESTROY);
+        Clear_Message_Queue();
+        Main_Window = nullptr;
+    }
+}
+
+TEST(Window_Procedure, SaveWithoutANameIsSaveAsAndOpenSetsTheTitle) {
+    Installed_Program program;
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    ASSERT_EQ(Current_File_Name[0], '\0');
+
+    Headless_File_Answers().clear();
+    Headless_File_Answers().push_back(program.folder().windows("Mirravane\\Mine.dat"));
+    Send(WM_COMMAND, MENU_PRESETS_SAVE);
+    EXPECT_EQ(std::filesystem::file_size(program.home() / "Mine.dat"), 10136u);
+    EXPECT_EQ(Main_Window->caption, " Mirravane:   Mine");
+    EXPECT_STREQ(Plasma_Settings.title_text, "Mine");
+
+    // With a name, Save writes without asking (an empty script would cancel a dialog).
+    std::filesystem::remove(program.home() / "Mine.dat");
+    Send(WM_COMMAND, MENU_PRESETS_SAVE);
+    EXPECT_TRUE(std::filesystem::exists(program.home() / "Mine.dat"));
+
+    // A cancelled Open changes nothing.
+    Send(WM_COMMAND, MENU_PRESETS_OPEN);
+    EXPECT_EQ(Main_Window->caption, " Mirravane:   Mine");
+
+    program.folder().make_folder("Mirravane/Presets");
+    program.write_preset("Presets/Sunset.dat", [](PLASMA_SETTINGS& s) {
+        s.symmetry = 2;
+        std::strcpy(s.title_text, "Dusk");
+    });
+    Headless_File_Answers().push_back(program.folder().windows("Mirravane\\Presets\\Sunset.dat"));
+    Send(WM_COMMAND, MENU_PRESETS_OPEN);
+    EXPECT_EQ(Main_Window->caption, " Mirravane:   Sunset");
+    EXPECT_STREQ(Plasma_Settings.title_text, "Sunset");
+    EXPECT_EQ(Plasma_Settings.symmetry, 2);
+    EXPECT_TRUE(Checked(MENU_SYMMETRY_FOURFOLD));
+    EXPECT_TRUE(Headless().boxes.empty());
+}
+
+TEST(Window_Procedure, FullScreenAndBackToTheWindow) {
+    Installed_Program program(2, false, 640, 480, 32);
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    Plasma_Settings.resolution = 0;  // 320 x 240 x 32
+    const RECT windowed = Main_Window->frame;
+    EXPECT_EQ(windowed.right - windowed.left, 320);
+    EXPECT_EQ(windowed.left, 160);
+    EXPECT_EQ(windowed.top, 80);
+
+    Send(WM_COMMAND, MENU_VIEW_FULLSCREEN);
+    EXPECT_EQ(Window_Mode, FULLSCREEN);
+    EXPECT_EQ(Screen_Width, 320);
+    EXPECT_EQ(Screen_Height, 240);
+    EXPECT_EQ(Client_Width, 320);
+    EXPECT_EQ(Client_Height, 240);
+    EXPECT_EQ(Main_Window->menu, nullptr);
+    EXPECT_EQ(Main_Window->style, WS_POPUP | WS_VISIBLE);
+    EXPECT_NE(Main_Window->ex_style & WS_EX_TOPMOST, 0u);
+    EXPECT_LT(Cursor_Show_Count(), 0);
+    ASSERT_NE(Visible, nullptr);
+    EXPECT_FALSE(Destroy_Posted());
+
+    Send(WM_KEYDOWN, VK_SPACE);
+    EXPECT_EQ(Window_Mode, WINDOWED);
+    EXPECT_EQ(Screen_Width, 640);
+    EXPECT_EQ(Screen_Height, 480);
+    EXPECT_EQ(Main_Window->menu, App_Menu);
+    EXPECT_EQ(Main_Window->style, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_EQ(Main_Window->ex_style & WS_EX_TOPMOST, 0u);
+    EXPECT_GE(Cursor_Show_Count(), 0);
+    EXPECT_EQ(Current_Cursor(), Arrow_Cursor);
+    EXPECT_EQ(Main_Window->frame.left, windowed.left);
+    EXPECT_EQ(Main_Window->frame.top, windowed.top);
+    EXPECT_EQ(Main_Window->frame.right, windowed.right);
+    EXPECT_EQ(Frames_Running, 1);
+    EXPECT_FALSE(Destroy_Posted());
+    EXPECT_TRUE(Headless().boxes.empty());
+
+    // Full screen again; losing the focus returns to the window as Space does.
+    Send(WM_COMMAND, MENU_VIEW_FULLSCREEN);
+    ASSERT_EQ(Window_Mode, FULLSCREEN);
+    Send(WM_KILLFOCUS);
+    EXPECT_EQ(Window_Mode, WINDOWED);
+    EXPECT_EQ(Main_Window->menu, App_Menu);
+    EXPECT_FALSE(Destroy_Posted());
+}
+
+TEST(Window_Procedure, ControlMTwiceReturnsToTheSameWindow) {
+    Installed_Program program(2, false, 640, 480, 32);
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    const RECT before = Main_Window->frame;
+    const int width = Client_Width, height = Client_Height;
+
+    MSG m{Main_Window, WM_KEYDOWN, 'M', 0};
+    EXPECT_FALSE(Translate_Accelerator(&m));  // no control key
+    Set_Key_Down(VK_CONTROL, true);
+    ASSERT_TRUE(Translate_Accelerator(&m));
+    EXPECT_EQ(Client_Width, 640);
+    EXPECT_EQ(Client_Height, 480);
+    EXPECT_EQ(Window_Mode, WINDOWED);
+    EXPECT_EQ(Main_Window->menu, nullptr);
+    EXPECT_EQ(Main_Window->style & WS_POPUP, WS_POPUP);
+    EXPECT_EQ(Main_Window->frame.right - Main_Window->frame.left, 640);
+    EXPECT_LT(Cursor_Show_Count(), 0);
+
+    ASSERT_TRUE(Translate_Accelerator(&m));
+    Set_Key_Down(VK_CONTROL, false);
+    EXPECT_EQ(Main_Window->frame.left, before.left);
+    EXPECT_EQ(Main_Window->frame.top, before.top);
+    EXPECT_EQ(Main_Window->frame.right, before.right);
+    EXPECT_EQ(Main_Window->frame.bottom, before.bottom);
+    EXPECT_EQ(Client_Width, width);
+    EXPECT_EQ(Client_Height, height);
+    EXPECT_EQ(Main_Window->menu, App_Menu);
+    EXPECT_GE(Cursor_Show_Count(), 0);
+
+    // The menu command does the same.
+    Send(WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE);
+    EXPECT_EQ(Client_Width, 640);
+    Send(WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE);
+    EXPECT_EQ(Client_Width, width);
+}
+
+TEST(Window_Procedure, SizeChangeRebuildsOnlyForANewSize) {
+    Installed_Program program(2, false, 640, 480, 32);
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    Send(WM_SIZE, SIZE_RESTORED);  // the first size message of the run
+    const int width = Client_Width;
+
+    Plasma_Settings.plasma_width = 77;
+    Send(WM_SIZE, SIZE_RESTORED);
+    EXPECT_EQ(Client_Width, width);
+    EXPECT_EQ(Plasma_Settings.plasma_width, 77);  // nothing rebuilt
+
+    // A larger frame: the plasma takes the new client size.
+    SetWindowPos(Main_Window, 0, 0, 0, 400, 400, SWP_NOMOVE);
+    Send(WM_SIZE, SIZE_RESTORED);
+    RECT client{};
+    GetClientRect(Main_Window, &client);
+    EXPECT_EQ(Client_Width, client.right);
+    EXPECT_EQ(Client_Height, client.bottom);
+    EXPECT_NE(Client_Width, width);
+    EXPECT_EQ(Plasma_Settings.plasma_width, Client_Width);
+    EXPECT_EQ(Plasma_Settings.plasma_height, Client_Height);
+
+    // A minimised size message measures but does not rebuild.
+    Plasma_Settings.plasma_width = 77;
+    SetWindowPos(Main_Window, 0, 0, 0, 300, 300, SWP_NOMOVE);
+    Send(WM_SIZE, SIZE_MINIMIZED);
+    EXPECT_EQ(Plasma_Settings.plasma_width, 77);
+    Send(WM_EXITSIZEMOVE);
+    EXPECT_EQ(Plasma_Settings.plasma_width, Client_Width);
+}
+
+}  // namespace

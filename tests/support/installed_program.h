@@ -1,0 +1,93 @@
+// The program as installed below a scratch Windows directory: the source tree's data/
+// copied as Mirravane/, the working folder moved into it (the fonts and the error sound are
+// found relative to it), the saver lock kept inside the scratch folder, a small desktop.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "platform/display/ddraw.h"
+#include "platform/system/system.h"
+#include "platform/windows/windows.h"
+#include "presets/lifecycle.h"
+#include "presets/plasma_settings.h"
+#include "support/scratch_folder.h"
+#include "surface/display.h"
+
+// A 24-bit bottom-up BMP of one colour.
+inline std::string Make_Bmp_24(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
+    const int row = (width * 3 + 3) & ~3;
+    const uint32_t pixels = static_cast<uint32_t>(row * height);
+    std::string out(54 + pixels, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    out[0] = 'B';
+    out[1] = 'M';
+    put32(2, 54 + pixels);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    out[26] = 1;
+    out[28] = 24;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = 54 + static_cast<size_t>(y * row + x * 3);
+            out[at] = static_cast<char>(b);
+            out[at + 1] = static_cast<char>(g);
+            out[at + 2] = static_cast<char>(r);
+        }
+    return out;
+}
+
+class Installed_Program {
+public:
+    // `objects`: how many of the shipped object bitmaps to keep (the scan stops at the first
+    // missing number). The shipped 0.bmp is 3126 bytes, which marks a first run;
+    // `first_run` false replaces it with a two-frame 16-pixel strip.
+    explicit Installed_Program(int objects = 2, bool first_run = false, int desktop_width = 320,
+                               int desktop_height = 240, int desktop_bpp = 32) {
+        namespace fs = std::filesystem;
+        const fs::path data = fs::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+        fs::copy(data, home(), fs::copy_options::recursive);
+        for (int i = objects; fs::exists(home() / object_name(i)); ++i) fs::remove(home() / object_name(i));
+        if (!first_run) folder_.write("Mirravane/" + object_name(0), Make_Bmp_24(16, 32, 200, 40, 40));
+        old_cwd_ = fs::current_path();
+        fs::current_path(home());
+        Set_Saver_Lock_Path(folder_.native("saver.lock"));
+        Reset_Display_Service();
+        Set_Headless_Desktop(desktop_width, desktop_height, desktop_bpp);
+    }
+    ~Installed_Program() {
+        std::error_code ignored;
+        std::filesystem::current_path(old_cwd_, ignored);
+        unsetenv("MIRRAVANE_FRAMES");
+    }
+    Installed_Program(const Installed_Program&) = delete;
+    Installed_Program& operator=(const Installed_Program&) = delete;
+
+    const Scratch_Folder& folder() const { return folder_; }
+    std::filesystem::path home() const { return std::filesystem::path(folder_.path()) / "Mirravane"; }
+    std::string log() const { return folder_.read("Mirravane/error_log.txt"); }
+
+    // Writes a preset file into the program folder: the defaults, changed by `edit`.
+    void write_preset(const std::string& name, const std::function<void(PLASMA_SETTINGS&)>& edit = {}) const {
+        const PLASMA_SETTINGS keep = Plasma_Settings;
+        Default_Plasma_Settings();
+        if (edit) edit(Plasma_Settings);
+        Save_Plasma_Settings_To_File((folder_.path() + "/Mirravane/" + name).c_str());
+        Plasma_Settings = keep;
+    }
+
+private:
+    static std::string object_name(int i) { return "Data/Bmp/Objects/" + std::to_string(i) + ".bmp"; }
+
+    Scratch_Folder folder_;
+    std::filesystem::path old_cwd_;
+};
