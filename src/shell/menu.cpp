@@ -6,6 +6,7 @@
 #include "shell/modes.h"
 #include "shell/menu_marks.h"
 #include "surface/display.h"
+#include "dialogs/templates.h"
 
 namespace {
 
@@ -60,7 +61,10 @@ void Enable(int id, bool on) { EnableMenuItem(App_Menu, id, MF_BYCOMMAND | (on ?
 
 }  // namespace
 
-void Register_Program_Resources() { Register_Menu_Template(IDR_MAIN_MENU, Main_Menu_Template()); }
+void Register_Program_Resources() {
+    Register_Menu_Template(IDR_MAIN_MENU, Main_Menu_Template());
+    Register_Dialog_Templates();
+}
 
 int Update_Menu_Check_Marks() {
     const PLASMA_SETTINGS& s = Plasma_Settings;

@@ -1,0 +1,204 @@
+// The About, resolution, system-information, welcome and random-preset dialogs.
+#include <algorithm>
+#include <cstdio>
+
+#include "dialogs/dialog_support.h"
+#include "dialogs/launchers.h"
+#include "diagnostics/diagnostics.h"
+#include "platform/gdi/gdi.h"
+#include "platform/system/system.h"
+#include "presets/lifecycle.h"
+#include "presets/plasma_settings.h"
+#include "presets/random_presets.h"
+#include "slides/objects.h"
+#include "surface/bitmap.h"
+#include "surface/display.h"
+#include "surface/surface.h"
+
+namespace {
+
+int Show(const char* name, DLGPROC proc) {
+    Ensure_Dialog_Templates();
+    DialogBoxA(name, Main_Window, proc);
+    return 1;
+}
+
+// ---- about ------------------------------------------------------------------------------------
+Surface about_picture = nullptr;
+int about_width = 0, about_height = 0;
+
+void Show_About_Text() { Message_Box("Mirravane V 1.5: a colour plasma and kaleidoscope screen saver"); }
+
+void Paint_About_Picture(HWND dialog) {
+    if (!about_picture || about_picture->IsLost() != DD_OK) return;
+    HDC source = nullptr;
+    if (about_picture->GetDC(&source) != DD_OK) return;
+    int width = 0, height = 0;
+    HDC picture = Picture_DC(dialog, 1023, &width, &height);
+    if (picture) {
+        if (!StretchBlt(picture, 0, 0, width, height, source, 0, 0, about_width, about_height, SRCCOPY))
+            Report_Error("About_Dialog_Box():StrecthBlt failed");
+        Release_Picture_DC(dialog, 1023, picture);
+    }
+    about_picture->ReleaseDC(source);
+}
+
+intptr_t About_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: return 1;
+    case WM_PAINT: Paint_About_Picture(dialog); return 1;
+    case WM_LBUTTONDOWN: EndDialog(dialog, IDOK); return 1;
+    case WM_MOVE: return Present_Last_Frame();
+    case WM_COMMAND:
+        // Escape or closing the window: the only ways out besides the click.
+        if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
+            EndDialog(dialog, static_cast<intptr_t>(LOWORD(wparam)));
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// ---- resolution ----------------------------------------------------------------------------
+intptr_t Resolution_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        Dialog_Opening_Display(true);
+        for (int i = 0; i < 20; ++i)
+            SendDlgItemMessageA(dialog, 1040, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Resolution_Text(i)));
+        SendDlgItemMessageA(dialog, 1040, LB_SETCURSEL, static_cast<WPARAM>(Plasma_Settings.resolution), 0);
+        return 1;
+    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDOK: {
+            const LRESULT selection = SendDlgItemMessageA(dialog, 1040, LB_GETCURSEL, 0, 0);
+            if (selection >= 0 && selection <= 19) Modify_Plasma(32, static_cast<float>(selection), 0);
+            EndDialog(dialog, IDOK);
+            Dialog_Closing_Display(true);
+            return 1;
+        }
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            Dialog_Closing_Display(true);
+            return 1;
+        case 3: SendDlgItemMessageA(dialog, 1040, LB_SETCURSEL, 1, 0); return 1;
+        }
+    }
+    return 0;
+}
+
+// ---- system information --------------------------------------------------------------------
+intptr_t Info_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        Dialog_Opening_Display(true);
+        MEMORYSTATUS memory;
+        GlobalMemoryStatus(&memory);
+        uint32_t total_video = 0, free_video = 0;
+        Get_Available_Video_Memory(&total_video, &free_video);
+        char text[128];
+        std::snprintf(text, sizeof text, "Video ram free %.2lf Mb", free_video / 1048576.0);
+        SetDlgItemTextA(dialog, 1051, text);
+        std::snprintf(text, sizeof text, "Total system ram %.2lf Mb", static_cast<double>(memory.dwTotalPhys) / 1048576.0);
+        SetDlgItemTextA(dialog, 1052, text);
+        std::snprintf(text, sizeof text, "Objects occupy %.2lf Mb of system ram", static_cast<double>(Objects_Memory));
+        SetDlgItemTextA(dialog, 1053, text);
+        return 1;
+    }
+    case WM_MOVE: return Present_Last_Frame();
+    case WM_COMMAND:
+        if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
+            EndDialog(dialog, static_cast<intptr_t>(LOWORD(wparam)));
+            Dialog_Closing_Display(true);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// ---- welcome ----------------------------------------------------------------------------------
+intptr_t Introduction_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: Dialog_Opening_Display(); return 1;
+    case WM_MOVE: return Present_Last_Frame();
+    case WM_COMMAND:
+        if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
+            EndDialog(dialog, static_cast<intptr_t>(LOWORD(wparam)));
+            Dialog_Closing_Display();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// ---- random presets --------------------------------------------------------------------------
+int journey_interval = 0, journey_speed = 0;
+
+intptr_t Random_Presets_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        journey_interval = std::clamp(Running_Random_Interval, 0, 500);
+        journey_speed = std::clamp(Running_Transition_Speed, 1, 800);
+        Dialog_Opening_Display();
+        Set_Bar(dialog, 1066, 1068, 0, 500, journey_interval);
+        Set_Bar(dialog, 1067, 1069, 1, 800, journey_speed);
+        return 1;
+    case WM_HSCROLL: {
+        const int code = Scroll_Code(wparam), thumb = Scroll_Thumb(wparam);
+        if (Scroll_Bar_Id(lparam) == 1066) {
+            journey_interval = Scroll_Value(code, thumb, journey_interval, 0, 500, 1, 8);
+            Show_Bar(dialog, 1066, 1068, journey_interval);
+        } else if (Scroll_Bar_Id(lparam) == 1067) {
+            journey_speed = Scroll_Value(code, thumb, journey_speed, 1, 800, 1, 16);
+            Show_Bar(dialog, 1067, 1069, journey_speed);
+        }
+        return 1;
+    }
+    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDOK:
+            EndDialog(dialog, IDOK);
+            Dialog_Closing_Display();
+            Plasma_Settings.random_interval = Running_Random_Interval = journey_interval;
+            Plasma_Settings.transition_speed = Running_Transition_Speed = journey_speed;
+            Tick_Random_Preset_Timer(1);
+            return 1;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int Show_About() {
+    Fill_Windows_Directory_Prefix();
+    char path[300];
+    std::snprintf(path, sizeof path, "%sMirravane\\Data\\Bmp\\About.bmp", Windows_Directory_Prefix);
+    if (!File_Exists(path)) {
+        Show_About_Text();
+        return 0;
+    }
+    if (!about_picture) {
+        about_picture = Load_SYSTEM_Bitmap(path, &about_width, &about_height);
+        if (!about_picture) {
+            Show_About_Text();
+            return 0;
+        }
+    }
+    if (about_width <= 0 || about_height <= 0) {
+        Release_Surface(&about_picture);
+        Show_About_Text();
+        return 0;
+    }
+    Show("ABOUTBOX", About_Dialog_Box);
+    Release_Surface(&about_picture);
+    return 1;
+}
+
+int Show_Resolution_Dialog() { return Show("RESOLUTIONBOX", Resolution_Dialog_Box); }
+int Show_System_Info() { return Show("INFOBOX", Info_Dialog_Box); }
+int Show_Introduction() { return Show("INTRODUCTIONBOX", Introduction_Dialog_Box); }
+int Show_Random_Presets_Dialog() { return Show("JOURNEYBOX", Random_Presets_Dialog_Box); }
