@@ -221,6 +221,10 @@ int Fallback_Sine_Wave(Surface surface, int width, int height) {
 
 }  // namespace
 
+void Paint_Sine_Band_32(uint32_t* pixels, int row_step, int x, int y, int band_width, int height, int channel) {
+    Paint_32(pixels, row_step, x, Band_At(y, band_width, height), 256 / (band_width > 1 ? band_width : 1), channel);
+}
+
 int Sine_Wave_32(Surface surface, int width, int height) {
     return Draw_32(surface, width, height, single_32, 1, "Sine_Wave_32(): Lock Surface FAILED");
 }

@@ -2,6 +2,8 @@
 // drift at random, drawn as tent-shaped bands (16/32 bits) or single red pixels (others).
 #pragma once
 
+#include <cstdint>
+
 #include "surface/surface.h"
 
 // One curve: three amplitudes and their drifts.
@@ -20,3 +22,5 @@ int Sine_Wave_32(Surface surface, int width, int height);
 int Sine_Wave_16(Surface surface, int width, int height);
 int Multi_Sine_Wave_32(Surface surface, int width, int height);
 int Multi_Sine_Wave_16(Surface surface, int width, int height);
+// One 32-bit band of a curve whose top row is y (channel 0 red, 1 green, 2 blue).
+void Paint_Sine_Band_32(uint32_t* pixels, int row_step, int x, int y, int band_width, int height, int channel);
