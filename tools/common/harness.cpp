@@ -2,8 +2,11 @@
 
 #include <QImage>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+
+#include <unistd.h>
 
 #include "diagnostics/diagnostics.h"
 #include "platform/display/ddraw.h"
@@ -40,7 +43,7 @@ bool Parse_Mode(const std::string& text, int& width, int& height, int& bpp) {
 }
 
 bool Harness_Start(const Harness_Options& options) {
-    Set_Windows_Directory_Override(options.windows_dir);
+    Set_Windows_Directory_Override(std::filesystem::absolute(options.windows_dir).string());
     Set_Headless_Desktop(options.width, options.height, options.bpp);
     Saver_Mode = CONFIGURE;
     Window_Mode = WINDOWED;
@@ -60,6 +63,14 @@ bool Harness_Start(const Harness_Options& options) {
         if (!Stamp_Date_And_Title_To_Saver_Error_Log_File("Mirravane Error Log File\r\n")) return false;
     }
     Show_Frame_Rate = 0;
+
+    // The installed launcher starts the program in its folder: fonts and overlays named
+    // relative to it resolve there.
+    const std::string folder = Map_Path(Windows_Directory() + "\\Mirravane");
+    if (chdir(folder.c_str()) != 0 && options.log_to_file) {
+        std::fprintf(stderr, "Cannot enter the program folder %s\n", folder.c_str());
+        return false;
+    }
 
     Main_Window = Create_Window(" Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, options.width, options.height, nullptr,
                                 nullptr, Harness_Window_Proc);

@@ -37,6 +37,8 @@ bool Generate_Overlays(const Options &options);
 bool Generate_Objects(const Options &options);
 bool Generate_Sound(const Options &options);
 bool Generate_Help(const Options &options);
+// The stock presets of a table (presets.txt) as *.dat files in the output folder.
+bool Generate_Presets(const Options &options, const QString &table_path);
 
 // Outline of a line of text, origin on the baseline at the left, straight from the font file.
 QPainterPath Text_Path(const QString &font_file, double pixel_size, const QString &text);

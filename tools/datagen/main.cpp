@@ -48,7 +48,8 @@ int main(int argc, char **argv)
 
     const bool ok = datagen::Generate_Fonts(options) && datagen::Generate_About(options) &&
                     datagen::Generate_Overlays(options) && datagen::Generate_Objects(options) &&
-                    datagen::Generate_Sound(options) && datagen::Generate_Help(options);
+                    datagen::Generate_Sound(options) && datagen::Generate_Help(options) &&
+                    datagen::Generate_Presets(options, QStringLiteral(MIRRAVANE_PRESET_TABLE));
     if (!ok) {
         std::fprintf(stderr, "mirravane-datagen: FAILED\n");
         return 1;

@@ -1,6 +1,7 @@
 // mirravane-render: runs frames headless and writes what the screen shows.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "common/harness.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "mirravane-render: bad mode %s (WxHxBPP, BPP 8/15/16/24/32)\n", mode.c_str());
         return 2;
     }
+    // The run takes place in the program folder: a relative preset name means this folder.
+    if (!preset.empty()) preset = std::filesystem::absolute(preset).string();
     if (!Harness_Start(options)) return 1;
     if (!Harness_Apply_Preset(preset)) {
         Harness_Stop();
