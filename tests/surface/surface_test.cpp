@@ -352,6 +352,7 @@ TEST_F(Surface_Test, GdiTextDrawsOnlyTheGlyphs) {
         }
     EXPECT_GT(lit, 10);
     EXPECT_EQ(Peek(s, 119, 39), 0x000001u);  // transparent background
+    Release_Surface(&s);
 }
 
 TEST_F(Surface_Test, EntryAndExitLinesAreWrittenOnceAfterASuccess) {
