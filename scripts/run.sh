@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and installs Mirravane, puts its data into the program folder, and starts the
-# configuration window.
-#   PREFIX  install prefix (default: ~/.local)
+# Builds and installs Mirravane (into ~/.local, or PREFIX), puts its data into the program
+# folder (never overwriting a user's presets or default.dat) and starts the configuration
+# window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/packages.sh
@@ -9,22 +9,12 @@ PREFIX=${PREFIX:-$HOME/.local}
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX="$PREFIX" >/dev/null
 cmake --build build -j"$(nproc)"
 cmake --install build >/dev/null
+echo "Installed into $PREFIX (mirravane, mirravane-launch, mirravane-render, mirravane-bench)."
 
-# The program folder: "Mirravane" below the data folder. Files already there (the user's
-# presets, default.dat, expanded objects) are never overwritten.
-DATA_HOME=${MIRRAVANE_WINDOWS_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}}
-FOLDER="$DATA_HOME/Mirravane"
-mkdir -p "$FOLDER"
-cp -rn data/. "$FOLDER/"
-echo "Program folder: $FOLDER"
-
-if [ ! -x "$PREFIX/bin/mirravane" ]; then
-  echo "Built and installed the tools and the data; the program itself is not built yet."
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  # Still lay the program folder out, so a later start (or a headless run) finds it.
+  MIRRAVANE_BACKEND=headless MIRRAVANE_FRAMES=0 "$PREFIX/bin/mirravane-launch" /a >/dev/null 2>&1 || true
+  echo "No display here: Mirravane is installed but cannot open its window (run $PREFIX/bin/mirravane-launch /c on a desktop)."
   exit 0
 fi
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display: Mirravane is installed in $PREFIX/bin but cannot open its window here."
-  exit 0
-fi
-cd "$FOLDER"
-exec "$PREFIX/bin/mirravane" /c
+exec "$PREFIX/bin/mirravane-launch" /c
