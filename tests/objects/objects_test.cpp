@@ -1,0 +1,212 @@
+// Loading the object bitmaps and expanding single frames into hue-gradient frames.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "objects/object_files.h"
+#include "platform/system/system.h"
+#include "shell/modes.h"
+#include "slides/objects.h"
+#include "support/scratch_folder.h"
+#include "support/soft_display.h"
+#include "support/surface_fixture.h"
+#include "surface/display.h"
+
+using Reports = std::vector<std::string>;
+
+namespace {
+
+constexpr Rgb RED{255, 0, 0}, BLUE{0, 0, 255}, BLACK{0, 0, 0};
+
+class Objects_Test : public ::testing::Test {
+protected:
+    Scratch_Folder folder;
+    Soft_Display display{160, 120, 32};
+
+    void SetUp() override {
+        ASSERT_TRUE(display.ok());
+        error_logging = 0;
+        Saver_Mode = CONFIGURE;
+        Take_Reports();
+        folder.make_folder("Mirravane/Data/Bmp/Objects");
+    }
+    void TearDown() override { Free_All_Objects(); }
+
+    static std::string Name(int i) { return "Mirravane/Data/Bmp/Objects/" + std::to_string(i) + ".bmp"; }
+    void Put(int i, const std::string& bytes) const { folder.write(Name(i), bytes); }
+    std::string Path(int i) const { return folder.windows("Mirravane\\data\\bmp\\objects\\" + std::to_string(i) + ".bmp"); }
+};
+
+// Frame 0 of the test object: red left half, a black column, blue right part.
+Rgb Pattern(int x, int) { return x < 32 ? RED : x == 32 ? BLACK : BLUE; }
+
+TEST_F(Objects_Test, SquareObjectExpandsIntoThirtyTwoHueFramesOnce) {
+    Put(0, Make_Object_Bmp(64, 64, Pattern));
+    ASSERT_EQ(Load_All_Objects(), 1);
+    EXPECT_EQ(Objects_Loaded, 1);
+    const OBJECTS_DATA& object = Objects_Data[0];
+    EXPECT_EQ(object.frame_width, 64);
+    EXPECT_EQ(object.total_height, 2048);
+    EXPECT_EQ(object.frames, 32);
+    int w = 0, h = 0;
+    ASSERT_EQ(Grab_Surface_Dimensions(object.images, &w, &h), 1);
+    EXPECT_EQ(w, 64);
+    EXPECT_EQ(h, 2048);
+    // 64 x 2048 pixels of 32 bits: 4 Mbit = 0.5 Mb.
+    EXPECT_FLOAT_EQ(Objects_Memory, 0.5f);
+
+    // Frame k is frame 0 turned by 8k / 256 of the circle.
+    Surface images = object.images;
+    EXPECT_EQ(Peek(images, 0, 0), 0x00FF0000u);
+    EXPECT_EQ(Peek(images, 40, 10), 0x000000FFu);
+    // k = 8: +90 degrees. Red 0 -> 90: (q, v, p) = (0.5, 1, 0); blue 240 -> 330: (v, p, q) = (1, 0, 0.5).
+    Rgb red = Channels_32(Peek(images, 5, 8 * 64 + 3));
+    EXPECT_EQ(red.r, 127);
+    EXPECT_EQ(red.g, 255);
+    EXPECT_EQ(red.b, 0);
+    Rgb blue = Channels_32(Peek(images, 50, 8 * 64 + 63));
+    EXPECT_EQ(blue.r, 255);
+    EXPECT_EQ(blue.g, 0);
+    EXPECT_EQ(blue.b, 127);
+    // k = 16: +180 degrees, red becomes cyan.
+    red = Channels_32(Peek(images, 0, 16 * 64));
+    EXPECT_EQ(red.r, 0);
+    EXPECT_GE(red.g, 254);
+    EXPECT_EQ(red.b, 255);
+    // Black stays black (transparent) in every frame.
+    for (int k = 0; k < 32; ++k) EXPECT_EQ(Peek(images, 32, k * 64 + 7), 0u) << k;
+    EXPECT_TRUE(Take_Reports().empty());
+
+    // Written back expanded; the next load takes it as it is.
+    const std::string written = folder.read(Name(0));
+    Bmp_Size(written, &w, &h);
+    EXPECT_EQ(w, 64);
+    EXPECT_EQ(h, 2048);
+    EXPECT_EQ(written.size(), 54u + 3u * 64u * 2048u);
+    EXPECT_FALSE(std::filesystem::exists(folder.native(Name(0) + ".tmp")));
+    Free_All_Objects();
+    ASSERT_EQ(Load_All_Objects(), 1);
+    EXPECT_EQ(Objects_Data[0].frames, 32);
+    EXPECT_EQ(folder.read(Name(0)), written);
+    EXPECT_FLOAT_EQ(Objects_Memory, 0.5f);
+}
+
+TEST_F(Objects_Test, ScanStopsAtTheFirstGapAndOnlySquaresExpand) {
+    const std::string strip = Solid_Bmp(64, 640, RED);  // an animation of 10 frames
+    Put(0, strip);
+    Put(1, Solid_Bmp(16, 32, BLUE));
+    Put(3, Solid_Bmp(16, 32, BLUE));
+    ASSERT_EQ(Load_All_Objects(), 1);
+    EXPECT_EQ(Objects_Loaded, 2);
+    EXPECT_EQ(Objects_Data[0].frames, 10);
+    EXPECT_EQ(Objects_Data[1].frames, 2);
+    EXPECT_EQ(Objects_Data[3].images, nullptr);
+    EXPECT_EQ(folder.read(Name(0)), strip);
+    EXPECT_EQ(Get_Object_Images(-1), nullptr);
+    EXPECT_EQ(Get_Object_Images(2), nullptr);
+    EXPECT_EQ(Get_Object_Images(1), Objects_Data[1].images);
+    // (64 * 640 + 16 * 32) * 32 bits.
+    EXPECT_FLOAT_EQ(Objects_Memory, (64.0f * 640 + 16 * 32) * 32 / 8388608.0f);
+
+    // Loading again over a table that still holds a bitmap is refused.
+    EXPECT_EQ(Load_All_Objects(), 0);
+    EXPECT_EQ(Take_Reports(), Reports{"Load All Objects(): Objects_Data[i].images should be NULL"});
+}
+
+TEST_F(Objects_Test, PreviewLeavesSquareObjectsSingle) {
+    Saver_Mode = PREVIEW;
+    const std::string square = Solid_Bmp(16, 16, RED);
+    Put(0, square);
+    ASSERT_EQ(Load_All_Objects(), 1);
+    EXPECT_EQ(Objects_Data[0].frames, 1);
+    EXPECT_EQ(Objects_Data[0].total_height, 16);
+    EXPECT_EQ(folder.read(Name(0)), square);
+}
+
+TEST_F(Objects_Test, MissingFirstFileAndFramelessBitmapsAreRefused) {
+    EXPECT_EQ(Load_All_Objects(), 0);
+    EXPECT_EQ(Take_Reports(), Reports{"Load_All_Objects(): No Special Effects files (Objects) Loaded"});
+
+    // Wider than tall: no whole frame. After a good object the scan ends there...
+    Put(0, Solid_Bmp(16, 32, RED));
+    Put(1, Solid_Bmp(32, 16, RED));
+    Put(2, Solid_Bmp(16, 32, RED));
+    EXPECT_EQ(Load_All_Objects(), 1);
+    EXPECT_EQ(Objects_Loaded, 1);
+    EXPECT_EQ(Objects_Data[1].images, nullptr);
+    EXPECT_EQ(Objects_Data[1].frames, 0);
+    EXPECT_EQ(Take_Reports(), Reports{"Load_All_Objects(): " + Path(1) +
+                                      " is less tall than it is wide and holds no whole frame - ignored"});
+
+    // ...and as the first object it leaves nothing to load.
+    Free_All_Objects();
+    Put(0, Solid_Bmp(32, 16, RED));
+    EXPECT_EQ(Load_All_Objects(), 0);
+    EXPECT_EQ(Objects_Loaded, 0);
+    EXPECT_EQ(Take_Reports(), (Reports{"Load_All_Objects(): " + Path(0) +
+                                           " is less tall than it is wide and holds no whole frame - ignored",
+                                       "Load_All_Objects(): No Special Effects files (Objects) Loaded"}));
+}
+
+TEST_F(Objects_Test, FullDiskKeepsTheOldObjectFileWhole) {
+    const std::string square = Solid_Bmp(16, 16, RED);
+    Put(0, square);
+    Set_Disk_Space_Limit(1000);  // the expanded file needs 54 + 3 * 16 * 512 bytes
+    EXPECT_EQ(Load_All_Objects(), 0);
+    Set_Disk_Space_Limit(-1);
+    const Reports reports = Take_Reports();
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), "Load_All_Objects():Unable to save new hue gradient for object 0\n" + Path(0));
+    EXPECT_EQ(folder.read(Name(0)), square);
+    EXPECT_FALSE(std::filesystem::exists(folder.native(Name(0) + ".tmp")));
+}
+
+TEST_F(Objects_Test, HueGradientStepsAndProgressPicture) {
+    Put(0, Solid_Bmp(16, 16, RED));
+    Saver_Mode = PREVIEW;  // load it single, expand by hand
+    ASSERT_EQ(Load_All_Objects(), 1);
+
+    // No steps, or too many steps (512 % 256 = 0): nothing happens, silently.
+    EXPECT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 0, 8), 0);
+    EXPECT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 512, 8), 0);
+    EXPECT_EQ(Objects_Data[0].total_height, 16);
+    EXPECT_TRUE(Take_Reports().empty());
+
+    // 4 steps of 100 overshoot the circle: the step becomes 256 / 4 = 64, a quarter turn.
+    ASSERT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 4, 100), 1);
+    EXPECT_EQ(Objects_Data[0].frames, 4);
+    EXPECT_EQ(Objects_Data[0].total_height, 64);
+    const Rgb quarter = Channels_32(Peek(Objects_Data[0].images, 3, 16 + 3));  // 90 degrees
+    EXPECT_EQ(quarter.r, 127);
+    EXPECT_EQ(quarter.g, 255);
+    EXPECT_EQ(quarter.b, 0);
+    // The last progress picture is frame 2 (180 degrees) in the middle of the 160 x 120 picture.
+    const Rgb shown = Channels_32(Peek(Hidden, 72 + 5, 52 + 5));
+    EXPECT_EQ(shown.r, 0);
+    EXPECT_EQ(shown.b, 255);
+    EXPECT_EQ(Peek(Hidden, 71, 52), 0u);
+    EXPECT_EQ(Peek(Hidden, 72, 51), 0u);
+
+    // One step keeps frame 0 only.
+    ASSERT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 1, 1), 1);
+    int w = 0, h = 0;
+    Grab_Surface_Dimensions(Objects_Data[0].images, &w, &h);
+    EXPECT_EQ(h, 16);
+    EXPECT_EQ(Peek(Objects_Data[0].images, 8, 8), 0x00FF0000u);
+    EXPECT_TRUE(Take_Reports().empty());
+}
+
+TEST_F(Objects_Test, FailedHueStepKeepsTheOldBitmap) {
+    Put(0, Solid_Bmp(16, 16, RED));
+    Saver_Mode = PREVIEW;
+    ASSERT_EQ(Load_All_Objects(), 1);
+    Surface old = Objects_Data[0].images;
+    Inject_DD_Fault(DD_Call::GetDC, DDERR_GENERIC);
+    EXPECT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 32, 0), 0);
+    EXPECT_EQ(Objects_Data[0].images, old);
+    EXPECT_EQ(Objects_Data[0].total_height, 512);  // the size fields already tell the new layout
+    EXPECT_EQ(Take_Reports(), (Reports{"Alter Hue() Unable to Acquire dest device context from surface",
+                                       "Create_Objects_Hue_Gradient():Unable to alter hue at step 1"}));
+}
+
+}  // namespace
