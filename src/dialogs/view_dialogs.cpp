@@ -165,7 +165,10 @@ intptr_t Random_Presets_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPA
             Plasma_Settings.transition_speed = Running_Transition_Speed = journey_speed;
             Tick_Random_Preset_Timer(1);
             return 1;
-        case IDCANCEL: EndDialog(dialog, IDCANCEL); return 1;
+        case IDCANCEL:  // the cursor hidden again here too, so its count stays balanced
+            EndDialog(dialog, IDCANCEL);
+            Dialog_Closing_Display();
+            return 1;
         }
     }
     return 0;

@@ -80,6 +80,15 @@ void Dialog_Command(Dialog_State* dialog, int control_id) {
                    reinterpret_cast<LPARAM>(c ? c->window : nullptr));
 }
 
+void Dialog_Click(Dialog_State* dialog, int control_id) {
+    Control_State* c = dialog ? dialog->control(control_id) : nullptr;
+    if (c && c->spec.kind == Control_Kind::Check_Box) {
+        c->checked = !c->checked;
+        Changed(dialog, control_id);
+    }
+    Dialog_Command(dialog, control_id);
+}
+
 intptr_t DialogBoxA(const char* template_name, HWND owner, DLGPROC proc) {
     const Dialog_Template* spec = template_name ? Find_Dialog_Template(template_name) : nullptr;
     if (!spec || !proc) return -1;
@@ -135,6 +144,7 @@ intptr_t Window_Backend::run_dialog(Dialog_State* dialog) {
         switch (step.kind) {
         case Dialog_Step::Scroll: Dialog_Scroll(dialog, step.control, step.code, step.position); break;
         case Dialog_Step::Command: Dialog_Command(dialog, step.control); break;
+        case Dialog_Step::Click: Dialog_Click(dialog, step.control); break;
         case Dialog_Step::Mouse_Move: Send_To_Dialog(dialog, WM_MOUSEMOVE, 0, 0); break;
         case Dialog_Step::Move: Send_To_Dialog(dialog, WM_MOVE, 0, 0); break;
         case Dialog_Step::Paint: Send_To_Dialog(dialog, WM_PAINT, 0, 0); break;

@@ -102,10 +102,12 @@ intptr_t Send_To_Dialog(Dialog_State* dialog, UINT message, WPARAM wparam, LPARA
 // Helpers that build the exact messages of widget actions.
 void Dialog_Scroll(Dialog_State* dialog, int control_id, int code, int thumb_position = 0);
 void Dialog_Command(Dialog_State* dialog, int control_id);
+// A click: a check box toggles first, then WM_COMMAND with the control's id.
+void Dialog_Click(Dialog_State* dialog, int control_id);
 
 // A scripted step for the headless backend: a message to send, by control id.
 struct Dialog_Step {
-    enum Kind { Scroll, Command, Mouse_Move, Move, Paint, Select } kind = Command;
+    enum Kind { Scroll, Command, Mouse_Move, Move, Paint, Select, Click } kind = Command;
     int control = 0;
     int code = 0;      // Scroll: SB_* code; Select: list index
     int position = 0;  // Scroll: thumb position
