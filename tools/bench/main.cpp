@@ -15,6 +15,7 @@
 #include "platform/system/system.h"
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
+#include "slides/objects.h"
 
 namespace fs = std::filesystem;
 
@@ -92,6 +93,36 @@ int main(int argc, char** argv) {
         {"plasma-8bit", 8, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 0; }); }},
         {"kaleidoscope-stretched", 0, [] {
              Apply([](PLASMA_SETTINGS& s) { s.kaleidoscope_on = 1; s.kaleidoscope_stretch = 1; s.multi_colour = 1; });
+         }},
+        {"plasma-scope-title", 0, [] {
+             Apply([](PLASMA_SETTINGS& s) {
+                 s.symmetry = 0;
+                 s.multi_colour = 0;
+                 s.scope_on = 1;
+                 s.scope_shape = 0;
+                 s.titles_on = 1;
+                 std::snprintf(s.title_text, sizeof s.title_text, "%s", "Mirravane");
+             });
+         }},
+        {"kaleidoscope-slides-gradient", 0, [] {
+             Apply([](PLASMA_SETTINGS& s) {
+                 s.kaleidoscope_on = 1;
+                 s.slides_on = 1;
+                 s.background = 2;
+                 s.blend_mode = 0;
+             });
+         }},
+        {"kaleidoscope-slides-light", 0, [] {
+             Apply([](PLASMA_SETTINGS& s) {
+                 s.kaleidoscope_on = 1;
+                 s.slides_on = 1;
+                 s.background = 4;
+                 s.blend_mode = 2;
+                 for (int t = 0; t < Objects_Loaded; ++t) {
+                     s.object_selected[t] = 1;
+                     s.object_count[t] = 1;
+                 }
+             });
          }},
     };
 
