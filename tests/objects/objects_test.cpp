@@ -210,3 +210,21 @@ TEST_F(Objects_Test, FailedHueStepKeepsTheOldBitmap) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Objects_Test, LostBitmapIsReadAgainFromTheExpandedFile) {
+    Put(0, Solid_Bmp(16, 32, RED));
+    Put(1, Solid_Bmp(16, 16, BLUE));
+    ASSERT_EQ(Load_All_Objects(), 1);
+    EXPECT_EQ(Restore_All_Objects(), 1);  // nothing lost: nothing done
+    Objects_Data[1].images->Mark_Lost();
+    ASSERT_EQ(Restore_All_Objects(), 1);
+    EXPECT_EQ(Objects_Loaded, 2);
+    ASSERT_NE(Objects_Data[1].images, nullptr);
+    EXPECT_NE(Objects_Data[1].images->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(Objects_Data[1].frames, 32);  // from the file written at the first load
+    EXPECT_EQ(Peek(Objects_Data[1].images, 3, 3), 0x000000FFu);
+}
+
+}  // namespace
