@@ -60,6 +60,9 @@ int Read_Mouse() {
         Report_Error("Read_Mouse():\n\nDIERR_INPUTLOST:\n\n Mouse has been lost");
         return 0;
     }
+    // Any other failure still counts as a read, but of no motion: the state may hold the
+    // previous read's counts, which must not move the pointer a second time.
+    if (result != DI_OK) Mouse_State = DIMOUSESTATE{};
     return 1;
 }
 

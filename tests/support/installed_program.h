@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -75,6 +76,15 @@ public:
     const Scratch_Folder& folder() const { return folder_; }
     std::filesystem::path home() const { return std::filesystem::path(folder_.path()) / "Mirravane"; }
     std::string log() const { return folder_.read("Mirravane/error_log.txt"); }
+
+    // Removes the stock presets (and default.dat) from the program folder.
+    void remove_presets() const {
+        for (const auto& entry : std::filesystem::directory_iterator(home())) {
+            std::string ext = entry.path().extension().string();
+            for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (entry.is_regular_file() && ext == ".dat") std::filesystem::remove(entry.path());
+        }
+    }
 
     // Writes a preset file into the program folder: the defaults, changed by `edit`.
     void write_preset(const std::string& name, const std::function<void(PLASMA_SETTINGS&)>& edit = {}) const {

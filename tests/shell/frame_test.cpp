@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "diagnostics/diagnostics.h"
+#include "platform/input/dinput.h"
+#include "platform/system/system.h"
+#include "presets/plasma_settings.h"
+#include "presets/random_presets.h"
+#include "shell/frame.h"
+#include "shell/modes.h"
+#include "shell/startup.h"
+#include "shell/status.h"
+#include "support/installed_program.h"
+#include "support/surface_fixture.h"
+#include "surface/bitmap.h"
+#include "surface/display.h"
+#include "text/transition.h"
+
+namespace {
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(Frame, PreviewWithoutActivePreviewShowsTheStretchedAboutPicture) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.preview_active = 0; });
+    Set_Fake_Clock(true, 0);
+    ASSERT_EQ(Start_Up("mirravane /p 42"), 1);
+    ASSERT_EQ(Plasma_Settings.preview_active, 0);
+    // The host's size is unknown to the headless desktop: the preview is 152 x 112.
+    ASSERT_EQ(Client_Width, 152);
+    ASSERT_EQ(Client_Height, 112);
+    Running_Random_Interval = 1;
+
+    ASSERT_EQ(Run_Mirravane(), 1);
+    EXPECT_EQ(about_picture_drawn, 1);
+    int width = 0, height = 0;
+    Surface about = Load_SYSTEM_Bitmap(program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
+                                       &height);
+    ASSERT_NE(about, nullptr);
+    ASSERT_EQ(width, 320);
+    ASSERT_EQ(height, 240);
+    // 320 / 152 and 240 / 112 map these client pixels onto whole picture pixels.
+    EXPECT_EQ(Peek(Hidden, 0, 0), Peek(about, 0, 0));
+    EXPECT_EQ(Peek(Hidden, 19, 14), Peek(about, 40, 30));
+    EXPECT_EQ(Peek(Hidden, 76, 56), Peek(about, 160, 120));
+    EXPECT_EQ(Peek(Hidden, 133, 98), Peek(about, 280, 210));
+    Release_Surface(&about);
+
+    // Later frames keep the picture without loading it again, and the random-preset
+    // countdown never runs however much time passes.
+    std::filesystem::remove(program.home() / "Data/Bmp/About.bmp");
+    for (int i = 0; i < 3; ++i) {
+        Advance_Fake_Clock(2000000);
+        ASSERT_EQ(Run_Mirravane(), 1);
+    }
+    EXPECT_EQ(Transition_Mode, NO_TRANSITION);
+    EXPECT_EQ(program.log().find("Run_Mirravane():"), std::string::npos) << program.log();
+    Set_Fake_Clock(false);
+}
+
+TEST(Frame, MissingAboutPictureEndsThePreview) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.preview_active = 0; });
+    ASSERT_EQ(Start_Up("mirravane /p 42"), 1);
+    std::filesystem::remove(program.home() / "Data/Bmp/About.bmp");
+    EXPECT_EQ(Run_Mirravane(), 0);
+    EXPECT_EQ(about_picture_drawn, 0);
+    const std::string log = program.log();
+    EXPECT_NE(log.find("\r\nRun_Mirravane(): Could not load about_bitmap"), std::string::npos);
+    EXPECT_EQ(Count(log, "Entering Run_Mirravane"), 1u);
+    EXPECT_EQ(Count(log, "Exitting Run_Mirravane"), 0u);
+}
+
+TEST(Frame, ConfigurationFramesRunTheCountdownAndLogOnce) {
+    Installed_Program program;
+    program.write_preset("default.dat");
+    Set_Fake_Clock(true, 0);
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    Running_Random_Interval = 1;
+    Transition_Mode = NO_TRANSITION;
+    std::snprintf(status_message, sizeof status_message, "%s", "status");
+    status_message_pending = 1;
+    for (int i = 0; i < 3; ++i) {
+        Advance_Fake_Clock(100000);
+        ASSERT_EQ(Run_Mirravane(), 1);
+    }
+    EXPECT_EQ(status_message_pending, 0);
+    EXPECT_EQ(Transition_Mode, NO_TRANSITION);
+    // Past the one-second interval the shrink begins.
+    Advance_Fake_Clock(800000);
+    ASSERT_EQ(Run_Mirravane(), 1);
+    EXPECT_EQ(Transition_Mode, TRANSITION_SHRINK);
+
+    const std::string log = program.log();
+    EXPECT_EQ(Count(log, "\r\nEntering Run_Mirravane"), 1u);
+    EXPECT_EQ(Count(log, "\r\nExitting Run_Mirravane"), 1u);
+    EXPECT_LT(log.find("Entering Run_Mirravane"), log.find("Exitting Run_Mirravane"));
+    // A configuration run has no mouse device: moving the pointer ends nothing.
+    Feed_Mouse_Motion(-1000, -1000);
+    EXPECT_EQ(Run_Mirravane(), 1);
+    Set_Fake_Clock(false);
+}
+
+TEST(Frame, SaverEndsWhenTheMouseMoves) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
+    ASSERT_EQ(Start_Up("mirravane /s"), 1);
+    ASSERT_EQ(Run_Mirravane(), 1);
+    // 320 / 16 = 20: eleven counts are 22 pixels.
+    Feed_Mouse_Motion(-11, 0);
+    EXPECT_EQ(Run_Mirravane(), 0);
+    EXPECT_NE(program.log().find("\r\nRun_Mirravane(): Mouse_Has_Moved returns SUCCESS - exitting saver"),
+              std::string::npos);
+    EXPECT_TRUE(Headless().boxes.empty());
+}
+
+}  // namespace
