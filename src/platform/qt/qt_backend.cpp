@@ -136,10 +136,7 @@ public:
     }
 
     bool native_window_size(uintptr_t native, int& width, int& height) override {
-        if (!native) return false;
-        std::unique_ptr<QWindow> foreign(QWindow::fromWinId(static_cast<WId>(native)));
-        if (!foreign) return false;
-        const QSize size = foreign->geometry().size();
+        const QSize size = Native_Size(native);
         if (size.isEmpty()) return false;
         width = size.width();
         height = size.height();

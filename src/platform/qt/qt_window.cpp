@@ -13,6 +13,12 @@
 #include <QWindow>
 #include <bitset>
 
+#ifdef MIRRAVANE_HAVE_XCB
+#include <QtGui/qguiapplication_platform.h>
+#include <cstdlib>
+#include <xcb/xcb.h>
+#endif
+
 #include "platform/input/dinput.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/windows/commdlg.h"
@@ -64,6 +70,24 @@ QRect Fit(const QSize& picture, const QRect& area) {
 QString Menu_Text(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 }  // namespace
+
+QSize Native_Size(uintptr_t native) {
+    if (!native) return {};
+#ifdef MIRRAVANE_HAVE_XCB
+    // Qt does not learn the geometry of a foreign window; the X server knows it.
+    if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        xcb_connection_t* connection = x11->connection();
+        xcb_get_geometry_reply_t* reply =
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, static_cast<xcb_drawable_t>(native)), nullptr);
+        if (!reply) return {};
+        const QSize size(reply->width, reply->height);
+        std::free(reply);
+        return size;
+    }
+#endif
+    std::unique_ptr<QWindow> foreign(QWindow::fromWinId(static_cast<WId>(native)));
+    return foreign ? foreign->geometry().size() : QSize();
+}
 
 Picture_State& Picture() {
     static Picture_State state;
@@ -258,6 +282,7 @@ void Host_Window::Embed(uintptr_t native) {
     foreign_.reset(QWindow::fromWinId(static_cast<WId>(native)));
     if (!foreign_) return;
     embedded_in_ = native;
+    hide();   // shown again by Apply, now inside the host
     winId();  // the native window must exist before it can be re-parented
     windowHandle()->setParent(foreign_.get());
     parent_watch_.start();
@@ -265,7 +290,7 @@ void Host_Window::Embed(uintptr_t native) {
 
 void Host_Window::Fill_Parent() {
     if (!foreign_) return;
-    const QSize size = foreign_->geometry().size();
+    const QSize size = Native_Size(embedded_in_);
     if (!size.isEmpty() && (geometry().topLeft() != QPoint(0, 0) || this->size() != size)) setGeometry(0, 0, size.width(), size.height());
 }
 
@@ -284,6 +309,8 @@ void Host_Window::Apply() {
 
     if (w->native_parent) {
         Embed(w->native_parent);
+        if (Native_Size(w->native_parent).isEmpty())
+            setGeometry(0, 0, w->frame.right - w->frame.left, w->frame.bottom - w->frame.top);
         Fill_Parent();
     } else if (popup) {
         const RECT& f = w->frame;

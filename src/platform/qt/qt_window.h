@@ -26,6 +26,9 @@ struct Picture_State {
 };
 Picture_State& Picture();
 
+// Size of a window of another program (the preview's host); empty when it cannot be read.
+QSize Native_Size(uintptr_t native);
+
 class Picture_Widget final : public QWidget {
 public:
     explicit Picture_Widget(Host_Window* host);
