@@ -75,13 +75,14 @@ int Update_Menu_Check_Marks() {
         Enable(id, true);
         Check(id, false);
     }
-    Check(MENU_SYMMETRY_ASYMMETRIC + s.symmetry, true);
+    // A preset file may hold any number here; only the four symmetry items may be checked.
+    if (s.symmetry >= 0 && s.symmetry <= 3) Check(MENU_SYMMETRY_ASYMMETRIC + s.symmetry, true);
 
     for (int id = MENU_OVERLAY_CIRCLE; id <= MENU_OVERLAY_OFF; ++id) {
         Check(id, false);
         Enable(id, Screen_Bpp != 8);
     }
-    if (s.scope_on)
+    if (s.scope_on && s.scope_shape >= 0 && s.scope_shape <= 4)
         Check(MENU_OVERLAY_CIRCLE + s.scope_shape, true);
     else
         Check(MENU_OVERLAY_OFF, true);

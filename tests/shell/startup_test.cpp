@@ -149,3 +149,19 @@ TEST(Start_Up, SaverUsesThePresetResolutionFullScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Start_Up, UnknownOptionRunsAsConfigurationWithoutCentringOrSaving) {
+    Installed_Program program;
+    program.remove_presets();
+    ASSERT_EQ(Start_Up("mirravane /x"), 1);
+    EXPECT_EQ(Saver_Mode, 0);
+    EXPECT_NE(program.log().find("Saver_Mode = CONFIGURE"), std::string::npos);
+    ASSERT_NE(Main_Window, nullptr);
+    EXPECT_EQ(Main_Window->menu, App_Menu);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    EXPECT_FALSE(std::filesystem::exists(program.home() / "default.dat"));
+}
+
+}  // namespace

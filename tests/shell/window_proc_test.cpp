@@ -197,6 +197,13 @@ TEST(Window_Procedure, MenuCommandsChangeTheRecordAndTheMarks) {
     EXPECT_FALSE(Grey(MENU_PLASMA_BRIGHTEN));
     EXPECT_FALSE(Grey(MENU_SLIDES_FADE));
 
+    // A symmetry out of range (a hand-made preset file) checks no other item.
+    Plasma_Settings.symmetry = 4;
+    Update_Menu_Check_Marks();
+    EXPECT_FALSE(Checked(MENU_VIEW_FULLSCREEN));
+    for (int id = MENU_SYMMETRY_ASYMMETRIC; id <= MENU_SYMMETRY_EIGHTFOLD; ++id) EXPECT_FALSE(Checked(id));
+    Plasma_Settings.symmetry = 0;
+
     // Unknown command ids go to the default procedure and change nothing.
     EXPECT_EQ(Send(WM_COMMAND, 40099), 0);
     EXPECT_TRUE(Headless().boxes.empty());
@@ -372,6 +379,45 @@ TEST(Window_Procedure, SizeChangeRebuildsOnlyForANewSize) {
     EXPECT_EQ(Plasma_Settings.plasma_width, 77);
     Send(WM_EXITSIZEMOVE);
     EXPECT_EQ(Plasma_Settings.plasma_width, Client_Width);
+}
+
+}  // namespace
+
+namespace {
+
+bool Log_Has(const Installed_Program& program, const char* line) {
+    return program.log().find(std::string("\r\n") + line) != std::string::npos;
+}
+
+TEST(Window_Procedure, FailedDisplaySwitchesEndTheProgramCleanly) {
+    Installed_Program program(2, false, 640, 480, 32);
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    Plasma_Settings.resolution = 0;
+    Destroy_Posted();
+    Inject_DD_Fault(DD_Call::DirectDrawCreate, DDERR_GENERIC);
+    Send(WM_COMMAND, MENU_VIEW_FULLSCREEN);
+    EXPECT_TRUE(Log_Has(program, "MENU_VIEW_FULLSCREEN: Setup FAILED"));
+    // The rest of the switch survives the half-built display, and the program ends.
+    EXPECT_TRUE(Destroy_Posted());
+    Send(WM_DESTROY);
+    EXPECT_EQ(Hidden, nullptr);
+    EXPECT_EQ(Quit_Allowed, 1);
+}
+
+TEST(Window_Procedure, FailedReturnToTheWindowEndsTheProgramCleanly) {
+    Installed_Program program(2, false, 640, 480, 32);
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    Plasma_Settings.resolution = 0;
+    Send(WM_COMMAND, MENU_VIEW_FULLSCREEN);
+    ASSERT_EQ(Window_Mode, FULLSCREEN);
+    Destroy_Posted();
+    Inject_DD_Fault(DD_Call::DirectDrawCreate, DDERR_GENERIC);
+    Send(WM_KEYDOWN, VK_RETURN);
+    EXPECT_TRUE(Log_Has(program, "VK_SPACE/VK_RETURN: Setup FAILED"));
+    EXPECT_EQ(Window_Mode, WINDOWED);
+    EXPECT_TRUE(Destroy_Posted());
+    Send(WM_DESTROY);
+    EXPECT_EQ(Quit_Allowed, 1);
 }
 
 }  // namespace
