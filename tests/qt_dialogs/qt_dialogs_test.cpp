@@ -105,7 +105,8 @@ protected:
         static int argc = 1;
         static char name[] = "test_qt_dialogs";
         static char* argv[] = {name, nullptr};
-        static QApplication application(argc, argv);
+        // Kept to the end of the process: destroying it among the statics crashes at exit.
+        if (!QApplication::instance()) new QApplication(argc, argv);
         Dialog_Template probe;
         probe.name = "PROBEBOX";
         probe.caption = "Probe";
