@@ -189,3 +189,61 @@ TEST(Qt_Picture, EveryDepthConvertsToRgb) {
     }
     draw->Release();
 }
+
+namespace {
+
+// The smallest frame the program allows: 200 x 256 of client inside the decorations.
+LRESULT Smallest_Frame_Proc(HWND, UINT message, WPARAM, LPARAM lparam) {
+    if (message == WM_GETMINMAXINFO) {
+        auto* smallest = reinterpret_cast<POINT*>(lparam);
+        smallest->x = 2 * GetSystemMetrics(SM_CXFRAME) + 200;
+        smallest->y = 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYCAPTION) + 256;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(Qt_Backend_Test, WindowGoesFullScreenAndBackWithoutLosingItsMenu) {
+    Menu menu_template;
+    menu_template.items = {Menu_Item{0, "&View", false, false, {Menu_Item{40026, "F&ull Screen", false, false, {}}}}};
+    Register_Menu_Template(503, menu_template);
+    HMENU menu = LoadMenuA(503);
+    HWND window = Create_Window(" Test", WS_OVERLAPPEDWINDOW, 0, 100, 100, 400, 400, nullptr, menu, Smallest_Frame_Proc);
+    ShowWindow(window, SW_SHOWNORMAL);
+    QWidget* host = Qt_Host_Widget(window);
+    QWidget* picture = Qt_Picture_Widget(window);
+    host->resize(50, 50);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(picture->width(), 200);
+    EXPECT_EQ(picture->height(), 256);
+    Clear_Message_Queue();
+
+    // Full screen as the window procedure switches to it: no menu, a top-most pop-up.
+    SetMenu(window, nullptr);
+    SetWindowStyle(window, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
+    SetWindowPos(window, HWND_TOPMOST_ID, 0, 0, 640, 480, SWP_SHOWWINDOW);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Qt_Menu_Bar(window), nullptr);
+    EXPECT_TRUE(host->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(host->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(host->isVisible());
+    EXPECT_EQ(host->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_EQ(picture->geometry(), host->rect());
+
+    // And back: the menu returns and the client is where the engine centred it.
+    SetMenu(window, menu);
+    SetWindowStyle(window, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0);
+    SetWindowPos(window, HWND_NOTOPMOST_ID, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(window, HWND_NOTOPMOST_ID, 256, 128, 512, 512, 0);
+    QCoreApplication::processEvents();
+    ASSERT_NE(Qt_Menu_Bar(window), nullptr);
+    EXPECT_FALSE(host->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(host->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(host->isVisible());
+    const RECT client = window->client_on_screen;
+    EXPECT_EQ(picture->mapToGlobal(QPoint(0, 0)), QPoint(client.left, client.top));
+    EXPECT_EQ(picture->size(), QSize(client.right - client.left, client.bottom - client.top));
+    // The style changes are the program's own: they are not a loss of focus.
+    EXPECT_TRUE(Take(WM_KILLFOCUS).empty());
+}

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <bitset>
 
 #ifdef MIRRAVANE_HAVE_XCB
@@ -307,6 +308,7 @@ void Host_Window::Apply() {
     setWindowTitle(QString::fromLocal8Bit(w->caption.c_str()));
     if (w->menu != bar_menu_ || (bar_ != nullptr) != (w->menu && Tracks_Geometry())) Build_Menu();
 
+    if (popup) setMinimumSize(0, 0);
     if (w->native_parent) {
         Embed(w->native_parent);
         if (Native_Size(w->native_parent).isEmpty())
@@ -326,6 +328,14 @@ void Host_Window::Apply() {
             bar_height = bar_->heightForWidth(client.width());
             if (bar_height <= 0) bar_height = bar_->sizeHint().height();
         }
+        // The window procedure names the smallest frame; the client is that less the decorations.
+        POINT smallest;
+        SendMessageA(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&smallest));
+        RECT decorations{};
+        Adjust_Window_Rect(&decorations, w->style, w->menu != nullptr);
+        const int min_width = smallest.x - (decorations.right - decorations.left);
+        const int min_height = smallest.y - (decorations.bottom - decorations.top);
+        setMinimumSize(std::max(0, min_width), std::max(0, min_height) + bar_height);
         setGeometry(client.left(), client.top() - bar_height, client.width(), client.height() + bar_height);
     }
     Layout_Children();
