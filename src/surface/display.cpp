@@ -285,7 +285,8 @@ int Display_Hidden_Surface() {
         int w = client.right - client.left, h = client.bottom - client.top;
         if (w > Screen_Width) w = Screen_Width;
         if (h > Screen_Height) h = Screen_Height;
-        if (w >= 1 && h >= 0) {
+        // A client with no rows has no area either: copying nothing is not a failure.
+        if (w >= 1 && h >= 1) {
             if (Wait_For_Vsync && Direct_Draw_Interface) Direct_Draw_Interface->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN);
             if (!Clip_Blit(Hidden, Visible, 0, 0, client.left, client.top, w, h)) {
                 Report_Error("Display_Hidden_Surface(): Fast_Blit FAILED");
