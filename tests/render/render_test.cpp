@@ -1,0 +1,284 @@
+// The headless tools as a user runs them: one rendered frame of the built-in defaults
+// compared pixel for pixel with a plasma worked out here from its formulas, and the bench's
+// report lines.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+#include "presets/plasma_settings.h"
+#include "support/installed_program.h"
+
+namespace {
+
+// The program's generator, written out again: seed x 214013 + 2531011, bits 16..30.
+struct Generator {
+    uint32_t state;
+    int Next() {
+        state = state * 214013u + 2531011u;
+        return static_cast<int>((state >> 16) & 0x7FFF);
+    }
+};
+
+// One plasma generator: its two 2W x 2H tables and eight phases.
+struct Reference_Plasma {
+    int W = 0, H = 0;
+    std::vector<uint8_t> ripple_table, wave_table;
+    float phase[8] = {};
+    int X[4] = {}, Y[4] = {};
+
+    void Build(int width, int height, int contrast, Generator& random) {
+        W = width;
+        H = height;
+        for (int k = 0; k < 8; ++k) {
+            const float start = static_cast<float>(random.Next()) / 16384.0f;
+            phase[k] = (k % 2) ? -start : start;
+        }
+        const double ripple = 5.4f, interference = 9.5f, complexity = 50;
+        ripple_table.assign(static_cast<size_t>(4 * W * H), 0);
+        wave_table.assign(static_cast<size_t>(4 * W * H), 0);
+        for (int y = 0; y < 2 * H; ++y)
+            for (int x = 0; x < 2 * W; ++x) {
+                // Mirrored about the centre lines: fold back into the top-left quadrant.
+                const int qx = x < W ? x : 2 * W - 1 - x;
+                const int qy = y < H ? y : 2 * H - 1 - y;
+                const double dx = W - qx, dy = H - qy;
+                const double d = std::sqrt(dx * dx + dy * dy + 16.0) - 4.0;
+                const size_t at = static_cast<size_t>(y) * 2 * W + x;
+                ripple_table[at] = static_cast<uint8_t>(static_cast<int32_t>(d * ripple / contrast) & 0xFF);
+                wave_table[at] =
+                    static_cast<uint8_t>(static_cast<int32_t>((std::sin(d / interference) + 1.0) * complexity / contrast) & 0xFF);
+            }
+    }
+
+    // One frame's step with divisor D and the default sway 1.6, then the four read origins.
+    void Step(double D) {
+        static const double c[8] = {0.0425, 0.05, 0.15, 0.1, 0.2, 0.075, 0.175, 0.025};
+        const double sway = 1.6f;
+        for (int k = 0; k < 8; ++k) {
+            const double step = sway * c[k] / D;
+            phase[k] = static_cast<float>(k % 2 ? phase[k] - step : phase[k] + step);
+        }
+        const int hw = W / 2, hh = H / 2;
+        X[0] = static_cast<int>(std::sin(phase[0]) * hw) + hw;
+        Y[0] = static_cast<int>(std::cos(phase[1]) * hh) + hh;
+        X[1] = static_cast<int>(std::cos(phase[2]) * hw) + hw;
+        Y[1] = static_cast<int>(std::sin(phase[3]) * hh) + hh;
+        X[2] = static_cast<int>(std::cos(phase[4]) * hw) + hw;
+        Y[2] = static_cast<int>(std::sin(phase[5]) * hh) + hh;
+        X[3] = static_cast<int>(std::cos(phase[6]) * hw) + hw;
+        Y[3] = static_cast<int>(std::sin(phase[7]) * hh) + hh;
+    }
+
+    // Sum of the four table bytes of sample s in tile row r: origin 1 reads the ripple table.
+    int Sum(int s, int r) const {
+        auto at = [&](int i) { return static_cast<size_t>(X[i] + s) + static_cast<size_t>(Y[i] + r) * 2 * W; };
+        return ripple_table[at(1)] + wave_table[at(0)] + wave_table[at(2)] + wave_table[at(3)];
+    }
+};
+
+// The defaults' picture after `frames` frames: three generators (blue, green, red) built in
+// that order from the seed, each frame one step with divisor D, as 0x00RRGGBB per pixel.
+std::vector<uint32_t> Expected_Frame(int width, int height, int bpp, uint32_t seed, int frames = 1, double D = 35.0) {
+    Generator random{seed};
+    Reference_Plasma channel[3];
+    for (auto& p : channel) p.Build(width, height, bpp >= 24 ? 4 : 3, random);
+    for (int f = 0; f < frames; ++f)
+        for (auto& p : channel) p.Step(D);
+
+    std::vector<uint32_t> out(static_cast<size_t>(width) * height);
+    for (int r = 0; r < height; ++r)
+        for (int x = 0; x < width; ++x) {
+            const int s = x / 4;  // one sample for four pixels
+            uint32_t rgb = 0;
+            if (bpp == 32) {
+                // Byte sum, folded at bit 7, AND 127, then the whole pixel doubled.
+                uint32_t value[3];
+                for (int c = 0; c < 3; ++c) {
+                    uint32_t v = static_cast<uint32_t>(channel[c].Sum(s, r)) & 0xFF;
+                    if (v & 0x80) v = ~v & 0xFF;
+                    value[c] = v & 127;
+                }
+                rgb = ((value[2] << 16) | (value[1] << 8) | value[0]) << 1;
+            } else {
+                // 5-6-5: a quarter of the sum folded at bit 5 for blue and red, half of it
+                // folded at bit 6 for green; colours 127 reduce to 31 and 63.
+                auto five = [](int sum) {
+                    uint32_t v = static_cast<uint32_t>(sum >> 2) & 0xFF;
+                    if (v & 0x20) v = ~v & 0xFF;
+                    return v & 31;
+                };
+                uint32_t green = static_cast<uint32_t>(channel[1].Sum(s, r) >> 1) & 0xFF;
+                if (green & 0x40) green = ~green & 0xFF;
+                green &= 63;
+                const uint32_t blue = five(channel[0].Sum(s, r)), red = five(channel[2].Sum(s, r));
+                // What the screen read-back makes of 5 and 6 bits.
+                const uint32_t R = (red << 3) | (red >> 2), G = (green << 2) | (green >> 4), B = (blue << 3) | (blue >> 2);
+                rgb = (R << 16) | (G << 8) | B;
+            }
+            out[static_cast<size_t>(r) * width + x] = rgb;
+        }
+    return out;
+}
+
+struct Picture {
+    int width = 0, height = 0, bpp = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+};
+
+uint32_t Le32(const std::string& b, size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(b[at])) | static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
+}
+
+bool Read_Bmp(const std::string& path, Picture& picture) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return false;
+    picture.width = static_cast<int>(Le32(b, 18));
+    picture.height = static_cast<int>(Le32(b, 22));
+    picture.bpp = static_cast<uint8_t>(b[28]) | static_cast<uint8_t>(b[29]) << 8;
+    const size_t offset = Le32(b, 10);
+    const size_t row = static_cast<size_t>((picture.width * 3 + 3) & ~3);
+    if (picture.bpp != 24 || picture.width <= 0 || picture.height <= 0 || b.size() < offset + row * picture.height)
+        return false;
+    picture.pixels.assign(static_cast<size_t>(picture.width) * picture.height, 0);
+    for (int y = 0; y < picture.height; ++y) {
+        const size_t line = offset + static_cast<size_t>(picture.height - 1 - y) * row;  // bottom-up
+        for (int x = 0; x < picture.width; ++x) {
+            const size_t at = line + static_cast<size_t>(x) * 3;
+            picture.pixels[static_cast<size_t>(y) * picture.width + x] = static_cast<uint32_t>(static_cast<uint8_t>(b[at])) |
+                                                                       static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8 |
+                                                                       static_cast<uint32_t>(static_cast<uint8_t>(b[at + 2])) << 16;
+        }
+    }
+    return true;
+}
+
+// Runs a command; its standard output, and the exit status in `status`.
+std::string Run_Command(const std::string& command, int& status) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) {
+        status = -1;
+        return out;
+    }
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    const int raw = ::pclose(pipe);
+    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return out;
+}
+
+// Renders with mirravane-render (the defaults, or a preset file written from them with
+// `edit`) and compares every pixel of its BMP with `expected`.
+void Check_Rendered_Frame(int width, int height, int bpp, uint32_t seed, int frames, const std::vector<uint32_t>& expected,
+                          const std::function<void(PLASMA_SETTINGS&)>& edit = {}) {
+    Installed_Program program(2, false, width, height, bpp);
+    const std::string out = program.folder().path() + "/frame.bmp";
+    const std::string mode = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(bpp);
+    std::string preset;
+    if (edit) {
+        program.write_preset("edited.dat", edit);
+        preset = " --preset '" + program.home().string() + "/edited.dat'";
+    }
+    int status = 0;
+    const std::string output =
+        Run_Command(std::string(MIRRAVANE_RENDER) + " --windows-dir '" + program.folder().path() + "'" + preset +
+                        " --mode " + mode + " --seed " + std::to_string(seed) + " --frames " + std::to_string(frames) +
+                        " --frame-seconds 0.02 --out '" + out + "' 2>&1",
+                    status);
+    ASSERT_EQ(status, 0) << mode << "\n" << output;
+
+    Picture picture;
+    ASSERT_TRUE(Read_Bmp(out, picture)) << mode;
+    ASSERT_EQ(picture.width, width);
+    ASSERT_EQ(picture.height, height);
+    ASSERT_EQ(expected.size(), picture.pixels.size());
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = static_cast<size_t>(y) * width + x;
+            if (picture.pixels[at] != expected[at] && ++wrong <= 5)
+                ADD_FAILURE() << mode << " pixel (" << x << "," << y << "): " << std::hex << picture.pixels[at]
+                              << " expected " << expected[at];
+        }
+    EXPECT_EQ(wrong, 0) << mode;
+}
+
+}  // namespace
+
+TEST(Render, FirstFrameOfTheDefaultsMatchesThePlasmaFormulas) {
+    // The reference itself: one sample covers four pixels, and the picture is not flat.
+    const std::vector<uint32_t> reference = Expected_Frame(64, 48, 32, 7);
+    EXPECT_EQ(reference[0], reference[3]);
+    bool varied = false;
+    for (uint32_t p : reference) varied |= p != reference[0];
+    EXPECT_TRUE(varied);
+
+    EXPECT_NE(reference, Expected_Frame(64, 48, 32, 4242));
+
+    Check_Rendered_Frame(64, 48, 32, 7, 1, reference);
+    Check_Rendered_Frame(64, 48, 32, 4242, 1, Expected_Frame(64, 48, 32, 4242));
+    Check_Rendered_Frame(48, 32, 16, 7, 1, Expected_Frame(48, 32, 16, 7));
+}
+
+TEST(Render, LaterFramesFollowThePhaseSteps) {
+    // Sixty frames with the frame time ignored: sixty steps of sway x c / 35, enough for the
+    // origins to travel several table columns.
+    Check_Rendered_Frame(64, 48, 32, 99, 60, Expected_Frame(64, 48, 32, 99, 60));
+
+    // Frame time counted: D = 35 / 0.02 x 0.01 = 17.5, twice the step of the defaults. The
+    // preset is the defaults with ignore_fps off (contrast set as a 32-bit display has it).
+    const double seconds = 20000 / 1e6;
+    const double D = 35.0 / seconds * 0.01;
+    EXPECT_NEAR(D, 17.5, 1e-12);
+    Check_Rendered_Frame(64, 48, 32, 99, 30, Expected_Frame(64, 48, 32, 99, 30, D), [](PLASMA_SETTINGS& s) {
+        s.ignore_fps = 0;
+        s.contrast = 4;
+    });
+}
+
+TEST(Render, RefusesBadArguments) {
+    int status = 0;
+    Run_Command(std::string(MIRRAVANE_RENDER) + " --mode 64x48x32 2>/dev/null", status);
+    EXPECT_EQ(status, 2);
+    Run_Command(std::string(MIRRAVANE_RENDER) +
+            " --windows-dir /nonexistent --mode 64x48x12 --seed 1 --frames 1 --frame-seconds 0.02 --out /tmp/x.bmp "
+            "2>/dev/null",
+        status);
+    EXPECT_EQ(status, 2);
+}
+
+TEST(Bench, PrintsOneLinePerScenario) {
+    int status = 0;
+    const std::string out = Run_Command(std::string(MIRRAVANE_BENCH) + " --mode 320x240x32 --frames 5 2>&1", status);
+    EXPECT_EQ(status, 0) << out;
+    const std::regex line(R"([A-Za-z0-9-]+ median_ms=[0-9]+\.[0-9]{3} fps=[0-9]+ copy_ratio=[0-9]+\.[0-9]{2})");
+    std::istringstream lines(out);
+    std::string text;
+    int count = 0;
+    std::set<std::string> names;
+    while (std::getline(lines, text)) {
+        EXPECT_TRUE(std::regex_match(text, line)) << text;
+        names.insert(text.substr(0, text.find(' ')));
+        ++count;
+    }
+    // Every scenario once; the six first ones at least.
+    EXPECT_GE(count, 6) << out;
+    EXPECT_EQ(names.size(), static_cast<size_t>(count)) << out;
+    EXPECT_EQ(names.count("plasma-asymmetric-single"), 1u);
+    EXPECT_EQ(names.count("plasma-8bit"), 1u);
+}
