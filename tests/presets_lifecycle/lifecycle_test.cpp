@@ -15,6 +15,7 @@
 #include "shell/status.h"
 #include "shell/window_title.h"
 #include "slides/objects.h"
+#include "support/installed_program.h"
 #include "support/scratch_folder.h"
 #include "support/soft_display.h"
 #include "surface/display.h"
@@ -157,6 +158,9 @@ TEST(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
 
 TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     Saver_Mode = CONFIGURE;
+    Scratch_Folder folder;  // the slides load the objects: one object of two 16 x 16 frames
+    folder.make_folder("Mirravane/data/bmp/objects");
+    folder.write("Mirravane/data/bmp/objects/0.bmp", Make_Bmp_24(16, 32, 200, 40, 40));
     Soft_Display display(1024, 768, 32);
     ASSERT_TRUE(display.ok());
     Default_Plasma_Settings();
