@@ -102,8 +102,9 @@ std::vector<uint32_t> Expected_Frame(int width, int height, int bpp, uint32_t se
         for (int x = 0; x < width; ++x) {
             const int s = x / 4;  // one sample for four pixels
             uint32_t rgb = 0;
-            if (bpp == 32) {
-                // Byte sum, folded at bit 7, AND 127, then the whole pixel doubled.
+            if (bpp >= 24) {
+                // Byte sum, folded at bit 7, AND 127, then the whole pixel doubled; 24 bits
+                // keep the same three bytes.
                 uint32_t value[3];
                 for (int c = 0; c < 3; ++c) {
                     uint32_t v = static_cast<uint32_t>(channel[c].Sum(s, r)) & 0xFF;
@@ -112,19 +113,24 @@ std::vector<uint32_t> Expected_Frame(int width, int height, int bpp, uint32_t se
                 }
                 rgb = ((value[2] << 16) | (value[1] << 8) | value[0]) << 1;
             } else {
-                // 5-6-5: a quarter of the sum folded at bit 5 for blue and red, half of it
-                // folded at bit 6 for green; colours 127 reduce to 31 and 63.
+                // A quarter of the sum folded at bit 5, colour 127 reduced to 31; on 5-6-5 green
+                // takes half the sum folded at bit 6, colour reduced to 63.
                 auto five = [](int sum) {
                     uint32_t v = static_cast<uint32_t>(sum >> 2) & 0xFF;
                     if (v & 0x20) v = ~v & 0xFF;
                     return v & 31;
                 };
-                uint32_t green = static_cast<uint32_t>(channel[1].Sum(s, r) >> 1) & 0xFF;
-                if (green & 0x40) green = ~green & 0xFF;
-                green &= 63;
                 const uint32_t blue = five(channel[0].Sum(s, r)), red = five(channel[2].Sum(s, r));
-                // What the screen read-back makes of 5 and 6 bits.
-                const uint32_t R = (red << 3) | (red >> 2), G = (green << 2) | (green >> 4), B = (blue << 3) | (blue >> 2);
+                uint32_t R = (red << 3) | (red >> 2), B = (blue << 3) | (blue >> 2), G;
+                if (bpp == 16) {
+                    uint32_t green = static_cast<uint32_t>(channel[1].Sum(s, r) >> 1) & 0xFF;
+                    if (green & 0x40) green = ~green & 0xFF;
+                    green &= 63;
+                    G = (green << 2) | (green >> 4);  // what the screen read-back makes of 6 bits
+                } else {
+                    const uint32_t green = five(channel[1].Sum(s, r));
+                    G = (green << 3) | (green >> 2);
+                }
                 rgb = (R << 16) | (G << 8) | B;
             }
             out[static_cast<size_t>(r) * width + x] = rgb;
@@ -233,6 +239,8 @@ TEST(Render, FirstFrameOfTheDefaultsMatchesThePlasmaFormulas) {
     Check_Rendered_Frame(64, 48, 32, 7, 1, reference);
     Check_Rendered_Frame(64, 48, 32, 4242, 1, Expected_Frame(64, 48, 32, 4242));
     Check_Rendered_Frame(48, 32, 16, 7, 1, Expected_Frame(48, 32, 16, 7));
+    Check_Rendered_Frame(48, 32, 15, 7, 1, Expected_Frame(48, 32, 15, 7));
+    Check_Rendered_Frame(32, 32, 24, 5, 1, Expected_Frame(32, 32, 24, 5));
 }
 
 TEST(Render, LaterFramesFollowThePhaseSteps) {
@@ -260,6 +268,13 @@ TEST(Render, RefusesBadArguments) {
             "2>/dev/null",
         status);
     EXPECT_EQ(status, 2);
+    // Frame times the clock cannot hold.
+    for (const char* seconds : {"nan", "inf", "1e300", "-0.5"}) {
+        Run_Command(std::string(MIRRAVANE_RENDER) + " --windows-dir /nonexistent --mode 64x48x32 --seed 1 --frames 1 " +
+                        "--frame-seconds " + seconds + " --out /tmp/x.bmp 2>/dev/null",
+                    status);
+        EXPECT_EQ(status, 2) << seconds;
+    }
 }
 
 TEST(Bench, PrintsOneLinePerScenario) {

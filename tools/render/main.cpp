@@ -40,7 +40,10 @@ int main(int argc, char** argv) {
         else if (arg == "--out" && value(v)) out = v;
         else return Usage();
     }
-    if (options.windows_dir.empty() || mode.empty() || out.empty() || frames < 0 || frame_seconds < 0 || !have_seed)
+    // The frame time becomes whole microseconds on the clock: NaN, infinities and times past a
+    // day are refused rather than overflowing it.
+    const bool frame_time_ok = frame_seconds >= 0.0 && frame_seconds <= 86400.0;
+    if (options.windows_dir.empty() || mode.empty() || out.empty() || frames < 0 || !frame_time_ok || !have_seed)
         return Usage();
     if (!Parse_Mode(mode, options.width, options.height, options.bpp)) {
         std::fprintf(stderr, "mirravane-render: bad mode %s (WxHxBPP, BPP 8/15/16/24/32)\n", mode.c_str());
