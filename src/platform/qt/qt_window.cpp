@@ -292,7 +292,8 @@ void Host_Window::Embed(uintptr_t native) {
 void Host_Window::Fill_Parent() {
     if (!foreign_) return;
     const QSize size = Native_Size(embedded_in_);
-    if (!size.isEmpty() && (geometry().topLeft() != QPoint(0, 0) || this->size() != size)) setGeometry(0, 0, size.width(), size.height());
+    if (size.isEmpty() || (geometry().topLeft() == QPoint(0, 0) && this->size() == size)) return;
+    setGeometry(0, 0, size.width(), size.height());
 }
 
 void Host_Window::Apply() {
@@ -340,7 +341,9 @@ void Host_Window::Apply() {
     }
     Layout_Children();
 
-    if (w->visible && !isVisible()) {
+    // A child window waits for its host before it is shown anywhere.
+    const bool placeable = !(w->style & WS_CHILD) || w->native_parent;
+    if (w->visible && placeable && !isVisible()) {
         show();
         if (popup) {
             raise();
