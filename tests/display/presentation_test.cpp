@@ -203,6 +203,13 @@ TEST_F(Presentation, StretchedPresentationScalesHiddenOntoTheClientArea) {
     ASSERT_FALSE(lost.empty());
     EXPECT_EQ(lost.back(), "Display_Stretched_Hidden_Surface():Either source or dest is lost");
     EXPECT_EQ(Display_Stretched_Hidden_Surface(), 1);  // restorable: presented
+
+    // The window gone: no client rectangle to stretch onto.
+    HWND window = Main_Window;
+    DestroyWindow(window);
+    EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
+    EXPECT_EQ(Take_Reports(), Reports{"Display_Stretched_Hidden_Surface(): GetClientRect FAILED"});
+    Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 16, 8, 32, 24, nullptr, nullptr, nullptr);
     Release_Surface(&Visible);
     EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Display_Stretched_Hidden_Surface():Either source or dest is NULL"});
