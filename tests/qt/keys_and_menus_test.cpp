@@ -3,6 +3,7 @@
 #include <QMenuBar>
 #include <QWidget>
 
+#include "platform/input/dinput.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/windows/commdlg.h"
 #include "qt_fixture.h"
@@ -85,6 +86,30 @@ TEST_F(Qt_Backend_Test, PointerAndCloseBecomeMessages) {
     QTest::mouseClick(picture, Qt::MiddleButton, Qt::NoModifier, QPoint(1, 1));
     EXPECT_EQ(Take(WM_LBUTTONDOWN).size(), 1u);
     EXPECT_EQ(Take(WM_MBUTTONDOWN).size(), 1u);
+
+    // Pointer motion: a mouse-move message in client coordinates, and the motion since the
+    // last event for the relative mouse device.
+    DInput* input = nullptr;
+    DInput_Device* mouse = nullptr;
+    ASSERT_EQ(DirectInputCreate(nullptr, 0x0700, &input), DI_OK);
+    ASSERT_EQ(input->CreateDevice(&mouse), DI_OK);
+    ASSERT_EQ(mouse->SetDataFormat(), DI_OK);
+    ASSERT_EQ(mouse->Acquire(), DI_OK);
+    QTest::mouseMove(picture, QPoint(10, 10));
+    QCoreApplication::processEvents();
+    DIMOUSESTATE state;
+    mouse->GetDeviceState(sizeof state, &state);  // forget whatever came before
+    QTest::mouseMove(picture, QPoint(25, 17));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(mouse->GetDeviceState(sizeof state, &state), DI_OK);
+    EXPECT_EQ(state.lX, 15);
+    EXPECT_EQ(state.lY, 7);
+    const auto moves = Take(WM_MOUSEMOVE);
+    ASSERT_FALSE(moves.empty());
+    EXPECT_EQ(LOWORD(static_cast<uintptr_t>(moves.back().lParam)), 25u);
+    EXPECT_EQ(HIWORD(static_cast<uintptr_t>(moves.back().lParam)), 17u);
+    mouse->Release();
+    input->Release();
 
     Qt_Host_Widget(window)->close();
     const auto closes = Take(WM_CLOSE);
