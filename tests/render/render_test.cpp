@@ -138,6 +138,110 @@ std::vector<uint32_t> Expected_Frame(int width, int height, int bpp, uint32_t se
     return out;
 }
 
+// One entry of the ten quarter schemes of the 8-bit palette, as 0x00RRGGBB.
+uint32_t Quarter_Scheme(int scheme, int i) {
+    const int q = i / 64, k = i % 64, n = 63 - k;
+    int r = 0, g = 0, b = 0;
+    switch (scheme * 4 + q) {
+    case 0: r = k; break;
+    case 1: r = n; g = k; break;
+    case 2: g = n; b = k; break;
+    case 3: b = n; break;
+    case 4: g = k / 4; break;
+    case 5: g = k; b = 64 + k; break;
+    case 6: g = n; b = k; break;
+    case 7: b = n; break;
+    case 8: b = k; break;
+    case 9: g = k; b = n; break;
+    case 10: r = k; g = n; b = k; break;
+    case 11: r = n; b = n; break;
+    case 12: r = 2 * k; break;
+    case 13: r = 126 - 2 * k; g = 2 * k; break;
+    case 14: g = 126 - 2 * k; b = 2 * k; break;
+    case 15: b = 126 - 2 * k; break;
+    case 16: r = 2 * k; break;
+    case 17: r = 126 - 2 * k; b = 126 - 2 * k; break;
+    case 18: r = k; b = k; break;
+    case 19: r = n; b = n; break;
+    case 20: r = k; b = k / 2; break;
+    case 21: r = n / 2; b = n; break;
+    case 22: r = n; b = n / 2; break;
+    case 23: r = n / 2; b = n; break;
+    case 24: r = 2 * k; break;
+    case 25: r = 126 - 2 * k; b = k; break;
+    case 26: r = g = b = n / 2; break;
+    case 27: b = n; break;
+    case 28: r = g = 2 * k; break;
+    case 29: r = g = 128 + 2 * k; break;
+    case 30: r = g = 252 - 4 * k; break;
+    case 31: b = 126 - 2 * k; break;
+    case 32: g = b = 2 * k; break;
+    case 33: g = b = 128 + 2 * k; break;
+    case 34: g = b = 252 - 4 * k; break;
+    case 35: r = 126 - 2 * k; break;
+    case 36: b = 2 * k; break;
+    case 37: g = 2 * k; b = 126 - 2 * k; break;
+    case 38: r = 2 * k; g = 126 - 2 * k; b = 2 * k; break;
+    case 39: r = 126 - 2 * k; b = 126 - 2 * k; break;
+    }
+    return static_cast<uint32_t>(r << 16 | g << 8 | b);
+}
+
+// One entry of the twenty shift schemes: each channel is i shifted right, 0 for no shift.
+uint32_t Shift_Scheme(int scheme, int i) {
+    static const int shifts[20][6] = {
+        {2, 0, 0, 2, 1, 0}, {2, 0, 0, 2, 0, 1}, {0, 0, 2, 1, 0, 2}, {3, 0, 2, 0, 1, 2}, {0, 2, 0, 1, 2, 0},
+        {2, 2, 0, 1, 2, 0}, {2, 0, 2, 2, 5, 0}, {0, 0, 2, 0, 1, 2}, {0, 0, 2, 1, 0, 2}, {3, 3, 2, 1, 1, 1},
+        {2, 2, 2, 1, 1, 0}, {2, 2, 3, 1, 2, 3}, {2, 3, 2, 1, 3, 2}, {3, 2, 1, 1, 2, 3}, {3, 2, 3, 2, 2, 2},
+        {2, 2, 2, 2, 2, 2}, {3, 0, 1, 2, 1, 0}, {2, 0, 2, 1, 1, 2}, {2, 3, 3, 2, 3, 1}, {3, 2, 3, 2, 3, 1}};
+    const int* t = shifts[scheme] + (i < 128 ? 0 : 3);
+    auto channel = [&](int shift) { return shift == 0 ? 0u : static_cast<uint32_t>(i >> shift) & 0xFF; };
+    return channel(t[0]) << 16 | channel(t[1]) << 8 | channel(t[2]);
+}
+
+// The defaults at 8 bits: every generator set-up draws its eight phases and then a palette
+// (rand() % 11; scheme 10 means a shift scheme, drawn again while it repeats the last one);
+// the third palette is the one on screen. Only the first generator draws, one sample a pixel,
+// four pixels added as one little-endian word.
+std::vector<uint32_t> Expected_Frame_8(int width, int height, uint32_t seed) {
+    Generator random{seed};
+    Reference_Plasma channel[3];
+    uint32_t palette[256] = {};
+    int last_shift = -1;
+    for (auto& p : channel) {
+        p.Build(width, height, 3, random);
+        const int scheme = random.Next() % 11;
+        if (scheme < 10) {
+            for (int i = 0; i < 256; ++i) palette[i] = Quarter_Scheme(scheme, i);
+        } else {
+            int shift = random.Next() % 20;
+            while (shift == last_shift) shift = random.Next() % 20;
+            last_shift = shift;
+            for (int i = 0; i < 256; ++i) palette[i] = Shift_Scheme(shift, i);
+        }
+    }
+    Reference_Plasma& p = channel[0];
+    p.Step(35.0);
+
+    std::vector<uint32_t> out(static_cast<size_t>(width) * height);
+    auto word = [&](const std::vector<uint8_t>& table, int i, int x, int r) {
+        const size_t at = static_cast<size_t>(p.X[i] + x) + static_cast<size_t>(p.Y[i] + r) * 2 * p.W;
+        return static_cast<uint32_t>(table[at]) | static_cast<uint32_t>(table[at + 1]) << 8 |
+               static_cast<uint32_t>(table[at + 2]) << 16 | static_cast<uint32_t>(table[at + 3]) << 24;
+    };
+    for (int r = 0; r < height; ++r)
+        for (int x = 0; x < width; x += 4) {
+            const uint32_t sum = word(p.wave_table, 0, x, r) + word(p.ripple_table, 1, x, r) + word(p.wave_table, 2, x, r) +
+                                 word(p.wave_table, 3, x, r);
+            for (int b = 0; b < 4; ++b) {
+                uint32_t v = (sum >> (8 * b)) & 0xFF;
+                if (v & 0x80) v = ~v & 0xFF;
+                out[static_cast<size_t>(r) * width + x + b] = palette[(v << 1) & 0xFF];
+            }
+        }
+    return out;
+}
+
 struct Picture {
     int width = 0, height = 0, bpp = 0;
     std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
@@ -241,6 +345,13 @@ TEST(Render, FirstFrameOfTheDefaultsMatchesThePlasmaFormulas) {
     Check_Rendered_Frame(48, 32, 16, 7, 1, Expected_Frame(48, 32, 16, 7));
     Check_Rendered_Frame(48, 32, 15, 7, 1, Expected_Frame(48, 32, 15, 7));
     Check_Rendered_Frame(32, 32, 24, 5, 1, Expected_Frame(32, 32, 24, 5));
+}
+
+TEST(Render, EightBitFrameGoesThroughThePalette) {
+    // Seeds whose third palette is each of the ten quarter schemes (8, 0, 2, 9, 4, 6, 5, 7, 1, 3),
+    // a shift scheme (12), and a shift scheme drawn again because it repeated the second (872).
+    for (uint32_t seed : {1u, 2u, 3u, 5u, 9u, 10u, 19u, 25u, 43u, 54u, 12u, 872u})
+        Check_Rendered_Frame(64, 48, 8, seed, 1, Expected_Frame_8(64, 48, seed));
 }
 
 TEST(Render, LaterFramesFollowThePhaseSteps) {
