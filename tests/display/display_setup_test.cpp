@@ -9,6 +9,7 @@
 #include "diagnostics/diagnostics.h"
 #include "platform/display/ddraw.h"
 #include "platform/windows/windows.h"
+#include "support/scratch_folder.h"
 #include "support/surface_fixture.h"
 #include "surface/display.h"
 #include "surface/surface.h"
@@ -312,4 +313,45 @@ TEST_F(Display_Setup, ReleaseTakesDownWhatExistsOfAPartlyBuiltDisplay) {
     Take_Reports();
     EXPECT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 1);
     EXPECT_TRUE(Take_Reports().empty());
+}
+
+TEST_F(Display_Setup, EntryAndProgressLinesAreLoggedOncePerRun) {
+    Scratch_Folder root;
+    root.make_folder("Mirravane");
+    Build_Error_Log_Path();
+    error_logging = 1;
+    ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File("T"), 1);
+    auto count = [&](const std::string& line) {
+        const std::string log = root.read("Mirravane/error_log.txt");
+        int n = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++n;
+        return n;
+    };
+
+    // A set-up that fails after its progress lines has not completed: the next one logs again.
+    Inject_DD_Fault(DD_Call::CreateClipper, DDERR_OUTOFMEMORY);
+    ASSERT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 0);
+    Release_Direct_Draw();
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 1);
+        Release_Direct_Draw();
+    }
+    EXPECT_EQ(count("Entering Setup_Windowed_Direct_Draw"), 2);
+    EXPECT_EQ(count("Setup_Windowed_Direct_Draw(): Direct_Draw->QueryInterface SUCCESS"), 2);
+    EXPECT_EQ(count("Setup_Windowed_Direct_Draw(): Direct_Draw_Interface->SetCooperativeLevel SUCCESS"), 2);
+    EXPECT_EQ(count("Exitting Setup_Windowed_Direct_Draw"), 1);
+
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(Setup_Direct_Draw(640, 480, 32), 1);
+        Release_Direct_Draw();
+        int w = 0, h = 0, bpp = 0;
+        ASSERT_EQ(Grab_Current_Screen_Dimensions(&w, &h, &bpp), 1);
+    }
+    EXPECT_EQ(count("Entering Setup_Direct_Draw"), 1);
+    EXPECT_EQ(count("Exitting Setup_Direct_Draw"), 1);
+    EXPECT_EQ(count("Entering Grab_Current_Screen_Dimensions"), 1);
+    EXPECT_EQ(count("Exitting Grab_Current_Screen_Dimensions"), 1);
+    EXPECT_TRUE(Headless().boxes.empty());
+    Close_Error_Log();
+    error_logging = 0;
 }
