@@ -41,7 +41,11 @@ public:
             top += 16;
         }
         if (!low.empty()) label(low, Bar_X, top, 60);
-        if (!high.empty()) label(high, Bar_X + Bar_Width - 60, top, 60);
+        // The high label ends where the bar ends (about 9 pixels a character at most).
+        if (!high.empty()) {
+            const int width = 9 * static_cast<int>(high.size());
+            label(high, Bar_X + Bar_Width - width, top, width);
+        }
         add(bar_id, Control_Kind::Scroll_Bar, "", Bar_X, top + 16, Bar_Width, 16);
         add(number_id, Control_Kind::Number, "", Bar_X + Bar_Width + 12, top + 16, 60, 16);
         y_ = top + Row_Height;

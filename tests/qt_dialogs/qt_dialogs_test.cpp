@@ -234,3 +234,52 @@ TEST_F(Qt_Dialogs, PointerMovesPaintAndEscapeArriveAsMessages) {
 }
 
 }  // namespace
+
+#include "dialogs/templates.h"
+
+namespace {
+
+intptr_t Close_At_Once(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) open_dialog = dialog;
+    return 0;
+}
+
+const char* const program_dialogs[] = {
+    "SPEEDBOX",        "CONTRASTBOX",   "SWAYBOX",       "ANGLE_BBOX", "ANGLE_ABOX",    "COLOURBOX",
+    "CONSTANT_ABOX",   "RANDOMCOLOURBOX", "GRANULARITYBOX", "SLIDESPEEDBOX", "SLIDEOBJECTSBOX",
+    "BACKGROUNDBOX",   "ZONEBOX",       "DIRECTIONBOX",  "FADEBOX",    "SINEWAVEBOX",   "ABOUTBOX",
+    "RESOLUTIONBOX",   "INFOBOX",       "INTRODUCTIONBOX", "JOURNEYBOX"};
+
+TEST_F(Qt_Dialogs, EveryProgramDialogLaysItsControlsOutInsideWithoutOverlaps) {
+    Register_Dialog_Templates();
+    for (const char* name : program_dialogs) {
+        const Dialog_Template* t = Find_Dialog_Template(name);
+        ASSERT_NE(t, nullptr) << name;
+        const QRect inside(0, 0, t->width, t->height);
+        std::vector<QRect> placed;
+        for (const Control_Template& c : t->controls) {
+            const QRect r(c.x, c.y, c.width, c.height);
+            EXPECT_TRUE(inside.contains(r)) << name << " control " << c.id;
+            if (c.kind == Control_Kind::Group) continue;  // a group frames others
+            for (const QRect& other : placed) EXPECT_FALSE(r.intersects(other)) << name << " control " << c.id;
+            placed.push_back(r);
+        }
+        // Every control becomes a widget of the same place.
+        QTimer::singleShot(0, [&] {
+            QDialog* view = Qt_Dialog_Widget(Dialog_Of(open_dialog));
+            ASSERT_NE(view, nullptr);
+            for (const Control_Template& c : t->controls) {
+                if (c.id == -1) continue;
+                QWidget* w = view->findChild<QWidget*>(QString::number(c.id));
+                ASSERT_NE(w, nullptr) << name << " control " << c.id;
+                EXPECT_EQ(w->geometry(), QRect(c.x, c.y, c.width, c.height)) << name << " control " << c.id;
+            }
+            if (const char* folder = std::getenv("MIRRAVANE_DIALOG_SHOTS"))
+                view->grab().save(QString::fromLatin1(folder) + "/" + QString::fromLatin1(name) + ".png");
+            view->reject();
+        });
+        EXPECT_EQ(DialogBoxA(name, nullptr, Close_At_Once), IDCANCEL) << name;
+    }
+}
+
+}  // namespace
