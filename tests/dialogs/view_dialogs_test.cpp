@@ -5,7 +5,9 @@
 #include "dialogs/launchers.h"
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
+#include "plasma/plasma.h"
 #include "surface/display.h"
+#include "surface/surface.h"
 #include "text/transition.h"
 
 namespace {
@@ -64,6 +66,7 @@ TEST_F(Dialogs, AboutShowsThePictureOrFallsBackToAMessage) {
     Script({Paint(), {Dialog_Step::Command, 5, 0, 0}});
     EXPECT_EQ(Show_About(), 1);
     EXPECT_EQ(Last_Headless_Dialog().spec->caption, "");
+    EXPECT_EQ(program.log().find("About_Dialog_Box"), std::string::npos);
 
     std::filesystem::remove(program.home() / "Data/Bmp/About.bmp");
     const size_t boxes = Headless().boxes.size();
@@ -87,6 +90,35 @@ TEST_F(Dialogs, FullScreenDialogsShowTheCursorOnlyWhileOpen) {
     EXPECT_EQ(Number(1052).rfind("Total system ram ", 0), 0u);
     EXPECT_EQ(Number(1053).find(" Mb of system ram"), Number(1053).size() - 17);
     EXPECT_EQ(Cursor_Show_Count(), cursor);
+    Window_Mode = WINDOWED;
+}
+
+bool Anything_On(Surface surface) {
+    int width = 0, height = 0, pitch = 0;
+    Grab_Surface_Dimensions(surface, &width, &height);
+    uint8_t* pixels = Lock_Surface(surface, &pitch);
+    bool found = false;
+    for (int y = 0; pixels && y < height && !found; ++y)
+        for (int x = 0; x < width * 4 && !found; ++x) found = pixels[static_cast<size_t>(y) * pitch + x] != 0;
+    Unlock_Surface(surface, pixels);
+    return found;
+}
+
+TEST_F(Dialogs, MovingADialogPresentsTheLastFrameAgain) {
+    ASSERT_EQ(Draw_Plasma(Hidden, 0, 0), 1);
+    const Dialog_Step moved{Dialog_Step::Move, 0, 0, 0};
+    // Plasma dialogs present in every mode; the fade dialog only in windowed mode.
+    for (int (*show)() : {Show_Speed_Dialog, Show_Fade_Dialog, Show_Resolution_Dialog}) {
+        ASSERT_EQ(Clear(Visible), 1);
+        Script({moved, Cancel});
+        show();
+        EXPECT_TRUE(Anything_On(Visible));
+    }
+    Window_Mode = FULLSCREEN;
+    ASSERT_EQ(Clear(Visible), 1);
+    Script({moved, Cancel});
+    Show_Fade_Dialog();
+    EXPECT_FALSE(Anything_On(Visible));
     Window_Mode = WINDOWED;
 }
 
