@@ -283,3 +283,40 @@ TEST_F(Qt_Dialogs, EveryProgramDialogLaysItsControlsOutInsideWithoutOverlaps) {
 }
 
 }  // namespace
+
+#include "dialogs/launchers.h"
+#include "presets/plasma_settings.h"
+#include "shell/startup.h"
+#include "support/installed_program.h"
+
+namespace {
+
+TEST_F(Qt_Dialogs, SlideObjectsDialogShowsTheObjectAndTakesClicks) {
+    Set_Backend(nullptr);
+    Installed_Program program(2);
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    Set_Backend(&backend);
+    Plasma_Settings.object_count[0] = 4;
+
+    QColor painted;
+    QString count_after_deselect;
+    QTimer::singleShot(0, [&] {
+        auto* view = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->windowTitle(), QStringLiteral("Select Slide Objects"));
+        EXPECT_EQ(view->findChild<QLabel*>("1031")->text(), QStringLiteral("4"));
+        painted = view->findChild<QWidget*>("1032")->grab().toImage().pixelColor(48, 48);
+        view->findChild<QPushButton*>("5")->click();
+        count_after_deselect = view->findChild<QLabel*>("1031")->text();
+        view->findChild<QPushButton*>("4")->click();
+        view->findChild<QPushButton*>("1")->click();
+    });
+    EXPECT_EQ(Show_Slide_Objects_Dialog(), 1);
+    EXPECT_EQ(count_after_deselect, QStringLiteral("0"));
+    EXPECT_EQ(Plasma_Settings.object_count[0], 1);
+    EXPECT_EQ(Plasma_Settings.object_selected[0], 1);
+    EXPECT_EQ(painted, QColor(200, 40, 40));  // the installed object 0 is one colour
+    Set_Backend(nullptr);
+}
+
+}  // namespace
