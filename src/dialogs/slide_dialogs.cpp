@@ -177,6 +177,8 @@ intptr_t Slide_Objects_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPAR
         case 1033:
             objects.current = Scroll_Value(code, thumb, objects.current, 0, Last_Object(), 1, 1);
             Load_Current_Object(dialog);
+            Plasma_Settings.object_selected[objects.current] = objects.count != 0 ? 1 : 0;
+            Check(dialog, 1035, objects.count != 0);
             return Draw_Object_Picture(dialog);
         case 1030:
             objects.count = Scroll_Value(code, thumb, objects.count, 0, 200, 1, 1);

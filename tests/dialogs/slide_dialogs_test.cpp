@@ -78,6 +78,12 @@ TEST_F(Dialogs, SlideObjectsWriteTheCurrentObjectAtOnce) {
     EXPECT_EQ(Number(1031), "7");
     EXPECT_EQ(s.object_speed[1], 14.0);
     EXPECT_EQ(s.object_animation_speed[1], 29.0);
+    // Any bar change, the object choice included, selects by the count.
+    s.object_selected[1] = 0;
+    Script({Scroll(1033, SB_RIGHT), Cancel});
+    Show_Slide_Objects_Dialog();
+    EXPECT_EQ(s.object_selected[1], 1);
+    EXPECT_TRUE(Shown(1035).checked);
     Script({Scroll(1033, SB_RIGHT), Scroll(1030, SB_LEFT), OK});
     Show_Slide_Objects_Dialog();
     EXPECT_EQ(s.object_count[1], 0);
