@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTextBrowser>
@@ -40,7 +41,10 @@ private:
 void Choose(QWidget* modal, const char* name) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     ASSERT_NE(dialog, nullptr);
-    dialog->selectFile(QString::fromLatin1(name));
+    // Typed into the name box, as a user would (selectFile leaves a focused box alone).
+    auto* name_box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name_box, nullptr);
+    name_box->setText(QString::fromLatin1(name));
     QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
 }
 

@@ -47,24 +47,22 @@ void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) 
     }
     case 15:
     case 16: {
-        const bool is_565 = primary.bpp() == 16 && primary.format().dwGBitMask == 0x07E0;
+        // One table for every 16-bit value: a lookup per pixel instead of three expansions.
+        static uint32_t table[65536];
+        static int table_kind = 0;
+        const int kind = primary.bpp() == 16 && primary.format().dwGBitMask == 0x07E0 ? 565 : 555;
+        if (table_kind != kind) {
+            for (uint32_t v = 0; v < 65536; ++v) {
+                table[v] = kind == 565 ? 0xFF000000u | (Expand_5(v >> 11) << 16) | (Expand_6((v >> 5) & 0x3F) << 8) | Expand_5(v & 0x1F)
+                                       : 0xFF000000u | (Expand_5((v >> 10) & 0x1F) << 16) | (Expand_5((v >> 5) & 0x1F) << 8) |
+                                             Expand_5(v & 0x1F);
+            }
+            table_kind = kind;
+        }
         for (int y = top; y < bottom; ++y) {
             const uint8_t* row = bits + size_t(y) * pitch + size_t(left) * 2;
             auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y)) + left;
-            if (is_565) {
-                for (int x = 0; x < count; ++x) {
-                    uint16_t v;
-                    std::memcpy(&v, row + x * 2, 2);
-                    out[x] = 0xFF000000u | (Expand_5(v >> 11) << 16) | (Expand_6((v >> 5) & 0x3F) << 8) | Expand_5(v & 0x1F);
-                }
-            } else {
-                for (int x = 0; x < count; ++x) {
-                    uint16_t v;
-                    std::memcpy(&v, row + x * 2, 2);
-                    out[x] = 0xFF000000u | (Expand_5((v >> 10) & 0x1F) << 16) | (Expand_5((v >> 5) & 0x1F) << 8) |
-                             Expand_5(v & 0x1F);
-                }
-            }
+            for (int x = 0; x < count; ++x) out[x] = table[row[x * 2] | (row[x * 2 + 1] << 8)];
         }
         break;
     }
