@@ -182,3 +182,19 @@ TEST_F(Qt_Backend_Test, CtrlMInAWindowWithAMenuIsTheMaximiseCommand) {
     // Not also as a key 'M': the engine's accelerator would toggle a second time.
     for (const MSG& down : Take(WM_KEYDOWN)) EXPECT_NE(down.wParam, WPARAM('M'));
 }
+
+TEST_F(Qt_Backend_Test, CtrlMWithoutAMenuIsAKeyWithControlHeld) {
+    // Maximised and full screen have no menu: the window procedure's accelerator sees 'M'
+    // while Control is down.
+    HWND window = Shown_Window(WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
+    QWidget* picture = Qt_Picture_Widget(window);
+    QTest::keyPress(picture, Qt::Key_M, Qt::ControlModifier);  // presses Control first
+    EXPECT_TRUE(Control_Key_Down());
+    const auto downs = Take(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 2u);
+    EXPECT_EQ(downs[0].wParam, VK_CONTROL);
+    EXPECT_EQ(downs[1].wParam, WPARAM('M'));
+    EXPECT_TRUE(Take(WM_COMMAND).empty());
+    QTest::keyRelease(picture, Qt::Key_M, Qt::ControlModifier);  // releases Control after
+    EXPECT_FALSE(Control_Key_Down());
+}
