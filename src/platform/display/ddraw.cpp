@@ -118,6 +118,17 @@ void Copy_Row(uint8_t* dest, const uint8_t* source, const int* map, int count, b
     }
 }
 
+template <typename T>
+void Copy_Keyed_Row(uint8_t* dest, const uint8_t* source, int count, uint32_t key, uint32_t mask) {
+    T* d = reinterpret_cast<T*>(dest);
+    const T* s = reinterpret_cast<const T*>(source);
+    const T k = static_cast<T>(key), m = static_cast<T>(mask);
+    for (int i = 0; i < count; ++i) {
+        const T v = s[i];
+        d[i] = (v & m) == k ? d[i] : v;
+    }
+}
+
 }  // namespace
 
 const char* DD_Error_Name(HRESULT code) {
@@ -445,9 +456,19 @@ HRESULT DDSurface::Blt(const RECT* dest_rect, DDSurface* source, const RECT* sou
         if (mirror_ud) sj = sh - 1 - sj;
         const uint8_t* srow = src_base + static_cast<size_t>(src_y0 + sj) * src_pitch + static_cast<size_t>(src_x0) * bytes_;
         uint8_t* drow = pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(area.left) * bytes_;
-        if (!stretch && !mirror_lr && !keyed) {
-            std::memcpy(drow, srow + static_cast<size_t>(area.left - dr.left) * bytes_, static_cast<size_t>(area_w) * bytes_);
-            continue;
+        if (!stretch && !mirror_lr) {
+            const uint8_t* from = srow + static_cast<size_t>(area.left - dr.left) * bytes_;
+            if (!keyed) {
+                std::memcpy(drow, from, static_cast<size_t>(area_w) * bytes_);
+                continue;
+            }
+            // A keyed 1:1 copy (masks, glyphs, objects): contiguous rows, no column map.
+            switch (bytes_) {
+            case 4: Copy_Keyed_Row<uint32_t>(drow, from, area_w, key, mask); continue;
+            case 2: Copy_Keyed_Row<uint16_t>(drow, from, area_w, key, mask); continue;
+            case 1: Copy_Keyed_Row<uint8_t>(drow, from, area_w, key, mask); continue;
+            default: break;
+            }
         }
         switch (bytes_) {
         case 4: Copy_Row<uint32_t>(drow, srow, map, area_w, keyed, key, mask); break;
