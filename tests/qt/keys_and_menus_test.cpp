@@ -198,3 +198,28 @@ TEST_F(Qt_Backend_Test, CtrlMWithoutAMenuIsAKeyWithControlHeld) {
     QTest::keyRelease(picture, Qt::Key_M, Qt::ControlModifier);  // releases Control after
     EXPECT_FALSE(Control_Key_Down());
 }
+
+TEST_F(Qt_Backend_Test, ActivationAndFocusLossBecomeMessages) {
+    HWND window = Shown_Window(WS_OVERLAPPEDWINDOW, 20, 20, 300, 200);
+    QWidget* host = Qt_Host_Widget(window);
+    host->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host));
+    QCoreApplication::processEvents();
+    auto activations = Take(WM_ACTIVATEAPP);
+    ASSERT_FALSE(activations.empty());
+    EXPECT_EQ(activations.back().wParam, 1u);
+    EXPECT_EQ(activations.back().hwnd, window);
+    QTest::qWait(350);  // past the moment when the window's own changes may move the focus
+    Take(WM_KILLFOCUS);
+
+    // Another window takes the focus: the program's window hears of it.
+    QWidget other;
+    other.setGeometry(400, 300, 100, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QCoreApplication::processEvents();
+    const auto losses = Take(WM_KILLFOCUS);
+    ASSERT_EQ(losses.size(), 1u);
+    EXPECT_EQ(losses[0].hwnd, window);
+}
