@@ -164,6 +164,20 @@ TEST_F(Qt_Backend_Test, MenuBarFollowsTheMenuAndPostsCommands) {
     EnableMenuItem(menu, 40001, MF_ENABLED);
     EXPECT_TRUE(Qt_Menu_Action(window, 40001)->isEnabled());
 
+    // A new caption is only a title: the window is not hidden and shown again for it.
+    struct Hide_Counter : QObject {
+        int hides = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Hide) ++hides;
+            return false;
+        }
+    } counter;
+    Qt_Host_Widget(window)->installEventFilter(&counter);
+    SetWindowTextA(window, " Mirravane:   Sunset");
+    EXPECT_EQ(Qt_Host_Widget(window)->windowTitle(), QStringLiteral(" Mirravane:   Sunset"));
+    EXPECT_EQ(counter.hides, 0);
+    Qt_Host_Widget(window)->removeEventFilter(&counter);
+
     // Without the menu (maximised, full screen) the bar goes and the client grows into it.
     SetMenu(window, nullptr);
     EXPECT_EQ(Qt_Menu_Bar(window), nullptr);

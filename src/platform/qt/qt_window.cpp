@@ -133,7 +133,10 @@ void Picture_Widget::keyPressEvent(QKeyEvent* event) {
         keys_held.set(vk);
         Set_Key_Down(vk, true);
     }
-    if (event->modifiers() & Qt::ControlModifier) Set_Key_Down(VK_CONTROL, true);
+    if (event->modifiers() & Qt::ControlModifier) {
+        keys_held.set(VK_CONTROL);
+        Set_Key_Down(VK_CONTROL, true);
+    }
     PostMessageA(host_->window(), WM_KEYDOWN, vk, 1);
 }
 
@@ -145,7 +148,10 @@ void Picture_Widget::keyReleaseEvent(QKeyEvent* event) {
         keys_held.reset(vk);
         Set_Key_Down(vk, false);
     }
-    if (!(event->modifiers() & Qt::ControlModifier) && vk != VK_CONTROL) Set_Key_Down(VK_CONTROL, keys_held[VK_CONTROL]);
+    if (!(event->modifiers() & Qt::ControlModifier) && keys_held[VK_CONTROL]) {
+        keys_held.reset(VK_CONTROL);  // its release went to another window
+        Set_Key_Down(VK_CONTROL, false);
+    }
     PostMessageA(host_->window(), WM_KEYUP, vk, 1);
 }
 
@@ -304,7 +310,10 @@ void Host_Window::Apply() {
     Qt::WindowFlags flags = Qt::Window;
     if (popup) flags |= Qt::FramelessWindowHint;
     if ((w->ex_style & WS_EX_TOPMOST) && !w->native_parent) flags |= Qt::WindowStaysOnTopHint;
-    if (windowFlags() != flags && !embedded_in_) setWindowFlags(flags);  // hides the window
+    if (flags != applied_flags_ && !embedded_in_) {
+        setWindowFlags(flags);  // hides the window; shown again below
+        applied_flags_ = flags;
+    }
 
     setWindowTitle(QString::fromLocal8Bit(w->caption.c_str()));
     if (w->menu != bar_menu_ || (bar_ != nullptr) != (w->menu && Tracks_Geometry())) Build_Menu();

@@ -88,6 +88,7 @@ private:
     QTimer parent_watch_;      // the host window of an embedded preview gives no events
     QElapsedTimer since_apply_;
     bool applying_ = false;
+    Qt::WindowFlags applied_flags_ = Qt::Window;  // Qt adds hints of its own to windowFlags()
     std::unique_ptr<QWindow> foreign_;
     uintptr_t embedded_in_ = 0;
 };
