@@ -327,11 +327,17 @@ void Host_Window::Apply() {
     } else if (popup) {
         const RECT& f = w->frame;
         QScreen* screen = QGuiApplication::primaryScreen();
-        if (f.left == 0 && f.top == 0 && screen)
-            setGeometry(screen->geometry());  // full screen covers the monitor at any display mode
-        else
+        const bool covering = f.left == 0 && f.top == 0 && screen;
+        if (covering) {
+            // Full screen covers the monitor at any display mode, panels included.
+            setGeometry(screen->geometry());
+            setWindowState(windowState() | Qt::WindowFullScreen);
+        } else {
+            setWindowState(windowState() & ~Qt::WindowFullScreen);
             setGeometry(f.left, f.top, f.right - f.left, f.bottom - f.top);
+        }
     } else {
+        if (windowState() & Qt::WindowFullScreen) setWindowState(windowState() & ~Qt::WindowFullScreen);
         const QRect client = Client_Rect();
         int bar_height = 0;
         if (bar_) {
