@@ -225,18 +225,14 @@ bool Qt_Backend::file_dialog(OPENFILENAME* ofn, bool save, std::string& chosen) 
         }
     }
 
-    for (;;) {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return true;
-        const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first());
-        if (create_prompt && !QFileInfo::exists(path)) {
-            char text[600];
-            std::snprintf(text, sizeof text, "File %s does not exist.\nCreate the file?", path.toLocal8Bit().constData());
-            if (message_box(ofn->hwndOwner, text, save ? "Save As" : "Open", MB_YESNO | MB_ICONQUESTION) != IDYES)
-                return true;
-        }
-        chosen = path.toLocal8Bit().toStdString();
-        return true;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return true;  // cancelled
+    const QString path = QDir::toNativeSeparators(dialog.selectedFiles().first());
+    if (create_prompt && !QFileInfo::exists(path)) {
+        const std::string text = "File " + path.toLocal8Bit().toStdString() + " does not exist.\nCreate the file?";
+        if (message_box(ofn->hwndOwner, text, "Open", MB_YESNO | MB_ICONQUESTION) != IDYES) return true;
     }
+    chosen = path.toLocal8Bit().toStdString();
+    return true;
 }
 
 bool Qt_Backend::show_help(HWND owner, const std::string& help_file, uint32_t) {
