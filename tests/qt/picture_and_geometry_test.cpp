@@ -247,3 +247,16 @@ TEST_F(Qt_Backend_Test, WindowGoesFullScreenAndBackWithoutLosingItsMenu) {
     // The style changes are the program's own: they are not a loss of focus.
     EXPECT_TRUE(Take(WM_KILLFOCUS).empty());
 }
+
+TEST_F(Qt_Backend_Test, OnlyShownTopLevelWindowsGetAWindowOnScreen) {
+    HWND main_window = Create_Window(" Test", WS_OVERLAPPEDWINDOW, 0, 10, 10, 300, 300, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Qt_Host_Widget(main_window), nullptr);  // not shown yet
+    ShowWindow(main_window, SW_SHOWNORMAL);
+    ASSERT_NE(Qt_Host_Widget(main_window), nullptr);
+    EXPECT_TRUE(Qt_Host_Widget(main_window)->isVisible());
+
+    // Windows inside another (dialogs and their controls) are drawn by their owner.
+    HWND inner = Create_Window("OK", WS_CHILD | WS_VISIBLE, 0, 5, 5, 40, 20, main_window, nullptr, nullptr);
+    ShowWindow(inner, SW_SHOWNORMAL);
+    EXPECT_EQ(Qt_Host_Widget(inner), nullptr);
+}

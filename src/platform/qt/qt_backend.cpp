@@ -26,10 +26,12 @@
 
 #include "platform/display/ddraw.h"
 #include "platform/qt/qt_access.h"
+#include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_window.h"
 #include "platform/system/system.h"
 #include "platform/windows/commdlg.h"
+#include "platform/windows/dialog.h"
 
 namespace {
 
@@ -52,15 +54,17 @@ public:
         bpp = Display_Settings().desktop_bpp;
     }
 
+    // Hosts are made when a window is first shown, and only for top-level windows of the
+    // program: dialogs and their controls are drawn by the dialog widgets.
     void window_created(HWND window) override {
-        auto host = std::make_unique<Host_Window>(window);
-        window->backend_data = host.get();
-        host->Apply();
-        hosts_[window] = std::move(host);
+        if (window->visible) Ensure_Host(window);
     }
 
     void window_changed(HWND window) override {
-        if (Host_Window* host = Host(window)) host->Apply();
+        if (Host_Window* host = Host(window))
+            host->Apply();
+        else if (window->visible)
+            Ensure_Host(window);
     }
 
     void window_destroyed(HWND window) override {
@@ -141,6 +145,23 @@ public:
         width = size.width();
         height = size.height();
         return true;
+    }
+
+    intptr_t run_dialog(Dialog_State* dialog) override {
+        QWidget* owner = dialog && dialog->window ? Host(dialog->window->parent) : nullptr;
+        return Run_Qt_Dialog(dialog, owner);
+    }
+
+    void dialog_changed(Dialog_State* dialog, int control_id) override { Qt_Dialog_Changed(dialog, control_id); }
+
+    Host_Window* Ensure_Host(HWND window) {
+        if (window->parent || Dialog_Of(window)) return nullptr;
+        auto host = std::make_unique<Host_Window>(window);
+        Host_Window* made = host.get();
+        window->backend_data = made;
+        hosts_[window] = std::move(host);
+        made->Apply();
+        return made;
     }
 
     Host_Window* Host(HWND window) const {
