@@ -34,6 +34,12 @@ done
 
 mkdir -p "$work/windows"
 cp -r "$data" "$work/windows/Mirravane"
+# A fresh folder opens with the modal introduction; a short headless run goes through it
+# first (it expands the objects and writes default.dat), so the window shows the picture.
+(
+  cd "$work/windows/Mirravane" || exit 1
+  MIRRAVANE_BACKEND=headless MIRRAVANE_WINDOWS_DIR="$work/windows" MIRRAVANE_FRAMES=5 timeout 60 "$program" /c
+) >"$work/first_run.log" 2>&1
 (
   cd "$work/windows/Mirravane" || exit 1
   unset MIRRAVANE_FRAMES MIRRAVANE_BACKEND QT_QPA_PLATFORM WAYLAND_DISPLAY
