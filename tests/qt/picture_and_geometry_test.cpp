@@ -230,6 +230,11 @@ TEST_F(Qt_Backend_Test, WindowGoesFullScreenAndBackWithoutLosingItsMenu) {
     EXPECT_TRUE(host->isVisible());
     EXPECT_EQ(host->geometry(), QGuiApplication::primaryScreen()->geometry());
     EXPECT_EQ(picture->geometry(), host->rect());
+    // The window procedure learns the new client size, as it would from the window system.
+    auto sizes = Take(WM_SIZE);
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(LOWORD(static_cast<uintptr_t>(sizes.back().lParam)), 640u);
+    EXPECT_EQ(HIWORD(static_cast<uintptr_t>(sizes.back().lParam)), 480u);
 
     // And back: the menu returns and the client is where the engine centred it.
     SetMenu(window, menu);
@@ -244,6 +249,10 @@ TEST_F(Qt_Backend_Test, WindowGoesFullScreenAndBackWithoutLosingItsMenu) {
     const RECT client = window->client_on_screen;
     EXPECT_EQ(picture->mapToGlobal(QPoint(0, 0)), QPoint(client.left, client.top));
     EXPECT_EQ(picture->size(), QSize(client.right - client.left, client.bottom - client.top));
+    sizes = Take(WM_SIZE);
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(LOWORD(static_cast<uintptr_t>(sizes.back().lParam)), static_cast<unsigned>(client.right - client.left));
+    EXPECT_EQ(HIWORD(static_cast<uintptr_t>(sizes.back().lParam)), static_cast<unsigned>(client.bottom - client.top));
     // The style changes are the program's own: they are not a loss of focus.
     EXPECT_TRUE(Take(WM_KILLFOCUS).empty());
 }

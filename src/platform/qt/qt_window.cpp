@@ -199,6 +199,7 @@ Host_Window::Host_Window(HWND window) : QWidget(nullptr, Qt::Window), window_(wi
     settle_.setSingleShot(true);
     settle_.setInterval(Settle_Milliseconds);
     connect(&settle_, &QTimer::timeout, this, [this] { PostMessageA(window_, WM_EXITSIZEMOVE, 0, 0); });
+    reported_ = Client_Rect().size();
     parent_watch_.setInterval(500);
     connect(&parent_watch_, &QTimer::timeout, this, [this] { Fill_Parent(); });
     since_apply_.start();
@@ -370,7 +371,16 @@ void Host_Window::Apply() {
     }
     applying_ = false;
     Sync_From_Screen();
+    Report_Size();  // the engine resized its own window: its procedure rebuilds on WM_SIZE
     since_apply_.restart();
+}
+
+void Host_Window::Report_Size() {
+    const QSize size = Client_Rect().size();
+    if (size == reported_ || window_->iconic) return;
+    reported_ = size;
+    PostMessageA(window_, WM_SIZE, window_->maximised ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                 MAKELPARAM(static_cast<unsigned>(size.width()), static_cast<unsigned>(size.height())));
 }
 
 void Host_Window::Sync_From_Screen() {
@@ -378,7 +388,9 @@ void Host_Window::Sync_From_Screen() {
     Window* w = window_;
     const QPoint origin = picture_->mapToGlobal(QPoint(0, 0));
     const RECT client = To_Rect(QRect(origin, picture_->size()));
-    const RECT frame = To_Rect(isVisible() ? frameGeometry() : geometry());
+    // The frame in the window layer's own measure, so that moving it keeps this client size.
+    RECT frame = client;
+    Adjust_Window_Rect(&frame, w->style, w->menu != nullptr);
     const RECT old = w->client_on_screen;
     w->frame = frame;
     w->maximised = isMaximized();
@@ -386,8 +398,7 @@ void Host_Window::Sync_From_Screen() {
     w->client_on_screen = client;
     const bool resized = client.right - client.left != old.right - old.left || client.bottom - client.top != old.bottom - old.top;
     if (resized) {
-        PostMessageA(w, WM_SIZE, isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED,
-                     MAKELPARAM(static_cast<unsigned>(client.right - client.left), static_cast<unsigned>(client.bottom - client.top)));
+        Report_Size();
         settle_.start();
     }
     if (client.left != old.left || client.top != old.top)

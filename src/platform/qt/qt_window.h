@@ -78,6 +78,7 @@ private:
     void Fill_Parent();
     void Sync_From_Screen();
     bool Tracks_Geometry() const;
+    void Report_Size();
 
     HWND window_;
     Picture_Widget* picture_;
@@ -88,6 +89,7 @@ private:
     QTimer parent_watch_;      // the host window of an embedded preview gives no events
     QElapsedTimer since_apply_;
     bool applying_ = false;
+    QSize reported_;  // the client size the window procedure last heard of
     Qt::WindowFlags applied_flags_ = Qt::Window;  // Qt adds hints of its own to windowFlags()
     std::unique_ptr<QWindow> foreign_;
     uintptr_t embedded_in_ = 0;
