@@ -361,10 +361,8 @@ void Host_Window::Apply() {
     const bool placeable = !(w->style & WS_CHILD) || w->native_parent;
     if (w->visible && placeable && !isVisible()) {
         show();
-        if (popup) {
-            raise();
-            activateWindow();
-        }
+        if (popup) raise();
+        activateWindow();
         picture_->setFocus();
     } else if (!w->visible && isVisible()) {
         hide();

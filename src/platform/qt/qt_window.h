@@ -33,10 +33,12 @@ class Picture_Widget final : public QWidget {
 public:
     explicit Picture_Widget(Host_Window* host);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    // Also called by the window when nothing inside it has the keyboard focus.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -68,6 +70,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override { picture_->keyPressEvent(event); }
+    void keyReleaseEvent(QKeyEvent* event) override { picture_->keyReleaseEvent(event); }
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
