@@ -65,6 +65,12 @@ TEST_F(Qt_Backend_Test, KeyPressesReachTheQueueAsKeyDownMessages) {
         EXPECT_EQ(downs[i].hwnd, window);
     }
 
+    // Keys that reach the window itself (nothing inside has the focus) count the same.
+    QTest::keyClick(Qt_Host_Widget(window), Qt::Key_5);
+    const auto at_window = Take(WM_KEYDOWN);
+    ASSERT_EQ(at_window.size(), 1u);
+    EXPECT_EQ(at_window[0].wParam, 0x35u);
+
     // The accelerator asks whether Control is held.
     QTest::keyPress(picture, Qt::Key_Control);
     EXPECT_TRUE(Control_Key_Down());
