@@ -1,0 +1,220 @@
+// The program in a hostile environment: folders it cannot write, a full disk, damaged or
+// absurd preset and bitmap files. Each case ends in a message, never a crash, and never
+// leaves half a user file where a whole one was.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "diagnostics/diagnostics.h"
+#include "platform/system/system.h"
+#include "platform/windows/windows.h"
+#include "presets/lifecycle.h"
+#include "presets/plasma_settings.h"
+#include "shell/modes.h"
+#include "shell/startup.h"
+#include "support/installed_program.h"
+#include "surface/bitmap.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Record_Bytes(const PLASMA_SETTINGS& record) {
+    return std::string(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+bool Box_Contains(const std::string& text) {
+    for (const std::string& box : Headless().boxes)
+        if (box.find(text) != std::string::npos) return true;
+    return false;
+}
+
+// Every field of the record at one extreme; both texts without their terminator.
+PLASMA_SETTINGS Extreme_Record(int32_t whole, float single, double real) {
+    PLASMA_SETTINGS s;
+    std::memset(&s, 0xFF, sizeof s);
+    for (int32_t* field : {&s.multi_colour, &s.resolution, &s.plasma_width, &s.plasma_height, &s.contrast,
+                           &s.complexity, &s.blend_mode, &s.preview_active, &s.symmetry, &s.invert_colour_logic,
+                           &s.scope_on, &s.scope_shape, &s.kaleidoscope_on, &s.kaleidoscope_stretch, &s.granularity,
+                           &s.brighten, &s.darken_red, &s.darken_green, &s.darken_blue, &s.slides_on, &s.background,
+                           &s.gradient_variable, &s.gradient_brightness, &s.zone_frequency, &s.zone_duration,
+                           &s.zone_multicolour, &s.slide_direction, &s.direction_change_frequency, &s.vsync,
+                           &s.ignore_fps, &s.plasma_ignore_fps, &s.fade_light, &s.fade_hue, &s.fade_saturation,
+                           &s.random_interval, &s.transition_speed, &s.titles_on, &s.sine_passes, &s.sine_variance,
+                           &s.sine_amplitude, &s.sine_clear, &s.sine_multicolour, &s.sine_band_width})
+        *field = whole;
+    for (int i = 0; i < 250; ++i) {
+        s.object_count[i] = whole;
+        s.object_selected[i] = whole;
+        s.object_animation_speed[i] = real;
+        s.object_speed[i] = real;
+    }
+    s.ripple = s.interference = s.sway = single;
+    s.speed = s.slide_speed = s.random_colour_interval = s.sine_phase_step = real;
+    std::memset(s.title_text, 'W', sizeof s.title_text);
+    std::memset(s.custom_overlay_path, 'o', sizeof s.custom_overlay_path);
+    return s;
+}
+
+// A configuration run of a few frames on the installed program; the exit code.
+int Configuration_Run(int frames) {
+    setenv("MIRRAVANE_FRAMES", std::to_string(frames).c_str(), 1);
+    return Mirravane_Main("mirravane /c");
+}
+
+TEST(Hostile, FullDiskKeepsTheOldPresetWhole) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.contrast = 77; });
+    const std::string before = program.folder().read("Mirravane/default.dat");
+    ASSERT_EQ(before.size(), sizeof(PLASMA_SETTINGS));
+
+    Default_Plasma_Settings();
+    Plasma_Settings.contrast = 12;
+    const std::string path = program.folder().windows("Mirravane\\default.dat");
+    // The disk fills up in the middle of the record, and again before its first byte.
+    for (long long room : {5000LL, 0LL}) {
+        Headless().boxes.clear();
+        Set_Disk_Space_Limit(room);
+        EXPECT_EQ(Save_Plasma_Settings_To_File(path.c_str()), 0);
+        Set_Disk_Space_Limit(-1);
+        EXPECT_TRUE(Box_Contains("Save_Plasma_Settings_To_File():\n\n Error saving " + path));
+        EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
+        EXPECT_FALSE(fs::exists(program.home() / "default.dat.tmp"));
+    }
+    // With room again the new record replaces the old one whole.
+    EXPECT_EQ(Save_Plasma_Settings_To_File(path.c_str()), 1);
+    EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == Record_Bytes(Plasma_Settings));
+
+    // The end of a configuration run on a full disk: the message, and the old file.
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.contrast = 77; });
+    Saver_Mode = CONFIGURE;
+    Headless().boxes.clear();
+    Set_Disk_Space_Limit(100);
+    Store_Plasma_Settings();
+    Set_Disk_Space_Limit(-1);
+    EXPECT_TRUE(Box_Contains("Unable to write file"));
+    EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
+}
+
+TEST(Hostile, UnwritableProgramFolder) {
+    Headless().boxes.clear();
+    // A file where the program folder should be.
+    {
+        Scratch_Folder windows;
+        Set_Saver_Lock_Path(windows.native("saver.lock"));
+        windows.write("Mirravane", "not a folder");
+        EXPECT_EQ(Configuration_Run(3), 0);
+        ASSERT_EQ(Headless().boxes.size(), 1u);
+        EXPECT_EQ(Headless().boxes[0], "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
+        EXPECT_EQ(windows.read("Mirravane"), "not a folder");
+        unsetenv("MIRRAVANE_FRAMES");
+    }
+    // A folder where default.dat should be: the preset cannot be saved, and says so.
+    Installed_Program program;
+    fs::create_directory(program.home() / "default.dat");
+    Headless().boxes.clear();
+    Configuration_Run(3);
+    EXPECT_TRUE(fs::is_directory(program.home() / "default.dat"));
+    const std::string log = program.log();
+    EXPECT_NE(log.find("Error saving"), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists(program.home() / "default.dat.tmp"));
+}
+
+TEST(Hostile, MissingOrTruncatedDefaultsStillRun) {
+    // Missing: the built-in defaults, and a whole default.dat at the end.
+    {
+        Installed_Program program;
+        EXPECT_EQ(Configuration_Run(5), 0);
+        EXPECT_EQ(program.log().find("FAILED"), std::string::npos) << program.log();
+        EXPECT_EQ(fs::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS));
+    }
+    // Truncated to 100 bytes, and empty: the reader's message, then a normal run that writes
+    // a whole file back.
+    for (size_t keep : {size_t{100}, size_t{0}}) {
+        Installed_Program program;
+        Default_Plasma_Settings();
+        program.folder().write("Mirravane/default.dat", Record_Bytes(Plasma_Settings).substr(0, keep));
+        EXPECT_EQ(Configuration_Run(5), 0);
+        const std::string log = program.log();
+        EXPECT_NE(log.find("Load_Plamsa_Settings():\n\nError reading"), std::string::npos) << keep << log;
+        EXPECT_EQ(fs::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS));
+        Headless().boxes.clear();
+    }
+}
+
+TEST(Hostile, ExtremeFieldsInDefaultsRunWithoutFault) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Extreme {
+        int32_t whole;
+        float single;
+        double real;
+        int bpp;
+        bool titles;
+    } cases[] = {
+        {INT_MIN, nan, std::nan(""), 32, true},
+        {INT_MIN, nan, std::nan(""), 32, false},
+        {INT_MAX, inf, HUGE_VAL, 8, false},
+        {-1, -inf, -HUGE_VAL, 16, false},
+        {INT_MAX, -0.0f, 1e300, 24, false},
+    };
+    for (const Extreme& e : cases) {
+        Installed_Program program(3, false, 320, 240, e.bpp);
+        PLASMA_SETTINGS record = Extreme_Record(e.whole, e.single, e.real);
+        if (!e.titles) record.titles_on = 0;
+        program.folder().write("Mirravane/default.dat", Record_Bytes(record));
+        const auto start = std::chrono::steady_clock::now();
+        Configuration_Run(10);
+        // A title without its end is cut off by the text's length check, which ends the run.
+        if (e.titles) {
+            EXPECT_NE(program.log().find("Draw_Text():Illegal Message Length"), std::string::npos);
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << e.whole;
+        // Whatever was read, what was written back is a whole record.
+        EXPECT_EQ(fs::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS));
+        Headless().boxes.clear();
+    }
+}
+
+TEST(Hostile, DamagedAndAbsurdBitmaps) {
+    Installed_Program program(6);
+    // Not a bitmap at 5.bmp: the objects are not loaded, with the loader's message.
+    program.folder().write("Mirravane/Data/Bmp/Objects/5.bmp", "This is a text file, not a picture.\n");
+    EXPECT_EQ(Configuration_Run(3), 0);
+    EXPECT_NE(program.log().find("Load_All_Objects():Unable to load"), std::string::npos) << program.log();
+    EXPECT_NE(program.log().find("5.bmp"), std::string::npos);
+
+    // A header claiming 20000 x 20000 pixels at 24 bits, and nothing behind it: refused at
+    // once, without reserving memory for the claim.
+    std::string huge = Make_Bmp_24(1, 1, 0, 0, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) huge[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    put32(18, 20000);
+    put32(22, 20000);
+    program.folder().write("Mirravane/Data/Bmp/About.bmp", huge);
+    Headless().boxes.clear();
+    int width = -1, height = -1;
+    const auto start = std::chrono::steady_clock::now();
+    Surface picture = Load_SYSTEM_Bitmap(program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
+                                         &height);
+    EXPECT_EQ(picture, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    // The run before left the messages going to the log.
+    EXPECT_NE(program.log().find("Load_SYSTEM_Bitmap()"), std::string::npos) << program.log();
+    if (picture) Release_Surface(&picture);
+
+    // The same header as an object: the objects are not loaded and the run ends with the message.
+    program.folder().write("Mirravane/Data/Bmp/Objects/5.bmp", huge);
+    EXPECT_EQ(Configuration_Run(3), 0);
+    EXPECT_NE(program.log().find("Load_All_Objects():Unable to load"), std::string::npos);
+}
+
+}  // namespace
