@@ -1,0 +1,66 @@
+#include "fuzz_session.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "common/harness.h"
+#include "diagnostics/diagnostics.h"
+#include "platform/display/ddraw.h"
+#include "platform/windows/windows.h"
+#include "support/installed_program.h"
+
+namespace {
+
+constexpr int Desktop_Width = 320;
+constexpr int Desktop_Height = 240;
+
+Installed_Program* program = nullptr;
+int session_bpp = 0;
+bool session_tried = false;  // a failed Setup leaves surfaces behind that Shutdown releases
+
+}  // namespace
+
+Fuzz_Deadline::~Fuzz_Deadline() {
+    const auto taken = std::chrono::steady_clock::now() - start_;
+    if (taken > std::chrono::seconds(1)) {
+        std::fprintf(stderr, "%s took %.3f s\n", what_, std::chrono::duration<double>(taken).count());
+        std::abort();
+    }
+}
+
+const std::string& Fuzz_Program_Folder() {
+    static std::string folder;
+    if (folder.empty()) {
+        if (!program) program = new Installed_Program(3, false, Desktop_Width, Desktop_Height, 32);
+        folder = program->home().string();
+    }
+    return folder;
+}
+
+void Fuzz_Write_File(const std::string& path, const void* data, size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+bool Fuzz_Session(int bpp) {
+    Fuzz_Program_Folder();
+    if (session_bpp == bpp) return true;
+    if (session_tried) {
+        Harness_Stop();
+        if (Main_Window) DestroyWindow(Main_Window);
+        Main_Window = nullptr;
+        Reset_Display_Service();
+    }
+    session_bpp = 0;
+    session_tried = true;
+    Harness_Options options;
+    options.windows_dir = program->folder().path();
+    options.width = Desktop_Width;
+    options.height = Desktop_Height;
+    options.bpp = bpp;
+    options.log_to_file = false;
+    if (!Harness_Start(options)) return false;
+    session_bpp = bpp;
+    return true;
+}
