@@ -5,8 +5,11 @@
 
 #include "objects/object_files.h"
 #include "platform/system/system.h"
+#include "presets/lifecycle.h"
+#include "presets/plasma_settings.h"
 #include "shell/modes.h"
 #include "slides/objects.h"
+#include "slides/slides.h"
 #include "support/scratch_folder.h"
 #include "support/soft_display.h"
 #include "support/surface_fixture.h"
@@ -225,6 +228,19 @@ TEST_F(Objects_Test, LostBitmapIsReadAgainFromTheExpandedFile) {
     EXPECT_NE(Objects_Data[1].images->IsLost(), DDERR_SURFACELOST);
     EXPECT_EQ(Objects_Data[1].frames, 32);  // from the file written at the first load
     EXPECT_EQ(Peek(Objects_Data[1].images, 3, 3), 0x000000FFu);
+}
+
+TEST_F(Objects_Test, RestoreRebuildsTheSlidesWhenTheyAreOn) {
+    Put(0, Solid_Bmp(16, 32, RED));
+    ASSERT_EQ(Load_All_Objects(), 1);
+    Default_Plasma_Settings();
+    Plasma_Settings.slides_on = 1;
+    Plasma_Settings.background = 0;  // black: the slides need nothing else
+    Objects_Data[0].images->Mark_Lost();
+    ASSERT_EQ(Restore_All_Objects(), 1);
+    EXPECT_EQ(Slides_Ready, 1);
+    EXPECT_EQ(Objects_Loaded, 1);
+    Free_Colour_Slides();
 }
 
 }  // namespace
