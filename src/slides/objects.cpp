@@ -10,9 +10,9 @@
 #include "presets/plasma_settings.h"
 #include "shell/modes.h"
 #include "slides/object_queue.h"
+#include "slides/slides.h"
 #include "surface/bitmap.h"
 #include "surface/display.h"
-#include "slides/slides.h"
 
 OBJECTS_DATA Objects_Data[MAX_OBJECTS];
 int Objects_Loaded = 0;
@@ -23,7 +23,9 @@ Once_Log load_log;
 }  // namespace
 
 void Add_Object_Memory(const OBJECTS_DATA& object) {
-    const int32_t bits = object.frame_width * object.total_height * Screen_Bpp;
+    // A 32-bit product, wrapping (not undefined) for bitmaps near the loader's limit.
+    const int32_t bits = static_cast<int32_t>(static_cast<uint32_t>(
+        static_cast<int64_t>(object.frame_width) * object.total_height * Screen_Bpp));
     Objects_Memory += static_cast<float>(bits) * 1.1920929e-7f;
 }
 
