@@ -205,10 +205,6 @@ TEST_F(Objects_Test, FailedHueStepKeepsTheOldBitmap) {
                                        "Create_Objects_Hue_Gradient():Unable to alter hue at step 1"}));
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(Objects_Test, LostBitmapsAreReadAgainAndTheSlidesRebuilt) {
     Put(0, Solid_Bmp(16, 32, RED));
     Put(1, Solid_Bmp(16, 16, BLUE));
