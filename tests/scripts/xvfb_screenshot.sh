@@ -48,19 +48,24 @@ cp -r "$data" "$work/windows/Mirravane"
 ) >"$work/program.log" 2>&1 &
 app_pid=$!
 
-sleep 4
-if ! kill -0 "$app_pid" 2>/dev/null; then
-  echo "the program ended early:"
-  cat "$work/program.log"
-  app_pid=""
-  exit 1
-fi
-DISPLAY=":$display" import -window root "$shot" || { echo "no screenshot"; exit 1; }
-deviation=$(convert "$shot" -crop 400x400+312+150 -format '%[fx:standard_deviation]' info:)
+# The window needs a moment (longer in a sanitizer build): look every second, up to 30 s.
+deviation=0
+for _ in $(seq 30); do
+  sleep 1
+  if ! kill -0 "$app_pid" 2>/dev/null; then
+    echo "the program ended early:"
+    cat "$work/program.log"
+    app_pid=""
+    exit 1
+  fi
+  DISPLAY=":$display" import -window root "$shot" 2>/dev/null || continue
+  deviation=$(convert "$shot" -crop 400x400+312+150 -format '%[fx:standard_deviation]' info:)
+  if awk -v d="$deviation" 'BEGIN { exit !(d > 0.05) }'; then
+    echo "screenshot $shot: standard deviation of the window area $deviation"
+    exit 0
+  fi
+done
 echo "screenshot $shot: standard deviation of the window area $deviation"
-if awk -v d="$deviation" 'BEGIN { exit !(d > 0.05) }'; then
-  exit 0
-fi
 echo "the window area is flat"
 cat "$work/program.log"
 exit 1
