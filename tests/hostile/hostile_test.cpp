@@ -127,6 +127,28 @@ TEST(Hostile, UnwritableProgramFolder) {
     EXPECT_FALSE(fs::exists(program.home() / "default.dat.tmp"));
 }
 
+TEST(Hostile, FullDiskDuringARunLeavesEveryFileWhole) {
+    // The shipped first object is a square picture that a first run turns into a hue
+    // gradient and writes back, and the run ends by writing default.dat. The disk fills up
+    // at several points of the run: before the log, during it, during the object's write-back.
+    for (long long room : {0LL, 3000LL, 20000LL, 60000LL, 150000LL, 400000LL}) {
+        Installed_Program program(2, true);
+        program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.contrast = 9; });
+        const std::string preset = program.folder().read("Mirravane/default.dat");
+        const std::string object = program.folder().read("Mirravane/Data/Bmp/Objects/0.bmp");
+        Set_Disk_Space_Limit(room);
+        Configuration_Run(3);
+        Set_Disk_Space_Limit(-1);
+        const std::string preset_after = program.folder().read("Mirravane/default.dat");
+        EXPECT_TRUE(preset_after == preset || preset_after.size() == sizeof(PLASMA_SETTINGS)) << room;
+        const std::string object_after = program.folder().read("Mirravane/Data/Bmp/Objects/0.bmp");
+        EXPECT_TRUE(object_after == object || object_after.size() > object.size()) << room;
+        for (const auto& entry : fs::recursive_directory_iterator(program.home()))
+            EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+        Headless().boxes.clear();
+    }
+}
+
 TEST(Hostile, MissingOrTruncatedDefaultsStillRun) {
     // Missing: the built-in defaults, and a whole default.dat at the end.
     {
