@@ -47,7 +47,12 @@ def step(kind, control_index, code, position):
 # Kinds: 0 scroll, 1 command, 2 mouse move, 3 move, 4 paint, 5 select, 6 click.
 for dialog in range(21):
     script = bytes([dialog, dialog % 4])
-    script += step(0, 0, 5, 37) + step(0, 0, 4, -3) + step(6, 3, 0, 0) + step(5, 1, 2, 0) + step(1, 2, 0, 0)
+    # Every scroll code on the first bar, thumb positions past both ends, clicks, a list
+    # choice, a move and a paint, then a command.
+    for code in range(9):
+        script += step(0, 0, code, 37 - 20 * code)
+    script += step(0, 2, 5, 32767) + step(0, 4, 4, -32768) + step(6, 3, 0, 0) + step(6, 5, 0, 0)
+    script += step(5, 1, 2, 0) + step(3, 0, 0, 0) + step(4, 6, 0, 0) + step(2, 0, 0, 0) + step(1, 2, 0, 0)
     if len(script) % 2 == 0:
         script += b"\0"
     write("dialog_scripts", "dialog%02d" % dialog, script)
