@@ -47,15 +47,18 @@ done
 
 # Runs N frames at a depth; prints the peak resident memory (KiB) seen before the exit.
 run() {
-    local bpp=$1 n=$2 pid rss=0 peak=0 status
+    local bpp=$1 n=$2 pid peak=0 status
     MIRRAVANE_BACKEND=headless QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch" \
         "$program" --windows-dir "$scratch" --preset "$preset" --mode "640x480x$bpp" --seed "$bpp" \
         --frames "$n" --frame-seconds 0.1 --out "$scratch/last.bmp" >"$scratch/out.$bpp.$n" 2>&1 &
     pid=$!
+    # VmHWM is the peak so far, so sampling only has to catch the last value before the exit.
+    local key value
     while kill -0 "$pid" 2>/dev/null; do
-        rss=$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
-        [[ -n $rss ]] && (( rss > peak )) && peak=$rss
-        sleep 0.05
+        while read -r key value _; do
+            if [[ $key == VmHWM: ]] && (( value > peak )); then peak=$value; fi
+        done <"/proc/$pid/status" 2>/dev/null || true
+        sleep 0.1
     done
     status=0
     wait "$pid" || status=$?
