@@ -65,7 +65,7 @@ TEST_F(Dialogs, RandomPresetsStepsAndIntervalZeroStopsTheCountdown) {
 TEST_F(Dialogs, AboutShowsThePictureOrFallsBackToAMessage) {
     Script({Paint(), {Dialog_Step::Command, 5, 0, 0}});
     EXPECT_EQ(Show_About(), 1);
-    EXPECT_EQ(Last_Headless_Dialog().spec->caption, "");
+    EXPECT_EQ(Last_Headless_Dialog().form->caption, "");
     EXPECT_EQ(program.log().find("About_Dialog_Box"), std::string::npos);
 
     std::filesystem::remove(program.home() / "Data/Bmp/About.bmp");

@@ -201,7 +201,7 @@ TEST_F(Qt_Dialogs, ButtonsCheckBoxesAndListsArriveAsCommands) {
     EXPECT_EQ(seen[2].position, 2);
     EXPECT_EQ(list_row, QStringLiteral("three"));
     EXPECT_EQ(seen[3].code, IDOK);
-    EXPECT_EQ(Last_Headless_Dialog().spec, nullptr);  // the headless runner was not used
+    EXPECT_EQ(Last_Headless_Dialog().form, nullptr);  // the headless runner was not used
 }
 
 TEST_F(Qt_Dialogs, PointerMovesPaintAndEscapeArriveAsMessages) {

@@ -51,7 +51,7 @@ struct Pin {
     int glyph, x, width;
 };
 
-struct Table_Spec {
+struct Table_Design {
     int cell;
     std::vector<int> row_starts;
     std::vector<Pin> pins;     // fixed positions some callers already know
@@ -119,10 +119,10 @@ struct Layout {
 
 // Places every glyph: natural width = ink + one blank column each side, so
 // boxes may touch and glyphs still stand two black columns apart.
-bool Try_Layout(const Table_Spec &spec, const QString &font_file, int pixel_size, Layout &layout)
+bool Try_Layout(const Table_Design &design, const QString &font_file, int pixel_size, Layout &layout)
 {
     std::map<int, Pin> pins;
-    for (const Pin &p : spec.pins)
+    for (const Pin &p : design.pins)
         pins[p.glyph] = p;
     // Digits share the width of a pinned zero so counters do not jitter.
     if (pins.count(0))
@@ -153,16 +153,16 @@ bool Try_Layout(const Table_Spec &spec, const QString &font_file, int pixel_size
         ink_bottom = std::max(ink_bottom, rasters[g].bottom - rasters[g].baseline);
     }
     const int ink_height = ink_bottom - ink_top + 1;
-    if (ink_height > spec.cell - 1)
+    if (ink_height > design.cell - 1)
         return false;
     layout.pixel_size = pixel_size;
-    layout.baseline_in_cell = (spec.cell - ink_height + 1) / 2 - ink_top;
+    layout.baseline_in_cell = (design.cell - ink_height + 1) / 2 - ink_top;
 
     int widest = 0;
-    const int rows = int(spec.row_starts.size());
+    const int rows = int(design.row_starts.size());
     for (int r = 0; r < rows; ++r) {
-        const int first = spec.row_starts[r];
-        const int end = r + 1 < rows ? spec.row_starts[r + 1] : Glyph_Count;
+        const int first = design.row_starts[r];
+        const int end = r + 1 < rows ? design.row_starts[r + 1] : Glyph_Count;
         std::vector<int> extra(size_t(end - first), 0);
         auto pin_x = [&](int g) {
             auto p = pins.find(g);
@@ -189,18 +189,18 @@ bool Try_Layout(const Table_Spec &spec, const QString &font_file, int pixel_size
         for (int g = first; g < end; ++g) {
             x += extra[size_t(g - first)];
             layout.entries[g].x = x;
-            layout.entries[g].y = r * spec.cell;
+            layout.entries[g].y = r * design.cell;
             x += layout.entries[g].width;
         }
         widest = std::max(widest, x);
     }
     layout.bitmap_width = (widest + 2 + 7) / 8 * 8;
-    layout.bitmap_height = (rows * spec.cell + 7) / 8 * 8;
+    layout.bitmap_height = (rows * design.cell + 7) / 8 * 8;
     return true;
 }
 
 // Ink mask of a whole font sheet (255 = ink).
-QImage Draw_Mask(const Table_Spec &spec, const QString &font_file, const Layout &layout)
+QImage Draw_Mask(const Table_Design &design, const QString &font_file, const Layout &layout)
 {
     QImage sheet(layout.bitmap_width, layout.bitmap_height, QImage::Format_Grayscale8);
     sheet.fill(0);
@@ -320,7 +320,7 @@ bool Generate_Fonts(const Options &options)
     }
 
     // The pinned entries keep the positions the text code and its callers were written against.
-    const Table_Spec specs[3] = {
+    const Table_Design specs[3] = {
         {26, {0, 50}, {{0, 0, 11}, {22, 247, 17}, {50, 2, 16}}, 18, false},
         {32, {0, 13, 27, 41, 54, 67, 80}, {{0, 6, 25}, {13, 3, 22}, {93, 221, 9}}, 32, false},
         {34, {0, 16, 32, 47, 59, 71, 83}, {{0, 5, 10}, {48, 36, 32}}, 34, true},

@@ -304,13 +304,13 @@ void Draw_Lissajous(QPainter &p, QPointF c, double r, double phase, double hue)
     }
 }
 
-struct Object_Spec {
+struct Object_Design {
     int side;
     int frames;   // 1: a single frame the program expands into hues
     std::function<void(QPainter &, QPointF, double, double)> draw;   // centre, radius, t in [0,1)
 };
 
-std::vector<Object_Spec> Object_List()
+std::vector<Object_Design> Object_List()
 {
     const double turn = 2 * Pi;
     return {
@@ -433,17 +433,17 @@ QPainterPath Heart_Path(QPointF c, double s)
 
 bool Generate_Objects(const Options &options)
 {
-    const std::vector<Object_Spec> list = Object_List();
+    const std::vector<Object_Design> list = Object_List();
     for (size_t n = 0; n < list.size(); ++n) {
-        const Object_Spec &spec = list[n];
-        QImage strip(spec.side, spec.side * spec.frames, QImage::Format_RGB32);
+        const Object_Design &design = list[n];
+        QImage strip(design.side, design.side * design.frames, QImage::Format_RGB32);
         strip.fill(qRgb(0, 0, 0));
-        for (int f = 0; f < spec.frames; ++f) {
+        for (int f = 0; f < design.frames; ++f) {
             QPainter painter(&strip);
             painter.setRenderHint(QPainter::Antialiasing, true);
-            painter.setClipRect(0, f * spec.side, spec.side, spec.side);
-            const double half = spec.side / 2.0;
-            spec.draw(painter, QPointF(half, f * spec.side + half), half - 1, double(f) / spec.frames);
+            painter.setClipRect(0, f * design.side, design.side, design.side);
+            const double half = design.side / 2.0;
+            design.draw(painter, QPointF(half, f * design.side + half), half - 1, double(f) / design.frames);
         }
         Lift_Dark_Pixels(strip, 24);
         if (!Write_Bmp24(strip, QString("%1/Data/Bmp/Objects/%2.bmp").arg(options.out_dir).arg(n)))

@@ -137,11 +137,11 @@ int Scroll_Code_Of(int action) {
 }
 
 void Sync(Dialog_View* view, Control_State& c) {
-    auto it = view->widgets.find(c.spec.id);
+    auto it = view->widgets.find(c.form.id);
     if (it == view->widgets.end()) return;
     QWidget* w = it->second;
     const QSignalBlocker block(w);
-    switch (c.spec.kind) {
+    switch (c.form.kind) {
     case Control_Kind::Scroll_Bar: {
         auto* bar = static_cast<QScrollBar*>(w);
         bar->setRange(std::min(c.minimum, c.maximum), std::max(c.minimum, c.maximum));
@@ -175,10 +175,10 @@ void Sync(Dialog_View* view, Control_State& c) {
 }
 
 QWidget* Build_Control(Dialog_View* view, Dialog_State* dialog, Control_State& c) {
-    const int id = c.spec.id;
-    const QString text = QString::fromLatin1(c.spec.text.c_str());
+    const int id = c.form.id;
+    const QString text = QString::fromLatin1(c.form.text.c_str());
     QWidget* w = nullptr;
-    switch (c.spec.kind) {
+    switch (c.form.kind) {
     case Control_Kind::Scroll_Bar: {
         auto* bar = new QScrollBar(Qt::Horizontal, view);
         bar->setSingleStep(1);
@@ -236,29 +236,29 @@ QWidget* Build_Control(Dialog_View* view, Dialog_State* dialog, Control_State& c
     }
     case Control_Kind::Picture: w = new Picture_Widget(dialog, id, view); break;
     }
-    w->setGeometry(c.spec.x, c.spec.y, c.spec.width, c.spec.height);
+    w->setGeometry(c.form.x, c.form.y, c.form.width, c.form.height);
     w->setObjectName(QString::number(id));
     w->setMouseTracking(true);
     w->installEventFilter(view);
-    if (c.spec.kind == Control_Kind::Group) w->lower();
+    if (c.form.kind == Control_Kind::Group) w->lower();
     return w;
 }
 
 }  // namespace
 
 intptr_t Run_Qt_Dialog(Dialog_State* dialog, QWidget* owner) {
-    if (!dialog || !dialog->spec) return -1;
+    if (!dialog || !dialog->form) return -1;
     Dialog_View view(dialog, owner);
     view.setModal(true);
-    view.setWindowTitle(QString::fromLatin1(dialog->spec->caption.c_str()));
-    if (dialog->spec->caption.empty()) view.setWindowFlags(view.windowFlags() | Qt::FramelessWindowHint);
-    view.setFixedSize(dialog->spec->width, dialog->spec->height);
+    view.setWindowTitle(QString::fromLatin1(dialog->form->caption.c_str()));
+    if (dialog->form->caption.empty()) view.setWindowFlags(view.windowFlags() | Qt::FramelessWindowHint);
+    view.setFixedSize(dialog->form->width, dialog->form->height);
     view.setMouseTracking(true);
     view.installEventFilter(&view);
     for (Control_State& c : dialog->controls)
-        if (c.spec.id != -1 || c.spec.kind == Control_Kind::Text || c.spec.kind == Control_Kind::Group) {
+        if (c.form.id != -1 || c.form.kind == Control_Kind::Text || c.form.kind == Control_Kind::Group) {
             QWidget* w = Build_Control(&view, dialog, c);
-            if (c.spec.id != -1) view.widgets[c.spec.id] = w;
+            if (c.form.id != -1) view.widgets[c.form.id] = w;
         }
     views[dialog] = &view;
     for (Control_State& c : dialog->controls) Sync(&view, c);

@@ -45,7 +45,7 @@ std::map<std::pair<Dialog_State*, int>, Picture> pictures;
 
 Control_State* Dialog_State::control(int id) {
     for (auto& c : controls)
-        if (c.spec.id == id) return &c;
+        if (c.form.id == id) return &c;
     return nullptr;
 }
 
@@ -82,7 +82,7 @@ void Dialog_Command(Dialog_State* dialog, int control_id) {
 
 void Dialog_Click(Dialog_State* dialog, int control_id) {
     Control_State* c = dialog ? dialog->control(control_id) : nullptr;
-    if (c && c->spec.kind == Control_Kind::Check_Box) {
+    if (c && c->form.kind == Control_Kind::Check_Box) {
         c->checked = !c->checked;
         Changed(dialog, control_id);
     }
@@ -90,19 +90,19 @@ void Dialog_Click(Dialog_State* dialog, int control_id) {
 }
 
 intptr_t DialogBoxA(const char* template_name, HWND owner, DLGPROC proc) {
-    const Dialog_Template* spec = template_name ? Find_Dialog_Template(template_name) : nullptr;
-    if (!spec || !proc) return -1;
+    const Dialog_Template* form = template_name ? Find_Dialog_Template(template_name) : nullptr;
+    if (!form || !proc) return -1;
     auto state = std::make_unique<Dialog_State>();
-    state->spec = spec;
+    state->form = form;
     state->proc = proc;
-    RECT owner_frame{0, 0, spec->width, spec->height};
+    RECT owner_frame{0, 0, form->width, form->height};
     if (owner) GetWindowRect(owner, &owner_frame);
-    const int x = owner_frame.left + ((owner_frame.right - owner_frame.left) - spec->width) / 2;
-    const int y = owner_frame.top + ((owner_frame.bottom - owner_frame.top) - spec->height) / 2;
-    state->window = Create_Window(spec->caption, WS_POPUP, 0, x, y, spec->width, spec->height, owner, nullptr, nullptr);
-    for (const auto& c : spec->controls) {
+    const int x = owner_frame.left + ((owner_frame.right - owner_frame.left) - form->width) / 2;
+    const int y = owner_frame.top + ((owner_frame.bottom - owner_frame.top) - form->height) / 2;
+    state->window = Create_Window(form->caption, WS_POPUP, 0, x, y, form->width, form->height, owner, nullptr, nullptr);
+    for (const auto& c : form->controls) {
         Control_State control;
-        control.spec = c;
+        control.form = c;
         control.text = c.text;
         control.window = Create_Window(c.text, WS_CHILD, 0, c.x, c.y, c.width, c.height, state->window, nullptr, nullptr);
         state->controls.push_back(std::move(control));
@@ -170,7 +170,7 @@ HWND GetDlgItem(HWND dialog, int id) {
 
 int GetDlgCtrlID(HWND control) {
     const Control_Lookup found = Find_Control(control);
-    return found.control ? found.control->spec.id : 0;
+    return found.control ? found.control->form.id : 0;
 }
 
 bool SetScrollRange(HWND control, int, int minimum, int maximum, bool) {
@@ -178,7 +178,7 @@ bool SetScrollRange(HWND control, int, int minimum, int maximum, bool) {
     if (!found.control) return false;
     found.control->minimum = minimum;
     found.control->maximum = maximum;
-    Changed(found.dialog, found.control->spec.id);
+    Changed(found.dialog, found.control->form.id);
     return true;
 }
 
@@ -188,7 +188,7 @@ int SetScrollPos(HWND control, int, int position, bool) {
     const int previous = found.control->position;
     found.control->position = std::clamp(position, std::min(found.control->minimum, found.control->maximum),
                                          std::max(found.control->minimum, found.control->maximum));
-    Changed(found.dialog, found.control->spec.id);
+    Changed(found.dialog, found.control->form.id);
     return previous;
 }
 
@@ -266,19 +266,19 @@ LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wparam, LP
 HDC Picture_DC(HWND dialog, int id, int* width, int* height) {
     Dialog_State* d = Dialog_Of(dialog);
     Control_State* c = d ? d->control(id) : nullptr;
-    if (!c || c->spec.width <= 0 || c->spec.height <= 0) return nullptr;
+    if (!c || c->form.width <= 0 || c->form.height <= 0) return nullptr;
     Picture& p = pictures[{d, id}];
-    if (p.bitmap.width != c->spec.width || p.bitmap.height != c->spec.height) {
-        p.bitmap.width = c->spec.width;
-        p.bitmap.height = c->spec.height;
-        p.bitmap.pixels.assign(static_cast<size_t>(c->spec.width) * c->spec.height, 0);
+    if (p.bitmap.width != c->form.width || p.bitmap.height != c->form.height) {
+        p.bitmap.width = c->form.width;
+        p.bitmap.height = c->form.height;
+        p.bitmap.pixels.assign(static_cast<size_t>(c->form.width) * c->form.height, 0);
     }
     if (!p.dc) {
         p.dc = CreateCompatibleDC(nullptr);
         SelectObject(p.dc, &p.bitmap);
     }
-    if (width) *width = c->spec.width;
-    if (height) *height = c->spec.height;
+    if (width) *width = c->form.width;
+    if (height) *height = c->form.height;
     return p.dc;
 }
 

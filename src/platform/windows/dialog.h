@@ -76,7 +76,7 @@ const struct Bitmap* Picture_Bitmap(struct Dialog_State* dialog, int id);
 
 // A control's state, shared by both backends (the Qt widgets mirror it).
 struct Control_State {
-    Control_Template spec;
+    Control_Template form;
     Window* window = nullptr;  // the control's HWND
     int minimum = 0, maximum = 0, position = 0;
     bool checked = false;
@@ -86,7 +86,7 @@ struct Control_State {
 };
 
 struct Dialog_State {
-    const Dialog_Template* spec = nullptr;
+    const Dialog_Template* form = nullptr;
     Window* window = nullptr;  // the dialog's HWND
     DLGPROC proc = nullptr;
     std::vector<Control_State> controls;
