@@ -10,36 +10,6 @@
 
 namespace {
 
-// Cuts the destination rectangle to the clip bounds the way the clipping blits do: the
-// source origin moves only for a left or top cut. False when nothing is left.
-bool Clip_To_Bounds(int& sx, int& sy, int& dx, int& dy, int& w, int& h, int bound_w, int bound_h) {
-    if (dx < 0) {
-        const int64_t left = static_cast<int64_t>(w) + dx;
-        if (left <= 0) return false;
-        sx = static_cast<int>(static_cast<int64_t>(sx) - dx);
-        w = static_cast<int>(left);
-        dx = 0;
-    }
-    if (static_cast<int64_t>(dx) + w >= bound_w) {
-        const int64_t over = static_cast<int64_t>(dx) + w - bound_w;
-        if (over >= w) return false;
-        w = static_cast<int>(w - over);
-    }
-    if (dy < 0) {
-        const int64_t left = static_cast<int64_t>(h) + dy;
-        if (left <= 0) return false;
-        sy = static_cast<int>(static_cast<int64_t>(sy) - dy);
-        h = static_cast<int>(left);
-        dy = 0;
-    }
-    if (static_cast<int64_t>(dy) + h >= bound_h) {
-        const int64_t over = static_cast<int64_t>(dy) + h - bound_h;
-        if (over >= h) return false;
-        h = static_cast<int>(h - over);
-    }
-    return true;
-}
-
 // One axis of the memory guard: neither rectangle may reach outside its surface, whatever
 // clip size the caller claimed.
 bool Fit_Axis(int& s, int& d, int& length, int source_size, int dest_size) {
@@ -118,7 +88,7 @@ int Run_Blend(const char* name, Surface source, Surface dest, int sx, int sy, in
               int clip_width, int clip_height, Row_Rule&& rule) {
     if (clip_width < 1 || clip_height < 1 || width < 1 || height < 1) return 0;
     if (!source || !dest) return 0;
-    if (!Clip_To_Bounds(sx, sy, dx, dy, width, height, clip_width, clip_height)) return 1;
+    if (!Clip_Rectangle(sx, sy, dx, dy, width, height, clip_width, clip_height)) return 1;
     if (!Fit_Surfaces(source, dest, sx, sy, dx, dy, width, height)) return 1;
     if (source->bytes_per_pixel() != static_cast<int>(sizeof(Pixel)) ||
         dest->bytes_per_pixel() != static_cast<int>(sizeof(Pixel)))

@@ -27,37 +27,6 @@ bool Surfaces_Usable(const char* name, Surface source, Surface dest) {
     return true;
 }
 
-// Cuts the destination rectangle to bound_w x bound_h. The source origin moves only for a
-// left or top cut. Returns false when nothing is left to draw.
-bool Clip_Rectangle(int& sx, int& sy, int& dx, int& dy, int& w, int& h, int bound_w, int bound_h) {
-    // 64-bit sums: callers may pass rectangles far outside the screen.
-    if (dx < 0) {
-        const int64_t left = static_cast<int64_t>(w) + dx;
-        if (left <= 0) return false;
-        sx = static_cast<int>(static_cast<int64_t>(sx) - dx);
-        w = static_cast<int>(left);
-        dx = 0;
-    }
-    if (static_cast<int64_t>(dx) + w >= bound_w) {
-        const int64_t over = static_cast<int64_t>(dx) + w - bound_w;
-        if (over >= w) return false;
-        w = static_cast<int>(w - over);
-    }
-    if (dy < 0) {
-        const int64_t left = static_cast<int64_t>(h) + dy;
-        if (left <= 0) return false;
-        sy = static_cast<int>(static_cast<int64_t>(sy) - dy);
-        h = static_cast<int>(left);
-        dy = 0;
-    }
-    if (static_cast<int64_t>(dy) + h >= bound_h) {
-        const int64_t over = static_cast<int64_t>(dy) + h - bound_h;
-        if (over >= h) return false;
-        h = static_cast<int>(h - over);
-    }
-    return true;
-}
-
 RECT Make_Rect(int x, int y, int w, int h) {
     RECT r;
     r.left = x;
@@ -296,4 +265,35 @@ int Wait_For_Blitter(Surface surface) {
     }
     Report_Error("Wait_For_Blitter(): retry limit reached");
     return 0;
+}
+
+// Cuts the destination rectangle to bound_w x bound_h. The source origin moves only for a
+// left or top cut. Returns false when nothing is left to draw.
+bool Clip_Rectangle(int& sx, int& sy, int& dx, int& dy, int& w, int& h, int bound_w, int bound_h) {
+    // 64-bit sums: callers may pass rectangles far outside the screen.
+    if (dx < 0) {
+        const int64_t left = static_cast<int64_t>(w) + dx;
+        if (left <= 0) return false;
+        sx = static_cast<int>(static_cast<int64_t>(sx) - dx);
+        w = static_cast<int>(left);
+        dx = 0;
+    }
+    if (static_cast<int64_t>(dx) + w >= bound_w) {
+        const int64_t over = static_cast<int64_t>(dx) + w - bound_w;
+        if (over >= w) return false;
+        w = static_cast<int>(w - over);
+    }
+    if (dy < 0) {
+        const int64_t left = static_cast<int64_t>(h) + dy;
+        if (left <= 0) return false;
+        sy = static_cast<int>(static_cast<int64_t>(sy) - dy);
+        h = static_cast<int>(left);
+        dy = 0;
+    }
+    if (static_cast<int64_t>(dy) + h >= bound_h) {
+        const int64_t over = static_cast<int64_t>(dy) + h - bound_h;
+        if (over >= h) return false;
+        h = static_cast<int>(h - over);
+    }
+    return true;
 }

@@ -15,3 +15,7 @@ int Stretch_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, i
                  int dest_width, int dest_height);
 int Fast_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
 int Wait_For_Blitter(Surface surface);
+
+// Cuts a destination rectangle to bound_w x bound_h as the clipping members do: the source
+// origin moves only for a left or top cut. False when nothing is left to draw.
+bool Clip_Rectangle(int& sx, int& sy, int& dx, int& dy, int& w, int& h, int bound_w, int bound_h);
