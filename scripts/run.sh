@@ -13,7 +13,8 @@ echo "Installed into $PREFIX (mirravane, mirravane-launch, mirravane-render, mir
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   # Still lay the program folder out, so a later start (or a headless run) finds it.
-  MIRRAVANE_BACKEND=headless MIRRAVANE_FRAMES=0 "$PREFIX/bin/mirravane-launch" /a >/dev/null 2>&1 || true
+  FOLDER="${MIRRAVANE_WINDOWS_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}}/Mirravane"
+  mkdir -p "$FOLDER" && cp -rn "$PREFIX/share/mirravane/." "$FOLDER/"
   echo "No display here: Mirravane is installed but cannot open its window (run $PREFIX/bin/mirravane-launch /c on a desktop)."
   exit 0
 fi

@@ -104,6 +104,7 @@ int Is_Saver_Running() {
 int Message_Loop() {
     const int stop_after = Stop_Frames_After();
     int frames = 0;
+    if (stop_after == 0) PostMessageA(Main_Window, WM_CLOSE, 0, 0);
     for (;;) {
         MSG msg;
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -110,6 +110,14 @@ TEST(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {
     EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS));
 }
 
+TEST(Start_Up, NoFramesAskedForEndsBeforeTheFirstFrame) {
+    Installed_Program program;
+    setenv("MIRRAVANE_FRAMES", "0", 1);
+    EXPECT_EQ(Mirravane_Main("mirravane /c"), 0);
+    EXPECT_EQ(program.log().find("Entering Run_Mirravane"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), 10136u);
+}
+
 TEST(Start_Up, ConfigurationRunEndToEnd) {
     Installed_Program program;
     setenv("MIRRAVANE_FRAMES", "50", 1);
