@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstring>
 
 #include "diagnostics/diagnostics.h"
@@ -20,6 +21,14 @@ Fade_Amounts Make_Amounts(int light, int hue, int saturation) {
 }
 
 // Lowers value, hue and saturation of one colour in place; none goes below 0.
+// A channel scaled back to an integer. Only negative fade amounts (from a damaged preset) push
+// a channel past the int range; those give what the processor's truncation gives there
+// (0x80000000) instead of undefined behaviour.
+inline int Channel_To_Int(double scaled) {
+    if (!(scaled > -2147483649.0 && scaled < 2147483648.0)) return INT32_MIN;
+    return static_cast<int>(scaled);
+}
+
 inline void Fade_Channels(float& first, float& second, float& third, const Fade_Amounts& amounts) {
     float h, s, v;
     RGB_To_HSV(first, second, third, &h, &s, &v);
@@ -105,9 +114,9 @@ int Fade_16(Surface surface, int x, int y, int width, int height, int light, int
             float second = static_cast<float>(middle / gm);
             float third = static_cast<float>(low / 31.0);
             Fade_Channels(first, second, third, amounts);
-            const uint32_t high2 = static_cast<uint32_t>(static_cast<int>(first * 31.0)) & 31u;
-            const uint32_t middle2 = static_cast<uint32_t>(static_cast<int>(second * gm)) & middle_mask;
-            const uint32_t low2 = static_cast<uint32_t>(static_cast<int>(third * 31.0)) & 31u;
+            const uint32_t high2 = static_cast<uint32_t>(Channel_To_Int(first * 31.0)) & 31u;
+            const uint32_t middle2 = static_cast<uint32_t>(Channel_To_Int(second * gm)) & middle_mask;
+            const uint32_t low2 = static_cast<uint32_t>(Channel_To_Int(third * 31.0)) & 31u;
             pixel = static_cast<uint16_t>((high2 << high_shift) | (middle2 << 5) | low2);
             std::memcpy(p, &pixel, 2);
         }
@@ -140,9 +149,9 @@ int Fade_32(Surface surface, int x, int y, int width, int height, int light, int
             float second = static_cast<float>(((colour >> 8) & 0xFF) * 0.003921569);
             float third = static_cast<float>(((colour >> 16) & 0xFF) * 0.003921569);
             Fade_Channels(first, second, third, amounts);
-            const uint32_t first2 = static_cast<uint32_t>(static_cast<int>(first * 255.0)) & 0xFFu;
-            const uint32_t second2 = static_cast<uint32_t>(static_cast<int>(second * 255.0)) & 0xFFu;
-            const uint32_t third2 = static_cast<uint32_t>(static_cast<int>(third * 255.0)) & 0xFFu;
+            const uint32_t first2 = static_cast<uint32_t>(Channel_To_Int(first * 255.0)) & 0xFFu;
+            const uint32_t second2 = static_cast<uint32_t>(Channel_To_Int(second * 255.0)) & 0xFFu;
+            const uint32_t third2 = static_cast<uint32_t>(Channel_To_Int(third * 255.0)) & 0xFFu;
             pixel = third2 * 65536u + second2 * 256u + first2;
             std::memcpy(p, &pixel, 4);
         }
