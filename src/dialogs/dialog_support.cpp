@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "diagnostics/diagnostics.h"
 #include "dialogs/templates.h"
 #include "kaleidoscope/kaleidoscope.h"
 #include "surface/display.h"
@@ -54,4 +55,10 @@ void Show_Bar(HWND dialog, int bar, int number, int value) {
 
 void Ensure_Dialog_Templates() {
     if (!Dialog_Templates_Registered()) Register_Dialog_Templates();
+}
+
+int Show_Dialog(const char* name, DLGPROC proc) {
+    Ensure_Dialog_Templates();
+    DialogBoxA(name, Main_Window, proc);
+    return 1;
 }

@@ -33,3 +33,5 @@ void Show_Bar(HWND dialog, int bar, int number, int value);
 
 // Registers the templates once; launchers call it so they also work without the start-up.
 void Ensure_Dialog_Templates();
+// Opens a template modally over the main window (templates registered first); returns 1.
+int Show_Dialog(const char* name, DLGPROC proc);

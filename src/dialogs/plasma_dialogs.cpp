@@ -267,19 +267,13 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     return 0;
 }
 
-int Show(const char* name, DLGPROC proc) {
-    Ensure_Dialog_Templates();
-    DialogBoxA(name, Main_Window, proc);
-    return 1;
-}
-
 }  // namespace
 
-int Show_Speed_Dialog() { return Show("SPEEDBOX", Speed_Dialog_Box); }
-int Show_Contrast_Dialog() { return Show("CONTRASTBOX", Contrast_Dialog_Box); }
-int Show_Sway_Dialog() { return Show("SWAYBOX", Sway_Dialog_Box); }
-int Show_Interference_Dialog() { return Show("ANGLE_BBOX", Interference_Dialog_Box); }
-int Show_Ripple_Dialog() { return Show("ANGLE_ABOX", Ripple_Dialog_Box); }
-int Show_Colour_Dialog() { return Show("COLOURBOX", Colour_Dialog_Box); }
-int Show_Complexity_Dialog() { return Show("CONSTANT_ABOX", Complexity_Dialog_Box); }
-int Show_Random_Colour_Dialog() { return Show("RANDOMCOLOURBOX", Random_Colour_Dialog_Box); }
+int Show_Speed_Dialog() { return Show_Dialog("SPEEDBOX", Speed_Dialog_Box); }
+int Show_Contrast_Dialog() { return Show_Dialog("CONTRASTBOX", Contrast_Dialog_Box); }
+int Show_Sway_Dialog() { return Show_Dialog("SWAYBOX", Sway_Dialog_Box); }
+int Show_Interference_Dialog() { return Show_Dialog("ANGLE_BBOX", Interference_Dialog_Box); }
+int Show_Ripple_Dialog() { return Show_Dialog("ANGLE_ABOX", Ripple_Dialog_Box); }
+int Show_Colour_Dialog() { return Show_Dialog("COLOURBOX", Colour_Dialog_Box); }
+int Show_Complexity_Dialog() { return Show_Dialog("CONSTANT_ABOX", Complexity_Dialog_Box); }
+int Show_Random_Colour_Dialog() { return Show_Dialog("RANDOMCOLOURBOX", Random_Colour_Dialog_Box); }

@@ -486,19 +486,13 @@ intptr_t Sine_Wave_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM l
     return 0;
 }
 
-int Show(const char* name, DLGPROC proc) {
-    Ensure_Dialog_Templates();
-    DialogBoxA(name, Main_Window, proc);
-    return 1;
-}
-
 }  // namespace
 
-int Show_Granularity_Dialog() { return Show("GRANULARITYBOX", Granularity_Dialog_Box); }
-int Show_Slide_Speed_Dialog() { return Show("SLIDESPEEDBOX", Slide_Speed_Dialog_Box); }
-int Show_Slide_Objects_Dialog() { return Show("SLIDEOBJECTSBOX", Slide_Objects_Dialog_Box); }
-int Show_Background_Dialog() { return Show("BackgroundBox", Background_Dialog_Box); }
-int Show_Zone_Dialog() { return Show("ZONEBOX", Zone_Dialog_Box); }
-int Show_Direction_Dialog() { return Show("DIRECTIONBOX", Direction_Dialog_Box); }
-int Show_Fade_Dialog() { return Show("FADEBOX", Fade_Dialog_Box); }
-int Show_Sine_Wave_Dialog() { return Show("SINEWAVEBOX", Sine_Wave_Dialog_Box); }
+int Show_Granularity_Dialog() { return Show_Dialog("GRANULARITYBOX", Granularity_Dialog_Box); }
+int Show_Slide_Speed_Dialog() { return Show_Dialog("SLIDESPEEDBOX", Slide_Speed_Dialog_Box); }
+int Show_Slide_Objects_Dialog() { return Show_Dialog("SLIDEOBJECTSBOX", Slide_Objects_Dialog_Box); }
+int Show_Background_Dialog() { return Show_Dialog("BackgroundBox", Background_Dialog_Box); }
+int Show_Zone_Dialog() { return Show_Dialog("ZONEBOX", Zone_Dialog_Box); }
+int Show_Direction_Dialog() { return Show_Dialog("DIRECTIONBOX", Direction_Dialog_Box); }
+int Show_Fade_Dialog() { return Show_Dialog("FADEBOX", Fade_Dialog_Box); }
+int Show_Sine_Wave_Dialog() { return Show_Dialog("SINEWAVEBOX", Sine_Wave_Dialog_Box); }

@@ -17,12 +17,6 @@
 
 namespace {
 
-int Show(const char* name, DLGPROC proc) {
-    Ensure_Dialog_Templates();
-    DialogBoxA(name, Main_Window, proc);
-    return 1;
-}
-
 // ---- about ------------------------------------------------------------------------------------
 Surface about_picture = nullptr;
 int about_width = 0, about_height = 0;
@@ -196,12 +190,12 @@ int Show_About() {
         Show_About_Text();
         return 0;
     }
-    Show("ABOUTBOX", About_Dialog_Box);
+    Show_Dialog("ABOUTBOX", About_Dialog_Box);
     Release_Surface(&about_picture);
     return 1;
 }
 
-int Show_Resolution_Dialog() { return Show("RESOLUTIONBOX", Resolution_Dialog_Box); }
-int Show_System_Info() { return Show("INFOBOX", Info_Dialog_Box); }
-int Show_Introduction() { return Show("INTRODUCTIONBOX", Introduction_Dialog_Box); }
-int Show_Random_Presets_Dialog() { return Show("JOURNEYBOX", Random_Presets_Dialog_Box); }
+int Show_Resolution_Dialog() { return Show_Dialog("RESOLUTIONBOX", Resolution_Dialog_Box); }
+int Show_System_Info() { return Show_Dialog("INFOBOX", Info_Dialog_Box); }
+int Show_Introduction() { return Show_Dialog("INTRODUCTIONBOX", Introduction_Dialog_Box); }
+int Show_Random_Presets_Dialog() { return Show_Dialog("JOURNEYBOX", Random_Presets_Dialog_Box); }

@@ -17,34 +17,13 @@
 #include "platform/windows/windows.h"
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
+#include "objects/object_files.h"
 #include "support/scratch_folder.h"
 #include "surface/display.h"
 
 // A 24-bit bottom-up BMP of one colour.
 inline std::string Make_Bmp_24(int width, int height, uint8_t r, uint8_t g, uint8_t b) {
-    const int row = (width * 3 + 3) & ~3;
-    const uint32_t pixels = static_cast<uint32_t>(row * height);
-    std::string out(54 + pixels, '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    out[0] = 'B';
-    out[1] = 'M';
-    put32(2, 54 + pixels);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    out[26] = 1;
-    out[28] = 24;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const size_t at = 54 + static_cast<size_t>(y * row + x * 3);
-            out[at] = static_cast<char>(b);
-            out[at + 1] = static_cast<char>(g);
-            out[at + 2] = static_cast<char>(r);
-        }
-    return out;
+    return Make_Object_Bmp(width, height, [=](int, int) { return Rgb{r, g, b}; });
 }
 
 class Installed_Program {
