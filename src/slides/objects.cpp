@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "diagnostics/diagnostics.h"
+#include "platform/gdi/gdi.h"
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
@@ -17,9 +19,45 @@
 OBJECTS_DATA Objects_Data[MAX_OBJECTS];
 int Objects_Loaded = 0;
 float Objects_Memory = 0.0f;
+int64_t Objects_Memory_Budget = 512LL * 1024 * 1024;
 
 namespace {
 Once_Log load_log;
+
+// The picture size a bitmap file's header claims, read without decoding the file. False when
+// the header cannot be read; the loader then judges the file itself.
+bool Read_Bmp_Size(const char* path, int64_t* width, int64_t* height) {
+    std::ifstream file(Map_Path(path), std::ios::binary);
+    unsigned char h[26] = {};
+    if (!file.read(reinterpret_cast<char*>(h), sizeof h)) return false;
+    if (h[0] != 'B' || h[1] != 'M') return false;
+    auto u16 = [&](int at) { return static_cast<uint32_t>(h[at] | (h[at + 1] << 8)); };
+    auto u32 = [&](int at) { return u16(at) | (u16(at + 2) << 16); };
+    const uint32_t header_size = u32(14);
+    if (header_size == 12) {
+        *width = u16(18);
+        *height = u16(20);
+    } else if (header_size >= 40) {
+        *width = static_cast<int32_t>(u32(18));
+        *height = static_cast<int32_t>(u32(22));
+        if (*height < 0) *height = -*height;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Pixels the object will hold once loaded (and expanded), or -1 when it is too large to be one.
+int64_t Object_Pixels(int64_t width, int64_t height) {
+    if (width * height > Object_Max_Pixels) return -1;
+    if (width == height && Saver_Mode != PREVIEW) {
+        const int64_t expanded = width * 32 * height;
+        return expanded > Object_Max_Expanded_Pixels ? -1 : expanded;
+    }
+    return width * height;
+}
+
+int64_t Surface_Bytes(int64_t pixels) { return pixels * (Screen_Bpp > 8 ? (Screen_Bpp + 7) / 8 : 1); }
 }  // namespace
 
 void Add_Object_Memory(const OBJECTS_DATA& object) {
@@ -64,6 +102,7 @@ int Load_All_Objects() {
     char windows_dir[260];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
     Objects_Loaded = 0;
+    int64_t objects_bytes = 0;  // surfaces of the objects loaded so far
     if (Window_Mode != FULLSCREEN) SetCursor(LoadCursorWait());
 
     for (int i = 0; i < MAX_OBJECTS; ++i) {
@@ -82,27 +121,58 @@ int Load_All_Objects() {
             Report_Error("Load All Objects(): Objects_Data[i].images should be NULL");
             return 0;
         }
+        // An unusable object ends the scan as a missing file would. 1: the scan is over, 0: nothing loaded.
+        auto end_scan = [&object]() {
+            Release_Surface(&object.images);
+            object = OBJECTS_DATA{};
+            if (Objects_Loaded > 0) return 1;
+            Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
+            Objects_Loaded = 0;
+            return 0;
+        };
+        // Judged on the size the file claims before it is decoded, and again on what was decoded.
+        // Claims the loader refuses anyway are left to it and its message.
+        auto fits = [&](int64_t width, int64_t height) {
+            const int64_t pixels = Object_Pixels(width, height);
+            if (pixels < 0) {
+                Report_Errorf("Load_All_Objects(): %s is too large to use as an object (%d x %d) - ignored", path,
+                              static_cast<int>(width), static_cast<int>(height));
+                return false;
+            }
+            if (Surface_Bytes(pixels) > Objects_Memory_Budget - objects_bytes) {
+                Report_Errorf("Load_All_Objects(): %s would take the objects past the %.2lf Mb kept for them - "
+                              "ignored",
+                              path, static_cast<double>(Objects_Memory_Budget) / 1048576.0);
+                return false;
+            }
+            return true;
+        };
+        int64_t claimed_width = 0, claimed_height = 0;
+        if (Read_Bmp_Size(path, &claimed_width, &claimed_height) && claimed_width > 0 && claimed_height > 0 &&
+            claimed_width * claimed_height <= Bmp_Max_Pixels && !fits(claimed_width, claimed_height)) {
+            if (!end_scan()) return 0;
+            break;
+        }
         int width = 0, height = 0;
         object.images = Load_SYSTEM_Bitmap(path, &width, &height);
         if (!object.images) {
             Report_Errorf("Load_All_Objects():Unable to load %s", path);
             return 0;
         }
+        if (!fits(width, height)) {
+            if (!end_scan()) return 0;
+            break;
+        }
         object.frame_width = width;
         object.total_height = height;
         object.frames = width > 0 ? height / width : 0;
         if (object.frames < 1) {
-            // No whole frame to show, and the queue divides by the frame count: the scan
-            // ends here as it would at a missing file.
+            // No whole frame to show, and the queue divides by the frame count.
             Report_Errorf("Load_All_Objects(): %s is less tall than it is wide and holds no whole frame - "
                           "ignored",
                           path);
-            Release_Surface(&object.images);
-            object = OBJECTS_DATA{};
-            if (Objects_Loaded > 0) break;
-            Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
-            Objects_Loaded = 0;
-            return 0;
+            if (!end_scan()) return 0;
+            break;
         }
         if (width == height && Saver_Mode != PREVIEW) {
             MSG pending;
@@ -117,6 +187,7 @@ int Load_All_Objects() {
             }
         }
         Add_Object_Memory(object);
+        objects_bytes += Surface_Bytes(static_cast<int64_t>(object.frame_width) * object.total_height);
         ++Objects_Loaded;
     }
     load_log.exit("Exitting Load_All_Objects");
