@@ -2,8 +2,10 @@
 // origins move; a sample is the byte sum of four table reads, folded into a triangle wave
 // and mapped through a per-frame lookup table to the packed pixel.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "diagnostics/diagnostics.h"
 #include "plasma/plasma.h"
@@ -119,10 +121,194 @@ inline void Store_Four(uint8_t* __restrict out, uint32_t p, std::integral_consta
     std::memcpy(out, &four, 8);
 }
 
+// Sixteen samples at a time. The sums, folds and channel logic are the same whole-number
+// operations as the scalar forms below, applied lane by lane; stores replicate each sample.
+typedef uint8_t V8 __attribute__((vector_size(16)));
+typedef int8_t S8 __attribute__((vector_size(16)));
+typedef uint16_t V16 __attribute__((vector_size(16)));
+typedef int16_t S16 __attribute__((vector_size(16)));
+typedef uint32_t V32 __attribute__((vector_size(16)));
+typedef uint8_t V8x8 __attribute__((vector_size(8)));
+typedef uint8_t V8x4 __attribute__((vector_size(4)));
+
+constexpr int Block = 16;
+
+template <typename To, typename From>
+inline To Bits(From f) {
+    static_assert(sizeof(To) == sizeof(From));
+    To t;
+    std::memcpy(&t, &f, sizeof t);
+    return t;
+}
+
+inline V8 Load8(const uint8_t* p) {
+    V8 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+template <typename V>
+inline void Store_Vector(uint8_t* p, V v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// The wrapped byte sums of sixteen samples.
+inline V8 Byte_Sums(const Reads& r, int i) { return Load8(r.a + i) + Load8(r.b0 + i) + Load8(r.b2 + i) + Load8(r.b3 + i); }
+
+// Bytes with `bit` set become their complement.
+inline V8 Fold_Bytes(V8 v, uint8_t bit) { return v ^ Bits<V8>((v & bit) != 0); }
+// The same on 16-bit lanes holding values under 256.
+inline V16 Fold_Words(V16 v, uint16_t bit) { return v ^ (Bits<V16>((v & bit) != 0) & 0xFF); }
+
+// Lanes 4q..4q+3 and 8h..8h+7 of sixteen bytes, widened.
+template <int Q>
+inline V32 Quarter(V8 v) {
+    return __builtin_convertvector(__builtin_shufflevector(v, v, 4 * Q, 4 * Q + 1, 4 * Q + 2, 4 * Q + 3), V32);
+}
+template <int H>
+inline V16 Half(V8 v) {
+    return __builtin_convertvector(
+        __builtin_shufflevector(v, v, 8 * H, 8 * H + 1, 8 * H + 2, 8 * H + 3, 8 * H + 4, 8 * H + 5, 8 * H + 6, 8 * H + 7),
+        V16);
+}
+
+// The colour logic on folded values under 256, whatever the lane width. Shifting a value
+// under 256 by 8 or more leaves 0, so the count is held below the lane width.
+struct Channel_Logic {
+    bool and_logic;
+    unsigned colour;
+    int shift;
+    template <typename V>
+    V apply(V v) const {
+        using Lane = std::remove_cvref_t<decltype(v[0])>;
+        const Lane c = static_cast<Lane>(colour);
+        return (and_logic ? (v & c) : (v | c)) >> shift;
+    }
+};
+
+Channel_Logic Logic(unsigned colour, int darken) {
+    return {Plasma_Settings.invert_colour_logic == 1, colour, std::min(darken & 31, 8)};
+}
+
+// Four 32-bit pixels, each stored four times.
+inline void Store_Replicated(uint8_t* out, V32 p) {
+    Store_Vector(out, __builtin_shufflevector(p, p, 0, 0, 0, 0));
+    Store_Vector(out + 16, __builtin_shufflevector(p, p, 1, 1, 1, 1));
+    Store_Vector(out + 32, __builtin_shufflevector(p, p, 2, 2, 2, 2));
+    Store_Vector(out + 48, __builtin_shufflevector(p, p, 3, 3, 3, 3));
+}
+// Eight 16-bit pixels, each stored four times: two interleaving steps, which every vector
+// unit has, instead of a general shuffle.
+inline void Store_Replicated(uint8_t* out, V16 p) {
+    const V32 lo = Bits<V32>(__builtin_shufflevector(p, p, 0, 8, 1, 9, 2, 10, 3, 11));
+    const V32 hi = Bits<V32>(__builtin_shufflevector(p, p, 4, 12, 5, 13, 6, 14, 7, 15));
+    Store_Vector(out, __builtin_shufflevector(lo, lo, 0, 4, 1, 5));
+    Store_Vector(out + 16, __builtin_shufflevector(lo, lo, 2, 6, 3, 7));
+    Store_Vector(out + 32, __builtin_shufflevector(hi, hi, 0, 4, 1, 5));
+    Store_Vector(out + 48, __builtin_shufflevector(hi, hi, 2, 6, 3, 7));
+}
+
+// 32-bit pixels of sixteen folded values per channel: blue | green << 8 | red << 16, doubled
+// when brightened.
+struct Wide_Pixels {
+    Channel_Logic blue, green, red;
+    int brighten;
+    template <int Q>
+    V32 quarter(V8 b, V8 g, V8 r) const {
+        const V32 p = blue.apply(Quarter<Q>(b)) | green.apply(Quarter<Q>(g)) << 8 | red.apply(Quarter<Q>(r)) << 16;
+        return p << brighten;
+    }
+    void store(uint8_t* out, V8 b, V8 g, V8 r) const {
+        Store_Replicated(out, quarter<0>(b, g, r));
+        Store_Replicated(out + 64, quarter<1>(b, g, r));
+        Store_Replicated(out + 128, quarter<2>(b, g, r));
+        Store_Replicated(out + 192, quarter<3>(b, g, r));
+    }
+};
+
+Wide_Pixels Wide_Logic() {
+    const PLASMA_SETTINGS& p = Plasma_Settings;
+    return {Logic(p.colour_blue, p.darken_blue), Logic(p.colour_green, p.darken_green),
+            Logic(p.colour_red, p.darken_red), p.brighten ? 1 : 0};
+}
+
+// Row fillers for the fast path: each writes whole blocks of sixteen samples and returns how
+// many samples it wrote; the caller finishes the row one sample at a time.
+struct No_Fast {
+    int operator()(uint8_t*, const Reads&, int) const { return 0; }
+    int operator()(uint8_t*, const Reads&, const Reads&, const Reads&, int) const { return 0; }
+};
+
+struct Single_Fast_32 {
+    Wide_Pixels pixels;
+    int operator()(uint8_t* out, const Reads& r, int samples) const {
+        int i = 0;
+        for (; i + Block <= samples; i += Block, out += Block * 16) {
+            const V8 v = Fold_Bytes(Byte_Sums(r, i), 0x80);
+            pixels.store(out, v, v, v);
+        }
+        return i;
+    }
+};
+
+struct Multi_Fast_32 {
+    Wide_Pixels pixels;
+    int operator()(uint8_t* out, const Reads& b, const Reads& g, const Reads& r, int samples) const {
+        int i = 0;
+        for (; i + Block <= samples; i += Block, out += Block * 16)
+            pixels.store(out, Fold_Bytes(Byte_Sums(b, i), 0x80), Fold_Bytes(Byte_Sums(g, i), 0x80),
+                         Fold_Bytes(Byte_Sums(r, i), 0x80));
+        return i;
+    }
+};
+
+// Single colour at 15/16 bits: red at bit 11, green at bit 6, blue at bit 0, each of five bits.
+struct Single_Fast_16 {
+    Channel_Logic blue, green, red;
+    V16 pixel(V16 v) const { return red.apply(v) << 11 | green.apply(v) << 6 | blue.apply(v); }
+    int operator()(uint8_t* out, const Reads& r, int samples) const {
+        int i = 0;
+        for (; i + Block <= samples; i += Block, out += Block * 8) {
+            const V8 v = Fold_Bytes(Byte_Sums(r, i), 0x20);
+            Store_Replicated(out, pixel(Half<0>(v)));
+            Store_Replicated(out + 64, pixel(Half<1>(v)));
+        }
+        return i;
+    }
+};
+
+// Multi colour at 15/16 bits: the whole 0..1020 sum per channel, a quarter of it (half for
+// green on 5-6-5) folded and placed in its field.
+struct Multi_Fast_16 {
+    Channel_Logic blue, green, red;
+    bool is_565;
+    template <int H>
+    static V16 Sums(const Reads& r, int i) {
+        return Half<H>(Load8(r.a + i)) + Half<H>(Load8(r.b0 + i)) + Half<H>(Load8(r.b2 + i)) + Half<H>(Load8(r.b3 + i));
+    }
+    template <int H>
+    V16 pixel(const Reads& b, const Reads& g, const Reads& r, int i) const {
+        const V16 green_sum = Sums<H>(g, i);
+        const V16 green_bits = is_565 ? green.apply(Fold_Words((green_sum >> 1) & 0xFF, 0x40)) << 5
+                                      : green.apply(Fold_Words(green_sum >> 2, 0x20)) << 5;
+        return blue.apply(Fold_Words(Sums<H>(b, i) >> 2, 0x20)) | green_bits |
+               red.apply(Fold_Words(Sums<H>(r, i) >> 2, 0x20)) << (is_565 ? 11 : 10);
+    }
+    int operator()(uint8_t* out, const Reads& b, const Reads& g, const Reads& r, int samples) const {
+        int i = 0;
+        for (; i + Block <= samples; i += Block, out += Block * 8) {
+            Store_Replicated(out, pixel<0>(b, g, r, i));
+            Store_Replicated(out + 64, pixel<1>(b, g, r, i));
+        }
+        return i;
+    }
+};
+
 template <int Bytes, typename Sampler>
-void Fill_Row(uint8_t* __restrict out, const Sampler sampler, int samples) {
+void Fill_Row(uint8_t* __restrict out, const Sampler& sampler, int samples) {
     const std::integral_constant<int, Bytes> size;
-    for (int i = 0; i < samples; ++i, out += 4 * Bytes) Store_Four(out, sampler.pixel(i), size);
+    int i = sampler.fast_row(out, samples);
+    for (out += static_cast<ptrdiff_t>(i) * 4 * Bytes; i < samples; ++i, out += 4 * Bytes)
+        Store_Four(out, sampler.pixel(i), size);
 }
 
 // One sample per four pixels at 15/16/24/32 bits. Sampler: skip_rows(), next_row(), pixel(i).
@@ -158,10 +344,12 @@ void Fill(Sampler& sampler, int samples, const Tile& t) {
 }
 
 // Byte sum of one context through one table.
-template <typename Entry>
+template <typename Entry, typename Fast = No_Fast>
 struct Single_Sampler {
     Reads reads;
     const Entry* lut;
+    Fast fast{};
+    int fast_row(uint8_t* out, int samples) const { return fast(out, reads, samples); }
     void skip_rows(int n) {
         for (int i = 0; i < n; ++i) reads.next();
     }
@@ -170,12 +358,14 @@ struct Single_Sampler {
 };
 
 // Three contexts, one per channel; Index maps the 0..1020 sum to the table index.
-template <typename Entry, bool Byte_Index>
+template <typename Entry, bool Byte_Index, typename Fast = No_Fast>
 struct Multi_Sampler {
     Reads blue, green, red;
     const Entry* lut_blue;
     const Entry* lut_green;
     const Entry* lut_red;
+    Fast fast{};
+    int fast_row(uint8_t* out, int samples) const { return fast(out, blue, green, red, samples); }
     void skip_rows(int n) {
         for (int i = 0; i < n; ++i) next_row();
     }
@@ -251,7 +441,19 @@ void Fill_8(Reads reads, int W, const Tile& t) {
     for (int i = 0; i < t.row_begin; ++i) reads.next();
     for (int r = t.row_begin; r < t.row_end; ++r, reads.next()) {
         uint8_t* row = t.row(r);
-        for (int g = 0; g < W; g += 4) {
+        int g = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            // Sixteen pixels at a time as four little-endian words, carries and all.
+            if (t.whole) {
+                for (; g + Block <= W; g += Block) {
+                    const V32 word = Bits<V32>(Load8(reads.a + g)) + Bits<V32>(Load8(reads.b0 + g)) +
+                                     Bits<V32>(Load8(reads.b2 + g)) + Bits<V32>(Load8(reads.b3 + g));
+                    const V8 v = Fold_Bytes(Bits<V8>(word), 0x80);
+                    Store_Vector(row + t.x0 + g, v + v);
+                }
+            }
+        }
+        for (; g < W; g += 4) {
             const int n = std::min(4, W - g);
             uint32_t word;
             if (n == 4) {
@@ -312,7 +514,9 @@ int Process_Plasma_16(Plasma_Context* context, Surface dest, double divisor, int
                                            Channel(v, p.colour_blue % 32u, p.darken_blue));
         }
         const int samples = c.width / 4;
-        Single_Sampler<uint16_t> sampler{reads, lut};
+        const Single_Fast_16 fast{Logic(p.colour_blue % 32u, p.darken_blue), Logic(p.colour_green % 32u, p.darken_green),
+                                  Logic(p.colour_red % 32u, p.darken_red)};
+        Single_Sampler<uint16_t, Single_Fast_16> sampler{reads, lut, fast};
         Fill<2>(sampler, samples, Clip_Tile(dest, bits, pitch, 2, x0, y0, 4 * samples, c.height));
     }
     Unlock_Surface(dest, bits);
@@ -334,7 +538,10 @@ int Process_Plasma_Wide(Plasma_Context* context, Surface dest, double divisor, i
         uint32_t lut[256];
         Build_Lut_32(lut, All);
         const int samples = c.width / 4;
-        Single_Sampler<uint32_t> sampler{reads, lut};
+        using Fast = std::conditional_t<Bytes == 4, Single_Fast_32, No_Fast>;
+        Fast fast{};
+        if constexpr (Bytes == 4) fast.pixels = Wide_Logic();
+        Single_Sampler<uint32_t, Fast> sampler{reads, lut, fast};
         Fill<Bytes>(sampler, samples, Clip_Tile(dest, bits, pitch, Bytes, x0, y0, 4 * samples, c.height));
     }
     Unlock_Surface(dest, bits);
@@ -371,14 +578,22 @@ int Multi_Colour_Plasma(Plasma_Context* blue, Plasma_Context* green, Plasma_Cont
                 lut[1][s] = static_cast<uint16_t>(Pixel_Multi_16(s, Green, is_565));
                 lut[2][s] = static_cast<uint16_t>(Pixel_Multi_16(s, Red, is_565));
             }
-            Multi_Sampler<uint16_t, false> sampler{reads_blue, reads_green, reads_red, lut[0], lut[1], lut[2]};
+            const PLASMA_SETTINGS& p = Plasma_Settings;
+            const Multi_Fast_16 fast{Logic(p.colour_blue % 32u, p.darken_blue),
+                                     Logic(p.colour_green % (is_565 ? 64u : 32u), p.darken_green),
+                                     Logic(p.colour_red % 32u, p.darken_red), is_565};
+            Multi_Sampler<uint16_t, false, Multi_Fast_16> sampler{reads_blue, reads_green, reads_red,
+                                                                  lut[0],     lut[1],      lut[2], fast};
             Fill<2>(sampler, samples, t);
         } else {
             uint32_t lut[3][256];
             Build_Lut_32(lut[0], Blue);
             Build_Lut_32(lut[1], Green);
             Build_Lut_32(lut[2], Red);
-            Multi_Sampler<uint32_t, true> sampler{reads_blue, reads_green, reads_red, lut[0], lut[1], lut[2]};
+            using Fast = std::conditional_t<Bytes == 4, Multi_Fast_32, No_Fast>;
+            Fast fast{};
+            if constexpr (Bytes == 4) fast.pixels = Wide_Logic();
+            Multi_Sampler<uint32_t, true, Fast> sampler{reads_blue, reads_green, reads_red, lut[0], lut[1], lut[2], fast};
             Fill<Bytes>(sampler, samples, t);
         }
     }

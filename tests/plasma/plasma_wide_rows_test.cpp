@@ -1,0 +1,183 @@
+// Rows long enough for the block-at-a-time path and a remainder: random tables, phases and
+// colour settings at every depth, each pixel compared with the plasma worked out here from
+// its formulas.
+#include <cmath>
+#include <random>
+
+#include "plasma_fixture.h"
+
+namespace {
+
+struct Reference {
+    const Plasma_Context* c;
+    int X[4], Y[4];
+
+    explicit Reference(const Plasma_Context& context) : c(&context) {
+        const int hw = c->width / 2, hh = c->height / 2;
+        auto at = [](double wave, int half) { return static_cast<int>(wave * half) + half; };
+        const float* p = c->phase;
+        X[0] = at(std::sin(double{p[0]}), hw);
+        Y[0] = at(std::cos(double{p[1]}), hh);
+        X[1] = at(std::cos(double{p[2]}), hw);
+        Y[1] = at(std::sin(double{p[3]}), hh);
+        X[2] = at(std::cos(double{p[4]}), hw);
+        Y[2] = at(std::sin(double{p[5]}), hh);
+        X[3] = at(std::cos(double{p[6]}), hw);
+        Y[3] = at(std::sin(double{p[7]}), hh);
+    }
+    // Byte k of the four read rows at column x of tile row r; origin 1 reads table 1.
+    unsigned byte(int k, int x, int r) const {
+        const uint8_t* t = k == 1 ? c->table1 : c->table2;
+        return t[static_cast<size_t>(Y[k] + r) * 2 * c->width + X[k] + x];
+    }
+    unsigned sum(int x, int r) const { return byte(0, x, r) + byte(1, x, r) + byte(2, x, r) + byte(3, x, r); }
+};
+
+unsigned Fold(unsigned v, unsigned bit) { return (v & bit) ? (~v & 0xFF) : v; }
+
+unsigned Channel(unsigned v, unsigned colour, int darken) {
+    const unsigned c = Plasma_Settings.invert_colour_logic == 1 ? (v & colour) : (v | colour);
+    return c >> (darken & 31);
+}
+
+uint32_t Wide(unsigned blue, unsigned green, unsigned red) {
+    const PLASMA_SETTINGS& p = Plasma_Settings;
+    const uint32_t pixel = Channel(Fold(blue & 0xFF, 0x80), p.colour_blue, p.darken_blue) |
+                           Channel(Fold(green & 0xFF, 0x80), p.colour_green, p.darken_green) << 8 |
+                           Channel(Fold(red & 0xFF, 0x80), p.colour_red, p.darken_red) << 16;
+    return p.brighten ? pixel << 1 : pixel;
+}
+
+uint32_t Single_16(unsigned s) {
+    const PLASMA_SETTINGS& p = Plasma_Settings;
+    const unsigned v = Fold(s & 0xFF, 0x20);
+    return (Channel(v, p.colour_red % 32u, p.darken_red) << 11 | Channel(v, p.colour_green % 32u, p.darken_green) << 6 |
+            Channel(v, p.colour_blue % 32u, p.darken_blue)) &
+           0xFFFF;
+}
+
+uint32_t Multi_16(unsigned b, unsigned g, unsigned r, bool is_565) {
+    const PLASMA_SETTINGS& p = Plasma_Settings;
+    const unsigned green = is_565 ? Channel(Fold((g >> 1) & 0xFF, 0x40), p.colour_green % 64u, p.darken_green)
+                                  : Channel(Fold(g >> 2, 0x20), p.colour_green % 32u, p.darken_green);
+    return (Channel(Fold(b >> 2, 0x20), p.colour_blue % 32u, p.darken_blue) | green << 5 |
+            Channel(Fold(r >> 2, 0x20), p.colour_red % 32u, p.darken_red) << (is_565 ? 11 : 10)) &
+           0xFFFF;
+}
+
+// The eight-bit index of pixel x: little-endian words of four pixels added with their
+// carries; a short last group adds only its own bytes.
+uint32_t Eight(const Reference& ref, int x, int r, int W) {
+    const int g = x / 4 * 4, n = std::min(4, W - g);
+    uint32_t word = 0;
+    for (int k = 0; k < 4; ++k) {
+        uint32_t w = 0;
+        for (int j = 0; j < n; ++j) w |= ref.byte(k, g + j, r) << (8 * j);
+        word += w;
+    }
+    return (Fold((word >> (8 * (x - g))) & 0xFF, 0x80) << 1) & 0xFF;
+}
+
+class Wide_Rows_Test : public Plasma_Test {
+protected:
+    std::mt19937 random{20261206};
+
+    int Any(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); }
+
+    void Random_Context(Plasma_Context& c, int W, int H) {
+        Fill_Context(c, W, H, [this](int, int) { return Any(0, 255); }, [this](int, int) { return Any(0, 255); });
+        for (float& p : c.phase) p = static_cast<float>(Any(-3000, 3000)) / 1000.0f;
+    }
+
+    void Random_Colours() {
+        static const int darkens[] = {0, 0, 1, 2, 3, 5, 7, 8, 9, 15, 16, 31, 32, 33, -1, 1000};
+        PLASMA_SETTINGS& p = Plasma_Settings;
+        p.invert_colour_logic = Any(0, 2);
+        p.colour_blue = static_cast<uint8_t>(Any(0, 255));
+        p.colour_green = static_cast<uint8_t>(Any(0, 255));
+        p.colour_red = static_cast<uint8_t>(Any(0, 255));
+        p.darken_blue = darkens[Any(0, 15)];
+        p.darken_green = darkens[Any(0, 15)];
+        p.darken_red = darkens[Any(0, 15)];
+        p.brighten = Any(0, 2);
+        p.sway = 0.0f;
+    }
+
+    // Every pixel of the tile at (x0, y0) against `expected`, with a ring of untouched pixels.
+    template <typename F>
+    void Expect_Tile(int x0, int y0, int width, int height, F expected, const char* what) {
+        int wrong = 0;
+        for (int r = 0; r < height; ++r)
+            for (int x = 0; x < width; ++x)
+                if (Hidden->Pixel(x0 + x, y0 + r) != expected(x, r) && ++wrong <= 3)
+                    ADD_FAILURE() << what << " pixel " << x << "," << r << ": " << std::hex << Hidden->Pixel(x0 + x, y0 + r)
+                                  << " expected " << expected(x, r);
+        EXPECT_EQ(wrong, 0) << what;
+        for (int r = 0; r < height; ++r) EXPECT_EQ(Hidden->Pixel(x0 + width, y0 + r), 0u) << what;
+        for (int x = 0; x < width; ++x) EXPECT_EQ(Hidden->Pixel(x0 + x, y0 + height), 0u) << what;
+    }
+};
+
+constexpr int W = 4 * 37;  // two blocks of sixteen samples and five more
+constexpr int H = 6;
+
+}  // namespace
+
+TEST_F(Wide_Rows_Test, SingleColourRowsMatchTheFormulasAtEveryDepth) {
+    for (int bpp : {32, 24, 16, 15}) {
+        for (int round = 0; round < 12; ++round) {
+            Soft_Display display(W + 16, H + 4, bpp);
+            Random_Context(First_Plasma, W, H);
+            Random_Colours();
+            const Reference ref(First_Plasma);
+            const std::string what = std::to_string(bpp) + " bits, round " + std::to_string(round);
+            if (bpp >= 24) {
+                ASSERT_EQ((bpp == 32 ? Process_Plasma_32 : Process_Plasma_24)(&First_Plasma, Hidden, 1.0, 4, 1), 1);
+                const uint32_t mask = bpp == 32 ? 0xFFFFFFFFu : 0xFFFFFFu;
+                Expect_Tile(4, 1, W, H, [&](int x, int r) { const unsigned s = ref.sum(x / 4, r); return Wide(s, s, s) & mask; },
+                            what.c_str());
+            } else {
+                ASSERT_EQ(Process_Plasma_16(&First_Plasma, Hidden, 1.0, 4, 1), 1);
+                Expect_Tile(4, 1, W, H, [&](int x, int r) { return Single_16(ref.sum(x / 4, r)); }, what.c_str());
+            }
+        }
+    }
+}
+
+TEST_F(Wide_Rows_Test, MultiColourRowsMatchTheFormulasAtEveryDepth) {
+    for (int bpp : {32, 24, 16, 15}) {
+        for (int round = 0; round < 12; ++round) {
+            Soft_Display display(W + 16, H + 4, bpp, true, bpp == 16);
+            Random_Context(First_Plasma, W, H);
+            Random_Context(Second_Plasma, W, H);
+            Random_Context(Third_Plasma, W, H);
+            Random_Colours();
+            const Reference blue(First_Plasma), green(Second_Plasma), red(Third_Plasma);
+            const std::string what = std::to_string(bpp) + " bits, round " + std::to_string(round);
+            auto render = bpp == 32 ? Multi_Colour_Plasma_32 : bpp == 24 ? Multi_Colour_Plasma_24 : Multi_Colour_Plasma_16;
+            ASSERT_EQ(render(&First_Plasma, &Second_Plasma, &Third_Plasma, Hidden, 1, 1, 1, 8, 2), 1);
+            const uint32_t mask = bpp == 24 ? 0xFFFFFFu : 0xFFFFFFFFu;
+            Expect_Tile(8, 2, W, H,
+                        [&](int x, int r) {
+                            const int s = x / 4;
+                            if (bpp >= 24) return Wide(blue.sum(s, r), green.sum(s, r), red.sum(s, r)) & mask;
+                            return Multi_16(blue.sum(s, r), green.sum(s, r), red.sum(s, r), bpp == 16);
+                        },
+                        what.c_str());
+        }
+    }
+}
+
+TEST_F(Wide_Rows_Test, EightBitRowsCarryWithinGroupsOfFourOverWholeBlocks) {
+    // 150 pixels: nine blocks of sixteen and a short last group of two.
+    for (int width : {150, 64, 19}) {
+        for (int round = 0; round < 8; ++round) {
+            Soft_Display display(width + 8, H + 4, 8);
+            Random_Context(First_Plasma, width, H);
+            const Reference ref(First_Plasma);
+            ASSERT_EQ(Process_Plasma_8(&First_Plasma, Hidden, 1.0, 3, 2), 1);
+            Expect_Tile(3, 2, width, H, [&](int x, int r) { return Eight(ref, x, r, width); },
+                        ("width " + std::to_string(width)).c_str());
+        }
+    }
+}
