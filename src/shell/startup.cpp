@@ -43,6 +43,14 @@ int Stop_Frames_After() {
     return n >= 0 && n < 1000000000 ? static_cast<int>(n) : -1;
 }
 
+// A start that fails ends the program, but the process may go on to start again: the
+// window and the open log must not outlive this start.
+void End_Failed_Start() {
+    Close_Error_Log();
+    DestroyWindow(Main_Window);
+    Main_Window = nullptr;
+}
+
 }  // namespace
 
 int Parse_Command_Line(const char* line, uintptr_t* preview_parent) {
@@ -249,6 +257,7 @@ int Start_Up(const char* command_line) {
     if (Saver_Mode == CONFIGURE) {
         if (!Centre_Window(Main_Window)) {
             Report_Error("WinMain: Centre_Window FAILED");
+            End_Failed_Start();
             return 0;
         }
         if (first_run) Show_Introduction();
@@ -257,6 +266,7 @@ int Start_Up(const char* command_line) {
     if (!Setup()) {
         Report_Error("WinMain:Could not setup application");
         Shutdown();
+        End_Failed_Start();
         return 0;
     }
     Log_Memory_Statistics();
