@@ -159,11 +159,7 @@ inline V8 Fold_Bytes(V8 v, uint8_t bit) { return v ^ Bits<V8>((v & bit) != 0); }
 // The same on 16-bit lanes holding values under 256.
 inline V16 Fold_Words(V16 v, uint16_t bit) { return v ^ (Bits<V16>((v & bit) != 0) & 0xFF); }
 
-// Lanes 4q..4q+3 and 8h..8h+7 of sixteen bytes, widened.
-template <int Q>
-inline V32 Quarter(V8 v) {
-    return __builtin_convertvector(__builtin_shufflevector(v, v, 4 * Q, 4 * Q + 1, 4 * Q + 2, 4 * Q + 3), V32);
-}
+// Lanes 8h..8h+7 of sixteen bytes, widened.
 template <int H>
 inline V16 Half(V8 v) {
     return __builtin_convertvector(
@@ -171,22 +167,26 @@ inline V16 Half(V8 v) {
         V16);
 }
 
-// The colour logic on folded values under 256, whatever the lane width. Shifting a value
-// under 256 by 8 or more leaves 0, so the count is held below the lane width.
+// The colour logic on folded values under 256, whatever the lane width: AND logic keeps the
+// colour's bits, OR logic sets them; both as one AND and one OR so the loops do not branch.
+// Shifting a value under 256 by 8 or more leaves 0, so the count is held at 8.
 struct Channel_Logic {
-    bool and_logic;
-    unsigned colour;
+    uint8_t keep, set;
     int shift;
     template <typename V>
     V apply(V v) const {
-        using Lane = std::remove_cvref_t<decltype(v[0])>;
-        const Lane c = static_cast<Lane>(colour);
-        return (and_logic ? (v & c) : (v | c)) >> shift;
+        return ((v & keep) | set) >> shift;
+    }
+    V8 apply_bytes(V8 v) const {
+        const V8 c = (v & keep) | set;
+        return Bits<V8>(Bits<V16>(c) >> shift) & static_cast<uint8_t>(0xFF >> shift);
     }
 };
 
 Channel_Logic Logic(unsigned colour, int darken) {
-    return {Plasma_Settings.invert_colour_logic == 1, colour, std::min(darken & 31, 8)};
+    const uint8_t c = static_cast<uint8_t>(colour);
+    const bool and_logic = Plasma_Settings.invert_colour_logic == 1;
+    return {and_logic ? c : uint8_t{0xFF}, and_logic ? uint8_t{0} : c, std::min(darken & 31, 8)};
 }
 
 // Four 32-bit pixels, each stored four times.
@@ -208,20 +208,27 @@ inline void Store_Replicated(uint8_t* out, V16 p) {
 }
 
 // 32-bit pixels of sixteen folded values per channel: blue | green << 8 | red << 16, doubled
-// when brightened.
+// when brightened. The channels are worked out on byte lanes and then interleaved.
 struct Wide_Pixels {
     Channel_Logic blue, green, red;
     int brighten;
-    template <int Q>
-    V32 quarter(V8 b, V8 g, V8 r) const {
-        const V32 p = blue.apply(Quarter<Q>(b)) | green.apply(Quarter<Q>(g)) << 8 | red.apply(Quarter<Q>(r)) << 16;
-        return p << brighten;
-    }
     void store(uint8_t* out, V8 b, V8 g, V8 r) const {
-        Store_Replicated(out, quarter<0>(b, g, r));
-        Store_Replicated(out + 64, quarter<1>(b, g, r));
-        Store_Replicated(out + 128, quarter<2>(b, g, r));
-        Store_Replicated(out + 192, quarter<3>(b, g, r));
+        b = blue.apply_bytes(b);
+        g = green.apply_bytes(g);
+        r = red.apply_bytes(r);
+        const V8 zero{};
+        const V16 bg_lo = Bits<V16>(__builtin_shufflevector(b, g, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23));
+        const V16 bg_hi =
+            Bits<V16>(__builtin_shufflevector(b, g, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31));
+        const V16 r_lo =
+            Bits<V16>(__builtin_shufflevector(r, zero, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23));
+        const V16 r_hi =
+            Bits<V16>(__builtin_shufflevector(r, zero, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31));
+        Store_Replicated(out, Bits<V32>(__builtin_shufflevector(bg_lo, r_lo, 0, 8, 1, 9, 2, 10, 3, 11)) << brighten);
+        Store_Replicated(out + 64, Bits<V32>(__builtin_shufflevector(bg_lo, r_lo, 4, 12, 5, 13, 6, 14, 7, 15)) << brighten);
+        Store_Replicated(out + 128, Bits<V32>(__builtin_shufflevector(bg_hi, r_hi, 0, 8, 1, 9, 2, 10, 3, 11)) << brighten);
+        Store_Replicated(out + 192,
+                         Bits<V32>(__builtin_shufflevector(bg_hi, r_hi, 4, 12, 5, 13, 6, 14, 7, 15)) << brighten);
     }
 };
 
@@ -306,7 +313,9 @@ struct Multi_Fast_16 {
 template <int Bytes, typename Sampler>
 void Fill_Row(uint8_t* __restrict out, const Sampler& sampler, int samples) {
     const std::integral_constant<int, Bytes> size;
-    int i = sampler.fast_row(out, samples);
+    int i = 0;
+    // The vector forms lay pixels out as a little-endian processor stores them.
+    if constexpr (std::endian::native == std::endian::little) i = sampler.fast_row(out, samples);
     for (out += static_cast<ptrdiff_t>(i) * 4 * Bytes; i < samples; ++i, out += 4 * Bytes)
         Store_Four(out, sampler.pixel(i), size);
 }
