@@ -84,6 +84,13 @@ TEST_F(Blit_Test, EveryMemberCopiesKeysMirrorsAndStretchesAtEveryDepth) {
         EXPECT_EQ(Row(dest, 0, 0, 4), (Px{v3, Value(2, 0), v1, Value(0, 0)}));
         ASSERT_EQ(Clip_V_Blit(source, dest, 1, 0, 0, 0, 1, 3), 1);
         EXPECT_EQ(Column(dest, 0, 0, 3), (Px{Value(1, 2), Value(1, 1), Value(1, 0)}));
+        // A whole row of 29 (long enough for the vector loops and a remainder), at an odd place.
+        Fill_Dest(200);
+        ASSERT_EQ(Clip_H_Blit(source, dest, 1, 3, 7, 20, 29, 2), 1);
+        for (int j = 0; j < 2; ++j)
+            for (int i = 0; i < 29; ++i) EXPECT_EQ(Peek(dest, 7 + i, 20 + j), Value(29 - i, 3 + j)) << i;
+        EXPECT_EQ(Peek(dest, 6, 20), 200u);
+        EXPECT_EQ(Peek(dest, 36, 20), 200u);
 
         // 2 x 2 stretched to 4 x 4: every source pixel becomes a 2 x 2 block.
         Fill_Dest(0);

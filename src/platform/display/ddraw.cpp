@@ -98,6 +98,14 @@ std::vector<uint8_t>& Staging() {
     return buffer;
 }
 
+// One row copied right to left: destination pixel i takes source pixel last - i.
+template <typename T>
+void Copy_Reversed_Row(uint8_t* dest, const uint8_t* source, int last, int count) {
+    T* __restrict d = reinterpret_cast<T*>(dest);
+    const T* __restrict s = reinterpret_cast<const T*>(source);
+    for (int i = 0; i < count; ++i) d[i] = s[last - i];
+}
+
 std::vector<int>& Column_Map() {
     static std::vector<int> map;
     return map;
@@ -468,6 +476,15 @@ HRESULT DDSurface::Blt(const RECT* dest_rect, DDSurface* source, const RECT* sou
             case 2: Copy_Keyed_Row<uint16_t>(drow, from, area_w, key, mask); continue;
             case 1: Copy_Keyed_Row<uint8_t>(drow, from, area_w, key, mask); continue;
             default: break;
+            }
+        }
+        if (!stretch && !keyed && bytes_ != 3) {
+            // A plain mirrored copy (the plasma's symmetry copies): one row read backwards.
+            const int last = sw - 1 - (area.left - dr.left);
+            switch (bytes_) {
+            case 4: Copy_Reversed_Row<uint32_t>(drow, srow, last, area_w); continue;
+            case 2: Copy_Reversed_Row<uint16_t>(drow, srow, last, area_w); continue;
+            default: Copy_Reversed_Row<uint8_t>(drow, srow, last, area_w); continue;
             }
         }
         switch (bytes_) {
