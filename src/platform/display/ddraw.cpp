@@ -458,12 +458,23 @@ HRESULT DDSurface::Blt(const RECT* dest_rect, DDSurface* source, const RECT* sou
         columns[static_cast<size_t>(x - area.left)] = si;
     }
     const int* map = columns.data();
+    int previous_sj = -1;
+    const uint8_t* previous_drow = nullptr;
     for (int y = area.top; y < area.bottom; ++y) {
         const int j = y - dr.top;
         int sj = stretch ? static_cast<int>((static_cast<int64_t>(j) * sh) / dh) : j;
         if (mirror_ud) sj = sh - 1 - sj;
         const uint8_t* srow = src_base + static_cast<size_t>(src_y0 + sj) * src_pitch + static_cast<size_t>(src_x0) * bytes_;
         uint8_t* drow = pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(area.left) * bytes_;
+        // A stretch that repeats a source row repeats the row it has just written (not when
+        // keyed: there the row underneath shows through). The source is staged when it
+        // overlaps, so the row just written cannot have changed it.
+        if (stretch && !keyed && sj == previous_sj) {
+            std::memcpy(drow, previous_drow, static_cast<size_t>(area_w) * bytes_);
+            continue;
+        }
+        previous_sj = sj;
+        previous_drow = drow;
         if (!stretch && !mirror_lr) {
             const uint8_t* from = srow + static_cast<size_t>(area.left - dr.left) * bytes_;
             if (!keyed) {
