@@ -167,8 +167,12 @@ inline V8 Byte_Sums(const Reads& r, int i) { return Load8(r.a + i) + Load8(r.b0 
 
 // Bytes with `bit` set become their complement.
 inline V8 Fold_Bytes(V8 v, uint8_t bit) { return v ^ Bits<V8>((v & bit) != 0); }
-// The same on 16-bit lanes holding values under 256.
-inline V16 Fold_Words(V16 v, uint16_t bit) { return v ^ (Bits<V16>((v & bit) != 0) & 0xFF); }
+// The same on 16-bit lanes: bit `Bit` moved to the top and spread over the lane. The high
+// byte of the result is left for the channel logic's AND to clear.
+template <int Bit>
+inline V16 Fold_Words(V16 v) {
+    return v ^ Bits<V16>(Bits<S16>(v << (15 - Bit)) >> 15);
+}
 
 // Lanes 8h..8h+7 of sixteen bytes, widened.
 template <int H>
@@ -184,6 +188,7 @@ inline V16 Half(V8 v) {
 struct Channel_Logic {
     uint8_t keep, set;
     int shift;
+    // Lanes wider than a byte may carry bits above the value's low byte: `keep` clears them.
     template <typename V>
     V apply(V v) const {
         return ((v & keep) | set) >> shift;
@@ -311,10 +316,10 @@ struct Multi_Fast_16 {
     template <int H>
     V16 pixel(const Reads& b, const Reads& g, const Reads& r, int i) const {
         const V16 green_sum = Sums<H>(g, i);
-        const V16 green_bits = is_565 ? green.apply(Fold_Words((green_sum >> 1) & 0xFF, 0x40)) << 5
-                                      : green.apply(Fold_Words(green_sum >> 2, 0x20)) << 5;
-        return blue.apply(Fold_Words(Sums<H>(b, i) >> 2, 0x20)) | green_bits |
-               red.apply(Fold_Words(Sums<H>(r, i) >> 2, 0x20)) << (is_565 ? 11 : 10);
+        const V16 green_bits = is_565 ? green.apply(Fold_Words<6>(green_sum >> 1)) << 5
+                                      : green.apply(Fold_Words<5>(green_sum >> 2)) << 5;
+        return blue.apply(Fold_Words<5>(Sums<H>(b, i) >> 2)) | green_bits |
+               red.apply(Fold_Words<5>(Sums<H>(r, i) >> 2)) << (is_565 ? 11 : 10);
     }
     int operator()(uint8_t* out, const Reads& b, const Reads& g, const Reads& r, int samples) const {
         Prefetch_Ahead(b, samples);
