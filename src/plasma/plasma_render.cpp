@@ -195,7 +195,9 @@ struct Channel_Logic {
     }
     V8 apply_bytes(V8 v) const {
         const V8 c = (v & keep) | set;
-        return Bits<V8>(Bits<V16>(c) >> shift) & static_cast<uint8_t>(0xFF >> shift);
+        V8 low_bits;
+        std::memset(&low_bits, 0xFF >> shift, sizeof low_bits);
+        return Bits<V8>(Bits<V16>(c) >> shift) & low_bits;
     }
 };
 
