@@ -39,6 +39,12 @@ int Trunc_Int(double value) {
     return static_cast<int>(value);
 }
 
+// A position one slide away from the scroll position. A damaged preset can drive the scroll
+// position to the end of the int range; the sum then wraps as the processor's add does.
+int Slide_Away(int position, int width) {
+    return static_cast<int>(static_cast<uint32_t>(position) + static_cast<uint32_t>(width));
+}
+
 bool Lost(Surface surface) { return surface->IsLost() == DDERR_SURFACELOST; }
 
 // Restores a lost surface; false when it stays lost.
@@ -280,7 +286,7 @@ int Draw_Slides(Surface dest, int x0, int y0) {
         Direction_Timer += frame_seconds;
         if (std::trunc(Direction_Timer) > s.direction_change_frequency) {
             const int scroll = Trunc_Int(Scroll_X);
-            const bool boundary = Sliding_Right ? scroll >= W + x0 : scroll + W < x0;
+            const bool boundary = Sliding_Right ? scroll >= W + x0 : Slide_Away(scroll, W) < x0;
             if (boundary) {
                 Sliding_Right = !Sliding_Right;
                 if (mode == 2) {
@@ -349,7 +355,7 @@ int Draw_Slides_Left(Surface dest, int x0, int y0) {
         break;
     }
 
-    if (Trunc_Int(Scroll_X) + W < x0) {
+    if (Slide_Away(Trunc_Int(Scroll_X), W) < x0) {
         Scroll_X = static_cast<float>(Scroll_X + W);
         if (!Paint_On_Slide(Slide_Order[2])) {
             Report_Error("Draw_Slides_Left(): Paint On Slide FAILED");
@@ -368,7 +374,7 @@ int Draw_Slides_Left(Surface dest, int x0, int y0) {
         return 0;
     }
     if (s.slide_speed > 0 &&
-        !Clip_Blit(Colour_Slides[Slide_Order[1]], dest, 0, 0, Trunc_Int(Scroll_X) + W, Trunc_Int(Scroll_Y), W, H)) {
+        !Clip_Blit(Colour_Slides[Slide_Order[1]], dest, 0, 0, Slide_Away(Trunc_Int(Scroll_X), W), Trunc_Int(Scroll_Y), W, H)) {
         Report_Error("Draw_Slides_Left(): Clip Blit 2 FAILED");
         return 0;
     }
@@ -426,7 +432,7 @@ int Draw_Slides_Right(Surface dest, int x0, int y0) {
         return 0;
     }
     if (!Clip_Blit(Colour_Slides[Slide_Order[2]], dest, 0, 0, Trunc_Int(Scroll_X), Trunc_Int(Scroll_Y), W, H) ||
-        !Clip_Blit(Colour_Slides[Slide_Order[1]], dest, 0, 0, Trunc_Int(Scroll_X) - W, Trunc_Int(Scroll_Y), W, H))
+        !Clip_Blit(Colour_Slides[Slide_Order[1]], dest, 0, 0, Slide_Away(Trunc_Int(Scroll_X), -W), Trunc_Int(Scroll_Y), W, H))
         return 0;
     Scroll_X = static_cast<float>(Scroll_X + Scroll_Step());
     return 1;

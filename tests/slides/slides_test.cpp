@@ -222,3 +222,23 @@ TEST(Slides_Session, RandomPresetsRunThroughFrames) {
     DestroyWindow(Main_Window);
     Main_Window = nullptr;
 }
+
+TEST_F(Slides_Test, ScrollAtTheEndOfTheIntRangeStillDraws) {
+    // A damaged preset's speed can carry the scroll position past the int range in either
+    // direction; the neighbouring slide's position then wraps instead of overflowing.
+    Make_Object(0, 8, 2);
+    Defaults();
+    Plasma_Settings.slide_speed = 10.0;
+    Plasma_Settings.ignore_fps = 1;
+    for (int direction : {0, 1, 2}) {
+        SCOPED_TRACE(direction);
+        Plasma_Settings.slide_direction = direction;
+        ASSERT_EQ(Setup_Colour_Slides(32, 32, 10.0), 1);
+        for (float far : {-3e9f, 3e9f, -2147483648.0f}) {
+            Scroll_X = far;
+            EXPECT_EQ(Draw_Slides(Hidden, 0, 0), 1);
+        }
+        Free_Colour_Slides();
+    }
+    EXPECT_TRUE(Take_Reports().empty());
+}
