@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "diagnostics/diagnostics.h"
@@ -23,29 +22,6 @@ int64_t Objects_Memory_Budget = 512LL * 1024 * 1024;
 
 namespace {
 Once_Log load_log;
-
-// The picture size a bitmap file's header claims, read without decoding the file. False when
-// the header cannot be read; the loader then judges the file itself.
-bool Read_Bmp_Size(const char* path, int64_t* width, int64_t* height) {
-    std::ifstream file(Map_Path(path), std::ios::binary);
-    unsigned char h[26] = {};
-    if (!file.read(reinterpret_cast<char*>(h), sizeof h)) return false;
-    if (h[0] != 'B' || h[1] != 'M') return false;
-    auto u16 = [&](int at) { return static_cast<uint32_t>(h[at] | (h[at + 1] << 8)); };
-    auto u32 = [&](int at) { return u16(at) | (u16(at + 2) << 16); };
-    const uint32_t header_size = u32(14);
-    if (header_size == 12) {
-        *width = u16(18);
-        *height = u16(20);
-    } else if (header_size >= 40) {
-        *width = static_cast<int32_t>(u32(18));
-        *height = static_cast<int32_t>(u32(22));
-        if (*height < 0) *height = -*height;
-    } else {
-        return false;
-    }
-    return true;
-}
 
 // Pixels the object will hold once loaded (and expanded), or -1 when it is too large to be one.
 int64_t Object_Pixels(int64_t width, int64_t height) {
@@ -148,7 +124,7 @@ int Load_All_Objects() {
             return true;
         };
         int64_t claimed_width = 0, claimed_height = 0;
-        if (Read_Bmp_Size(path, &claimed_width, &claimed_height) && claimed_width > 0 && claimed_height > 0 &&
+        if (Read_Bmp_File_Size(path, &claimed_width, &claimed_height) && claimed_width > 0 && claimed_height > 0 &&
             claimed_width * claimed_height <= Bmp_Max_Pixels && !fits(claimed_width, claimed_height)) {
             if (!end_scan()) return 0;
             break;

@@ -102,28 +102,45 @@ void Decode_Rle(const uint8_t* data, size_t size, bool four_bits, const uint32_t
     }
 }
 
+// The signature, the header's size and the picture's size: the first 26 bytes of the file.
+bool Read_Size(const uint8_t* data, size_t size, int64_t* width, int64_t* height, std::string* why) {
+    if (!data || size < 14 + 12) return Refuse(why, "file too short");
+    if (data[0] != 'B' || data[1] != 'M') return Refuse(why, "not a bitmap file");
+    const uint32_t header_size = Read_32(data + 14);
+    if (header_size != 12 && header_size < 40) return Refuse(why, "unsupported header");
+    const uint8_t* h = data + 14;
+    if (header_size == 12) {
+        *width = Read_16(h + 4);
+        *height = Read_16(h + 6);
+    } else {
+        *width = static_cast<int32_t>(Read_32(h + 4));
+        *height = static_cast<int32_t>(Read_32(h + 8));
+    }
+    return true;
+}
+
 }  // namespace
+
+bool Read_Bmp_Size(const uint8_t* data, size_t size, int64_t* width, int64_t* height) {
+    if (!Read_Size(data, size, width, height, nullptr)) return false;
+    if (*height < 0) *height = -*height;
+    return true;
+}
 
 bool Decode_Bmp(const uint8_t* data, size_t size, Bitmap& out, std::string* why) {
     out = Bitmap{};
-    if (!data || size < 14 + 12) return Refuse(why, "file too short");
-    if (data[0] != 'B' || data[1] != 'M') return Refuse(why, "not a bitmap file");
+    int64_t width = 0, height = 0;
+    if (!Read_Size(data, size, &width, &height, why)) return false;
     const uint32_t pixel_offset = Read_32(data + 10);
     const uint32_t header_size = Read_32(data + 14);
-    if (header_size != 12 && header_size < 40) return Refuse(why, "unsupported header");
     if (header_size > size - 14) return Refuse(why, "header past the end of the file");
 
     const uint8_t* h = data + 14;
-    int64_t width = 0, height = 0;
     uint32_t bpp = 0, compression = BI_RGB, colours_used = 0, image_size = 0;
     bool core = header_size == 12;
     if (core) {
-        width = Read_16(h + 4);
-        height = Read_16(h + 6);
         bpp = Read_16(h + 10);
     } else {
-        width = static_cast<int32_t>(Read_32(h + 4));
-        height = static_cast<int32_t>(Read_32(h + 8));
         bpp = Read_16(h + 14);
         compression = Read_32(h + 16);
         image_size = Read_32(h + 20);

@@ -673,6 +673,14 @@ HBITMAP LoadImageA(const char* name, uint32_t type, uint32_t flags) {
     return bitmap;
 }
 
+bool Read_Bmp_File_Size(const char* name, int64_t* width, int64_t* height) {
+    if (!name || !*name) return false;
+    std::ifstream file(Map_Path(name), std::ios::binary);
+    uint8_t head[26] = {};
+    if (!file.read(reinterpret_cast<char*>(head), sizeof head)) return false;
+    return Read_Bmp_Size(head, sizeof head, width, height);
+}
+
 bool GetObjectBitmapSize(HBITMAP bitmap, int* width, int* height) {
     if (!bitmap) return false;
     if (width) *width = bitmap->width;

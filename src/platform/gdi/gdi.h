@@ -95,5 +95,9 @@ HBITMAP LoadImageA(const char* name, uint32_t type, uint32_t flags);
 bool Decode_Bmp(const uint8_t* data, size_t size, Bitmap& out, std::string* why = nullptr);
 // Largest picture the loader accepts (pixels); bigger headers are refused.
 constexpr int64_t Bmp_Max_Pixels = 64LL * 1024 * 1024;
+// The picture size a bitmap's header claims (height made positive), read without decoding
+// the pixels; false when the header is not one the decoder reads.
+bool Read_Bmp_Size(const uint8_t* data, size_t size, int64_t* width, int64_t* height);
+bool Read_Bmp_File_Size(const char* name, int64_t* width, int64_t* height);
 bool GetObjectBitmapSize(HBITMAP bitmap, int* width, int* height);
 void Delete_Bitmap(HBITMAP bitmap);
