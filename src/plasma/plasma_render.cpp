@@ -608,8 +608,11 @@ int Multi_Colour_Plasma(Plasma_Context* blue, Plasma_Context* green, Plasma_Cont
         const Tile t = Clip_Tile(dest, bits, pitch, Bytes, x0, y0, 4 * samples, H);
         if constexpr (Bytes == 2) {
             const bool is_565 = Pixel_Format_565 != 0;
+            // The tables serve only the samples the vector form leaves: clipped tiles and row ends.
+            const bool scalar_samples =
+                !t.whole || samples % Block != 0 || std::endian::native != std::endian::little;
             uint16_t lut[3][Multi_16_Entries];
-            for (unsigned s = 0; s < Multi_16_Entries; ++s) {
+            for (unsigned s = 0; scalar_samples && s < Multi_16_Entries; ++s) {
                 lut[0][s] = static_cast<uint16_t>(Pixel_Multi_16(s, Blue, is_565));
                 lut[1][s] = static_cast<uint16_t>(Pixel_Multi_16(s, Green, is_565));
                 lut[2][s] = static_cast<uint16_t>(Pixel_Multi_16(s, Red, is_565));
