@@ -20,9 +20,6 @@ int Create_Objects_Hue_Gradient(int index, int width, int height, int steps, int
 
     OBJECTS_DATA& object = Objects_Data[index];
     const int64_t total = static_cast<int64_t>(width) * steps;
-    object.frame_width = width;
-    object.total_height = static_cast<int32_t>(total);
-    object.frames = steps;
 
     Surface expanded = nullptr;
     if (total > INT32_MAX || !Create_SYSTEM_Surface(&expanded, width, static_cast<int>(total))) {
@@ -46,13 +43,17 @@ int Create_Objects_Hue_Gradient(int index, int width, int height, int steps, int
         Display_Hidden_Surface();
         if (!Alter_Hue(object.images, expanded, 0, 0, 0, k * height, width, height, k * hue_step)) {
             Report_Errorf("Create_Objects_Hue_Gradient():Unable to alter hue at step %d", k);
-            // The entry keeps its old bitmap; the half-made one is of no use to anyone.
+            // The entry keeps its old bitmap and sizes; the half-made one is of no use to anyone.
             Release_Surface(&expanded);
             return 0;
         }
     }
+    // The sizes change with the bitmap, so a failure above leaves a whole, usable entry.
     Release_Surface(&object.images);
     object.images = expanded;
+    object.frame_width = width;
+    object.total_height = static_cast<int32_t>(total);
+    object.frames = steps;
     gradient_log.exit("Exitting Create_Objects_Hue_Gradient");
     return 1;
 }

@@ -36,6 +36,16 @@ int64_t Object_Pixels(int64_t width, int64_t height) {
 int64_t Surface_Bytes(int64_t pixels) { return pixels * (Screen_Bpp > 8 ? (Screen_Bpp + 7) / 8 : 1); }
 }  // namespace
 
+bool Object_File_Exists(const char* path) {
+    std::error_code error;
+    const auto type = std::filesystem::symlink_status(Map_Path(path), error).type();
+    return type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none;
+}
+
+void Report_Skipped(const char* path) {
+    Report_Errorf("Load_All_Objects(): %s skipped, the objects after it still load", path);
+}
+
 void Add_Object_Memory(const OBJECTS_DATA& object) {
     // A 32-bit product, wrapping (not undefined) for bitmaps near the loader's limit.
     const int32_t bits = static_cast<int32_t>(static_cast<uint32_t>(
@@ -81,30 +91,32 @@ int Load_All_Objects() {
     int64_t objects_bytes = 0;  // surfaces of the objects loaded so far
     if (Window_Mode != FULLSCREEN) SetCursor(LoadCursorWait());
 
+    // Objects are numbered 0, 1, 2... in the table whatever files were skipped on the way, so
+    // every loaded entry below Objects_Loaded holds a bitmap.
     for (int i = 0; i < MAX_OBJECTS; ++i) {
         char path[300];
         Object_Path(path, sizeof path, windows_dir, i);
         HANDLE probe = CreateFileA(path, GENERIC_READ, 0, OPEN_EXISTING);
         if (!probe) {
-            if (Objects_Loaded > 0) break;
-            Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
-            Objects_Loaded = 0;
-            return 0;
+            // Only a missing number ends the scan; a file that is there but cannot be opened
+            // is skipped like a damaged one.
+            if (Object_File_Exists(path)) {
+                Report_Errorf("Load_All_Objects():Unable to load %s", path);
+                Report_Skipped(path);
+                continue;
+            }
+            break;
         }
         CloseHandle(probe);
-        OBJECTS_DATA& object = Objects_Data[i];
+        OBJECTS_DATA& object = Objects_Data[Objects_Loaded];
         if (object.images) {
             Report_Error("Load All Objects(): Objects_Data[i].images should be NULL");
             return 0;
         }
-        // An unusable object ends the scan as a missing file would. 1: the scan is over, 0: nothing loaded.
-        auto end_scan = [&object]() {
+        auto skip = [&object, path]() {
             Release_Surface(&object.images);
             object = OBJECTS_DATA{};
-            if (Objects_Loaded > 0) return 1;
-            Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
-            Objects_Loaded = 0;
-            return 0;
+            Report_Skipped(path);
         };
         // Judged on the size the file claims before it is decoded, and again on what was decoded.
         // Claims the loader refuses anyway are left to it and its message.
@@ -126,18 +138,19 @@ int Load_All_Objects() {
         int64_t claimed_width = 0, claimed_height = 0;
         if (Read_Bmp_File_Size(path, &claimed_width, &claimed_height) && claimed_width > 0 && claimed_height > 0 &&
             claimed_width * claimed_height <= Bmp_Max_Pixels && !fits(claimed_width, claimed_height)) {
-            if (!end_scan()) return 0;
-            break;
+            skip();
+            continue;
         }
         int width = 0, height = 0;
         object.images = Load_SYSTEM_Bitmap(path, &width, &height);
         if (!object.images) {
             Report_Errorf("Load_All_Objects():Unable to load %s", path);
-            return 0;
+            skip();
+            continue;
         }
         if (!fits(width, height)) {
-            if (!end_scan()) return 0;
-            break;
+            skip();
+            continue;
         }
         object.frame_width = width;
         object.total_height = height;
@@ -147,24 +160,29 @@ int Load_All_Objects() {
             Report_Errorf("Load_All_Objects(): %s is less tall than it is wide and holds no whole frame - "
                           "ignored",
                           path);
-            if (!end_scan()) return 0;
-            break;
+            skip();
+            continue;
         }
         if (width == height && Saver_Mode != PREVIEW) {
             MSG pending;
             PeekMessageA(&pending, Main_Window, 0, 0, PM_REMOVE);
-            if (!Create_Objects_Hue_Gradient(i, width, height, 32, 0)) {
+            // Either failure leaves a usable object: the single frame, or the hue frames that
+            // could not be written; the next start tries again.
+            if (!Create_Objects_Hue_Gradient(Objects_Loaded, width, height, 32, 0)) {
                 Report_Errorf("Load_All_Objects():Unable to create a hue gradient for object %d", i);
-                return 0;
-            }
-            if (!Save_Bitmap_Safely(object.images, path)) {
+                Report_Errorf("Load_All_Objects(): object %d is used from memory for this run", i);
+            } else if (!Save_Bitmap_Safely(object.images, path)) {
                 Report_Errorf("Load_All_Objects():Unable to save new hue gradient for object %d\n%s", i, path);
-                return 0;
+                Report_Errorf("Load_All_Objects(): object %d is used from memory for this run", i);
             }
         }
         Add_Object_Memory(object);
         objects_bytes += Surface_Bytes(static_cast<int64_t>(object.frame_width) * object.total_height);
         ++Objects_Loaded;
+    }
+    if (Objects_Loaded == 0) {
+        Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
+        return 0;
     }
     load_log.exit("Exitting Load_All_Objects");
     if (Window_Mode != FULLSCREEN) SetCursor(Arrow_Cursor);

@@ -35,6 +35,12 @@ int Create_Objects_Hue_Gradient(int index, int width, int height, int steps, int
 // "%s\Mirravane\data\bmp\objects\%d.bmp" for the Windows directory and an index.
 void Object_Path(char* buffer, unsigned size, const char* windows_dir, int index);
 
+// True when something is at an object's path, even if it cannot be read: only a missing
+// number ends the scan of the object files.
+bool Object_File_Exists(const char* path);
+// The log line of an object file that is left out of the table.
+void Report_Skipped(const char* path);
+
 // Adds one loaded object's megabytes to Objects_Memory.
 void Add_Object_Memory(const OBJECTS_DATA& object);
 // Writes a surface over an object file without ever leaving half a file behind: the bitmap

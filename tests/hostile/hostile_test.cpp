@@ -19,6 +19,7 @@
 #include "presets/plasma_settings.h"
 #include "shell/modes.h"
 #include "shell/startup.h"
+#include "slides/objects.h"
 #include "support/installed_program.h"
 #include "surface/bitmap.h"
 
@@ -207,11 +208,16 @@ TEST(Hostile, ExtremeFieldsInDefaultsRunWithoutFault) {
 
 TEST(Hostile, DamagedAndAbsurdBitmaps) {
     Installed_Program program(6);
-    // Not a bitmap at 5.bmp: the objects are not loaded, with the loader's message.
+    // Not a bitmap at 5.bmp: skipped with the loader's message, and the run goes on with the
+    // object after it.
     program.folder().write("Mirravane/Data/Bmp/Objects/5.bmp", "This is a text file, not a picture.\n");
+    program.folder().write("Mirravane/Data/Bmp/Objects/6.bmp", Make_Bmp_24(16, 32, 40, 200, 40));
     EXPECT_EQ(Configuration_Run(3), 0);
-    EXPECT_NE(program.log().find("Load_All_Objects():Unable to load"), std::string::npos) << program.log();
-    EXPECT_NE(program.log().find("5.bmp"), std::string::npos);
+    std::string log = program.log();
+    EXPECT_NE(log.find("Load_All_Objects():Unable to load"), std::string::npos) << log;
+    EXPECT_NE(log.find("5.bmp skipped, the objects after it still load"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Could not setup application"), std::string::npos) << log;
+    EXPECT_EQ(Objects_Loaded, 6);
 
     // A header claiming 20000 x 20000 pixels at 24 bits, and nothing behind it: refused at
     // once, without reserving memory for the claim.
@@ -233,10 +239,13 @@ TEST(Hostile, DamagedAndAbsurdBitmaps) {
     EXPECT_NE(program.log().find("Load_SYSTEM_Bitmap()"), std::string::npos) << program.log();
     if (picture) Release_Surface(&picture);
 
-    // The same header as an object: the objects are not loaded and the run ends with the message.
+    // The same header as an object: skipped with the message, and the run goes on.
     program.folder().write("Mirravane/Data/Bmp/Objects/5.bmp", huge);
     EXPECT_EQ(Configuration_Run(3), 0);
-    EXPECT_NE(program.log().find("Load_All_Objects():Unable to load"), std::string::npos);
+    log = program.log();
+    EXPECT_NE(log.find("Load_All_Objects():Unable to load"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Could not setup application"), std::string::npos) << log;
+    EXPECT_EQ(Objects_Loaded, 6);
 }
 
 }  // namespace

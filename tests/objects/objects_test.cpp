@@ -1,6 +1,7 @@
 // Loading the object bitmaps and expanding single frames into hue-gradient frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "objects/object_files.h"
@@ -126,41 +127,74 @@ TEST_F(Objects_Test, PreviewLeavesSquareObjectsSingle) {
     EXPECT_EQ(folder.read(Name(0)), square);
 }
 
-TEST_F(Objects_Test, MissingFirstFileAndFramelessBitmapsAreRefused) {
+TEST_F(Objects_Test, UnusableFilesAreSkippedAndTheObjectsAfterThemLoad) {
     EXPECT_EQ(Load_All_Objects(), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Load_All_Objects(): No Special Effects files (Objects) Loaded"});
 
-    // Wider than tall: no whole frame. After a good object the scan ends there...
     Put(0, Solid_Bmp(16, 32, RED));
-    Put(1, Solid_Bmp(32, 16, RED));
-    Put(2, Solid_Bmp(16, 32, RED));
-    EXPECT_EQ(Load_All_Objects(), 1);
-    EXPECT_EQ(Objects_Loaded, 1);
-    EXPECT_EQ(Objects_Data[1].images, nullptr);
-    EXPECT_EQ(Objects_Data[1].frames, 0);
-    EXPECT_EQ(Take_Reports(), Reports{"Load_All_Objects(): " + Path(1) +
-                                      " is less tall than it is wide and holds no whole frame - ignored"});
+    Put(1, Solid_Bmp(32, 16, RED));  // wider than tall: no whole frame
+    Put(2, "This is a text file, not a picture.\n");
+    Put(3, "");
+    folder.make_folder(Name(4));
+    std::filesystem::create_symlink(folder.native("nowhere.bmp"), folder.native(Name(5)));
+    Put(6, Solid_Bmp(16, 48, BLUE));
+    Put(8, Solid_Bmp(16, 32, RED));  // after the gap at 7
+    ASSERT_EQ(Load_All_Objects(), 1);
+    // The table has no holes: the object of 6.bmp is object 1.
+    EXPECT_EQ(Objects_Loaded, 2);
+    EXPECT_EQ(Objects_Data[1].frames, 3);
+    EXPECT_EQ(Peek(Objects_Data[1].images, 3, 40), 0x000000FFu);
+    EXPECT_EQ(Objects_Data[2].images, nullptr);
+    Reports skipped;
+    for (const std::string& line : Take_Reports())
+        if (line.find("skipped") != std::string::npos) skipped.push_back(line);
+    Reports expected;
+    for (int i = 1; i <= 5; ++i)
+        expected.push_back("Load_All_Objects(): " + Path(i) + " skipped, the objects after it still load");
+    EXPECT_EQ(skipped, expected);
+    EXPECT_EQ(folder.read(Name(2)), "This is a text file, not a picture.\n");
 
-    // ...and as the first object it leaves nothing to load.
+    // With nothing usable the load fails as if there were no files.
     Free_All_Objects();
     Put(0, Solid_Bmp(32, 16, RED));
+    std::filesystem::remove(folder.native(Name(6)));
     EXPECT_EQ(Load_All_Objects(), 0);
     EXPECT_EQ(Objects_Loaded, 0);
-    EXPECT_EQ(Take_Reports(), (Reports{"Load_All_Objects(): " + Path(0) +
-                                           " is less tall than it is wide and holds no whole frame - ignored",
-                                       "Load_All_Objects(): No Special Effects files (Objects) Loaded"}));
-}
-
-TEST_F(Objects_Test, FullDiskKeepsTheOldObjectFileWhole) {
-    const std::string square = Solid_Bmp(16, 16, RED);
-    Put(0, square);
-    Set_Disk_Space_Limit(1000);  // the expanded file needs 54 + 3 * 16 * 512 bytes
-    EXPECT_EQ(Load_All_Objects(), 0);
-    Set_Disk_Space_Limit(-1);
     const Reports reports = Take_Reports();
     ASSERT_FALSE(reports.empty());
-    EXPECT_EQ(reports.back(), "Load_All_Objects():Unable to save new hue gradient for object 0\n" + Path(0));
+    EXPECT_EQ(reports.back(), "Load_All_Objects(): No Special Effects files (Objects) Loaded");
+}
+
+TEST_F(Objects_Test, ObjectsThatCannotBeWrittenBackAreUsedFromMemory) {
+    // A full disk: the old file stays whole, the hue frames are used for this run.
+    const std::string square = Solid_Bmp(16, 16, RED);
+    Put(0, square);
+    // A side that no bitmap file may have.
+    const std::string odd = Solid_Bmp(20, 20, BLUE);
+    Put(1, odd);
+    Set_Disk_Space_Limit(1000);  // the expanded file needs 54 + 3 * 16 * 512 bytes
+    EXPECT_EQ(Load_All_Objects(), 1);
+    Set_Disk_Space_Limit(-1);
+    EXPECT_EQ(Objects_Loaded, 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(Objects_Data[i].frames, 32) << i;
+        int w = 0, h = 0;
+        ASSERT_EQ(Grab_Surface_Dimensions(Objects_Data[i].images, &w, &h), 1);
+        EXPECT_EQ(h, 32 * w) << i;
+    }
+    const Reports reports = Take_Reports();
+    auto has = [&reports](const std::string& line) {
+        return std::find(reports.begin(), reports.end(), line) != reports.end();
+    };
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(has("Load_All_Objects():Unable to save new hue gradient for object " + std::to_string(i) + "\n" +
+                        Path(i)))
+            << i;
+        EXPECT_TRUE(has("Load_All_Objects(): object " + std::to_string(i) + " is used from memory for this run")) << i;
+    }
+    EXPECT_TRUE(has("Save_Bitmap():Width (20) and Height (640) Must be a multiple of 8"));
     EXPECT_EQ(folder.read(Name(0)), square);
+    EXPECT_EQ(folder.read(Name(1)), odd);
     EXPECT_FALSE(std::filesystem::exists(folder.native(Name(0) + ".tmp")));
 }
 
@@ -192,7 +226,7 @@ TEST_F(Objects_Test, HueGradientStepsAndProgressPicture) {
     EXPECT_TRUE(Take_Reports().empty());
 }
 
-TEST_F(Objects_Test, FailedHueStepKeepsTheOldBitmap) {
+TEST_F(Objects_Test, FailedHueStepKeepsTheOldBitmapAndItsSizes) {
     Put(0, Solid_Bmp(16, 16, RED));
     Saver_Mode = PREVIEW;
     ASSERT_EQ(Load_All_Objects(), 1);
@@ -200,7 +234,9 @@ TEST_F(Objects_Test, FailedHueStepKeepsTheOldBitmap) {
     Inject_DD_Fault(DD_Call::GetDC, DDERR_GENERIC);
     EXPECT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 32, 0), 0);
     EXPECT_EQ(Objects_Data[0].images, old);
-    EXPECT_EQ(Objects_Data[0].total_height, 512);  // the size fields already tell the new layout
+    // The sizes still describe the bitmap the entry holds, so the object stays usable.
+    EXPECT_EQ(Objects_Data[0].total_height, 16);
+    EXPECT_EQ(Objects_Data[0].frames, 1);
     EXPECT_EQ(Take_Reports(), (Reports{"Alter Hue() Unable to Acquire dest device context from surface",
                                        "Create_Objects_Hue_Gradient():Unable to alter hue at step 1"}));
 }
