@@ -1,9 +1,13 @@
 #include "slides/frame_converter.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "diagnostics/diagnostics.h"
 #include "platform/system/system.h"
@@ -23,41 +27,61 @@ void Converter_Path(char* buffer, size_t size, const char* windows_dir, const ch
     std::snprintf(buffer, size, "%s\\Mirravane\\Data\\Frame Converter\\%s", windows_dir, name);
 }
 
-// Stacks the frames of the second search into `result`; returns 0 when a step failed.
-// `frame` is the picture being handled, released by the caller when a step stops early.
-int Stack_Frames(HFIND search, Find_Data& found, const char* windows_dir, Surface result, int side, int rows,
-                 Surface& frame) {
-    int ok = 1;
-    for (int k = 0;; ++k) {
-        char path[600];
-        Converter_Path(path, sizeof path, windows_dir, found.cFileName);
-        if (k >= rows) {
-            // Added after the count: no row is left for it, so leave the file where it is.
-            Report_Errorf("Frame_Convert(): Fast Blit frame %d FAILED", k);
-            return 0;
+// "frame2" before "frame10": runs of digits compare by their value, the rest without regard
+// to case; names that still tie keep a fixed order.
+bool Natural_Less(const std::string& a, const std::string& b) {
+    auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            size_t i_end = i, j_end = j;
+            while (i_end < a.size() && digit(a[i_end])) ++i_end;
+            while (j_end < b.size() && digit(b[j_end])) ++j_end;
+            size_t i_first = i, j_first = j;
+            while (i_first + 1 < i_end && a[i_first] == '0') ++i_first;
+            while (j_first + 1 < j_end && b[j_first] == '0') ++j_first;
+            const std::string_view x(a.data() + i_first, i_end - i_first), y(b.data() + j_first, j_end - j_first);
+            if (x.size() != y.size()) return x.size() < y.size();
+            if (x != y) return x < y;
+            i = i_end;
+            j = j_end;
+            continue;
         }
-        int width = 0, height = 0;
-        frame = Load_SYSTEM_Bitmap(path, &width, &height);
+        const int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[j]));
+        if (x != y) return x < y;
+        ++i;
+        ++j;
+    }
+    if ((i < a.size()) != (j < b.size())) return j < b.size();
+    return a < b;
+}
+
+// Stacks the frames into `result`, one square of `side` each with the first `width` x `width`
+// of its file; returns 0 when a step failed. `stacked` gets the path of every frame now in
+// the result: only those may go once the result is safe on disk.
+int Stack_Frames(const std::vector<std::string>& names, const char* windows_dir, Surface result, int width, int side,
+                 std::vector<std::string>& stacked) {
+    for (size_t k = 0; k < names.size(); ++k) {
+        char path[600];
+        Converter_Path(path, sizeof path, windows_dir, names[k].c_str());
+        const int y = static_cast<int>(k) * side;
+        int frame_width = 0, frame_height = 0;
+        Surface frame = Load_SYSTEM_Bitmap(path, &frame_width, &frame_height);
         if (!frame) {
             Report_Errorf("Frame_Convert(): Could not load %s", path);
             return 0;
         }
-        if (!DeleteFileA(path)) {
-            Report_Errorf("Frame_Convert(): Could not delete %s", path);
-            ok = 0;
-            Release_Surface(&frame);
-            if (!FindNextFileA(search, &found)) return ok;
-            continue;
-        }
         // Smaller frames leave the rest of their square empty; larger ones are cut.
-        if (!Fast_Blit(frame, result, 0, 0, 0, k * side, std::min(side, width), std::min(side, height))) {
-            Report_Errorf("Frame_Convert(): Fast Blit frame %d FAILED", k);
+        const int ok = Fast_Blit(frame, result, 0, 0, 0, y, std::min(width, frame_width), std::min(width, frame_height));
+        Release_Surface(&frame);
+        if (!ok) {
+            Report_Errorf("Frame_Convert(): Fast Blit frame %d FAILED", static_cast<int>(k));
             return 0;
         }
+        stacked.push_back(path);
         Clear(Hidden);
-        if (!Fast_Blit(result, Hidden, 0, k * side, (Screen_Width - side) / 2, (Screen_Height - side) / 2, side,
-                       side)) {
-            Report_Errorf("Frame_Convert(): Fast_Blit %d FAILED", k);
+        if (!Fast_Blit(result, Hidden, 0, y, (Screen_Width - side) / 2, (Screen_Height - side) / 2, side, side)) {
+            Report_Errorf("Frame_Convert(): Fast_Blit %d FAILED", static_cast<int>(k));
             return 0;
         }
         Draw_Status_Message();
@@ -65,9 +89,23 @@ int Stack_Frames(HFIND search, Find_Data& found, const char* windows_dir, Surfac
             Report_Error("Frame_Convert(): Display_Stretched_Hidden_Surface() FAILED");
             return 0;
         }
-        Release_Surface(&frame);
-        if (!FindNextFileA(search, &found)) return ok;
     }
+    return 1;
+}
+
+// Deletes the stacked frames once they are safe in the saved object; 0 when one stayed.
+int Delete_Frames(const std::vector<std::string>& stacked, const std::string& saved) {
+    int ok = 1;
+    std::error_code error;
+    for (const std::string& path : stacked) {
+        // Saved over one of its own frames: that file is the object now.
+        if (std::filesystem::equivalent(Map_Path(path), Map_Path(saved), error)) continue;
+        if (!DeleteFileA(path.c_str())) {
+            Report_Errorf("Frame_Convert(): Could not delete %s", path.c_str());
+            ok = 0;
+        }
+    }
+    return ok;
 }
 
 }  // namespace
@@ -82,47 +120,50 @@ int Frame_Convert() {
     Find_Data found;
     HFIND search = FindFirstFileA(pattern, &found);
     if (!search) {
-        Report_Error("FindFirstFile returned INVALID_HANDLE_VALUE");
+        // Logged or not, the user has to learn where the frames go.
+        if (Report_Error("FindFirstFile returned INVALID_HANDLE_VALUE"))
+            Message_Box("There are no frames to convert.\nPut the frames, one bitmap (.BMP) file each, into\n%s\nand "
+                        "choose Frame Convert again.",
+                        Map_Path(std::string(windows_dir) + "\\Mirravane\\Data\\Frame Converter").c_str());
         return 0;
     }
-    char path[600];
-    Converter_Path(path, sizeof path, windows_dir, found.cFileName);
-    int side = 0, first_height = 0;
-    Surface first = Load_SYSTEM_Bitmap(path, &side, &first_height);
-    if (!first) {
-        Report_Errorf("Frame_Convert(): Unable to load %s", path);
-        FindClose(search);
-        return 0;
-    }
-    Release_Surface(&first);
-    int count = 1;
-    while (FindNextFileA(search, &found)) ++count;
+    std::vector<std::string> names;
+    do names.emplace_back(found.cFileName);
+    while (FindNextFileA(search, &found));
     if (!FindClose(search)) {
         Report_Error("Frame_Convert(): FindClose FAILED");
         return 0;
     }
+    std::sort(names.begin(), names.end(), Natural_Less);
+
+    char path[600];
+    Converter_Path(path, sizeof path, windows_dir, names[0].c_str());
+    int width = 0, first_height = 0;
+    Surface first = Load_SYSTEM_Bitmap(path, &width, &first_height);
+    if (!first) {
+        Report_Errorf("Frame_Convert(): Unable to load %s", path);
+        return 0;
+    }
+    Release_Surface(&first);
+    // Object files are saved in whole blocks of 8 pixels: the frames get a transparent margin.
+    const int side = static_cast<int>((static_cast<int64_t>(width) + 7) / 8 * 8);
 
     Surface stacked = nullptr;
-    const int64_t total = static_cast<int64_t>(side) * count;
+    const int64_t total = static_cast<int64_t>(side) * static_cast<int64_t>(names.size());
     if (total > INT32_MAX || !Create_SYSTEM_Surface(&stacked, side, static_cast<int>(total))) {
         Report_Error("Frame_Convert(): Sorry, unable to create destination bitmap - perhaps due to lack of memory");
         return 0;
     }
-    search = FindFirstFileA(pattern, &found);
-    if (!search) {
-        Report_Error("FindFirstFile # 2 returned INVALID_HANDLE_VALUE");
-        Release_Surface(&stacked);
-        return 0;
-    }
-    Surface frame = nullptr;
-    if (!Stack_Frames(search, found, windows_dir, stacked, side, count, frame)) result = 0;
-    FindClose(search);
-    if (!Save_Conversion(stacked)) {
+    std::vector<std::string> in_result;
+    if (!Stack_Frames(names, windows_dir, stacked, width, side, in_result)) result = 0;
+    std::string saved;
+    if (!Save_Conversion(stacked, &saved)) {
         Report_Error("Frame_Convert(): Save_Conversion FAILED");
         result = 0;
     }
     Release_Surface(&stacked);
-    Release_Surface(&frame);
+    // Cancelled or failed, the frames stay where the user put them.
+    if (!saved.empty() && !Delete_Frames(in_result, saved)) result = 0;
 
     // A new session loads the objects again, the new one among them.
     Store_Plasma_Settings();
@@ -139,7 +180,8 @@ int Frame_Convert() {
     return result;
 }
 
-int Save_Conversion(Surface surface) {
+int Save_Conversion(Surface surface, std::string* saved) {
+    if (saved) saved->clear();
     char windows_dir[260];
     if (!GetWindowsDirectoryA(windows_dir, sizeof windows_dir)) {
         Report_Error("Save_Conversion(): GetWindowsDirectory FAILED");
@@ -149,10 +191,22 @@ int Save_Conversion(Surface surface) {
     Prepare_File_Dialog(Main_Window, folder.c_str(), 3);
     std::snprintf(Current_File_Name, sizeof Current_File_Name, "%d.bmp", Objects_Loaded);
     if (!Save_File_Dialog()) return 1;
-    if (!Save_Bitmap(surface, Current_File_Name)) {
+    // Written beside the old file and swapped in whole, so a failure keeps what was there.
+    if (!Save_Bitmap_Safely(surface, Current_File_Name)) {
         Report_Errorf("Frame_Convert(): Save_Bitmap FAILED %s", Current_File_Name);
         return 0;
     }
+    // The frames are deleted on the strength of this file, so it must load as what was saved.
+    int width = 0, height = 0, saved_width = 0, saved_height = 0;
+    Surface check = Load_SYSTEM_Bitmap(Current_File_Name, &width, &height);
+    const bool loaded = check != nullptr;
+    Release_Surface(&check);
+    Grab_Surface_Dimensions(surface, &saved_width, &saved_height);
+    if (!loaded || width != saved_width || height != saved_height) {
+        Report_Errorf("Frame_Convert(): %s could not be read back - the frames are kept", Current_File_Name);
+        return 0;
+    }
+    if (saved) *saved = Current_File_Name;
     return 1;
 }
 
@@ -168,24 +222,30 @@ int Compact_All_Objects() {
         Object_Path(path, sizeof path, windows_dir, i);
         HANDLE probe = CreateFileA(path, GENERIC_READ, 0, OPEN_EXISTING);
         if (!probe) {
-            if (Objects_Loaded > 0) return 1;
-            Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
-            Objects_Loaded = 0;
-            return 0;
+            if (Object_File_Exists(path)) {
+                Report_Errorf("Load_All_Objects():Unable to load %s", path);
+                Report_Skipped(path);
+                continue;
+            }
+            break;
         }
         CloseHandle(probe);
-        OBJECTS_DATA& object = Objects_Data[i];
+        OBJECTS_DATA& object = Objects_Data[Objects_Loaded];
         int width = 0, height = 0;
         object.images = Load_SYSTEM_Bitmap(path, &width, &height);
         if (!object.images) {
             Report_Errorf("Load_All_Objects():Unable to load %s", path);
-            return 0;
+            object = OBJECTS_DATA{};
+            Report_Skipped(path);
+            continue;
         }
         object.frame_width = width;
         object.total_height = height;
         object.frames = width > 0 ? height / width : 0;
-        if (object.frames == 32) {
-            if (!Create_Objects_Hue_Gradient(i, width, width, 1, 1)) {
+        // Only the program's own hue frames can be made again from the first frame; a drawn
+        // animation of 32 frames is the user's work and stays as it is.
+        if (object.frames == 32 && Is_Hue_Expansion(object.images, width)) {
+            if (!Create_Objects_Hue_Gradient(Objects_Loaded, width, width, 1, 1)) {
                 Report_Errorf("Load_All_Objects():Unable to create a hue gradient for object %d", i);
                 return 0;
             }
@@ -204,5 +264,7 @@ int Compact_All_Objects() {
         Draw_Status_Message();
         Display_Hidden_Surface();
     }
-    return 1;
+    if (Objects_Loaded > 0) return 1;
+    Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
+    return 0;
 }

@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <cstring>
 
 #include "diagnostics/diagnostics.h"
 #include "slides/objects.h"
@@ -56,4 +57,39 @@ int Create_Objects_Hue_Gradient(int index, int width, int height, int steps, int
     object.frames = steps;
     gradient_log.exit("Exitting Create_Objects_Hue_Gradient");
     return 1;
+}
+
+int Is_Hue_Expansion(Surface images, int width) {
+    constexpr int steps = 32, hue_step = 256 / steps;
+    int w = 0, h = 0;
+    if (width < 1 || !Grab_Surface_Dimensions(images, &w, &h) || w != width || h != width * steps) return 0;
+    Surface turned = nullptr;
+    if (!Create_SYSTEM_Surface(&turned, width, width)) return 0;
+    int same = 1;
+    for (int k = 1; k < steps && same; ++k) {
+        // Made the way the expansion makes frame k, then compared pixel for pixel.
+        if (!Alter_Hue(images, turned, 0, 0, 0, 0, width, width, k * hue_step)) {
+            same = 0;
+            break;
+        }
+        int strip_pitch = 0, turned_pitch = 0;
+        uint8_t* strip = Lock_Surface(images, &strip_pitch);
+        if (!strip) {
+            same = 0;
+            break;
+        }
+        uint8_t* frame = Lock_Surface(turned, &turned_pitch);
+        if (frame) {
+            const size_t row = static_cast<size_t>(width) * static_cast<size_t>(images->bytes_per_pixel());
+            for (int y = 0; y < width && same; ++y)
+                same = std::memcmp(strip + static_cast<size_t>(k * width + y) * static_cast<size_t>(strip_pitch),
+                                   frame + static_cast<size_t>(y) * static_cast<size_t>(turned_pitch), row) == 0;
+            Unlock_Surface(turned, frame);
+        } else {
+            same = 0;
+        }
+        Unlock_Surface(images, strip);
+    }
+    Release_Surface(&turned);
+    return same;
 }

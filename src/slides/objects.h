@@ -35,6 +35,9 @@ int Create_Objects_Hue_Gradient(int index, int width, int height, int steps, int
 // "%s\Mirravane\data\bmp\objects\%d.bmp" for the Windows directory and an index.
 void Object_Path(char* buffer, unsigned size, const char* windows_dir, int index);
 
+// 1 when `images` (width x 32 * width) holds exactly the 32 hue frames this program makes of
+// its first frame at the display's depth; any other strip (a real animation) gives 0.
+int Is_Hue_Expansion(Surface images, int width);
 // True when something is at an object's path, even if it cannot be read: only a missing
 // number ends the scan of the object files.
 bool Object_File_Exists(const char* path);

@@ -1,15 +1,19 @@
 // The frame converter (loose frames into one object) and the compaction of hue-frame objects.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <string>
 #include <vector>
 
+#include "diagnostics/diagnostics.h"
 #include "objects/object_files.h"
 #include "platform/system/system.h"
 #include "platform/windows/commdlg.h"
+#include "platform/windows/windows.h"
 #include "shell/file_dialog.h"
+#include "shell/menu.h"
 #include "shell/modes.h"
+#include "shell/session.h"
 #include "shell/startup.h"
 #include "slides/frame_converter.h"
 #include "slides/objects.h"
@@ -25,8 +29,8 @@ namespace {
 
 const std::string Converter = "Mirravane/Data/Frame Converter/";
 
-// The converter's folder in the order the directory search gives it.
-std::vector<std::string> Search_Order(const Scratch_Folder& folder) {
+// The converter's folder as the directory search lists it.
+std::vector<std::string> Loose_Frames(const Scratch_Folder& folder) {
     std::vector<std::string> names;
     Find_Data found;
     HFIND search = FindFirstFileA(folder.windows("Mirravane\\Data\\Frame Converter\\*.BMP").c_str(), &found);
@@ -37,104 +41,128 @@ std::vector<std::string> Search_Order(const Scratch_Folder& folder) {
     return names;
 }
 
-// A test's own colour per loose frame file.
-uint32_t Colour_Of(const std::string& name) {
-    if (name == "a.bmp") return 0x00FF0000;
-    if (name == "b.bmp") return 0x0000FF00;
-    return 0x000000FF;
-}
-Rgb Rgb_Of(const std::string& name) { return Channels_32(Colour_Of(name)); }
+// A colour of its own for frame n: red counts up, green down.
+Rgb Frame_Colour(int n) { return Rgb{static_cast<uint8_t>(20 * n), static_cast<uint8_t>(250 - 20 * n), 9}; }
+uint32_t Pixel_Of(Rgb c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }
 
 class Converter_Test : public ::testing::Test {
 protected:
     Installed_Program program{1};  // 0.bmp only: a two-frame strip, nothing to expand
 
     void SetUp() override {
+        Window_Mode = WINDOWED;  // as a new process starts, whatever a test before left
         ASSERT_EQ(Start_Up("mirravane /c"), 1);
         ASSERT_EQ(Objects_Loaded, 1);
         Headless_File_Answers().clear();
+        Headless().boxes.clear();
+    }
+    // The run ends here, so the next test starts one of its own.
+    void TearDown() override {
+        Shutdown();
+        Close_Error_Log();
+        DestroyWindow(Main_Window);
+        Main_Window = nullptr;
     }
     const Scratch_Folder& folder() const { return program.folder(); }
     bool Log_Has(const std::string& line) const { return program.log().find(line) != std::string::npos; }
-    bool Any_Loose_Frames() const { return !Search_Order(folder()).empty(); }
+    // What a user does: Slides > Objects > Advanced > Frame Convert.
+    static void Choose_Frame_Convert() { SendMessageA(Main_Window, WM_COMMAND, MENU_SLIDES_FRAME_CONVERT, 0); }
+    std::string Object_Path(int i) const {
+        return folder().windows("Mirravane\\Data\\Bmp\\Objects\\" + std::to_string(i) + ".bmp");
+    }
 };
 
-TEST_F(Converter_Test, StacksFramesInSearchOrderDeletesThemAndReloads) {
-    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) folder().write(Converter + name, Solid_Bmp(48, 48, Rgb_Of(name)));
-    const std::vector<std::string> order = Search_Order(folder());
-    ASSERT_EQ(order.size(), 3u);
-    const std::string target = folder().windows("Mirravane\\Data\\Bmp\\Objects\\1.bmp");
-    Headless_File_Answers().push_back(target);
+TEST_F(Converter_Test, StacksFramesInNameOrderInWholeBlocksAndDeletesThemOnceSaved) {
+    // frame1 ... frame12 of 20 x 20: the object is 24 wide, each frame in a 24-row block with a
+    // transparent margin. frame5 is larger (cut to 20 x 20), frame7 smaller (the rest stays clear).
+    for (int n = 1; n <= 12; ++n) {
+        const int side = n == 5 ? 40 : n == 7 ? 10 : 20;
+        folder().write(Converter + "frame" + std::to_string(n) + ".bmp", Solid_Bmp(side, side, Frame_Colour(n)));
+    }
+    Headless_File_Answers().push_back(Object_Path(1));
 
-    ASSERT_EQ(Frame_Convert(), 1);
-    EXPECT_FALSE(Any_Loose_Frames());
+    Choose_Frame_Convert();
     EXPECT_EQ(File_Dialog.lpstrInitialDir, folder().windows("Mirravane\\Data\\Bmp\\Objects\\"));
+    EXPECT_TRUE(Loose_Frames(folder()).empty());
+    EXPECT_FALSE(Log_Has("Frame Convert FAILED")) << program.log();
+    const std::string saved = folder().read("Mirravane/Data/Bmp/Objects/1.bmp");
     int w = 0, h = 0;
-    Bmp_Size(folder().read("Mirravane/Data/Bmp/Objects/1.bmp"), &w, &h);
-    EXPECT_EQ(w, 48);
-    EXPECT_EQ(h, 144);
+    Bmp_Size(saved, &w, &h);
+    EXPECT_EQ(w, 24);
+    EXPECT_EQ(h, 12 * 24);
+    EXPECT_EQ(saved.size(), 54u + 3u * 24u * 12u * 24u);
 
-    // The rebuilt session loaded the new object too: three frames, not expanded.
-    ASSERT_NE(Hidden, nullptr);
+    // The rebuilt session loaded the new object: twelve frames in the order 1, 2, ..., 12.
     ASSERT_EQ(Objects_Loaded, 2);
-    EXPECT_EQ(Objects_Data[1].frames, 3);
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(Peek(Objects_Data[1].images, 0, k * 48), Colour_Of(order[static_cast<size_t>(k)])) << k;
-        EXPECT_EQ(Peek(Objects_Data[1].images, 47, k * 48 + 47), Colour_Of(order[static_cast<size_t>(k)])) << k;
+    const Surface images = Objects_Data[1].images;
+    EXPECT_EQ(Objects_Data[1].frames, 12);
+    for (int k = 0; k < 12; ++k) {
+        const int n = k + 1, y = k * 24;
+        const int last = n == 7 ? 9 : 19;
+        EXPECT_EQ(Peek(images, 0, y), Pixel_Of(Frame_Colour(n))) << n;
+        EXPECT_EQ(Peek(images, last, y + last), Pixel_Of(Frame_Colour(n))) << n;
+        EXPECT_EQ(Peek(images, last + 1, y), 0u) << n;
+        EXPECT_EQ(Peek(images, 0, y + last + 1), 0u) << n;
+        EXPECT_EQ(Peek(images, 23, y + 23), 0u) << n;
     }
 }
 
-TEST_F(Converter_Test, CancelledSaveStillDeletesFramesAndRebuilds) {
-    folder().write(Converter + "a.bmp", Solid_Bmp(48, 48, Rgb_Of("a.bmp")));
-    folder().write(Converter + "b.bmp", Solid_Bmp(48, 48, Rgb_Of("b.bmp")));
-    Headless_File_Answers().push_back("");
-    const Surface old_hidden = Hidden;
-    ASSERT_NE(old_hidden, nullptr);
+TEST_F(Converter_Test, CancelOrAFailedSaveKeepsEveryFrame) {
+    const std::string a = Solid_Bmp(16, 16, Frame_Colour(1)), b = Solid_Bmp(16, 16, Frame_Colour(2));
+    folder().write(Converter + "a.bmp", a);
+    folder().write(Converter + "b.bmp", b);
+    const std::string strip = folder().read("Mirravane/Data/Bmp/Objects/0.bmp");
+    auto frames_kept = [&] {
+        return folder().read(Converter + "a.bmp") == a && folder().read(Converter + "b.bmp") == b &&
+               Loose_Frames(folder()).size() == 2;
+    };
 
-    EXPECT_EQ(Frame_Convert(), 1);
+    // Cancel: nothing saved, nothing deleted, the session rebuilt.
+    Headless_File_Answers().push_back("");
+    Choose_Frame_Convert();
     EXPECT_STREQ(Current_File_Name, "1.bmp");  // proposed: the next object number
-    EXPECT_FALSE(Any_Loose_Frames());
+    EXPECT_TRUE(frames_kept());
     EXPECT_FALSE(std::filesystem::exists(folder().native("Mirravane/Data/Bmp/Objects/1.bmp")));
     EXPECT_NE(Hidden, nullptr);
     EXPECT_EQ(Objects_Loaded, 1);
+
+    // A folder that does not exist, then a full disk over an existing object: both fail and
+    // say so, the frames stay, the old object stays whole.
+    Headless_File_Answers().push_back(folder().windows("Mirravane\\No Such Folder\\1.bmp"));
+    Choose_Frame_Convert();
+    EXPECT_TRUE(frames_kept());
+    EXPECT_TRUE(Log_Has("Frame_Convert(): Save_Bitmap FAILED " + folder().windows("Mirravane\\No Such Folder\\1.bmp")));
+    EXPECT_TRUE(Log_Has("MENU_SCOPE_SLIDES_OBJECTS_ADVANCED_FRAME_CONVERT: Frame Convert FAILED"));
+
+    Headless_File_Answers().push_back(Object_Path(0));
+    Set_Disk_Space_Limit(500);
+    Choose_Frame_Convert();
+    Set_Disk_Space_Limit(-1);
+    EXPECT_TRUE(frames_kept());
+    EXPECT_EQ(folder().read("Mirravane/Data/Bmp/Objects/0.bmp"), strip);
+    EXPECT_FALSE(std::filesystem::exists(folder().native("Mirravane/Data/Bmp/Objects/0.bmp.tmp")));
+    EXPECT_EQ(Objects_Loaded, 1);
 }
 
-TEST_F(Converter_Test, FramesOfOtherSizesAreCutOrPaddedToTheFirst) {
-    folder().write(Converter + "a.bmp", Solid_Bmp(32, 32, Rgb_Of("a.bmp")));
-    folder().write(Converter + "b.bmp", Solid_Bmp(48, 48, Rgb_Of("b.bmp")));
-    folder().write(Converter + "c.bmp", Solid_Bmp(64, 64, Rgb_Of("c.bmp")));
-    const std::vector<std::string> order = Search_Order(folder());
-    ASSERT_EQ(order.size(), 3u);
-    const int side = order[0] == "a.bmp" ? 32 : order[0] == "b.bmp" ? 48 : 64;
-    Headless_File_Answers().push_back(folder().windows("Mirravane\\Data\\Bmp\\Objects\\1.bmp"));
-
-    ASSERT_EQ(Frame_Convert(), 1);
-    ASSERT_EQ(Objects_Loaded, 2);
-    ASSERT_EQ(Objects_Data[1].frame_width, side);
-    ASSERT_EQ(Objects_Data[1].total_height, 3 * side);
-    for (int k = 0; k < 3; ++k) {
-        const std::string& name = order[static_cast<size_t>(k)];
-        const int own = name == "a.bmp" ? 32 : name == "b.bmp" ? 48 : 64;
-        const int inside = std::min(own, side) - 1;
-        EXPECT_EQ(Peek(Objects_Data[1].images, inside, k * side + inside), Colour_Of(name)) << name;
-        if (own < side) {
-            EXPECT_EQ(Peek(Objects_Data[1].images, own, k * side + own), 0u) << name;
-        }
-    }
-}
-
-TEST_F(Converter_Test, EmptyFolderAndUnreadableFirstFrameChangeNothing) {
+TEST_F(Converter_Test, NothingToConvertIsShownAndAnUnreadableFirstFrameChangesNothing) {
     const Surface hidden = Hidden;
-    EXPECT_EQ(Frame_Convert(), 0);
+    Choose_Frame_Convert();
     EXPECT_TRUE(Log_Has("FindFirstFile returned INVALID_HANDLE_VALUE"));
+    EXPECT_TRUE(Log_Has("MENU_SCOPE_SLIDES_OBJECTS_ADVANCED_FRAME_CONVERT: Frame Convert FAILED"));
+    // The log is on, and still the user is told where the frames go.
+    ASSERT_EQ(Headless().boxes.size(), 1u);
+    EXPECT_EQ(Headless().boxes[0].rfind("[Message] There are no frames to convert.", 0), 0u) << Headless().boxes[0];
+    EXPECT_NE(Headless().boxes[0].find("/Mirravane/Data/Frame Converter"), std::string::npos) << Headless().boxes[0];
     EXPECT_EQ(Hidden, hidden);
 
+    Headless().boxes.clear();
     folder().write(Converter + "broken.bmp", "BM not a bitmap");
-    EXPECT_EQ(Frame_Convert(), 0);
+    Choose_Frame_Convert();
     EXPECT_TRUE(Log_Has("Frame_Convert(): Unable to load " +
                         folder().windows("Mirravane\\Data\\Frame Converter\\broken.bmp")));
+    EXPECT_TRUE(Headless().boxes.empty());
     EXPECT_EQ(Hidden, hidden);
-    EXPECT_TRUE(Any_Loose_Frames());
+    EXPECT_EQ(Loose_Frames(folder()), std::vector<std::string>{"broken.bmp"});
 }
 
 // Compaction needs only a display to show its progress on.
@@ -151,29 +179,48 @@ protected:
     }
     void TearDown() override { Free_All_Objects(); }
     static std::string Name(int i) { return "Mirravane/Data/Bmp/Objects/" + std::to_string(i) + ".bmp"; }
+
+    // The file the program makes of a square object on its first load.
+    std::string Expanded(const std::string& square) {
+        folder.write(Name(0), square);
+        EXPECT_EQ(Load_All_Objects(), 1);
+        Free_All_Objects();
+        Take_Reports();
+        return folder.read(Name(0));
+    }
 };
 
+// Frame 0 of the test objects: red left half, blue right half.
+Rgb Two_Colours(int x, int) { return x < 32 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; }
 // 32 frames: frame 0 red, the others green.
 Rgb Hue_Frames(int, int y) { return y < 64 ? Rgb{255, 0, 0} : Rgb{0, 255, 0}; }
 
-TEST_F(Compaction_Test, ThirtyTwoFrameObjectsBecomeTheirFirstFrame) {
-    folder.write(Name(0), Make_Object_Bmp(64, 2048, Hue_Frames));
-    const std::string animation = Solid_Bmp(64, 640, Rgb{0, 0, 255});
+TEST_F(Compaction_Test, OnlyTheProgramsOwnHueFramesBecomeTheirFirstFrame) {
+    const std::string square = Make_Object_Bmp(64, 64, Two_Colours);
+    const std::string expanded = Expanded(square);
+    ASSERT_EQ(expanded.size(), 54u + 3u * 64u * 2048u);
+    // The same strip with one pixel of the last frame changed is somebody's animation.
+    std::string touched = expanded;
+    touched[54 + 3 * 5] = static_cast<char>(touched[54 + 3 * 5] ^ 0x40);
+    const std::string animation = Make_Object_Bmp(64, 2048, Hue_Frames);
+    const std::string strip = Solid_Bmp(64, 640, Rgb{0, 0, 255});
+    folder.write(Name(0), expanded);
     folder.write(Name(1), animation);
+    folder.write(Name(2), touched);
+    folder.write(Name(3), strip);
 
     ASSERT_EQ(Compact_All_Objects(), 1);
-    EXPECT_EQ(Objects_Loaded, 2);
+    EXPECT_EQ(Objects_Loaded, 4);
     EXPECT_EQ(Objects_Data[0].frames, 1);
     EXPECT_EQ(Objects_Data[0].total_height, 64);
-    EXPECT_EQ(Objects_Data[1].frames, 10);
-    EXPECT_FLOAT_EQ(Objects_Memory, (64.0f * 64 + 64 * 640) * 32 / 8388608.0f);
-    const std::string compacted = folder.read(Name(0));
-    int w = 0, h = 0;
-    Bmp_Size(compacted, &w, &h);
-    EXPECT_EQ(w, 64);
-    EXPECT_EQ(h, 64);
-    EXPECT_EQ(compacted.substr(54), Solid_Bmp(64, 64, Rgb{255, 0, 0}).substr(54));
+    EXPECT_EQ(Objects_Data[1].frames, 32);
+    EXPECT_EQ(Objects_Data[2].frames, 32);
+    EXPECT_EQ(Objects_Data[3].frames, 10);
+    EXPECT_FLOAT_EQ(Objects_Memory, (64.0f * 64 + 2 * 64 * 2048 + 64 * 640) * 32 / 8388608.0f);
+    EXPECT_EQ(folder.read(Name(0)).substr(54), square.substr(54));
     EXPECT_EQ(folder.read(Name(1)), animation);
+    EXPECT_EQ(folder.read(Name(2)), touched);
+    EXPECT_EQ(folder.read(Name(3)), strip);
     // The last object shown in the middle of the picture.
     EXPECT_EQ(Peek(Hidden, 48, 28), 0x000000FFu);
     EXPECT_TRUE(Take_Reports().empty());
@@ -183,8 +230,7 @@ TEST_F(Compaction_Test, FullDiskKeepsTheExpandedFileAndNoFilesIsAFailure) {
     EXPECT_EQ(Compact_All_Objects(), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Load_All_Objects(): No Special Effects files (Objects) Loaded"});
 
-    const std::string expanded = Make_Object_Bmp(64, 2048, Hue_Frames);
-    folder.write(Name(0), expanded);
+    const std::string expanded = Expanded(Make_Object_Bmp(64, 64, Two_Colours));
     Set_Disk_Space_Limit(100);
     EXPECT_EQ(Compact_All_Objects(), 0);
     Set_Disk_Space_Limit(-1);
