@@ -226,12 +226,18 @@ TEST(Setup_Retry, ObjectFailuresFreeWhatWasLoaded) {
     std::filesystem::rename(aside, first);
     Expect_Clean_Retry();
 
-    // The second object is unreadable: the first one is already loaded when Setup fails.
+    // The second object is unreadable: it is skipped, the third takes its place, and the
+    // session builds and draws.
     std::filesystem::copy_file(second, aside);
     program.folder().write("Mirravane/Data/Bmp/Objects/1.bmp", "BM not a bitmap");
-    ASSERT_EQ(Switch_Display(nullptr), 0);
-    EXPECT_NE(program.log().find("\r\nLoad_All_Objects():Unable to load "), std::string::npos);
-    EXPECT_NE(Objects_Data[0].images, nullptr);
+    ASSERT_EQ(Switch_Display(nullptr), 1);
+    const std::string log = program.log();
+    EXPECT_NE(log.find("\r\nLoad_All_Objects():Unable to load "), std::string::npos);
+    EXPECT_NE(log.find("1.bmp skipped, the objects after it still load"), std::string::npos) << log;
+    EXPECT_EQ(Objects_Loaded, 2);
+    ASSERT_EQ(Restore_Plasma_Settings(), 1);
+    ASSERT_EQ(Refresh_Plasma(), 1);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(), 1) << "frame " << i;
     std::filesystem::copy_file(aside, second, std::filesystem::copy_options::overwrite_existing);
     Expect_Clean_Retry();
     EXPECT_EQ(Objects_Loaded, 3);
