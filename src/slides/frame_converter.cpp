@@ -189,7 +189,7 @@ int Save_Conversion(Surface surface, std::string* saved) {
     }
     const std::string folder = std::string(windows_dir) + "\\Mirravane\\Data\\Bmp\\Objects\\";
     Prepare_File_Dialog(Main_Window, folder.c_str(), 3);
-    std::snprintf(Current_File_Name, sizeof Current_File_Name, "%d.bmp", Objects_Loaded);
+    std::snprintf(Current_File_Name, sizeof Current_File_Name, "%d.bmp", Next_Object_Number());
     if (!Save_File_Dialog()) return 1;
     // Written beside the old file and swapped in whole, so a failure keeps what was there.
     if (!Save_Bitmap_Safely(surface, Current_File_Name)) {

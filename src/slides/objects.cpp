@@ -42,6 +42,17 @@ bool Object_File_Exists(const char* path) {
     return type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none;
 }
 
+int Next_Object_Number() {
+    char windows_dir[260];
+    GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
+    for (int i = 0; i < MAX_OBJECTS; ++i) {
+        char path[300];
+        Object_Path(path, sizeof path, windows_dir, i);
+        if (!Object_File_Exists(path)) return i;
+    }
+    return MAX_OBJECTS;
+}
+
 void Report_Skipped(const char* path) {
     Report_Errorf("Load_All_Objects(): %s skipped, the objects after it still load", path);
 }

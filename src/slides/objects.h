@@ -41,6 +41,9 @@ int Is_Hue_Expansion(Surface images, int width);
 // True when something is at an object's path, even if it cannot be read: only a missing
 // number ends the scan of the object files.
 bool Object_File_Exists(const char* path);
+// The first number without an object file, where a new object joins the scan. Skipped files
+// make it differ from Objects_Loaded.
+int Next_Object_Number();
 // The log line of an object file that is left out of the table.
 void Report_Skipped(const char* path);
 

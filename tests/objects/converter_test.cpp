@@ -117,12 +117,16 @@ TEST_F(Converter_Test, CancelOrAFailedSaveKeepsEveryFrame) {
                Loose_Frames(folder()).size() == 2;
     };
 
+    // A damaged 1.bmp is skipped by the loader but is still somebody's file.
+    folder().write("Mirravane/Data/Bmp/Objects/1.bmp", "damaged");
+
     // Cancel: nothing saved, nothing deleted, the session rebuilt.
     Headless_File_Answers().push_back("");
     Choose_Frame_Convert();
-    EXPECT_STREQ(Current_File_Name, "1.bmp");  // proposed: the next object number
+    EXPECT_STREQ(Current_File_Name, "2.bmp");  // proposed: the first number without a file
     EXPECT_TRUE(frames_kept());
-    EXPECT_FALSE(std::filesystem::exists(folder().native("Mirravane/Data/Bmp/Objects/1.bmp")));
+    EXPECT_FALSE(std::filesystem::exists(folder().native("Mirravane/Data/Bmp/Objects/2.bmp")));
+    EXPECT_EQ(folder().read("Mirravane/Data/Bmp/Objects/1.bmp"), "damaged");
     EXPECT_NE(Hidden, nullptr);
     EXPECT_EQ(Objects_Loaded, 1);
 
