@@ -402,9 +402,8 @@ LRESULT Main_Window_Procedure(HWND window, UINT message, WPARAM wparam, LPARAM l
     switch (message) {
     case WM_DESTROY: {
         if (Saver_Mode != PREVIEW) Set_Screen_Saver_Running(false);
-        Build_Default_Write_Path(Current_File_Name, sizeof Current_File_Name);
-        if (Saver_Mode == CONFIGURE && !Save_Plasma_Settings_To_File(Current_File_Name))
-            Report_Errorf("Unable to write file %s", Current_File_Name);
+        // The preset's own file name stays as it is: default.dat is built in a buffer of its own.
+        if (Saver_Mode == CONFIGURE) Save_Default_Plasma_File();
         Shutdown();
         Close_Error_Log();
         PostQuitMessage(0);

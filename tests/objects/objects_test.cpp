@@ -86,7 +86,7 @@ TEST_F(Objects_Test, SquareObjectExpandsIntoThirtyTwoHueFramesOnce) {
     EXPECT_EQ(w, 64);
     EXPECT_EQ(h, 2048);
     EXPECT_EQ(written.size(), 54u + 3u * 64u * 2048u);
-    EXPECT_FALSE(std::filesystem::exists(folder.native(Name(0) + ".tmp")));
+    EXPECT_FALSE(std::filesystem::exists(folder.native(Temporary_File_Name(Name(0)))));
     Free_All_Objects();
     ASSERT_EQ(Load_All_Objects(), 1);
     EXPECT_EQ(Objects_Data[0].frames, 32);
@@ -161,7 +161,7 @@ TEST_F(Objects_Test, FullDiskKeepsTheOldObjectFileWhole) {
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), "Load_All_Objects():Unable to save new hue gradient for object 0\n" + Path(0));
     EXPECT_EQ(folder.read(Name(0)), square);
-    EXPECT_FALSE(std::filesystem::exists(folder.native(Name(0) + ".tmp")));
+    EXPECT_FALSE(std::filesystem::exists(folder.native(Temporary_File_Name(Name(0)))));
 }
 
 TEST_F(Objects_Test, HueGradientStepsAndProgressPicture) {
