@@ -146,11 +146,13 @@ int Save_Conversion(Surface surface) {
         return 0;
     }
     const std::string folder = std::string(windows_dir) + "\\Mirravane\\Data\\Bmp\\Objects\\";
-    Prepare_File_Dialog(Main_Window, folder.c_str(), 3);
-    std::snprintf(Current_File_Name, sizeof Current_File_Name, "%d.bmp", Objects_Loaded);
+    // A name of its own: the converted object never becomes the preset file that Save writes to.
+    static File_Name object_name, object_title;
+    Prepare_File_Dialog(Main_Window, folder.c_str(), 3, object_name, object_title);
+    std::snprintf(object_name, sizeof object_name, "%d.bmp", Objects_Loaded);
     if (!Save_File_Dialog()) return 1;
-    if (!Save_Bitmap(surface, Current_File_Name)) {
-        Report_Errorf("Frame_Convert(): Save_Bitmap FAILED %s", Current_File_Name);
+    if (!Save_Bitmap(surface, object_name)) {
+        Report_Errorf("Frame_Convert(): Save_Bitmap FAILED %s", object_name);
         return 0;
     }
     return 1;

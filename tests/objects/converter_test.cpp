@@ -92,7 +92,7 @@ TEST_F(Converter_Test, CancelledSaveStillDeletesFramesAndRebuilds) {
     ASSERT_NE(old_hidden, nullptr);
 
     EXPECT_EQ(Frame_Convert(), 1);
-    EXPECT_STREQ(Current_File_Name, "1.bmp");  // proposed: the next object number
+    EXPECT_STREQ(File_Dialog.lpstrFile, "1.bmp");  // proposed: the next object number
     EXPECT_FALSE(Any_Loose_Frames());
     EXPECT_FALSE(std::filesystem::exists(folder().native("Mirravane/Data/Bmp/Objects/1.bmp")));
     EXPECT_NE(Hidden, nullptr);
@@ -193,7 +193,7 @@ TEST_F(Compaction_Test, FullDiskKeepsTheExpandedFileAndNoFilesIsAFailure) {
     EXPECT_EQ(reports.back(), "Load_All_Objects():Unable to save new hue gradient for object 0\n" +
                                   folder.windows("Mirravane\\data\\bmp\\objects\\0.bmp"));
     EXPECT_EQ(folder.read(Name(0)), expanded);
-    EXPECT_FALSE(std::filesystem::exists(folder.native(Name(0) + ".tmp")));
+    EXPECT_FALSE(std::filesystem::exists(folder.native(Temporary_File_Name(Name(0)))));
 }
 
 }  // namespace
