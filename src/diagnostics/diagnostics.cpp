@@ -47,12 +47,7 @@ void Show_Desktop_Surface() {
     if (Window_Mode == FULLSCREEN && Direct_Draw_Interface) Direct_Draw_Interface->FlipToGDISurface();
 }
 
-}  // namespace
-
-int Report_Error(const char* text) {
-    if (!text) text = "";
-    if (error_logging && Save_Error_Log_To_File(Error_Log_Path, text, 0) == 1) return 1;
-
+void Show_Error_Box(const char* text) {
     ShowCursor(true);
     Show_Desktop_Surface();
     // Copied, never used as a format: a '%' in a path must come out as written.
@@ -60,7 +55,21 @@ int Report_Error(const char* text) {
     std::snprintf(buffer, sizeof buffer, "%s", text);
     PlaySoundFile("Include/Error.wav");
     MessageBoxA(Main_Window, buffer, "Error", MB_ICONSTOP);
+}
+
+}  // namespace
+
+int Report_Error(const char* text) {
+    if (!text) text = "";
+    if (error_logging && Save_Error_Log_To_File(Error_Log_Path, text, 0) == 1) return 1;
+    Show_Error_Box(text);
     return 0;
+}
+
+void Report_Error_To_User(const char* text) {
+    if (!text) text = "";
+    if (error_logging) Save_Error_Log_To_File(Error_Log_Path, text, 0);
+    Show_Error_Box(text);
 }
 
 int Report_Errorf(const char* format, ...) {
@@ -91,14 +100,15 @@ int Save_Error_Log_To_File(const char* path, const char* text, int mode) {
 
     if (!error_log) {
         if (mode == 1) {
-            error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, CREATE_ALWAYS);
+            // Never through a link: the log must not truncate whatever file a link names.
+            error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, CREATE_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT);
             if (!error_log) {
                 error_logging = 0;
                 Report_Error("Save_Error_Log_To_File() CreateFile FILE FAILED");
                 return 0;
             }
         } else {
-            error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, OPEN_EXISTING);
+            error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
             if (!error_log) {
                 error_logging = 0;
                 Report_Error("Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED");

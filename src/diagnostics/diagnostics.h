@@ -18,6 +18,10 @@ extern HWND Main_Window;               // owner of boxes; receives WM_DESTROY fr
 // Message_Buffer first (Report_Errorf does both). Returns 1 when the text was logged,
 // 0 when it was shown in a box.
 int Report_Error(const char* text);
+// For the failure of something the user has just asked for (a file to open, an overlay): logged
+// like any report, and shown in the "Error" box even while the log is on, since otherwise the
+// user would see no reaction at all.
+void Report_Error_To_User(const char* text);
 // Formats into Message_Buffer, then reports it.
 int Report_Errorf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Shows information in a box captioned "Message" (formatted like printf).

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "diagnostics/diagnostics.h"
 #include "kaleidoscope/kaleidoscope.h"
@@ -156,6 +157,21 @@ void Store_Parameter(int parameter, float value) {
 
 Once_Log refresh_log, read_log, load_default_log, display_default_log, grab_log;
 
+// default.dat as found by the last look at it, when it was there but could not be read: the
+// user's file, never to be replaced by the record shown in its place. Empty otherwise.
+std::string unreadable_default_file;
+// Whether default.dat holds the backup record, so that restoring may read it back.
+bool backup_in_default_file = true;
+
+// Looks at default.dat without touching the live record, and remembers whether it is a file
+// that exists but cannot be read.
+Preset_Read::Outcome Look_At_Default_File(const char* path) {
+    PLASMA_SETTINGS probe;
+    const Preset_Read read = Read_Preset_File(path, &probe);
+    unreadable_default_file = read.outcome == Preset_Read::Unreadable ? Map_Path(path) : std::string();
+    return read.outcome;
+}
+
 }  // namespace
 
 void Fill_Windows_Directory_Prefix() {
@@ -287,7 +303,7 @@ int Default_Plasma_Settings() {
     PLASMA_SETTINGS& s = Plasma_Settings;
     std::memset(&s, 0, sizeof s);
     s.multi_colour = 1;
-    s.resolution = 1;
+    s.resolution = Default_Resolution;
     s.plasma_width = 128;
     s.plasma_height = 128;
     s.contrast = Screen_Bpp >= 24 ? 4 : 3;
@@ -344,9 +360,14 @@ int Load_Default_Plasma() {
     Fill_Windows_Directory_Prefix();
     char path[300];
     Build_Default_Read_Path(path, sizeof path);
-    Std_File* file = Open_File(path, "rb");
-    if (file == nullptr) return 0;
-    Close_File(file);
+    switch (Look_At_Default_File(path)) {
+    case Preset_Read::Missing: return 0;  // a first start: the defaults, silently
+    case Preset_Read::Not_Regular:
+    case Preset_Read::Unreadable:
+        Report_Errorf("Load_Default_Plasma():\n\nUnable to read file %s", path);
+        return 0;
+    default: break;
+    }
     if (!Read_Plasma_Settings_From_File(path)) {
         Report_Errorf("Load_Default_Plasma():\n\nUnable to read file %s", path);
         return 0;
@@ -364,19 +385,32 @@ void Display_Default_Plasma() {
     display_default_log.exit("Exitting Display_Default_Plasma");
 }
 
+int Save_Default_Plasma_File() {
+    char path[300];
+    Build_Default_Write_Path(path, sizeof path);
+    if (!unreadable_default_file.empty() && Map_Path(path) == unreadable_default_file) {
+        Report_Errorf("Save_Default_Plasma_File(): %s could not be read, so it is kept as it is", path);
+        Report_Errorf("Unable to write file %s", path);
+        return 0;
+    }
+    if (!Save_Plasma_Settings_To_File(path)) {
+        Report_Errorf("Unable to write file %s", path);
+        return 0;
+    }
+    return 1;
+}
+
 int Store_Plasma_Settings() {
     std::memcpy(&Backup_Plasma_Settings, &Plasma_Settings, sizeof Plasma_Settings);
-    if (Saver_Mode == CONFIGURE) {
-        char path[300];
-        Build_Default_Write_Path(path, sizeof path);
-        if (!Save_Plasma_Settings_To_File(path)) Report_Errorf("Unable to write file %s", path);
-    }
+    backup_in_default_file = Saver_Mode != CONFIGURE || Save_Default_Plasma_File();
     return 1;
 }
 
 int Restore_Plasma_Settings() {
     std::memcpy(&Plasma_Settings, &Backup_Plasma_Settings, sizeof Plasma_Settings);
-    Display_Default_Plasma();
+    // default.dat is read back only when it holds what was running; when it could not be
+    // written or read, the backup is what was running and stays.
+    if (!backup_in_default_file || !Load_Default_Plasma()) Refresh_Plasma();
     return 1;
 }
 
@@ -385,12 +419,10 @@ int Grab_Preferred_Plasma_Screen_Dimensions(int* width, int* height, int* depth)
     Fill_Windows_Directory_Prefix();
     char path[300];
     Build_Default_Read_Path(path, sizeof path);
-    Std_File* file = Open_File(path, "rb");
-    if (file == nullptr) {
+    if (Look_At_Default_File(path) == Preset_Read::Missing) {
         Report_Errorf("Grab_Preferred_Plasma_Screen_Dimensions(): %s does not exist", path);
         return 0;
     }
-    Close_File(file);
     if (!Load_Plasma_Settings(path)) {
         Report_Errorf("Grab_Preferred_Plasma_Screen_Dimensions(): Load_Plasma_Settings %s FAILED", path);
         return 0;

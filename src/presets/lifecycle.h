@@ -15,12 +15,20 @@ void Fill_Windows_Directory_Prefix();
 void Build_Default_Read_Path(char* buffer, size_t size);
 void Build_Default_Write_Path(char* buffer, size_t size);
 
+// The full-screen resolution of the built-in defaults (640 x 480 x 32).
+constexpr int Default_Resolution = 1;
+
 int Modify_Plasma(int parameter, float value, int reinitialise);
 int Refresh_Plasma();
 int Default_Plasma_Settings();
 int Read_Plasma_Settings_From_File(const char* name);
 int Load_Default_Plasma();
 void Display_Default_Plasma();
+// Saves the record to default.dat, reporting "Unable to write file %s" on failure. A default.dat
+// that was there but could not be read is the user's and is never replaced.
+int Save_Default_Plasma_File();
+// Copies the record to the backup; in CONFIGURE mode also saves default.dat.
 int Store_Plasma_Settings();
+// Copies the backup back and applies default.dat when it holds the backup, else the backup.
 int Restore_Plasma_Settings();
 int Grab_Preferred_Plasma_Screen_Dimensions(int* width, int* height, int* depth);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct PLASMA_SETTINGS {
     int32_t multi_colour;            // 0
@@ -143,4 +144,18 @@ extern PLASMA_SETTINGS Plasma_Settings;         // the live record
 extern PLASMA_SETTINGS Backup_Plasma_Settings;  // copy kept while the display is rebuilt
 
 int Save_Plasma_Settings_To_File(const char* name);
+// Loads a preset file into the live record. The record changes only when the file is one whole
+// record; on any failure it stays exactly as it was.
 int Load_Plasma_Settings(const char* name);
+
+// How reading a preset file ended; `size` is the file's size whenever it could be learnt.
+struct Preset_Read {
+    enum Outcome { Missing, Not_Regular, Unreadable, Wrong_Size, Whole } outcome = Missing;
+    uint64_t size = 0;
+};
+// Reads a preset file into `record` when the file is exactly one record; `record` is left
+// untouched otherwise.
+Preset_Read Read_Preset_File(const char* name, PLASMA_SETTINGS* record);
+// How the last Load_Plasma_Settings ended, and that in a sentence for the user.
+const Preset_Read& Last_Preset_Read();
+std::string Preset_Problem(const Preset_Read& read);

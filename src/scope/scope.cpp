@@ -176,14 +176,15 @@ int Choose_Custom_Overlay() {
     char folder[300] = {};
     std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
 
-    Prepare_File_Dialog(Main_Window, folder, 3);
+    // Names of its own: choosing a bitmap never changes the preset file that Save writes to.
+    static File_Name overlay_name, overlay_title;
+    Prepare_File_Dialog(Main_Window, folder, 3, overlay_name, overlay_title);
     if (!Open_File_Dialog()) {
-        Report_Errorf("Open File folder %s filename %s title name %s FAILED", folder, Current_File_Name,
-                      Current_File_Title);
+        Report_Errorf("Open File folder %s filename %s title name %s FAILED", folder, overlay_name, overlay_title);
         return 0;
     }
     char* path = Plasma_Settings.custom_overlay_path;
-    std::strncpy(path, Current_File_Name, sizeof Plasma_Settings.custom_overlay_path - 1);
+    std::strncpy(path, overlay_name, sizeof Plasma_Settings.custom_overlay_path - 1);
     path[sizeof Plasma_Settings.custom_overlay_path - 1] = '\0';
     return 1;
 }

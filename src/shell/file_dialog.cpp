@@ -1,10 +1,10 @@
 #include "shell/file_dialog.h"
 
 OPENFILENAME File_Dialog;
-char Current_File_Name[260] = "";
-char Current_File_Title[260] = "";
+File_Name Current_File_Name = "";
+File_Name Current_File_Title = "";
 
-void Prepare_File_Dialog(HWND owner, const char* initial_folder, int filter_index) {
+void Prepare_File_Dialog(HWND owner, const char* initial_folder, int filter_index, File_Name& name, File_Name& title) {
     static const char* const extensions[] = {"dat", "asc", "bmp", "*"};
     File_Dialog = OPENFILENAME{};
     File_Dialog.hwndOwner = owner;
@@ -16,10 +16,14 @@ void Prepare_File_Dialog(HWND owner, const char* initial_folder, int filter_inde
     File_Dialog.nFilterIndex = static_cast<uint32_t>(filter_index);
     File_Dialog.lpstrDefExt = extensions[filter_index - 1];
     File_Dialog.lpstrInitialDir = initial_folder ? initial_folder : "";
-    File_Dialog.lpstrFile = Current_File_Name;
-    File_Dialog.nMaxFile = sizeof Current_File_Name;
-    File_Dialog.lpstrFileTitle = Current_File_Title;
-    File_Dialog.nMaxFileTitle = sizeof Current_File_Title;
+    File_Dialog.lpstrFile = name;
+    File_Dialog.nMaxFile = sizeof name;
+    File_Dialog.lpstrFileTitle = title;
+    File_Dialog.nMaxFileTitle = sizeof title;
+}
+
+void Prepare_File_Dialog(HWND owner, const char* initial_folder, int filter_index) {
+    Prepare_File_Dialog(owner, initial_folder, filter_index, Current_File_Name, Current_File_Title);
 }
 
 bool Open_File_Dialog() {

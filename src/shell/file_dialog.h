@@ -3,12 +3,20 @@
 
 #include "platform/windows/commdlg.h"
 
+// A chosen file's full path and its name without the folder, as the dialog returns them.
+using File_Name = char[260];
+
 extern OPENFILENAME File_Dialog;
-extern char Current_File_Name[260];
-extern char Current_File_Title[260];
+// The preset's file: what Presets > Save writes to. Other choices (an overlay, a converted
+// object) keep names of their own, so they never become the preset's file.
+extern File_Name Current_File_Name;
+extern File_Name Current_File_Title;
 
 // Prepares the dialog for an owner, an initial folder and a filter (1 "*.dat",
-// 2 "*.asc", 3 "*.bmp", 4 "*.*"); the default extension follows the filter.
+// 2 "*.asc", 3 "*.bmp", 4 "*.*"); the default extension follows the filter. `name` holds the
+// initial name and receives the chosen path, `title` the chosen name without its folder.
+void Prepare_File_Dialog(HWND owner, const char* initial_folder, int filter_index, File_Name& name, File_Name& title);
+// The same for the preset's file.
 void Prepare_File_Dialog(HWND owner, const char* initial_folder, int filter_index);
 bool Open_File_Dialog();   // asks to create a missing file; hides the read-only box
 bool Save_File_Dialog();   // asks before overwriting

@@ -27,7 +27,11 @@ int Setup() {
     if (Window_Mode == FULLSCREEN || Saver_Mode == SAVER) {
         if (!Grab_Preferred_Plasma_Screen_Dimensions(&Screen_Width, &Screen_Height, &Screen_Bpp)) {
             Report_Error("Setup(): Grab_Preferred_Plasma_Screen_Dimensions FAILED");
-            return 0;
+            // Without a usable default.dat the display takes the record a configuration run would
+            // save: in a saver the built-in defaults; going full screen, the running record,
+            // whose resolution the caller has already set.
+            if (Saver_Mode == SAVER)
+                Decode_Resolution(Default_Resolution, &Screen_Width, &Screen_Height, &Screen_Bpp);
         }
     }
     if (Window_Mode != WINDOWED) {

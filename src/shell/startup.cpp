@@ -159,6 +159,9 @@ int Start_Up(const char* command_line) {
             Report_Error("WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
         return 0;
     }
+    // What a killed save left behind; only this program's own temporary files.
+    Remove_Stale_Temporary_Files(folder);
+    Remove_Stale_Temporary_Files(folder + "\\Data\\Bmp\\Objects");
 
     error_logging = 1;
     Show_Frame_Rate = 0;

@@ -80,17 +80,27 @@ void Symmetry(int symmetry) {
 LRESULT Command(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     const int id = static_cast<int>(LOWORD(wparam));
     switch (id) {
-    case MENU_PRESETS_OPEN:
-        Prepare_File_Dialog(Main_Window, Program_Folder_Prefix().c_str(), 1);
+    case MENU_PRESETS_OPEN: {
+        // The chosen name becomes the preset's file only once it was read as a preset, so a
+        // file that is not one never becomes what Save writes to.
+        static File_Name chosen, chosen_title;
+        std::memcpy(chosen, Current_File_Name, sizeof chosen);
+        Prepare_File_Dialog(Main_Window, Program_Folder_Prefix().c_str(), 1, chosen, chosen_title);
         if (!Open_File_Dialog()) return 0;
-        if (!Read_Plasma_Settings_From_File(Current_File_Name)) {
-            Report_Errorf("Unable to read file %s", Current_File_Name);
+        if (!Read_Plasma_Settings_From_File(chosen)) {
+            std::string text = std::string("Unable to read file ") + chosen;
+            const std::string why = Preset_Problem(Last_Preset_Read());
+            if (!why.empty()) text += "\n\n" + why;
+            Report_Error_To_User(text.c_str());
             return 0;
         }
+        std::memcpy(Current_File_Name, chosen, sizeof chosen);
+        std::memcpy(Current_File_Title, chosen_title, sizeof chosen_title);
         Update_Window_Title(Current_File_Name);
         Update_Menu_Check_Marks();
         Copy_Plasma_Dialog_Values();
         return 0;
+    }
     case MENU_PRESETS_SAVE:
         if (Current_File_Name[0] == '\0') {
             Save_As();
@@ -144,12 +154,24 @@ LRESULT Command(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         if (!Setup_Scope(Client_Width, Client_Height, id - MENU_OVERLAY_CIRCLE))
             Report_Error("MENU_VIEW_SCOPE_OFF: Setup Scope FAILED");
         break;
-    case MENU_OVERLAY_CUSTOM:
+    case MENU_OVERLAY_CUSTOM: {
+        // A bitmap that cannot serve leaves the overlay that was shown, and its path, in place.
+        char previous_path[sizeof Plasma_Settings.custom_overlay_path];
+        std::memcpy(previous_path, Plasma_Settings.custom_overlay_path, sizeof previous_path);
+        const int previous_shape = scope_active ? last_scope_shape : -1;
         if (!Choose_Custom_Overlay()) return 0;
         Shutdown_Scope();
-        if (!Setup_Scope(Client_Width, Client_Height, id - MENU_OVERLAY_CIRCLE))
+        if (!Setup_Scope(Client_Width, Client_Height, id - MENU_OVERLAY_CIRCLE)) {
             Report_Error("MENU_VIEW_SCOPE_OFF: Setup Scope FAILED");
+            const std::string text = std::string("Unable to use ") + Plasma_Settings.custom_overlay_path +
+                                     " as an overlay\n\nIt could not be loaded as a bitmap.";
+            Report_Error_To_User(text.c_str());
+            std::memcpy(Plasma_Settings.custom_overlay_path, previous_path, sizeof previous_path);
+            Shutdown_Scope();  // a failed set-up may leave its surface behind
+            if (previous_shape >= 0) Setup_Scope(Client_Width, Client_Height, previous_shape);
+        }
         break;
+    }
     case MENU_OVERLAY_OFF:
         Shutdown_Scope();
         break;
@@ -402,9 +424,8 @@ LRESULT Main_Window_Procedure(HWND window, UINT message, WPARAM wparam, LPARAM l
     switch (message) {
     case WM_DESTROY: {
         if (Saver_Mode != PREVIEW) Set_Screen_Saver_Running(false);
-        Build_Default_Write_Path(Current_File_Name, sizeof Current_File_Name);
-        if (Saver_Mode == CONFIGURE && !Save_Plasma_Settings_To_File(Current_File_Name))
-            Report_Errorf("Unable to write file %s", Current_File_Name);
+        // The preset's own file name stays as it is: default.dat is built in a buffer of its own.
+        if (Saver_Mode == CONFIGURE) Save_Default_Plasma_File();
         Shutdown();
         Close_Error_Log();
         PostQuitMessage(0);

@@ -10,7 +10,10 @@
 int Update_Window_Title(const char* text) {
     if (text == nullptr) text = "";
     std::string name = text;
-    const char* slash = std::strrchr(text, '\\');
+    // Paths come with either separator: the file dialogs here give '/' ones.
+    const char* back = std::strrchr(text, '\\');
+    const char* forward = std::strrchr(text, '/');
+    const char* slash = back == nullptr || (forward != nullptr && forward > back) ? forward : back;
     if (slash != nullptr && slash - text > 1) {
         name = slash + 1;
         name = name.substr(0, name.find('.'));

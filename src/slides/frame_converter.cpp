@@ -188,25 +188,27 @@ int Save_Conversion(Surface surface, std::string* saved) {
         return 0;
     }
     const std::string folder = std::string(windows_dir) + "\\Mirravane\\Data\\Bmp\\Objects\\";
-    Prepare_File_Dialog(Main_Window, folder.c_str(), 3);
-    std::snprintf(Current_File_Name, sizeof Current_File_Name, "%d.bmp", Next_Object_Number());
+    // A name of its own: the converted object never becomes the preset file that Save writes to.
+    static File_Name object_name, object_title;
+    Prepare_File_Dialog(Main_Window, folder.c_str(), 3, object_name, object_title);
+    std::snprintf(object_name, sizeof object_name, "%d.bmp", Next_Object_Number());
     if (!Save_File_Dialog()) return 1;
     // Written beside the old file and swapped in whole, so a failure keeps what was there.
-    if (!Save_Bitmap_Safely(surface, Current_File_Name)) {
-        Report_Errorf("Frame_Convert(): Save_Bitmap FAILED %s", Current_File_Name);
+    if (!Save_Bitmap_Safely(surface, object_name)) {
+        Report_Errorf("Frame_Convert(): Save_Bitmap FAILED %s", object_name);
         return 0;
     }
     // The frames are deleted on the strength of this file, so it must load as what was saved.
     int width = 0, height = 0, saved_width = 0, saved_height = 0;
-    Surface check = Load_SYSTEM_Bitmap(Current_File_Name, &width, &height);
+    Surface check = Load_SYSTEM_Bitmap(object_name, &width, &height);
     const bool loaded = check != nullptr;
     Release_Surface(&check);
     Grab_Surface_Dimensions(surface, &saved_width, &saved_height);
     if (!loaded || width != saved_width || height != saved_height) {
-        Report_Errorf("Frame_Convert(): %s could not be read back - the frames are kept", Current_File_Name);
+        Report_Errorf("Frame_Convert(): %s could not be read back - the frames are kept", object_name);
         return 0;
     }
-    if (saved) *saved = Current_File_Name;
+    if (saved) *saved = object_name;
     return 1;
 }
 

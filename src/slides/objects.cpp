@@ -67,9 +67,11 @@ void Add_Object_Memory(const OBJECTS_DATA& object) {
 int Save_Bitmap_Safely(Surface surface, const char* path) {
     int width = 0, height = 0;
     if (!path || !Grab_Surface_Dimensions(surface, &width, &height)) return 0;
-    const std::string temporary = std::string(path) + ".tmp";
+    // A name a later start recognises as this program's own, should a kill leave it behind.
+    const std::string temporary = Temporary_File_Name(path);
     const std::string temporary_native = Map_Path(temporary);
     std::error_code error;
+    std::filesystem::remove(temporary_native, error);  // only a dead run of this number made it
     if (!Save_Bitmap(surface, temporary.c_str())) {
         std::filesystem::remove(temporary_native, error);
         return 0;

@@ -50,5 +50,5 @@ void Report_Skipped(const char* path);
 // Adds one loaded object's megabytes to Objects_Memory.
 void Add_Object_Memory(const OBJECTS_DATA& object);
 // Writes a surface over an object file without ever leaving half a file behind: the bitmap
-// goes to path + ".tmp" and replaces the file only once it is complete. 1 / 0.
+// goes to Temporary_File_Name(path) and replaces the file only once it is complete. 1 / 0.
 int Save_Bitmap_Safely(Surface surface, const char* path);

@@ -2,6 +2,11 @@
 // absurd preset and bitmap files. Each case ends in a message, never a crash, and never
 // leaves half a user file where a whole one was.
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <climits>
@@ -17,6 +22,7 @@
 #include "platform/windows/windows.h"
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
+#include "shell/menu.h"
 #include "shell/modes.h"
 #include "shell/startup.h"
 #include "slides/objects.h"
@@ -64,6 +70,31 @@ PLASMA_SETTINGS Extreme_Record(int32_t whole, float single, double real) {
     return s;
 }
 
+bool Has_Temporary_Files(const fs::path& folder) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.path().extension() == ".tmp") return true;
+    return false;
+}
+
+// Root reads and writes any file; without these two capabilities it meets file permissions as
+// any user does. For a user nothing changes.
+class As_A_User {
+public:
+    As_A_User() {
+        syscall(SYS_capget, &header_, saved_);
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        syscall(SYS_capset, &header_, reduced);
+    }
+    ~As_A_User() { syscall(SYS_capset, &header_, saved_); }
+    As_A_User(const As_A_User&) = delete;
+    As_A_User& operator=(const As_A_User&) = delete;
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+};
+
 // A configuration run of a few frames on the installed program; the exit code.
 int Configuration_Run(int frames) {
     setenv("MIRRAVANE_FRAMES", std::to_string(frames).c_str(), 1);
@@ -87,7 +118,7 @@ TEST(Hostile, FullDiskKeepsTheOldPresetWhole) {
         Set_Disk_Space_Limit(-1);
         EXPECT_TRUE(Box_Contains("Save_Plasma_Settings_To_File():\n\n Error saving " + path));
         EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
-        EXPECT_FALSE(fs::exists(program.home() / "default.dat.tmp"));
+        EXPECT_FALSE(Has_Temporary_Files(program.home()));
     }
     // With room again the new record replaces the old one whole.
     EXPECT_EQ(Save_Plasma_Settings_To_File(path.c_str()), 1);
@@ -125,7 +156,7 @@ TEST(Hostile, UnwritableProgramFolder) {
     EXPECT_TRUE(fs::is_directory(program.home() / "default.dat"));
     const std::string log = program.log();
     EXPECT_NE(log.find("Error saving"), std::string::npos) << log;
-    EXPECT_FALSE(fs::exists(program.home() / "default.dat.tmp"));
+    EXPECT_FALSE(Has_Temporary_Files(program.home()));
 }
 
 TEST(Hostile, FullDiskDuringARunLeavesEveryFileWhole) {
@@ -246,6 +277,120 @@ TEST(Hostile, DamagedAndAbsurdBitmaps) {
     EXPECT_NE(log.find("Load_All_Objects():Unable to load"), std::string::npos) << log;
     EXPECT_EQ(log.find("Could not setup application"), std::string::npos) << log;
     EXPECT_EQ(Objects_Loaded, 6);
+}
+
+TEST(Hostile, DefaultsThatCannotBeReadAreKeptAndTheSaverStillStarts) {
+    alarm(120);  // an open that waited on a FIFO would end the test here
+    // There but unreadable: the run shows the defaults and leaves the user's file as it was.
+    {
+        Installed_Program program;
+        program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.contrast = 33; });
+        const std::string before = program.folder().read("Mirravane/default.dat");
+        fs::permissions(program.home() / "default.dat", fs::perms::owner_write);
+        {
+            As_A_User user;
+            EXPECT_EQ(Configuration_Run(3), 0);
+        }
+        EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
+        EXPECT_EQ(fs::status(program.home() / "default.dat").permissions(), fs::perms::owner_write);
+        EXPECT_NE(program.log().find("could not be read, so it is kept as it is"), std::string::npos) << program.log();
+        unsetenv("MIRRAVANE_FRAMES");
+    }
+    // A FIFO, nothing, a short file, a resolution outside the table: the saver starts full
+    // screen at the defaults' 640 x 480 x 32, and a configuration run ends as usual.
+    for (const std::string kind : {"fifo", "missing", "short", "resolution"}) {
+        Installed_Program program(2, false, 800, 600, 32);
+        const fs::path file = program.home() / "default.dat";
+        if (kind == "fifo") {
+            ASSERT_EQ(mkfifo(file.c_str(), 0644), 0);
+        }
+        if (kind == "short") program.folder().write("Mirravane/default.dat", std::string(100, 'x'));
+        if (kind == "resolution") program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 25; });
+        ASSERT_EQ(Start_Up("mirravane /s"), 1) << kind;
+        EXPECT_EQ(Saver_Mode, SAVER);
+        EXPECT_EQ(Window_Mode, FULLSCREEN);
+        EXPECT_EQ(Screen_Width, 640) << kind;
+        EXPECT_EQ(Screen_Height, 480) << kind;
+        EXPECT_EQ(Screen_Bpp, 32) << kind;
+        SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+        Clear_Message_Queue();
+        Main_Window = nullptr;
+        Window_Mode = WINDOWED;  // as a new process starts
+        EXPECT_EQ(Configuration_Run(3), 0) << kind;
+        if (kind == "fifo") {
+            EXPECT_EQ(fs::status(file).type(), fs::file_type::fifo);
+        }
+        unsetenv("MIRRAVANE_FRAMES");
+        Headless().boxes.clear();
+    }
+    alarm(0);
+}
+
+TEST(Hostile, ReadOnlyDefaultsKeepTheRunningPresetThroughFullScreen) {
+    Installed_Program program(2, false, 640, 480, 32);
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
+        s.contrast = 33;
+        s.resolution = 0;
+    });
+    const std::string before = program.folder().read("Mirravane/default.dat");
+    fs::permissions(program.home() / "default.dat", fs::perms(0444));
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    EXPECT_EQ(Plasma_Settings.contrast, 33);
+
+    // The display is rebuilt twice; each time default.dat cannot take the running preset.
+    Modify_Plasma(3, 21.0f, 0);
+    SendMessageA(Main_Window, WM_COMMAND, MENU_VIEW_FULLSCREEN, 0);
+    ASSERT_EQ(Window_Mode, FULLSCREEN);
+    EXPECT_EQ(Plasma_Settings.contrast, 21);
+    SendMessageA(Main_Window, WM_KEYDOWN, VK_SPACE, 0);
+    ASSERT_EQ(Window_Mode, WINDOWED);
+    EXPECT_EQ(Plasma_Settings.contrast, 21);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Clear_Message_Queue();
+    Main_Window = nullptr;
+
+    EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
+    EXPECT_EQ(fs::status(program.home() / "default.dat").permissions(), fs::perms(0444));
+    EXPECT_NE(program.log().find("default.dat is read-only"), std::string::npos) << program.log();
+}
+
+TEST(Hostile, TheLogNeverWritesThroughALinkOrWaitsOnAFifo) {
+    Installed_Program program;
+    program.folder().write("precious.txt", "keep me");
+    const fs::path log = program.home() / "error_log.txt";
+    fs::create_symlink(program.folder().native("precious.txt"), log);
+    alarm(60);
+    Headless().boxes.clear();
+    Configuration_Run(3);
+    EXPECT_EQ(program.folder().read("precious.txt"), "keep me");
+    EXPECT_TRUE(fs::is_symlink(log));
+    EXPECT_TRUE(Box_Contains("Save_Error_Log_To_File() CreateFile FILE FAILED"));
+
+    fs::remove(log);
+    ASSERT_EQ(mkfifo(log.c_str(), 0644), 0);
+    Headless().boxes.clear();
+    Configuration_Run(3);
+    EXPECT_EQ(fs::status(log).type(), fs::file_type::fifo);
+    alarm(0);
+    unsetenv("MIRRAVANE_FRAMES");
+}
+
+TEST(Hostile, AStartRemovesTheTemporaryFilesAKilledRunLeft) {
+    Installed_Program program;
+    const pid_t killed = fork();
+    if (killed == 0) _exit(0);
+    waitpid(killed, nullptr, 0);
+    const std::string ours = ".mirravane-" + std::to_string(killed) + ".tmp";
+    for (const char* name : {"default.dat", "Data/Bmp/Objects/1.bmp"}) {
+        program.folder().write(std::string("Mirravane/") + name + ours, "left");
+        program.folder().write(std::string("Mirravane/") + name + ".tmp", "mine");
+    }
+    EXPECT_EQ(Configuration_Run(3), 0);
+    for (const char* name : {"default.dat", "Data/Bmp/Objects/1.bmp"}) {
+        EXPECT_FALSE(fs::exists(program.home() / (name + ours))) << name;
+        EXPECT_EQ(program.folder().read(std::string("Mirravane/") + name + ".tmp"), "mine") << name;
+    }
+    unsetenv("MIRRAVANE_FRAMES");
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ TEST_F(Converter_Test, CancelOrAFailedSaveKeepsEveryFrame) {
     // Cancel: nothing saved, nothing deleted, the session rebuilt.
     Headless_File_Answers().push_back("");
     Choose_Frame_Convert();
-    EXPECT_STREQ(Current_File_Name, "2.bmp");  // proposed: the first number without a file
+    EXPECT_STREQ(File_Dialog.lpstrFile, "2.bmp");  // proposed: the first number without a file
     EXPECT_TRUE(frames_kept());
     EXPECT_FALSE(std::filesystem::exists(folder().native("Mirravane/Data/Bmp/Objects/2.bmp")));
     EXPECT_EQ(folder().read("Mirravane/Data/Bmp/Objects/1.bmp"), "damaged");
@@ -144,7 +144,7 @@ TEST_F(Converter_Test, CancelOrAFailedSaveKeepsEveryFrame) {
     Set_Disk_Space_Limit(-1);
     EXPECT_TRUE(frames_kept());
     EXPECT_EQ(folder().read("Mirravane/Data/Bmp/Objects/0.bmp"), strip);
-    EXPECT_FALSE(std::filesystem::exists(folder().native("Mirravane/Data/Bmp/Objects/0.bmp.tmp")));
+    EXPECT_FALSE(std::filesystem::exists(folder().native(Temporary_File_Name("Mirravane/Data/Bmp/Objects/0.bmp"))));
     EXPECT_EQ(Objects_Loaded, 1);
 }
 
@@ -243,7 +243,7 @@ TEST_F(Compaction_Test, FullDiskKeepsTheExpandedFileAndNoFilesIsAFailure) {
     EXPECT_EQ(reports.back(), "Load_All_Objects():Unable to save new hue gradient for object 0\n" +
                                   folder.windows("Mirravane\\data\\bmp\\objects\\0.bmp"));
     EXPECT_EQ(folder.read(Name(0)), expanded);
-    EXPECT_FALSE(std::filesystem::exists(folder.native(Name(0) + ".tmp")));
+    EXPECT_FALSE(std::filesystem::exists(folder.native(Temporary_File_Name(Name(0)))));
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST_F(Objects_Test, SquareObjectExpandsIntoThirtyTwoHueFramesOnce) {
     EXPECT_EQ(w, 64);
     EXPECT_EQ(h, 2048);
     EXPECT_EQ(written.size(), 54u + 3u * 64u * 2048u);
-    EXPECT_FALSE(std::filesystem::exists(folder.native(Name(0) + ".tmp")));
+    EXPECT_FALSE(std::filesystem::exists(folder.native(Temporary_File_Name(Name(0)))));
     Free_All_Objects();
     ASSERT_EQ(Load_All_Objects(), 1);
     EXPECT_EQ(Objects_Data[0].frames, 32);
@@ -195,7 +195,7 @@ TEST_F(Objects_Test, ObjectsThatCannotBeWrittenBackAreUsedFromMemory) {
     EXPECT_TRUE(has("Save_Bitmap():Width (20) and Height (640) Must be a multiple of 8"));
     EXPECT_EQ(folder.read(Name(0)), square);
     EXPECT_EQ(folder.read(Name(1)), odd);
-    EXPECT_FALSE(std::filesystem::exists(folder.native(Name(0) + ".tmp")));
+    EXPECT_FALSE(std::filesystem::exists(folder.native(Temporary_File_Name(Name(0)))));
 }
 
 TEST_F(Objects_Test, HueGradientStepsAndProgressPicture) {

@@ -1,8 +1,12 @@
 #include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -169,6 +173,57 @@ TEST(Files, ReadsCountWholeItemsAndTheDiskCanFill) {
     EXPECT_EQ(Write_File(block.data(), 50, 3, record), 3u);
     Close_File(record);
     EXPECT_EQ(root.read("record.dat"), block);
+}
+
+TEST(Files, OnlyRegularFilesOpenAndNothingWaits) {
+    Scratch_Folder root;
+    ASSERT_EQ(mkfifo(root.native("pipe").c_str(), 0644), 0);
+    root.make_folder("folder");
+    alarm(20);  // an open that waited on the FIFO would end the test here
+    for (const char* name : {"pipe", "folder", "/dev/null"}) {
+        const std::string path = name[0] == '/' ? std::string(name) : root.windows(name);
+        for (uint32_t access : {GENERIC_READ, GENERIC_WRITE})
+            for (uint32_t disposition : {OPEN_EXISTING, OPEN_ALWAYS, CREATE_ALWAYS})
+                EXPECT_EQ(CreateFileA(path.c_str(), access, 0, disposition), nullptr) << name;
+        for (const char* mode : {"rb", "wb", "ab", "r+b"}) EXPECT_EQ(Open_File(path.c_str(), mode), nullptr) << name;
+        std::vector<uint8_t> data;
+        EXPECT_EQ(Read_Regular_File(path, data, 100), File_Read::Not_Regular) << name;
+    }
+    alarm(0);
+    EXPECT_EQ(std::filesystem::status(root.native("pipe")).type(), std::filesystem::file_type::fifo);
+}
+
+TEST(Files, OnlyStaleTemporaryFilesOfOursAreRemoved) {
+    namespace fs = std::filesystem;
+    Scratch_Folder root;
+    const pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    waitpid(dead, nullptr, 0);
+    const pid_t alive = fork();
+    if (alive == 0) {
+        pause();
+        _exit(0);
+    }
+    const std::string d = std::to_string(dead), a = std::to_string(alive);
+
+    const std::vector<std::string> stale = {"default.dat.mirravane-" + d + ".tmp", "3.bmp.mirravane-" + d + ".tmp",
+                                            "old.dat.mirravane-" + a + ".tmp"};
+    const std::vector<std::string> kept = {"busy.dat.mirravane-" + a + ".tmp", "notes.tmp", "default.dat.tmp",
+                                           "x.mirravane-12z.tmp", ".mirravane-" + d + ".tmp",
+                                           "y.mirravane-" + d + ".tmp.bak"};
+    for (const auto& name : stale) root.write(name, "x");
+    for (const auto& name : kept) root.write(name, "x");
+    root.make_folder("z.mirravane-" + d + ".tmp");
+    // A process of that number living on: the file is older than any save lasts.
+    fs::last_write_time(root.native(stale[2]), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    EXPECT_EQ(Temporary_File_Name("a\\b.dat"), "a\\b.dat.mirravane-" + std::to_string(getpid()) + ".tmp");
+
+    EXPECT_EQ(Remove_Stale_Temporary_Files(root.windows("")), 3);
+    for (const auto& name : stale) EXPECT_FALSE(fs::exists(root.native(name))) << name;
+    for (const auto& name : kept) EXPECT_TRUE(fs::exists(root.native(name))) << name;
+    EXPECT_TRUE(fs::is_directory(root.native("z.mirravane-" + d + ".tmp")));
+    kill(alive, SIGKILL);
+    waitpid(alive, nullptr, 0);
 }
 
 TEST(Clocks, FakeClockDrivesEveryClock) {

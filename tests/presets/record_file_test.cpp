@@ -1,4 +1,8 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -55,35 +59,35 @@ TEST_F(Record_File, SavedAndLoadedByteForByte) {
     EXPECT_TRUE(Headless().boxes.empty());
 }
 
-TEST_F(Record_File, ShortLongEmptyAndMissingFiles) {
+TEST_F(Record_File, OnlyAWholeRecordChangesTheRecord) {
     const std::string image = pattern();
-    const std::string short_name = root.windows("Mirravane\\short.dat");
+    std::memset(bytes(), 0x55, Record_Size);
+    const std::string untouched = record_image();
+    alarm(20);  // a FIFO that blocked the reader would end the test here
 
-    // Short: what the file held, then zeros, and the reader's message.
+    // Short, empty and longer files, a FIFO and a folder: refused, and the record stays as it
+    // was. Only the files that were read say so; the others cannot be opened, silently.
     root.write("Mirravane/short.dat", image.substr(0, 100));
-    std::memset(bytes(), 0x55, Record_Size);
-    EXPECT_EQ(Load_Plasma_Settings(short_name.c_str()), 0);
-    EXPECT_EQ(record_image(), image.substr(0, 100) + std::string(Record_Size - 100, '\0'));
-    EXPECT_EQ(Headless().boxes,
-              std::vector<std::string>{"[Error] Load_Plamsa_Settings():\n\nError reading " + short_name});
-
-    // Empty: all zero.
     root.write("Mirravane/empty.dat", "");
-    std::memset(bytes(), 0x55, Record_Size);
-    EXPECT_EQ(Load_Plasma_Settings(root.windows("Mirravane\\empty.dat").c_str()), 0);
-    EXPECT_EQ(record_image(), std::string(Record_Size, '\0'));
-    EXPECT_EQ(Headless().boxes.size(), 2u);
-
-    // Longer: its first record, and success.
     root.write("Mirravane/long.dat", image + std::string(50, 'z'));
-    EXPECT_EQ(Load_Plasma_Settings(root.windows("Mirravane\\long.dat").c_str()), 1);
-    EXPECT_EQ(record_image(), image);
-
-    // Missing: silent, the record untouched.
-    EXPECT_EQ(Load_Plasma_Settings(root.windows("Mirravane\\none.dat").c_str()), 0);
+    ASSERT_EQ(mkfifo(root.native("Mirravane/fifo.dat").c_str(), 0644), 0);
+    root.make_folder("Mirravane/folder.dat");
+    const struct {
+        const char* name;
+        bool read;
+    } files[] = {{"short.dat", true}, {"empty.dat", true},   {"long.dat", true},
+                 {"fifo.dat", false}, {"folder.dat", false}, {"none.dat", false}};
+    std::vector<std::string> expected;
+    for (const auto& file : files) {
+        const std::string path = root.windows(std::string("Mirravane\\") + file.name);
+        EXPECT_EQ(Load_Plasma_Settings(path.c_str()), 0) << file.name;
+        EXPECT_EQ(record_image(), untouched) << file.name;
+        if (file.read) expected.push_back("[Error] Load_Plamsa_Settings():\n\nError reading " + path);
+    }
+    EXPECT_EQ(Headless().boxes, expected);
+    EXPECT_EQ(Last_Preset_Read().outcome, Preset_Read::Missing);
     EXPECT_EQ(Load_Plasma_Settings(""), 0);
-    EXPECT_EQ(record_image(), image);
-    EXPECT_EQ(Headless().boxes.size(), 2u);
+    alarm(0);
 }
 
 TEST_F(Record_File, FailedSavesReportAndKeepTheRecord) {
@@ -123,4 +127,52 @@ TEST_F(Record_File, FailedSavesReportAndKeepTheRecord) {
     EXPECT_NE(log.find("\r\nSave_Plasma_Settings_To_File():\n\n Error saving " + odd), std::string::npos);
     Close_Error_Log();
     error_logging = 0;
+}
+
+TEST_F(Record_File, SavingKeepsWhatTheUserSetOnTheFile) {
+    namespace fs = std::filesystem;
+    const std::string image = pattern();
+    std::memcpy(bytes(), image.data(), Record_Size);
+    const auto save = [this](const char* name) { return Save_Plasma_Settings_To_File(root.windows(name).c_str()); };
+    const auto mode = [this](const char* name) { return fs::status(root.native(name)).permissions(); };
+    alarm(20);
+
+    // Through links, also a dangling one, to their targets; the links stay and so does the mode.
+    root.make_folder("Mirravane/Presets");
+    root.write("Mirravane/Presets/real.dat", "old");
+    fs::permissions(root.native("Mirravane/Presets/real.dat"), fs::perms(0640));
+    fs::create_symlink("Presets/real.dat", root.native("Mirravane/linked.dat"));
+    fs::create_symlink("Presets/fresh.dat", root.native("Mirravane/new.dat"));
+    EXPECT_EQ(save("Mirravane\\linked.dat"), 1);
+    EXPECT_EQ(save("Mirravane\\new.dat"), 1);
+    EXPECT_TRUE(fs::is_symlink(root.native("Mirravane/linked.dat")));
+    EXPECT_TRUE(fs::is_symlink(root.native("Mirravane/new.dat")));
+    EXPECT_EQ(root.read("Mirravane/Presets/real.dat"), image);
+    EXPECT_EQ(root.read("Mirravane/Presets/fresh.dat"), image);
+    EXPECT_EQ(mode("Mirravane/Presets/real.dat"), fs::perms(0640));
+    EXPECT_TRUE(Headless().boxes.empty());
+
+    // A read-only file, a FIFO and a folder are refused as they are, and say why.
+    root.write("Mirravane/locked.dat", "mine");
+    fs::permissions(root.native("Mirravane/locked.dat"), fs::perms(0444));
+    ASSERT_EQ(mkfifo(root.native("Mirravane/fifo.dat").c_str(), 0644), 0);
+    root.make_folder("Mirravane/folder.dat");
+    EXPECT_EQ(save("Mirravane\\locked.dat"), 0);
+    EXPECT_EQ(save("Mirravane\\fifo.dat"), 0);
+    EXPECT_EQ(save("Mirravane\\folder.dat"), 0);
+    alarm(0);
+    EXPECT_EQ(root.read("Mirravane/locked.dat"), "mine");
+    EXPECT_EQ(mode("Mirravane/locked.dat"), fs::perms(0444));
+    EXPECT_EQ(fs::status(root.native("Mirravane/fifo.dat")).type(), fs::file_type::fifo);
+    ASSERT_EQ(Headless().boxes.size(), 6u);
+    const char* const why[] = {"locked.dat is read-only", "fifo.dat is not a regular file",
+                               "folder.dat is not a regular file"};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NE(Headless().boxes[2 * i].find(why[i]), std::string::npos) << Headless().boxes[2 * i];
+        EXPECT_NE(Headless().boxes[2 * i + 1].find("Error saving"), std::string::npos);
+    }
+
+    // Nothing of the writes is left behind.
+    for (const auto& entry : fs::recursive_directory_iterator(root.native("Mirravane")))
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
 }

@@ -332,6 +332,15 @@ TEST(Update_Window_Title, CaptionAndTitleFromAPath) {
     EXPECT_EQ(Main_Window->caption, " Mirravane:   Sunset");
     EXPECT_STREQ(Plasma_Settings.title_text, "Sunset");
 
+    // Either separator, whichever comes last.
+    EXPECT_EQ(Update_Window_Title("/home/someone/.local/share/Mirravane/Dawn.dat"), 1);
+    EXPECT_EQ(Main_Window->caption, " Mirravane:   Dawn");
+    EXPECT_STREQ(Plasma_Settings.title_text, "Dawn");
+    Update_Window_Title("C:\\Presets/Noon.dat");
+    EXPECT_STREQ(Plasma_Settings.title_text, "Noon");
+    Update_Window_Title("C:\\x/Presets\\Sunset.dat");
+    EXPECT_STREQ(Plasma_Settings.title_text, "Sunset");
+
     // A backslash at index 1 does not count: the whole text is the name, the title stays.
     EXPECT_EQ(Update_Window_Title("a\\Dawn.dat"), 1);
     EXPECT_EQ(Main_Window->caption, " Mirravane:   a\\Dawn.dat");

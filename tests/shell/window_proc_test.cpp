@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "diagnostics/diagnostics.h"
@@ -12,6 +16,7 @@
 #include "shell/file_dialog.h"
 #include "shell/menu.h"
 #include "shell/modes.h"
+#include "shell/session.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"
 #include "surface/display.h"
@@ -265,6 +270,80 @@ TEST(Window_Procedure, SaveWithoutANameIsSaveAsAndOpenSetsTheTitle) {
     EXPECT_EQ(Plasma_Settings.symmetry, 2);
     EXPECT_TRUE(Checked(MENU_SYMMETRY_FOURFOLD));
     EXPECT_TRUE(Headless().boxes.empty());
+}
+
+TEST(Window_Procedure, FilesChosenForOtherPurposesNeverBecomeThePreset) {
+    // Whatever an earlier run in this process left open ends first.
+    Shutdown();
+    Close_Error_Log();
+    Clear_Message_Queue();
+    Main_Window = nullptr;
+    Installed_Program program(2, false, 640, 480, 32);
+    ASSERT_EQ(Start_Up("mirravane /c"), 1) << program.log();
+    ASSERT_EQ(error_logging, 1);
+    Headless().boxes.clear();
+    Headless_File_Answers().clear();
+    const auto record = [] { return std::string(reinterpret_cast<const char*>(&Plasma_Settings), sizeof Plasma_Settings); };
+    const std::filesystem::path home = program.home();
+    const std::string mine = (home / "Mine.dat").string();
+    const std::string heart = (home / "Data/Bmp/Overlays/heart.bmp").string();
+    const std::string heart_bytes = program.folder().read("Mirravane/Data/Bmp/Overlays/heart.bmp");
+    alarm(60);  // a FIFO that blocked an open would end the test here
+
+    // Saved under a name of the user's, given as the file dialogs here give it.
+    Headless_File_Answers().push_back(mine);
+    Send(WM_COMMAND, MENU_PRESETS_SAVE_AS);
+    EXPECT_EQ(Main_Window->caption, " Mirravane:   Mine");
+    EXPECT_STREQ(Plasma_Settings.title_text, "Mine");
+
+    // A custom overlay and a converted object keep names of their own: Save still writes the preset.
+    Headless_File_Answers().push_back(heart);
+    Send(WM_COMMAND, MENU_OVERLAY_CUSTOM);
+    ASSERT_EQ(scope_active, 1);
+    program.folder().write("Mirravane/Data/Frame Converter/a.bmp", Make_Bmp_24(16, 16, 10, 200, 10));
+    Headless_File_Answers().push_back((home / "Data/Bmp/Objects/2.bmp").string());
+    Send(WM_COMMAND, MENU_SLIDES_FRAME_CONVERT);
+    const std::string object = program.folder().read("Mirravane/Data/Bmp/Objects/2.bmp");
+    ASSERT_FALSE(object.empty());
+    Send(WM_COMMAND, MENU_PRESETS_SAVE);
+    EXPECT_EQ(program.folder().read("Mirravane/Data/Bmp/Overlays/heart.bmp"), heart_bytes);
+    EXPECT_EQ(program.folder().read("Mirravane/Data/Bmp/Objects/2.bmp"), object);
+    EXPECT_EQ(program.folder().read("Mirravane/Mine.dat"), record());
+
+    // A bitmap and a FIFO opened as presets: a box naming each although the log is on, and the
+    // running preset, the caption and the preset's file stay as they were.
+    ASSERT_EQ(mkfifo((home / "pipe.dat").c_str(), 0644), 0);
+    const std::string running = record(), caption = Main_Window->caption;
+    for (const std::string& path : {heart, (home / "pipe.dat").string()}) {
+        Headless().boxes.clear();
+        Headless_File_Answers().push_back(path);
+        Send(WM_COMMAND, MENU_PRESETS_OPEN);
+        ASSERT_EQ(Headless().boxes.size(), 1u) << path;
+        EXPECT_EQ(Headless().boxes[0].rfind("[Error] Unable to read file " + path + "\n\n", 0), 0u) << Headless().boxes[0];
+        EXPECT_TRUE(record() == running) << path;
+        EXPECT_EQ(Main_Window->caption, caption);
+        EXPECT_STREQ(Current_File_Name, mine.c_str());
+    }
+    EXPECT_NE(Headless().boxes[0].find("not a regular file"), std::string::npos);
+
+    // An overlay that is no bitmap: a box, and the overlay shown before stays with its path.
+    program.folder().write("Mirravane/notes.bmp", "not a picture");
+    Headless().boxes.clear();
+    Headless_File_Answers().push_back((home / "notes.bmp").string());
+    Send(WM_COMMAND, MENU_OVERLAY_CUSTOM);
+    ASSERT_EQ(Headless().boxes.size(), 1u);
+    EXPECT_EQ(Headless().boxes[0].rfind("[Error] Unable to use " + (home / "notes.bmp").string(), 0), 0u);
+    EXPECT_EQ(scope_active, 1);
+    EXPECT_EQ(Plasma_Settings.scope_shape, 4);
+    EXPECT_STREQ(Plasma_Settings.custom_overlay_path, heart.c_str());
+    alarm(0);
+
+    // The end of the run saves what was running.
+    const std::string at_exit = record();
+    Send(WM_DESTROY);
+    EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == at_exit);
+    Clear_Message_Queue();
+    Main_Window = nullptr;
 }
 
 TEST(Window_Procedure, FullScreenAndBackToTheWindow) {

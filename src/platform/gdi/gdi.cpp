@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 
 #include "platform/display/ddraw.h"
@@ -657,14 +656,10 @@ bool StretchBlt(HDC dest, int dx, int dy, int dw, int dh, HDC source, int sx, in
 
 HBITMAP LoadImageA(const char* name, uint32_t type, uint32_t flags) {
     if (!name || !*name || type != IMAGE_BITMAP || !(flags & LR_LOADFROMFILE)) return nullptr;
-    std::ifstream file(Map_Path(name), std::ios::binary | std::ios::ate);
-    if (!file) return nullptr;
-    const std::streamoff length = file.tellg();
     // Bigger than the largest picture the decoder takes, with generous room for headers.
-    if (length <= 0 || length > Bmp_Max_Pixels * 4 + (1 << 20)) return nullptr;
-    std::vector<uint8_t> data(static_cast<size_t>(length));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(data.data()), length)) return nullptr;
+    std::vector<uint8_t> data;
+    const size_t limit = static_cast<size_t>(Bmp_Max_Pixels) * 4 + (1 << 20);
+    if (Read_Regular_File(name, data, limit) != File_Read::Ok || data.empty()) return nullptr;
     auto* bitmap = new Bitmap;
     if (!Decode_Bmp(data.data(), data.size(), *bitmap)) {
         delete bitmap;
@@ -675,9 +670,12 @@ HBITMAP LoadImageA(const char* name, uint32_t type, uint32_t flags) {
 
 bool Read_Bmp_File_Size(const char* name, int64_t* width, int64_t* height) {
     if (!name || !*name) return false;
-    std::ifstream file(Map_Path(name), std::ios::binary);
+    Std_File* file = Open_File(name, "rb");
+    if (!file) return false;
     uint8_t head[26] = {};
-    if (!file.read(reinterpret_cast<char*>(head), sizeof head)) return false;
+    const size_t got = Read_File(head, sizeof head, 1, file);
+    Close_File(file);
+    if (got != 1) return false;
     return Read_Bmp_Size(head, sizeof head, width, height);
 }
 

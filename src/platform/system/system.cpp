@@ -3,12 +3,15 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -138,6 +141,41 @@ bool write_all(int fd, const void* data, size_t size, size_t* written) {
     return !full && *written == size;
 }
 
+// Opens a path only when it is a regular file (or is created as one). A stat first keeps a
+// device from being opened at all, O_NONBLOCK keeps a FIFO from holding the open, and fstat
+// settles what was opened; O_TRUNC waits until then. -1 on failure, with *not_regular set when
+// something other than a regular file is in the way.
+int open_regular(const std::string& path, int flags, bool follow, bool* not_regular) {
+    *not_regular = false;
+    const bool truncate = (flags & O_TRUNC) != 0;
+    flags &= ~O_TRUNC;
+    if (!follow) flags |= O_NOFOLLOW;
+    struct stat st;
+    const int found = follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    if (found == 0 && !S_ISREG(st.st_mode)) {
+        *not_regular = true;
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        // A FIFO put in place after the stat, opened for writing without a reader; a link
+        // where none may be followed.
+        if (errno == ENXIO || errno == ELOOP || errno == EISDIR) *not_regular = true;
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *not_regular = true;
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (truncate && ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 size_t read_all(int fd, void* data, size_t size) {
     size_t got = 0;
     char* p = static_cast<char*>(data);
@@ -155,30 +193,25 @@ size_t read_all(int fd, void* data, size_t size) {
 
 }  // namespace
 
-HANDLE CreateFileA(const char* name, uint32_t access, uint32_t /*share*/, uint32_t disposition) {
+HANDLE CreateFileA(const char* name, uint32_t access, uint32_t /*share*/, uint32_t disposition, uint32_t flags) {
     if (!name || !*name) return nullptr;
-    int flags = O_CLOEXEC;
+    int open_flags = 0;
     bool rd = access & GENERIC_READ, wr = access & GENERIC_WRITE;
     if (rd && wr)
-        flags |= O_RDWR;
+        open_flags |= O_RDWR;
     else if (wr)
-        flags |= O_WRONLY;
+        open_flags |= O_WRONLY;
     else
-        flags |= O_RDONLY;
+        open_flags |= O_RDONLY;
     switch (disposition) {
-        case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
-        case OPEN_ALWAYS: flags |= O_CREAT; break;
+        case CREATE_ALWAYS: open_flags |= O_CREAT | O_TRUNC; break;
+        case OPEN_ALWAYS: open_flags |= O_CREAT; break;
         case OPEN_EXISTING: break;
         default: return nullptr;
     }
-    std::string path = Map_Path(name);
-    int fd = ::open(path.c_str(), flags, 0644);
+    bool not_regular = false;
+    int fd = open_regular(Map_Path(name), open_flags, !(flags & FILE_FLAG_OPEN_REPARSE_POINT), &not_regular);
     if (fd < 0) return nullptr;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
     return new File{fd};
 }
 
@@ -232,7 +265,7 @@ bool Create_Directory(const std::string& windows_path) {
 Std_File* Open_File(const char* name, const char* mode) {
     if (!name || !*name || !mode || !*mode) return nullptr;
     bool plus = std::strchr(mode, '+') != nullptr;
-    int flags = O_CLOEXEC;
+    int flags = 0;
     Std_File f;
     switch (mode[0]) {
         case 'r':
@@ -252,13 +285,9 @@ Std_File* Open_File(const char* name, const char* mode) {
             break;
         default: return nullptr;
     }
-    f.fd = ::open(Map_Path(name).c_str(), flags, 0644);
+    bool not_regular = false;
+    f.fd = open_regular(Map_Path(name), flags, true, &not_regular);
     if (f.fd < 0) return nullptr;
-    struct stat st;
-    if (::fstat(f.fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(f.fd);
-        return nullptr;
-    }
     return new Std_File(f);
 }
 
@@ -281,6 +310,131 @@ int Close_File(Std_File* file) {
     int r = ::close(file->fd);
     delete file;
     return r == 0 ? 0 : -1;
+}
+
+bool Path_Exists(const std::string& windows_path) {
+    if (windows_path.empty()) return false;
+    struct stat st;
+    return ::stat(Map_Path(windows_path).c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+File_Read Read_Regular_File(const std::string& windows_path, std::vector<uint8_t>& data, size_t limit,
+                            uint64_t* size) {
+    data.clear();
+    if (size) *size = 0;
+    if (windows_path.empty()) return File_Read::Missing;
+    bool not_regular = false;
+    const int fd = open_regular(Map_Path(windows_path), O_RDONLY, true, &not_regular);
+    if (fd < 0) {
+        if (not_regular) return File_Read::Not_Regular;
+        return errno == ENOENT || errno == ENOTDIR ? File_Read::Missing : File_Read::Failed;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return File_Read::Failed;
+    }
+    if (size) *size = static_cast<uint64_t>(st.st_size);
+    if (static_cast<uint64_t>(st.st_size) > limit) {
+        ::close(fd);
+        return File_Read::Too_Large;
+    }
+    // One byte more than the file claims tells a file that grew since the fstat.
+    data.resize(static_cast<size_t>(st.st_size) + 1);
+    const size_t got = read_all(fd, data.data(), data.size());
+    ::close(fd);
+    if (got > limit) {
+        data.clear();
+        if (size) *size = got;
+        return File_Read::Too_Large;
+    }
+    data.resize(got);
+    if (size) *size = got;
+    return File_Read::Ok;
+}
+
+std::string Temporary_File_Name(const std::string& path) {
+    return path + ".mirravane-" + std::to_string(static_cast<long>(::getpid())) + ".tmp";
+}
+
+File_Replace Replace_File(const std::string& windows_path, const void* data, size_t size) {
+    if (windows_path.empty()) return File_Replace::Create_Failed;
+    // A chain of links is followed to the file it names, so the links stay where they are.
+    std::string target = Map_Path(windows_path);
+    struct stat st;
+    bool exists = false;
+    for (int hops = 0;; ++hops) {
+        if (::lstat(target.c_str(), &st) != 0) break;  // nothing there yet: made where the chain ends
+        if (!S_ISLNK(st.st_mode)) {
+            exists = true;
+            break;
+        }
+        if (hops == 40) return File_Replace::Not_Regular;
+        std::error_code error;
+        std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        if (error) return File_Replace::Create_Failed;
+        if (next.is_relative()) next = std::filesystem::path(target).parent_path() / next;
+        target = next.string();
+    }
+    if (exists) {
+        if (!S_ISREG(st.st_mode)) return File_Replace::Not_Regular;
+        // The permission bits say read-only even to a user whom access() would let through.
+        if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) return File_Replace::Read_Only;
+    }
+
+    const std::string temporary = Temporary_File_Name(target);
+    ::unlink(temporary.c_str());  // only a dead process of this number can have left it
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return File_Replace::Create_Failed;
+    if (exists) {
+        // The owner first: changing it may clear set-id bits that the mode then puts back.
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+        }
+        ::fchmod(fd, st.st_mode & 07777);
+    }
+    size_t written = 0;
+    bool whole = write_all(fd, data, size, &written);
+    whole = ::fsync(fd) == 0 && whole;
+    whole = ::close(fd) == 0 && whole;
+    if (!whole) {
+        ::unlink(temporary.c_str());
+        return File_Replace::Write_Failed;
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return File_Replace::Rename_Failed;
+    }
+    return File_Replace::Ok;
+}
+
+int Remove_Stale_Temporary_Files(const std::string& windows_folder) {
+    if (windows_folder.empty()) return 0;
+    const std::string folder = Map_Path(windows_folder);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return 0;
+    static const std::string marker = ".mirravane-", suffix = ".tmp";
+    const time_t now = std::time(nullptr);
+    int removed = 0;
+    while (dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        const size_t at = name.rfind(marker);
+        if (at == std::string::npos || at == 0) continue;
+        const std::string digits = name.substr(at + marker.size(), name.size() - suffix.size() - at - marker.size());
+        if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const long pid = std::strtol(digits.c_str(), nullptr, 10);
+        const std::string path = folder + "/" + name;
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        // A save lasts moments: a file older than ten minutes belongs to a number since reused.
+        const bool running = pid > 0 && pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+        const bool old = now - st.st_mtime > 600;
+        if ((!running || old) && ::unlink(path.c_str()) == 0) ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 void Set_Disk_Space_Limit(long long bytes) { disk_space_left = bytes < 0 ? -1 : bytes; }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // ---- the Windows directory and paths --------------------------------------------------------
 // MIRRAVANE_WINDOWS_DIR when set, else $XDG_DATA_HOME, else ~/.local/share. No trailing slash.
@@ -29,7 +30,11 @@ constexpr uint32_t GENERIC_WRITE = 0x40000000u;
 constexpr uint32_t CREATE_ALWAYS = 2;
 constexpr uint32_t OPEN_EXISTING = 3;
 constexpr uint32_t OPEN_ALWAYS = 4;
-HANDLE CreateFileA(const char* name, uint32_t access, uint32_t share, uint32_t disposition);
+// Opens the named entry itself instead of a file a symbolic link points to: a link is refused.
+constexpr uint32_t FILE_FLAG_OPEN_REPARSE_POINT = 0x00200000;
+// Only regular files open: a FIFO, device or folder is refused at once, never waited on, and
+// nothing is truncated before the file is known to be a regular one.
+HANDLE CreateFileA(const char* name, uint32_t access, uint32_t share, uint32_t disposition, uint32_t flags = 0);
 bool ReadFile(HANDLE file, void* buffer, uint32_t size, uint32_t* read);
 bool WriteFile(HANDLE file, const void* buffer, uint32_t size, uint32_t* written);
 bool CloseHandle(HANDLE file);
@@ -39,12 +44,38 @@ bool DeleteFileA(const char* name);
 bool Directory_Exists(const std::string& windows_path);
 bool Create_Directory(const std::string& windows_path);
 
-// fopen-style access for the record files ("rb", "wb").
+// fopen-style access for the record files ("rb", "wb"); regular files only, as CreateFileA.
 struct Std_File;
 Std_File* Open_File(const char* name, const char* mode);
 size_t Read_File(void* buffer, size_t size, size_t count, Std_File* file);
 size_t Write_File(const void* buffer, size_t size, size_t count, Std_File* file);
 int Close_File(Std_File* file);
+
+// True unless nothing at all is at the path (a link counts by its target). A file that exists
+// but cannot be opened, or a path below a folder that cannot be searched, exists.
+bool Path_Exists(const std::string& windows_path);
+
+// Reads a whole regular file of at most `limit` bytes. `size` gets the file's size whenever it
+// could be learnt (also for Too_Large). A FIFO, device or folder is Not_Regular, refused
+// without waiting on it.
+enum class File_Read { Ok, Missing, Not_Regular, Too_Large, Failed };
+File_Read Read_Regular_File(const std::string& windows_path, std::vector<uint8_t>& data, size_t limit,
+                            uint64_t* size = nullptr);
+
+// Replaces a file's contents in one step: the bytes go to a temporary file beside the target,
+// which is renamed over it only once whole. A symbolic link is written through to its target;
+// an existing target keeps its permissions (and owner where allowed). A target that is not a
+// regular file, or has no write permission, is refused and left as it is.
+enum class File_Replace { Ok, Not_Regular, Read_Only, Create_Failed, Write_Failed, Rename_Failed };
+File_Replace Replace_File(const std::string& windows_path, const void* data, size_t size);
+
+// The name under which this process writes a file's new contents before it replaces the file:
+// "<path>.mirravane-<pid>.tmp". The form lets a later start tell its own leftovers from a user's.
+std::string Temporary_File_Name(const std::string& path);
+// Removes the temporary files of Temporary_File_Name's form that a killed run left in a folder
+// (their process is gone, or they are older than any save could take); nothing else. Returns
+// how many were removed.
+int Remove_Stale_Temporary_Files(const std::string& windows_folder);
 
 // Test hook: writes fail once this many more bytes have been written (a full disk).
 // A negative value (the default) never fails.
