@@ -13,6 +13,7 @@ int error_logging = 0;
 char Message_Buffer[512] = "";
 char Error_Log_Path[260] = "";
 HWND Main_Window = nullptr;
+int No_Modal_Reports = 0;
 
 namespace {
 
@@ -52,7 +53,17 @@ void Show_Desktop_Surface() {
 int Report_Error(const char* text) {
     if (!text) text = "";
     if (error_logging && Save_Error_Log_To_File(Error_Log_Path, text, 0) == 1) return 1;
+    Show_Error(text);
+    return 0;
+}
 
+void Show_Error(const char* text) {
+    if (!text) text = "";
+    if (No_Modal_Reports) {
+        std::fprintf(stderr, "[Error] %s\n", text);
+        std::fflush(stderr);
+        return;
+    }
     ShowCursor(true);
     Show_Desktop_Surface();
     // Copied, never used as a format: a '%' in a path must come out as written.
@@ -60,7 +71,6 @@ int Report_Error(const char* text) {
     std::snprintf(buffer, sizeof buffer, "%s", text);
     PlaySoundFile("Include/Error.wav");
     MessageBoxA(Main_Window, buffer, "Error", MB_ICONSTOP);
-    return 0;
 }
 
 int Report_Errorf(const char* format, ...) {
@@ -72,13 +82,18 @@ int Report_Errorf(const char* format, ...) {
 }
 
 void Message_Box(const char* format, ...) {
-    Show_Desktop_Surface();
-    ShowCursor(true);
     char buffer[512];
     va_list args;
     va_start(args, format);
     std::vsnprintf(buffer, sizeof buffer, format ? format : "", args);
     va_end(args);
+    if (No_Modal_Reports) {
+        std::fprintf(stderr, "[Message] %s\n", buffer);
+        std::fflush(stderr);
+        return;
+    }
+    Show_Desktop_Surface();
+    ShowCursor(true);
     MessageBoxA(Main_Window, buffer, "Message", MB_OK);
 }
 

@@ -1,18 +1,38 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
 #include "diagnostics/diagnostics.h"
 #include "platform/system/system.h"
+#include "platform/windows/dialog.h"
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
+#include "shell/frame.h"
 #include "shell/modes.h"
+#include "shell/session.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"
 #include "surface/display.h"
 
 namespace {
+
+// What a new process starts with, for the tests that start the program more than once.
+void As_A_New_Process() {
+    Shutdown();
+    Window_Mode = WINDOWED;
+    Close_Error_Log();
+    error_logging = 0;
+    Quit_Allowed = 0;
+    Frames_Running = 1;
+    Clear_Message_Queue();
+    Headless().boxes.clear();
+    Headless().operations.clear();
+}
 
 bool Window_Created() {
     for (const std::string& op : Headless().operations)
@@ -43,36 +63,123 @@ TEST(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
     Set_Fake_Local_Time(nullptr);
 }
 
-TEST(Start_Up, MissingFolderIsReportedOnlyInConfiguration) {
+TEST(Start_Up, MissingFolderFailsInABoxOnlyInConfiguration) {
     Scratch_Folder windows;  // no Mirravane folder below it
     Set_Saver_Lock_Path(windows.native("saver.lock"));
+    const std::string missing = "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL\n";
+    As_A_New_Process();
 
-    EXPECT_EQ(Mirravane_Main("mirravane /s"), 0);
-    EXPECT_EQ(Mirravane_Main("mirravane /p 42"), 0);
+    // Saver and preview fail too, on standard error: a box would wait unseen.
+    for (const char* line : {"mirravane /s", "mirravane /p 42"}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Mirravane_Main(line), START_FAILED_EXIT_CODE) << line;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), missing) << line;
+    }
     EXPECT_TRUE(Headless().boxes.empty());
+    // The refused saver let go of its lock.
+    EXPECT_FALSE(Screen_Saver_Running());
 
-    EXPECT_EQ(Mirravane_Main("mirravane /c"), 0);
+    EXPECT_EQ(Mirravane_Main("mirravane /c"), START_FAILED_EXIT_CODE);
     ASSERT_EQ(Headless().boxes.size(), 1u);
     EXPECT_EQ(Headless().boxes[0], "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
     EXPECT_FALSE(Window_Created());
+    Headless().boxes.clear();
 }
 
-TEST(Start_Up, SecondSaverIsRefusedBeforeAnything) {
+// Another process that holds the saver lock for as long as it lives.
+class Other_Saver {
+public:
+    explicit Other_Saver(const std::string& lock) {
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            Set_Saver_Lock_Path(lock);
+            const char byte = Set_Screen_Saver_Running(true) ? 0 : 1;
+            [[maybe_unused]] ssize_t ignored = ::write(ready[1], &byte, 1);
+            for (;;) ::pause();
+        }
+        char byte = 0;
+        took_ = ::read(ready[0], &byte, 1) == 1 && byte == 1;
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~Other_Saver() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    bool took() const { return took_; }
+
+private:
+    pid_t pid_ = -1;
+    bool took_ = false;
+};
+
+TEST(Start_Up, OnlyASaverOfItsOwnHoldsOrHeedsTheLock) {
     Installed_Program program;
-    Set_Screen_Saver_Running(true);
-    EXPECT_EQ(Mirravane_Main("mirravane /s"), 0);
-    EXPECT_FALSE(Window_Created());
-    // Refused before the log is started.
-    EXPECT_FALSE(std::filesystem::exists(program.home() / "error_log.txt"));
-    EXPECT_TRUE(Set_Screen_Saver_Running(false));
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
+    As_A_New_Process();
+
+    // A configuration window keeps no saver away.
+    ASSERT_EQ(Start_Up("mirravane /c"), START_RUNNING);
+    EXPECT_FALSE(Screen_Saver_Running());
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Clear_Message_Queue();
+    {
+        Other_Saver other(program.folder().native("saver.lock"));
+        ASSERT_TRUE(other.took());
+        Headless().operations.clear();
+        std::filesystem::remove(program.home() / "error_log.txt");
+        EXPECT_EQ(Mirravane_Main("mirravane /s"), 0);
+        EXPECT_FALSE(Window_Created());
+        // Refused before the log is started.
+        EXPECT_FALSE(std::filesystem::exists(program.home() / "error_log.txt"));
+
+        // xscreensaver runs one saver per monitor: each ignores the others.
+        Independent_Saver = true;
+        const int started = Start_Up("mirravane /s");
+        Independent_Saver = false;
+        ASSERT_EQ(started, START_RUNNING);
+        EXPECT_EQ(Saver_Mode, SAVER);
+        ASSERT_EQ(Run_Mirravane(), 1);
+        SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+        Clear_Message_Queue();
+        EXPECT_TRUE(Screen_Saver_Running());  // still the other's
+    }
+    // A saver of its own holds it while it runs.
+    EXPECT_FALSE(Screen_Saver_Running());
+    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
+    EXPECT_TRUE(Screen_Saver_Running());
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Clear_Message_Queue();
+    EXPECT_FALSE(Screen_Saver_Running());
 }
 
-TEST(Start_Up, FirstRunTurnsTheSaverIntoConfiguration) {
+TEST(Start_Up, FirstRunSaverDrawsAndTheIntroductionWaitsForConfiguration) {
     Installed_Program program(2, true);
-    program.write_preset("default.dat");
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     ASSERT_EQ(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
+    As_A_New_Process();
+    Headless_Dialog_Scripts().clear();
+    Headless_Dialog_Scripts().push_back({});
 
-    ASSERT_EQ(Start_Up("mirravane /s"), 1);
+    // The saver on a fresh install is a saver: no introduction, objects expanded, frames drawn.
+    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
+    EXPECT_EQ(Saver_Mode, SAVER);
+    EXPECT_EQ(Window_Mode, FULLSCREEN);
+    EXPECT_EQ(Headless_Dialog_Scripts().size(), 1u);
+    EXPECT_GT(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(), 1);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Clear_Message_Queue();
+
+    // Still a first run for the configuration window, which shows the introduction.
+    program.folder().write("Mirravane/Data/Bmp/Objects/0.bmp", Make_Bmp_24(32, 32, 10, 200, 10));
+    ASSERT_EQ(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
+    As_A_New_Process();
+    ASSERT_EQ(Start_Up("mirravane /c"), START_RUNNING);
+    EXPECT_TRUE(Headless_Dialog_Scripts().empty());
     EXPECT_EQ(Saver_Mode, CONFIGURE);
     ASSERT_NE(Main_Window, nullptr);
     EXPECT_EQ(Main_Window->menu, App_Menu);
@@ -90,10 +197,52 @@ TEST(Start_Up, FirstRunTurnsTheSaverIntoConfiguration) {
     EXPECT_EQ(Client_Width, client.right);
     EXPECT_EQ(Client_Height, client.bottom);
     EXPECT_NE(program.log().find("Saver_Mode = CONFIGURE"), std::string::npos);
-    // A configuration run says that a saver runs, and its end says that it stopped.
-    EXPECT_TRUE(Screen_Saver_Running());
     SendMessageA(Main_Window, WM_DESTROY, 0, 0);
-    EXPECT_FALSE(Screen_Saver_Running());
+}
+
+TEST(Start_Up, SaverRunsWithoutALogThatCannotBeWritten) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
+    std::filesystem::create_directory(program.home() / "error_log.txt");
+    As_A_New_Process();
+
+    testing::internal::CaptureStderr();
+    const int started = Start_Up("mirravane /s");
+    bool drawn = started == START_RUNNING;
+    for (int i = 0; drawn && i < 3; ++i) drawn = Run_Mirravane() == 1;
+    if (started == START_RUNNING) SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    const std::string stderr_text = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(started, START_RUNNING) << stderr_text;
+    EXPECT_TRUE(drawn);
+    EXPECT_EQ(error_logging, 0);
+    EXPECT_NE(stderr_text.find("[Error] Save_Error_Log_To_File() CreateFile FILE FAILED\n"), std::string::npos);
+    EXPECT_TRUE(Headless().boxes.empty());
+    As_A_New_Process();
+
+    // The configuration window needs its log, and says so.
+    EXPECT_EQ(Mirravane_Main("mirravane /c"), START_FAILED_EXIT_CODE);
+    ASSERT_FALSE(Headless().boxes.empty());
+    EXPECT_EQ(Headless().boxes.back(), "[Error] Setup(): Stamp_Date_And_Title_To_Saver_Error_Log_File FAILED");
+    EXPECT_EQ(Main_Window, nullptr);
+    Headless().boxes.clear();
+}
+
+TEST(Start_Up, TerminationSignalsEndAConfigurationRunAsEscapeDoes) {
+    Installed_Program program;
+    // Should the signal be lost, the run still ends, after frames that the log shows.
+    setenv("MIRRAVANE_FRAMES", "20", 1);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        As_A_New_Process();
+        std::filesystem::remove(program.home() / "default.dat");
+        ASSERT_EQ(Start_Up("mirravane /c"), START_RUNNING);
+        ASSERT_TRUE(Catch_Ending_Signals());
+        ASSERT_EQ(::raise(signal), 0);
+        EXPECT_EQ(Message_Loop(), 0);
+        EXPECT_EQ(Quit_Allowed, 1);
+        EXPECT_EQ(program.log().find("Entering Run_Mirravane"), std::string::npos) << signal;
+        EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS)) << signal;
+    }
+    Release_Ending_Signals();
 }
 
 TEST(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {
