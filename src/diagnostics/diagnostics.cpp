@@ -10,8 +10,8 @@
 #include "surface/surface.h"
 
 int error_logging = 0;
-char Message_Buffer[512] = "";
-char Error_Log_Path[260] = "";
+char Message_Buffer[MESSAGE_BUFFER_SIZE] = "";
+char Error_Log_Path[PATH_BUFFER_SIZE] = "";
 HWND Main_Window = nullptr;
 int No_Modal_Reports = 0;
 
@@ -67,7 +67,7 @@ void Show_Error(const char* text) {
     ShowCursor(true);
     Show_Desktop_Surface();
     // Copied, never used as a format: a '%' in a path must come out as written.
-    char buffer[512];
+    char buffer[MESSAGE_BUFFER_SIZE];
     std::snprintf(buffer, sizeof buffer, "%s", text);
     PlaySoundFile("Include/Error.wav");
     MessageBoxA(Main_Window, buffer, "Error", MB_ICONSTOP);
@@ -82,7 +82,7 @@ int Report_Errorf(const char* format, ...) {
 }
 
 void Message_Box(const char* format, ...) {
-    char buffer[512];
+    char buffer[MESSAGE_BUFFER_SIZE];
     va_list args;
     va_start(args, format);
     std::vsnprintf(buffer, sizeof buffer, format ? format : "", args);
@@ -100,8 +100,8 @@ void Message_Box(const char* format, ...) {
 int Save_Error_Log_To_File(const char* path, const char* text, int mode) {
     if (!path || !*path) return 0;
 
-    // A longer text is cut to what the 260-character entry holds.
-    char entry[260];
+    // Room for any message of the shared buffer; a longer text is cut.
+    char entry[MESSAGE_BUFFER_SIZE + 2];
     std::snprintf(entry, sizeof entry, "\r\n%s", text ? text : "");
 
     if (!error_log) {

@@ -6,11 +6,14 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/system/system.h"
 #include "platform/windows/wintypes.h"
 
 extern int error_logging;             // 1: Report_Error writes to the log file
-extern char Message_Buffer[512];       // the shared message buffer
-extern char Error_Log_Path[260];       // Windows directory + "\Mirravane\error_log.txt"
+// The shared message buffer: room for a message that names a few paths of any length.
+constexpr size_t MESSAGE_BUFFER_SIZE = 3 * PATH_BUFFER_SIZE + 512;
+extern char Message_Buffer[MESSAGE_BUFFER_SIZE];
+extern char Error_Log_Path[PATH_BUFFER_SIZE];  // Windows directory + "\Mirravane\error_log.txt"
 extern HWND Main_Window;               // owner of boxes; receives WM_DESTROY from the log
 // Set in saver and preview mode, where a modal box would wait unseen behind the picture (or
 // in a host's window): what would be shown in a box goes to standard error instead.

@@ -22,7 +22,7 @@
 #include "surface/surface.h"
 #include "text/title.h"
 
-char Windows_Directory_Prefix[260] = "";
+char Windows_Directory_Prefix[PATH_BUFFER_SIZE] = "";
 
 namespace {
 
@@ -159,7 +159,7 @@ Once_Log refresh_log, read_log, load_default_log, display_default_log, grab_log;
 }  // namespace
 
 void Fill_Windows_Directory_Prefix() {
-    char directory[260] = "";
+    char directory[PATH_BUFFER_SIZE] = "";
     GetWindowsDirectoryA(directory, sizeof directory);
     std::snprintf(Windows_Directory_Prefix, sizeof Windows_Directory_Prefix, "%s\\", directory);
 }
@@ -342,7 +342,7 @@ int Read_Plasma_Settings_From_File(const char* name) {
 int Load_Default_Plasma() {
     load_default_log.enter("Entering Load_Default_Plasma");
     Fill_Windows_Directory_Prefix();
-    char path[300];
+    char path[PATH_BUFFER_SIZE];
     Build_Default_Read_Path(path, sizeof path);
     Std_File* file = Open_File(path, "rb");
     if (file == nullptr) return 0;
@@ -367,7 +367,7 @@ void Display_Default_Plasma() {
 int Store_Plasma_Settings() {
     std::memcpy(&Backup_Plasma_Settings, &Plasma_Settings, sizeof Plasma_Settings);
     if (Saver_Mode == CONFIGURE) {
-        char path[300];
+        char path[PATH_BUFFER_SIZE];
         Build_Default_Write_Path(path, sizeof path);
         if (!Save_Plasma_Settings_To_File(path)) Report_Errorf("Unable to write file %s", path);
     }
@@ -383,7 +383,7 @@ int Restore_Plasma_Settings() {
 int Grab_Preferred_Plasma_Screen_Dimensions(int* width, int* height, int* depth) {
     grab_log.enter("Entering Grab_Preferred_Plasma_Screen_Dimensions");
     Fill_Windows_Directory_Prefix();
-    char path[300];
+    char path[PATH_BUFFER_SIZE];
     Build_Default_Read_Path(path, sizeof path);
     Std_File* file = Open_File(path, "rb");
     if (file == nullptr) {

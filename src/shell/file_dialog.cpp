@@ -1,8 +1,8 @@
 #include "shell/file_dialog.h"
 
 OPENFILENAME File_Dialog;
-char Current_File_Name[260] = "";
-char Current_File_Title[260] = "";
+char Current_File_Name[PATH_BUFFER_SIZE] = "";
+char Current_File_Title[PATH_BUFFER_SIZE] = "";
 
 void Prepare_File_Dialog(HWND owner, const char* initial_folder, int filter_index) {
     static const char* const extensions[] = {"dat", "asc", "bmp", "*"};

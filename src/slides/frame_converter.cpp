@@ -29,7 +29,7 @@ int Stack_Frames(HFIND search, Find_Data& found, const char* windows_dir, Surfac
                  Surface& frame) {
     int ok = 1;
     for (int k = 0;; ++k) {
-        char path[600];
+        char path[PATH_BUFFER_SIZE];
         Converter_Path(path, sizeof path, windows_dir, found.cFileName);
         if (k >= rows) {
             // Added after the count: no row is left for it, so leave the file where it is.
@@ -74,9 +74,9 @@ int Stack_Frames(HFIND search, Find_Data& found, const char* windows_dir, Surfac
 
 int Frame_Convert() {
     int result = 1;
-    char windows_dir[260];
+    char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
-    char pattern[400];
+    char pattern[PATH_BUFFER_SIZE];
     std::snprintf(pattern, sizeof pattern, "%s\\Mirravane\\Data\\Frame Converter\\*.BMP", windows_dir);
 
     Find_Data found;
@@ -85,7 +85,7 @@ int Frame_Convert() {
         Report_Error("FindFirstFile returned INVALID_HANDLE_VALUE");
         return 0;
     }
-    char path[600];
+    char path[PATH_BUFFER_SIZE];
     Converter_Path(path, sizeof path, windows_dir, found.cFileName);
     int side = 0, first_height = 0;
     Surface first = Load_SYSTEM_Bitmap(path, &side, &first_height);
@@ -140,7 +140,7 @@ int Frame_Convert() {
 }
 
 int Save_Conversion(Surface surface) {
-    char windows_dir[260];
+    char windows_dir[PATH_BUFFER_SIZE];
     if (!GetWindowsDirectoryA(windows_dir, sizeof windows_dir)) {
         Report_Error("Save_Conversion(): GetWindowsDirectory FAILED");
         return 0;
@@ -159,12 +159,12 @@ int Save_Conversion(Surface surface) {
 int Compact_All_Objects() {
     Free_All_Objects();
     Objects_Memory = 0.0f;
-    char windows_dir[260];
+    char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
     Objects_Loaded = 0;
 
     for (int i = 0; i < MAX_OBJECTS; ++i) {
-        char path[300];
+        char path[PATH_BUFFER_SIZE];
         Object_Path(path, sizeof path, windows_dir, i);
         HANDLE probe = CreateFileA(path, GENERIC_READ, 0, OPEN_EXISTING);
         if (!probe) {

@@ -4,7 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "diagnostics/diagnostics.h"
@@ -12,6 +15,7 @@
 #include "platform/windows/dialog.h"
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
+#include "presets/random_presets.h"
 #include "shell/frame.h"
 #include "shell/modes.h"
 #include "shell/session.h"
@@ -27,6 +31,7 @@ void As_A_New_Process() {
     Window_Mode = WINDOWED;
     Close_Error_Log();
     error_logging = 0;
+    Reset_Diagnostics();
     Quit_Allowed = 0;
     Frames_Running = 1;
     Clear_Message_Queue();
@@ -243,6 +248,83 @@ TEST(Start_Up, TerminationSignalsEndAConfigurationRunAsEscapeDoes) {
         EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS)) << signal;
     }
     Release_Ending_Signals();
+}
+
+TEST(Start_Up, SaverShowsThePresetAndIntervalItIsGiven) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
+        s.resolution = 0;
+        s.random_interval = 0;
+        std::snprintf(s.title_text, sizeof s.title_text, "%s", "everyday");
+    });
+    program.write_preset("Chosen.DAT", [](PLASMA_SETTINGS& s) {
+        s.random_interval = 7;
+        std::snprintf(s.title_text, sizeof s.title_text, "%s", "chosen");
+    });
+    const std::string default_before = program.folder().read("Mirravane/default.dat");
+    As_A_New_Process();
+    Saver_Preset_File = "chosen.dat";  // found in the program folder, any case
+    Saver_Random_Interval = 30;
+
+    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
+    EXPECT_STREQ(Plasma_Settings.title_text, "chosen");
+    EXPECT_EQ(Running_Random_Interval, 30);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    EXPECT_EQ(program.folder().read("Mirravane/default.dat"), default_before);
+
+    // A preset that cannot be read leaves default.dat's look, and the saver runs.
+    As_A_New_Process();
+    Saver_Preset_File = "missing.dat";
+    Saver_Random_Interval = 0;
+    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
+    EXPECT_STREQ(Plasma_Settings.title_text, "everyday");
+    EXPECT_EQ(Running_Random_Interval, 0);
+    EXPECT_NE(program.log().find("\r\nUnable to read file missing.dat"), std::string::npos);
+    EXPECT_TRUE(Headless().boxes.empty());
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+
+    // They are the saver's: the configuration window opens default.dat as always.
+    As_A_New_Process();
+    Saver_Preset_File = "chosen.dat";
+    Saver_Random_Interval = 30;
+    ASSERT_EQ(Start_Up("mirravane /c"), START_RUNNING);
+    EXPECT_STREQ(Plasma_Settings.title_text, "everyday");
+    EXPECT_EQ(Running_Random_Interval, 0);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Saver_Preset_File.clear();
+    Saver_Random_Interval = -1;
+    As_A_New_Process();
+}
+
+// Data folders far longer than the old 260-character paths: the log, the objects, the fonts
+// and default.dat all work in both modes.
+TEST(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
+    std::string deep = program.folder().path();
+    while (deep.size() < 3600) deep += "/" + std::string(200, 'd');
+    std::filesystem::create_directories(deep);
+    std::filesystem::rename(program.home(), deep + "/Mirravane");
+    std::filesystem::current_path(deep + "/Mirravane");
+    Set_Windows_Directory_Override(deep);
+    const std::filesystem::path home = deep + "/Mirravane";
+
+    for (const char* line : {"mirravane /s", "mirravane /c"}) {
+        As_A_New_Process();
+        if (std::string(line) == "mirravane /c") std::filesystem::remove(home / "default.dat");
+        setenv("MIRRAVANE_FRAMES", "3", 1);
+        EXPECT_EQ(Mirravane_Main(line), 0) << line;
+        EXPECT_TRUE(Headless().boxes.empty()) << line << ": " << Headless().boxes.front();
+        std::ifstream log(home / "error_log.txt", std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(log)), {});
+        EXPECT_NE(text.find("Mirravane Error Log File"), std::string::npos) << line;
+        EXPECT_NE(text.find(std::string(line) == "mirravane /s" ? "Saver_Mode = SAVER" : "Saver_Mode = CONFIGURE"),
+                  std::string::npos)
+            << line;
+        EXPECT_GT(std::filesystem::file_size(home / "Data/Bmp/Objects/1.bmp"), 3126u) << line;
+    }
+    EXPECT_EQ(std::filesystem::file_size(home / "default.dat"), sizeof(PLASMA_SETTINGS));
+    std::filesystem::rename(home, program.home());
 }
 
 TEST(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {

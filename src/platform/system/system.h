@@ -2,9 +2,14 @@
 // files, directory search, clocks, memory and version information.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+// Room for any path the system opens. One more than it takes, so that a path cut to fit a
+// buffer is one the system refuses, never some other file.
+constexpr size_t PATH_BUFFER_SIZE = PATH_MAX + 1;
 
 // ---- the Windows directory and paths --------------------------------------------------------
 // MIRRAVANE_WINDOWS_DIR when set, else $XDG_DATA_HOME, else ~/.local/share. No trailing slash.
