@@ -29,7 +29,8 @@ const char* const Usage =
     "Options:\n"
     "  --preset FILE             the saver shows this preset file instead of default.dat\n"
     "                            (a name without a folder is found in the program folder)\n"
-    "  --random-interval SECONDS seconds between random presets; 0 turns them off\n"
+    "  --random-interval SECONDS seconds between random presets; 0 turns them off (the\n"
+    "                            default under -root and -window-id; else default.dat's)\n"
     "  -h, --help                this text\n"
     "  --version                 the version\n"
     "  -display, -visual, -mono, -install, -noinstall, -window, -fps, -sync, -pair\n"
@@ -206,6 +207,10 @@ Arguments Parse_Arguments(int argc, const char* const* argv) {
         }
         return fail("unknown option: " + arg);
     }
+
+    // Under xscreensaver its settings own the interval, and they leave out a value at its
+    // default (0, off): so there no value means off, not the interval of default.dat.
+    if ((root || window_id_given) && result.random_interval < 0) result.random_interval = 0;
 
     // xscreensaver's settings may leave -root in a preview's command: the window id wins.
     result.line = "mirravane";

@@ -14,7 +14,8 @@ struct Arguments {
     uintptr_t host_window = 0;  // -root: $XSCREENSAVER_WINDOW, the window the saver draws into
     bool independent = false;   // started by xscreensaver: one saver per monitor, no saver lock
     std::string preset;         // --preset FILE: the preset the saver shows
-    int random_interval = -1;   // --random-interval N: seconds between random presets, 0 off; -1 not given
+    int random_interval = -1;   // --random-interval N: seconds between random presets, 0 off;
+                                // -1 not given (default.dat's), except under xscreensaver (0)
 };
 
 // Window ids are decimal or 0x hex.

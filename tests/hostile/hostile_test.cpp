@@ -110,7 +110,7 @@ TEST(Hostile, UnwritableProgramFolder) {
         Scratch_Folder windows;
         Set_Saver_Lock_Path(windows.native("saver.lock"));
         windows.write("Mirravane", "not a folder");
-        EXPECT_EQ(Configuration_Run(3), 0);
+        EXPECT_EQ(Configuration_Run(3), START_FAILED_EXIT_CODE);
         ASSERT_EQ(Headless().boxes.size(), 1u);
         EXPECT_EQ(Headless().boxes[0], "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
         EXPECT_EQ(windows.read("Mirravane"), "not a folder");
@@ -209,7 +209,7 @@ TEST(Hostile, DamagedAndAbsurdBitmaps) {
     Installed_Program program(6);
     // Not a bitmap at 5.bmp: the objects are not loaded, with the loader's message.
     program.folder().write("Mirravane/Data/Bmp/Objects/5.bmp", "This is a text file, not a picture.\n");
-    EXPECT_EQ(Configuration_Run(3), 0);
+    EXPECT_EQ(Configuration_Run(3), START_FAILED_EXIT_CODE);
     EXPECT_NE(program.log().find("Load_All_Objects():Unable to load"), std::string::npos) << program.log();
     EXPECT_NE(program.log().find("5.bmp"), std::string::npos);
 
@@ -235,7 +235,7 @@ TEST(Hostile, DamagedAndAbsurdBitmaps) {
 
     // The same header as an object: the objects are not loaded and the run ends with the message.
     program.folder().write("Mirravane/Data/Bmp/Objects/5.bmp", huge);
-    EXPECT_EQ(Configuration_Run(3), 0);
+    EXPECT_EQ(Configuration_Run(3), START_FAILED_EXIT_CODE);
     EXPECT_NE(program.log().find("Load_All_Objects():Unable to load"), std::string::npos);
 }
 

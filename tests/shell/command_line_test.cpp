@@ -172,6 +172,10 @@ TEST(Command_Line, SaverOptionsInEveryForm) {
     const Arguments none = Parse({"/s"});
     EXPECT_EQ(none.preset, "");
     EXPECT_EQ(none.random_interval, -1);
+    // xscreensaver's settings leave out the interval at its default, which is off.
+    EXPECT_EQ(Parse({"-root"}).random_interval, 0);
+    EXPECT_EQ(Parse({"-window-id", "0x2a"}).random_interval, 0);
+    EXPECT_EQ(Parse({"-root", "--random-interval", "45"}).random_interval, 45);
 }
 
 }  // namespace
