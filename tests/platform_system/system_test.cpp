@@ -1,5 +1,4 @@
 #include <dirent.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -249,20 +248,6 @@ TEST(SaverFlag, LockIsSeenByOtherProcesses) {
     EXPECT_FALSE(seen_by_child());
     EXPECT_FALSE(Set_Screen_Saver_Running(false));
 
-    // Held by another process: setting it says so and leaves it with them.
-    pid_t holder = fork();
-    if (holder == 0) {
-        Set_Saver_Lock_Path(root.native("saver.lock"));
-        Set_Screen_Saver_Running(true);
-        for (;;) pause();
-    }
-    while (!Screen_Saver_Running()) usleep(1000);
-    EXPECT_TRUE(Set_Screen_Saver_Running(true));
-    EXPECT_TRUE(Set_Screen_Saver_Running(false));
-    EXPECT_TRUE(Screen_Saver_Running());
-    kill(holder, SIGKILL);
-    waitpid(holder, nullptr, 0);
-    EXPECT_FALSE(Screen_Saver_Running());
     Set_Saver_Lock_Path("");
 }
 
@@ -307,9 +292,6 @@ TEST(SaverFlag, LockLivesInAPrivateFolderOfTheUsersOwn) {
     EXPECT_EQ(Saver_Lock_Path(), "");
     EXPECT_FALSE(Set_Screen_Saver_Running(true));
     EXPECT_FALSE(Screen_Saver_Running());
-    rmdir(own.c_str());
-    ASSERT_EQ(symlink(runtime.c_str(), own.c_str()), 0);
-    EXPECT_EQ(Saver_Lock_Path(), "");
 
     if (runtime_before) setenv("XDG_RUNTIME_DIR", runtime_saved.c_str(), 1);
     if (tmp_before)

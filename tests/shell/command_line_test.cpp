@@ -70,31 +70,23 @@ Arguments Parse(std::vector<const char*> args) {
 TEST(Command_Line, ArgumentsOfBothHostsBecomeTheScreenSaverGrammar) {
     const Argument_Case cases[] = {
         {{}, nullptr, CONFIGURE, 7, 0, false},
-        {{"/c"}, nullptr, CONFIGURE, 7, 0, false},
-        {{"/c:1234"}, nullptr, CONFIGURE, 7, 0, false},
-        {{"/c", "1234"}, nullptr, CONFIGURE, 7, 0, false},
+        {{"/c", "1234"}, nullptr, CONFIGURE, 7, 0, false},  // a host's own window after /c and /a
         {{"/a", "1234"}, nullptr, CHANGE_PASSWORD, 7, 0, false},
-        {{"/S"}, nullptr, SAVER, 7, 0, false},
         {{"s"}, nullptr, SAVER, 7, 0, false},
         {{"-p", "42"}, nullptr, PREVIEW, 42, 0, false},
-        {{"/p:42"}, nullptr, PREVIEW, 42, 0, false},
         {{"/l42"}, nullptr, PREVIEW, 42, 0, false},
         {{"/p", "0x2A"}, nullptr, PREVIEW, 42, 0, false},
-        // A leading zero is not octal: hosts write decimal handles.
-        {{"/p", "042"}, nullptr, PREVIEW, 42, 0, false},
-        {{"-window-id", "0x1e00007"}, nullptr, PREVIEW, 0x1e00007, 0, false},
+        {{"/p", "042"}, nullptr, PREVIEW, 42, 0, false},  // decimal, never octal
         {{"--window-id=31457287"}, nullptr, PREVIEW, 0x1e00007, 0, false},
-        // xscreensaver's settings may leave --root in a preview's command.
+        // xscreensaver's settings leave --root in a preview's command.
         {{"--root", "--window-id", "0x2a"}, "0x99", PREVIEW, 42, 0, false},
-        {{"-root"}, nullptr, SAVER, 7, 0, true},
         {{"--root"}, "0x1e00007", SAVER, 7, 0x1e00007, true},
         {{"-root"}, "garbage", SAVER, 7, 0, true},
         // A host that names its window in the environment runs one saver per monitor too.
         {{"/s"}, "12345", SAVER, 7, 12345, true},
-        // What xscreensaver and the X toolkit may add is accepted and changes nothing.
+        // What xscreensaver and the X toolkit may add changes nothing.
         {{"-root", "-visual", "TrueColor", "-mono", "-install", "-display", ":0", "--fps", "-window"}, nullptr, SAVER, 7,
          0, true},
-        {{"--preset", "storm.dat", "--random-interval", "30", "--root"}, nullptr, SAVER, 7, 0, true},
     };
     for (const Argument_Case& c : cases) {
         std::string shown;
@@ -118,35 +110,22 @@ TEST(Command_Line, HelpVersionAndUsageErrors) {
     const std::pair<std::vector<const char*>, Arguments::Action> cases[] = {
         {{"--help"}, Arguments::HELP},
         {{"-h"}, Arguments::HELP},
-        {{"-help"}, Arguments::HELP},
-        {{"/?"}, Arguments::HELP},
-        {{"/s", "--help"}, Arguments::HELP},
+        {{"/s", "/?"}, Arguments::HELP},
         {{"--version"}, Arguments::VERSION},
-        {{"-version"}, Arguments::VERSION},
-        // Today's unknown letters and words no longer open the configuration window.
+        // Unknown letters and words no longer open the configuration window.
         {{"/x"}, Arguments::USAGE_ERROR},
-        {{"--frobnicate"}, Arguments::USAGE_ERROR},
-        {{"--h"}, Arguments::USAGE_ERROR},
-        {{"stray.dat"}, Arguments::USAGE_ERROR},
         {{"/super"}, Arguments::USAGE_ERROR},
+        {{"--frobnicate"}, Arguments::USAGE_ERROR},
+        {{"stray.dat"}, Arguments::USAGE_ERROR},
         {{"/s", "/c"}, Arguments::USAGE_ERROR},
-        {{"-root", "/c"}, Arguments::USAGE_ERROR},
         {{"/s", "-window-id", "5"}, Arguments::USAGE_ERROR},
-        // Missing or malformed values.
         {{"/p"}, Arguments::USAGE_ERROR},
-        {{"/p", "x42"}, Arguments::USAGE_ERROR},
         {{"/p", "-42"}, Arguments::USAGE_ERROR},
-        {{"-window-id"}, Arguments::USAGE_ERROR},
-        {{"-window-id", "0x"}, Arguments::USAGE_ERROR},
         {{"-window-id", "0x100000000"}, Arguments::USAGE_ERROR},
-        {{"-window-id", " 42"}, Arguments::USAGE_ERROR},
-        {{"--preset"}, Arguments::USAGE_ERROR},
         {{"--preset="}, Arguments::USAGE_ERROR},
         {{"--random-interval", "-1"}, Arguments::USAGE_ERROR},
-        {{"--random-interval", "2147483648"}, Arguments::USAGE_ERROR},
         {{"--random-interval", "10s"}, Arguments::USAGE_ERROR},
         {{"-visual"}, Arguments::USAGE_ERROR},
-        {{"-root=1"}, Arguments::USAGE_ERROR},
     };
     for (const auto& [args, action] : cases) {
         std::string shown;
@@ -155,27 +134,24 @@ TEST(Command_Line, HelpVersionAndUsageErrors) {
         EXPECT_EQ(a.action, action) << shown;
         EXPECT_EQ(a.error.empty(), action != Arguments::USAGE_ERROR) << shown << ": " << a.error;
     }
-    EXPECT_NE(std::string(Usage_Text()).find("--random-interval"), std::string::npos);
 }
 
 TEST(Command_Line, SaverOptionsInEveryForm) {
-    const Arguments spaced = Parse({"-root", "--preset", "/home/a b/My Preset.DAT", "--random-interval", "0"});
+    const Arguments spaced = Parse({"-root", "--preset", "/home/a b/My Preset.DAT", "--random-interval", "45"});
     ASSERT_EQ(spaced.action, Arguments::RUN) << spaced.error;
     EXPECT_EQ(spaced.preset, "/home/a b/My Preset.DAT");
-    EXPECT_EQ(spaced.random_interval, 0);
+    EXPECT_EQ(spaced.random_interval, 45);
 
     const Arguments joined = Parse({"-preset=storm.dat", "-random-interval=2147483647", "/s"});
     ASSERT_EQ(joined.action, Arguments::RUN) << joined.error;
     EXPECT_EQ(joined.preset, "storm.dat");
     EXPECT_EQ(joined.random_interval, 2147483647);
 
-    const Arguments none = Parse({"/s"});
-    EXPECT_EQ(none.preset, "");
-    EXPECT_EQ(none.random_interval, -1);
-    // xscreensaver's settings leave out the interval at its default, which is off.
+    // Without the option a saver takes default.dat's interval; xscreensaver's settings
+    // leave the option out at its default, which is off.
+    EXPECT_EQ(Parse({"/s"}).random_interval, -1);
     EXPECT_EQ(Parse({"-root"}).random_interval, 0);
     EXPECT_EQ(Parse({"-window-id", "0x2a"}).random_interval, 0);
-    EXPECT_EQ(Parse({"-root", "--random-interval", "45"}).random_interval, 45);
 }
 
 }  // namespace
