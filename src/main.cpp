@@ -1,9 +1,11 @@
-// Mirravane: hands the command line to the start-up, on the Qt window system unless a
-// headless run is asked for (MIRRAVANE_BACKEND=headless).
+// Mirravane: reads the arguments, then hands the command line to the start-up, on the Qt
+// window system unless a headless run is asked for (MIRRAVANE_BACKEND=headless).
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "platform/system/system.h"
 #include "shell/command_line.h"
 #include "shell/startup.h"
 
@@ -12,18 +14,52 @@
 #define MIRRAVANE_HAVE_QT 1
 #endif
 
+namespace {
+
+// Qt's X11 and Wayland plugins call exit() when the display goes away, from inside the event
+// loop; the exit handlers would then destroy the application under it. This handler runs
+// before those (it is registered last, once the loop is about to run), ends the program the
+// orderly way without the window system, and leaves before anything else is torn down.
+void On_Exit_During_Loop() {
+    if (!Message_Loop_Running) return;
+    End_After_Lost_Display();
+    std::fflush(nullptr);
+    std::_Exit(START_FAILED_EXIT_CODE);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const Arguments arguments = Parse_Arguments(argc, argv);
+    switch (arguments.action) {
+    case Arguments::HELP: std::fputs(Usage_Text(), stdout); return 0;
+    case Arguments::VERSION: std::printf("%s\n", Version_Text().c_str()); return 0;
+    case Arguments::USAGE_ERROR:
+        std::fprintf(stderr, "mirravane: %s\n\n%s", arguments.error.c_str(), Usage_Text());
+        return USAGE_EXIT_CODE;
+    case Arguments::RUN: break;
+    }
+    Saver_Host_Window = arguments.host_window;
+    Independent_Saver = arguments.independent;
+    Saver_Preset_File = arguments.preset;
+    Saver_Random_Interval = arguments.random_interval;
+    Catch_Ending_Signals();
+
     const char* backend = std::getenv("MIRRAVANE_BACKEND");
     const bool headless = backend && std::strcmp(backend, "headless") == 0;
 #ifdef MIRRAVANE_HAVE_QT
-    if (!headless && !Install_Qt_Backend(argc, argv)) return 1;
+    if (!headless && !Install_Qt_Backend(argc, argv)) return START_FAILED_EXIT_CODE;
 #else
     (void)headless;
 #endif
-    uintptr_t host = 0;
-    const std::string line = Build_Command_Line(argc, argv, &host);
-    Saver_Host_Window = host;
-    const int code = Mirravane_Main(line.c_str());
+    const int started = Start_Up(arguments.line.c_str());
+    int code = Start_Exit_Code(started);
+    if (started == START_RUNNING) {
+        if (!headless) std::atexit(On_Exit_During_Loop);
+        Message_Loop_Running = true;
+        code = Message_Loop();
+        Message_Loop_Running = false;
+    }
 #ifdef MIRRAVANE_HAVE_QT
     if (!headless) Shutdown_Qt_Backend();
 #endif

@@ -10,9 +10,10 @@
 #include "surface/surface.h"
 
 int error_logging = 0;
-char Message_Buffer[512] = "";
-char Error_Log_Path[260] = "";
+char Message_Buffer[MESSAGE_BUFFER_SIZE] = "";
+char Error_Log_Path[PATH_BUFFER_SIZE] = "";
 HWND Main_Window = nullptr;
+int No_Modal_Reports = 0;
 
 namespace {
 
@@ -47,29 +48,35 @@ void Show_Desktop_Surface() {
     if (Window_Mode == FULLSCREEN && Direct_Draw_Interface) Direct_Draw_Interface->FlipToGDISurface();
 }
 
-void Show_Error_Box(const char* text) {
-    ShowCursor(true);
-    Show_Desktop_Surface();
-    // Copied, never used as a format: a '%' in a path must come out as written.
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%s", text);
-    PlaySoundFile("Include/Error.wav");
-    MessageBoxA(Main_Window, buffer, "Error", MB_ICONSTOP);
-}
-
 }  // namespace
 
 int Report_Error(const char* text) {
     if (!text) text = "";
     if (error_logging && Save_Error_Log_To_File(Error_Log_Path, text, 0) == 1) return 1;
-    Show_Error_Box(text);
+    Show_Error(text);
     return 0;
+}
+
+void Show_Error(const char* text) {
+    if (!text) text = "";
+    if (No_Modal_Reports) {
+        std::fprintf(stderr, "[Error] %s\n", text);
+        std::fflush(stderr);
+        return;
+    }
+    ShowCursor(true);
+    Show_Desktop_Surface();
+    // Copied, never used as a format: a '%' in a path must come out as written.
+    char buffer[MESSAGE_BUFFER_SIZE];
+    std::snprintf(buffer, sizeof buffer, "%s", text);
+    PlaySoundFile("Include/Error.wav");
+    MessageBoxA(Main_Window, buffer, "Error", MB_ICONSTOP);
 }
 
 void Report_Error_To_User(const char* text) {
     if (!text) text = "";
     if (error_logging) Save_Error_Log_To_File(Error_Log_Path, text, 0);
-    Show_Error_Box(text);
+    Show_Error(text);
 }
 
 int Report_Errorf(const char* format, ...) {
@@ -81,21 +88,26 @@ int Report_Errorf(const char* format, ...) {
 }
 
 void Message_Box(const char* format, ...) {
-    Show_Desktop_Surface();
-    ShowCursor(true);
-    char buffer[512];
+    char buffer[MESSAGE_BUFFER_SIZE];
     va_list args;
     va_start(args, format);
     std::vsnprintf(buffer, sizeof buffer, format ? format : "", args);
     va_end(args);
+    if (No_Modal_Reports) {
+        std::fprintf(stderr, "[Message] %s\n", buffer);
+        std::fflush(stderr);
+        return;
+    }
+    Show_Desktop_Surface();
+    ShowCursor(true);
     MessageBoxA(Main_Window, buffer, "Message", MB_OK);
 }
 
 int Save_Error_Log_To_File(const char* path, const char* text, int mode) {
     if (!path || !*path) return 0;
 
-    // A longer text is cut to what the 260-character entry holds.
-    char entry[260];
+    // Room for any message of the shared buffer; a longer text is cut.
+    char entry[MESSAGE_BUFFER_SIZE + 2];
     std::snprintf(entry, sizeof entry, "\r\n%s", text ? text : "");
 
     if (!error_log) {

@@ -6,20 +6,29 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/system/system.h"
 #include "platform/windows/wintypes.h"
 
 extern int error_logging;             // 1: Report_Error writes to the log file
-extern char Message_Buffer[512];       // the shared message buffer
-extern char Error_Log_Path[260];       // Windows directory + "\Mirravane\error_log.txt"
+// The shared message buffer: room for a message that names a few paths of any length.
+constexpr size_t MESSAGE_BUFFER_SIZE = 3 * PATH_BUFFER_SIZE + 512;
+extern char Message_Buffer[MESSAGE_BUFFER_SIZE];
+extern char Error_Log_Path[PATH_BUFFER_SIZE];  // Windows directory + "\Mirravane\error_log.txt"
 extern HWND Main_Window;               // owner of boxes; receives WM_DESTROY from the log
+// Set in saver and preview mode, where a modal box would wait unseen behind the picture (or
+// in a host's window): what would be shown in a box goes to standard error instead.
+extern int No_Modal_Reports;
 
 // Appends the text to the error log while it is on; otherwise shows it in a box captioned
 // "Error" with the error sound. The text is not a format: callers format into
 // Message_Buffer first (Report_Errorf does both). Returns 1 when the text was logged,
 // 0 when it was shown in a box.
 int Report_Error(const char* text);
+// The second half of Report_Error: the text in a box captioned "Error" with the error sound
+// (standard error under No_Modal_Reports), whether the log is on or not.
+void Show_Error(const char* text);
 // For the failure of something the user has just asked for (a file to open, an overlay): logged
-// like any report, and shown in the "Error" box even while the log is on, since otherwise the
+// like any report, and shown as Show_Error does even while the log is on, since otherwise the
 // user would see no reaction at all.
 void Report_Error_To_User(const char* text);
 // Formats into Message_Buffer, then reports it.

@@ -172,7 +172,7 @@ intptr_t Random_Presets_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPA
 
 int Show_About() {
     Fill_Windows_Directory_Prefix();
-    char path[300];
+    char path[PATH_BUFFER_SIZE];
     std::snprintf(path, sizeof path, "%sMirravane\\Data\\Bmp\\About.bmp", Windows_Directory_Prefix);
     if (!File_Exists(path)) {
         Show_About_Text();

@@ -23,7 +23,7 @@
 #include "surface/surface.h"
 #include "text/title.h"
 
-char Windows_Directory_Prefix[260] = "";
+char Windows_Directory_Prefix[PATH_BUFFER_SIZE] = "";
 
 namespace {
 
@@ -175,7 +175,7 @@ Preset_Read::Outcome Look_At_Default_File(const char* path) {
 }  // namespace
 
 void Fill_Windows_Directory_Prefix() {
-    char directory[260] = "";
+    char directory[PATH_BUFFER_SIZE] = "";
     GetWindowsDirectoryA(directory, sizeof directory);
     std::snprintf(Windows_Directory_Prefix, sizeof Windows_Directory_Prefix, "%s\\", directory);
 }
@@ -358,7 +358,7 @@ int Read_Plasma_Settings_From_File(const char* name) {
 int Load_Default_Plasma() {
     load_default_log.enter("Entering Load_Default_Plasma");
     Fill_Windows_Directory_Prefix();
-    char path[300];
+    char path[PATH_BUFFER_SIZE];
     Build_Default_Read_Path(path, sizeof path);
     switch (Look_At_Default_File(path)) {
     case Preset_Read::Missing: return 0;  // a first start: the defaults, silently
@@ -386,7 +386,7 @@ void Display_Default_Plasma() {
 }
 
 int Save_Default_Plasma_File() {
-    char path[300];
+    char path[PATH_BUFFER_SIZE];
     Build_Default_Write_Path(path, sizeof path);
     if (!unreadable_default_file.empty() && Map_Path(path) == unreadable_default_file) {
         Report_Errorf("Save_Default_Plasma_File(): %s could not be read, so it is kept as it is", path);
@@ -417,7 +417,7 @@ int Restore_Plasma_Settings() {
 int Grab_Preferred_Plasma_Screen_Dimensions(int* width, int* height, int* depth) {
     grab_log.enter("Entering Grab_Preferred_Plasma_Screen_Dimensions");
     Fill_Windows_Directory_Prefix();
-    char path[300];
+    char path[PATH_BUFFER_SIZE];
     Build_Default_Read_Path(path, sizeof path);
     if (Look_At_Default_File(path) == Preset_Read::Missing) {
         Report_Errorf("Grab_Preferred_Plasma_Screen_Dimensions(): %s does not exist", path);

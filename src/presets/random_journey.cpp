@@ -50,7 +50,7 @@ int Count_Files_In_Folder(const char* pattern, int* count) {
 
 int Select_Random_Setting(char* path, unsigned size) {
     const std::string dir = Windows_Directory();
-    char pattern[300];
+    char pattern[PATH_BUFFER_SIZE];
     std::snprintf(pattern, sizeof pattern, "%s\\Mirravane\\*.DAT", dir.c_str());
     int count = 0;
     if (!Count_Files_In_Folder(pattern, &count)) {
@@ -75,7 +75,7 @@ int Select_Random_Setting(char* path, unsigned size) {
 
 int Load_Random_Setting() {
     load_log.enter("Entering Load_Random_Setting");
-    char path[600];
+    char path[PATH_BUFFER_SIZE];
     if (!Select_Random_Setting(path, sizeof path)) {
         Report_Error("Load_Random_Setting(): Select_Random_Setting FAILED");
         return 0;

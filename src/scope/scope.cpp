@@ -171,9 +171,9 @@ int Shutdown_Scope() {
 }
 
 int Choose_Custom_Overlay() {
-    char windows[260] = {};
+    char windows[PATH_BUFFER_SIZE] = {};
     GetWindowsDirectoryA(windows, sizeof windows);
-    char folder[300] = {};
+    char folder[PATH_BUFFER_SIZE] = {};
     std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
 
     // Names of its own: choosing a bitmap never changes the preset file that Save writes to.

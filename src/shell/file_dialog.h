@@ -1,10 +1,11 @@
 // The one reusable file dialog description of the main window (presets, bitmaps).
 #pragma once
 
+#include "platform/system/system.h"
 #include "platform/windows/commdlg.h"
 
 // A chosen file's full path and its name without the folder, as the dialog returns them.
-using File_Name = char[260];
+using File_Name = char[PATH_BUFFER_SIZE];
 
 extern OPENFILENAME File_Dialog;
 // The preset's file: what Presets > Save writes to. Other choices (an overlay, a converted

@@ -9,6 +9,7 @@
 #include "diagnostics/diagnostics.h"
 #include "dialogs/launchers.h"
 #include "input/mouse.h"
+#include "platform/display/ddraw.h"
 #include "platform/system/system.h"
 #include "platform/windows/commdlg.h"
 #include "platform/windows/windows.h"
@@ -26,6 +27,10 @@
 
 uintptr_t Preview_Parent = 0;
 uintptr_t Saver_Host_Window = 0;
+bool Independent_Saver = false;
+std::string Saver_Preset_File;
+int Saver_Random_Interval = -1;
+bool Message_Loop_Running = false;
 
 namespace {
 
@@ -44,11 +49,20 @@ int Stop_Frames_After() {
 }
 
 // A start that fails ends the program, but the process may go on to start again: the
-// window and the open log must not outlive this start.
+// window, the open log and the saver lock must not outlive this start.
 void End_Failed_Start() {
     Close_Error_Log();
-    DestroyWindow(Main_Window);
+    if (Main_Window) DestroyWindow(Main_Window);
     Main_Window = nullptr;
+    if (Saver_Mode == SAVER) Set_Screen_Saver_Running(false);
+}
+
+// A failed start is always seen: while the log takes the report, its text is shown as well
+// (on standard error in saver and preview mode, which show no box).
+int Fail_Start(const char* text) {
+    if (Report_Error(text)) Show_Error(text);
+    End_Failed_Start();
+    return START_FAILED;
 }
 
 }  // namespace
@@ -114,6 +128,8 @@ int Message_Loop() {
     int frames = 0;
     if (stop_after == 0) PostMessageA(Main_Window, WM_CLOSE, 0, 0);
     for (;;) {
+        // A termination signal ends the program as Escape does, default.dat saved.
+        if (Take_Ending_Signal()) PostMessageA(Main_Window, WM_DESTROY, 0, 0);
         MSG msg;
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
@@ -147,17 +163,23 @@ bool Translate_Accelerator(const MSG* msg) {
 
 int Start_Up(const char* command_line) {
     Saver_Mode = Parse_Command_Line(command_line, &Preview_Parent);
-    if (Saver_Mode == SAVER && Is_Saver_Running()) return 0;
+    const bool saver_or_preview = Saver_Mode == SAVER || Saver_Mode == PREVIEW;
+    No_Modal_Reports = saver_or_preview ? 1 : 0;
+    // Only a saver holds the lock, so a configuration window or a preview never keeps one
+    // away; xscreensaver's savers (one per monitor) leave it alone. Testing and taking it in
+    // one step refuses a second saver started at the same moment.
+    if (Saver_Mode == SAVER && !Independent_Saver && (Is_Saver_Running() || Set_Screen_Saver_Running(true)))
+        return START_ENDED;
 
     int os = 0;
     Determine_Operating_System(&os);
-    if (Saver_Mode == PREVIEW && os == 5) return 0;
+    if (Saver_Mode == PREVIEW && os == 5) return START_ENDED;
 
     const std::string folder = Windows_Directory() + "\\Mirravane";
     if (!Directory_Exists(folder)) {
-        if (Saver_Mode != SAVER && Saver_Mode != PREVIEW)
-            Report_Error("WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
-        return 0;
+        Report_Error("WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
+        End_Failed_Start();
+        return START_FAILED;
     }
     // What a killed save left behind; only this program's own temporary files.
     Remove_Stale_Temporary_Files(folder);
@@ -167,11 +189,16 @@ int Start_Up(const char* command_line) {
     Show_Frame_Rate = 0;
     Build_Error_Log_Path();
     if (!Stamp_Date_And_Title_To_Saver_Error_Log_File("Mirravane Error Log File\r\n")) {
-        if (Saver_Mode != SAVER && Saver_Mode != PREVIEW)
+        // A saver in a read-only or full folder still runs, without a log.
+        error_logging = 0;
+        if (!saver_or_preview) {
             Report_Error("Setup(): Stamp_Date_And_Title_To_Saver_Error_Log_File FAILED");
-        return 0;
+            End_Failed_Start();
+            return START_FAILED;
+        }
     }
-    switch (os) {
+    // Without a log these lines would only be noise on standard error.
+    if (error_logging) switch (os) {
     case 0: Report_Error("OS_UNKNOWN"); break;
     case 2: Report_Error("Windows 95"); break;
     case 3: Report_Error("Windows 98"); break;
@@ -180,21 +207,22 @@ int Start_Up(const char* command_line) {
     default: break;
     }
 
+    // The introduction belongs to the first configuration start: a saver or preview on a
+    // fresh install draws (expanding the objects itself) instead of waiting behind a box.
     bool first_run = false;
     const std::string first_object = folder + "\\Data\\Bmp\\Objects\\0.bmp";
-    if (Get_File_Size(first_object.c_str()) == 3126) {
+    if (!saver_or_preview && Get_File_Size(first_object.c_str()) == 3126) {
         first_run = true;
         Saver_Mode = CONFIGURE;
     }
 
-    if (!Grab_Current_Screen_Dimensions(&Screen_Width, &Screen_Height, &Screen_Bpp)) {
-        Report_Error("WinMain(): Grab_Current_Screen_Dimensions FAILED");
-        return 0;
-    }
+    if (!Grab_Current_Screen_Dimensions(&Screen_Width, &Screen_Height, &Screen_Bpp))
+        return Fail_Start("WinMain(): Grab_Current_Screen_Dimensions FAILED");
     System_Width = Screen_Width;
     System_Height = Screen_Height;
     System_Bpp = Screen_Bpp;
-    Report_Errorf("System Width %d System Height %d System_Bpp %d", System_Width, System_Height, System_Bpp);
+    if (error_logging)
+        Report_Errorf("System Width %d System Height %d System_Bpp %d", System_Width, System_Height, System_Bpp);
 
     Grab_Preferred_Plasma_Screen_Dimensions(&Screen_Width, &Screen_Height, &Screen_Bpp);
     if (Saver_Mode != SAVER) {
@@ -203,12 +231,14 @@ int Start_Up(const char* command_line) {
         Screen_Height = GetSystemMetrics(SM_CYSCREEN);
     }
 
-    switch (Saver_Mode) {
-    case 0:
-    case CONFIGURE: Report_Error("Saver_Mode = CONFIGURE"); break;
+    if (Saver_Mode == CHANGE_PASSWORD) {
+        Close_Error_Log();
+        return START_ENDED;
+    }
+    if (error_logging) switch (Saver_Mode) {
     case PREVIEW: Report_Error("Saver_Mode = PREVIEW"); break;
     case SAVER: Report_Error("Saver_Mode = SAVER"); break;
-    default: return 0;  // CHANGE_PASSWORD
+    default: Report_Error("Saver_Mode = CONFIGURE"); break;
     }
 
     Register_Program_Resources();
@@ -251,38 +281,51 @@ int Start_Up(const char* command_line) {
         Client_Width = width;
         Client_Height = height;
     }
-    if (!Main_Window) {
-        Report_Error(Saver_Mode == PREVIEW ? "WinMain(): Unable to create preview window"
-                                           : "WinMain():\n\nUnable to create window for app");
-        return 0;
-    }
+    if (!Main_Window)
+        return Fail_Start(Saver_Mode == PREVIEW ? "WinMain(): Unable to create preview window"
+                                                : "WinMain():\n\nUnable to create window for app");
 
     if (Saver_Mode == CONFIGURE) {
-        if (!Centre_Window(Main_Window)) {
-            Report_Error("WinMain: Centre_Window FAILED");
-            End_Failed_Start();
-            return 0;
-        }
+        if (!Centre_Window(Main_Window)) return Fail_Start("WinMain: Centre_Window FAILED");
         if (first_run) Show_Introduction();
     }
 
     if (!Setup()) {
-        Report_Error("WinMain:Could not setup application");
         Shutdown();
-        End_Failed_Start();
-        return 0;
+        return Fail_Start("WinMain:Could not setup application");
     }
     Log_Memory_Statistics();
     if (Saver_Mode == SAVER) Mouse_Has_Moved(1);
-    if (Saver_Mode != PREVIEW) Set_Screen_Saver_Running(true);
+    // The saver took the lock at the start; nothing else says that a saver runs.
     Display_Default_Plasma();
+    if (saver_or_preview && !Saver_Preset_File.empty() && !Read_Plasma_Settings_From_File(Saver_Preset_File.c_str()))
+        Report_Errorf("Unable to read file %s", Saver_Preset_File.c_str());
     Update_Window_Title(Plasma_Settings.title_text);
     Copy_Random_Settings();
+    if (saver_or_preview && Saver_Random_Interval >= 0) Running_Random_Interval = Saver_Random_Interval;
     const std::string initial = Windows_Directory() + "\\Mirravane\\";
     Prepare_File_Dialog(Main_Window, initial.c_str(), 1);
     ShowWindow(Main_Window, SW_SHOWNORMAL);
     UpdateWindow(Main_Window);
-    return 1;
+    return START_RUNNING;
 }
 
-int Mirravane_Main(const char* command_line) { return Start_Up(command_line) ? Message_Loop() : 0; }
+int Start_Exit_Code(int started) { return started == START_FAILED ? START_FAILED_EXIT_CODE : 0; }
+
+int Mirravane_Main(const char* command_line) {
+    const int started = Start_Up(command_line);
+    if (started != START_RUNNING) return Start_Exit_Code(started);
+    Message_Loop_Running = true;
+    const int code = Message_Loop();
+    Message_Loop_Running = false;
+    return code;
+}
+
+void End_After_Lost_Display() {
+    if (!Message_Loop_Running || Quit_Allowed || !Main_Window) return;
+    Message_Loop_Running = false;
+    No_Modal_Reports = 1;
+    Set_Primary_Hook(nullptr);
+    Set_Backend(nullptr);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+}

@@ -62,7 +62,7 @@ bool Natural_Less(const std::string& a, const std::string& b) {
 int Stack_Frames(const std::vector<std::string>& names, const char* windows_dir, Surface result, int width, int side,
                  std::vector<std::string>& stacked) {
     for (size_t k = 0; k < names.size(); ++k) {
-        char path[600];
+        char path[PATH_BUFFER_SIZE];
         Converter_Path(path, sizeof path, windows_dir, names[k].c_str());
         const int y = static_cast<int>(k) * side;
         int frame_width = 0, frame_height = 0;
@@ -112,9 +112,9 @@ int Delete_Frames(const std::vector<std::string>& stacked, const std::string& sa
 
 int Frame_Convert() {
     int result = 1;
-    char windows_dir[260];
+    char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
-    char pattern[400];
+    char pattern[PATH_BUFFER_SIZE];
     std::snprintf(pattern, sizeof pattern, "%s\\Mirravane\\Data\\Frame Converter\\*.BMP", windows_dir);
 
     Find_Data found;
@@ -136,7 +136,7 @@ int Frame_Convert() {
     }
     std::sort(names.begin(), names.end(), Natural_Less);
 
-    char path[600];
+    char path[PATH_BUFFER_SIZE];
     Converter_Path(path, sizeof path, windows_dir, names[0].c_str());
     int width = 0, first_height = 0;
     Surface first = Load_SYSTEM_Bitmap(path, &width, &first_height);
@@ -182,7 +182,7 @@ int Frame_Convert() {
 
 int Save_Conversion(Surface surface, std::string* saved) {
     if (saved) saved->clear();
-    char windows_dir[260];
+    char windows_dir[PATH_BUFFER_SIZE];
     if (!GetWindowsDirectoryA(windows_dir, sizeof windows_dir)) {
         Report_Error("Save_Conversion(): GetWindowsDirectory FAILED");
         return 0;
@@ -215,12 +215,12 @@ int Save_Conversion(Surface surface, std::string* saved) {
 int Compact_All_Objects() {
     Free_All_Objects();
     Objects_Memory = 0.0f;
-    char windows_dir[260];
+    char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
     Objects_Loaded = 0;
 
     for (int i = 0; i < MAX_OBJECTS; ++i) {
-        char path[300];
+        char path[PATH_BUFFER_SIZE];
         Object_Path(path, sizeof path, windows_dir, i);
         HANDLE probe = CreateFileA(path, GENERIC_READ, 0, OPEN_EXISTING);
         if (!probe) {

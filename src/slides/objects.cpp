@@ -43,10 +43,10 @@ bool Object_File_Exists(const char* path) {
 }
 
 int Next_Object_Number() {
-    char windows_dir[260];
+    char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
     for (int i = 0; i < MAX_OBJECTS; ++i) {
-        char path[300];
+        char path[PATH_BUFFER_SIZE];
         Object_Path(path, sizeof path, windows_dir, i);
         if (!Object_File_Exists(path)) return i;
     }
@@ -98,7 +98,7 @@ void Object_Path(char* buffer, unsigned size, const char* windows_dir, int index
 int Load_All_Objects() {
     load_log.enter("Entering Load_All_Objects");
     Objects_Memory = 0.0f;
-    char windows_dir[260];
+    char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
     Objects_Loaded = 0;
     int64_t objects_bytes = 0;  // surfaces of the objects loaded so far
@@ -107,7 +107,7 @@ int Load_All_Objects() {
     // Objects are numbered 0, 1, 2... in the table whatever files were skipped on the way, so
     // every loaded entry below Objects_Loaded holds a bitmap.
     for (int i = 0; i < MAX_OBJECTS; ++i) {
-        char path[300];
+        char path[PATH_BUFFER_SIZE];
         Object_Path(path, sizeof path, windows_dir, i);
         HANDLE probe = CreateFileA(path, GENERIC_READ, 0, OPEN_EXISTING);
         if (!probe) {

@@ -92,12 +92,12 @@ int Load_Font(int font) {
     Font_Record& record = Font_Table[font];
     record.number = font;
 
-    char name[300] = {};
+    char name[PATH_BUFFER_SIZE] = {};
     const Font_Source& source = Font_Sources[font];
     if (source.file) {
         std::snprintf(name, sizeof name, "%s", source.file);
     } else {
-        char windows[260] = {};
+        char windows[PATH_BUFFER_SIZE] = {};
         GetWindowsDirectoryA(windows, sizeof windows);
         std::snprintf(name, sizeof name, "%s\\Mirravane\\Data\\Bmp\\Font.bmp", windows);
     }

@@ -36,7 +36,8 @@ TEST(Data_Generator, RerunReproducesTheCommittedFilesByteForByte)
     fs::remove_all(out);
     fs::create_directories(out / "src");
     const std::string command = std::string("'") + MIRRAVANE_DATAGEN + "' --out '" + (out / "data").string() +
-                                "' --glyph-source '" + (out / "src").string() + "' > /dev/null 2>&1";
+                                "' --glyph-source '" + (out / "src").string() + "' --icon '" +
+                                (out / "mirravane.png").string() + "' > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
     int compared = 0;
@@ -51,6 +52,7 @@ TEST(Data_Generator, RerunReproducesTheCommittedFilesByteForByte)
         EXPECT_TRUE(Read_All(out / "src" / name) == Read_All(Source_Dir / "src/text" / name)) << name;
         ++compared;
     }
+    EXPECT_TRUE(Read_All(out / "mirravane.png") == Read_All(Source_Dir / "packaging/mirravane.png"));
     EXPECT_GT(compared, 60);
     fs::remove_all(out);
 }

@@ -1,6 +1,7 @@
 // Any text as the command line, and the same text split at zero bytes as the process's
-// arguments. Parsing must give one of the known modes; an xscreensaver window id that fits a
-// native window id must come through the translation to the preview's parent unchanged.
+// arguments. Parsing must give one of the known modes, and arguments that are accepted must
+// give a line in the screen-saver grammar; an accepted xscreensaver window id must come
+// through to the preview's parent unchanged.
 #include <cstddef>
 #include <cstdint>
 #include <cctype>
@@ -45,19 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<const char*> argv;
     for (const auto& a : args) argv.push_back(a.c_str());
 
-    uintptr_t host = 0;
-    const std::string line = Build_Command_Line(static_cast<int>(argv.size()), argv.data(), &host);
+    const Arguments arguments = Parse_Arguments(static_cast<int>(argv.size()), argv.data());
+    if (arguments.action != Arguments::RUN) return 0;
     parent = 0;
-    const int mode = Parse_Command_Line(line.c_str(), &parent);
-    if (!Known_Mode(mode)) __builtin_trap();
+    const int mode = Parse_Command_Line(arguments.line.c_str(), &parent);
+    if (!Known_Mode(mode) || mode == 0) __builtin_trap();
 
-    if (args.size() >= 3 && Plain_Name(args[0]) && (args[1] == "-window-id" || args[1] == "--window-id")) {
-        char* end = nullptr;
-        const unsigned long long id = std::strtoull(args[2].c_str(), &end, 0);
-        if (!args[2].empty() && *end == '\0' && id <= 0xFFFFFFFFull && args[2][0] != '-' &&
-            !std::isspace(static_cast<unsigned char>(args[2][0])) && args[2][0] != '+') {
-            if (mode != PREVIEW || parent != id) __builtin_trap();
-        }
+    if (args.size() == 3 && Plain_Name(args[0]) && (args[1] == "-window-id" || args[1] == "--window-id")) {
+        if (mode != PREVIEW) __builtin_trap();
+        const int base = args[2].size() > 2 && args[2][0] == '0' && (args[2][1] == 'x' || args[2][1] == 'X') ? 16 : 10;
+        if (parent != std::strtoull(args[2].c_str() + (base == 16 ? 2 : 0), nullptr, base)) __builtin_trap();
     }
     return 0;
 }

@@ -142,7 +142,7 @@ TEST(Hostile, UnwritableProgramFolder) {
         Scratch_Folder windows;
         Set_Saver_Lock_Path(windows.native("saver.lock"));
         windows.write("Mirravane", "not a folder");
-        EXPECT_EQ(Configuration_Run(3), 0);
+        EXPECT_EQ(Configuration_Run(3), START_FAILED_EXIT_CODE);
         ASSERT_EQ(Headless().boxes.size(), 1u);
         EXPECT_EQ(Headless().boxes[0], "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
         EXPECT_EQ(windows.read("Mirravane"), "not a folder");

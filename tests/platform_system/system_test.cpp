@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -300,4 +301,55 @@ TEST(SaverFlag, LockIsSeenByOtherProcesses) {
     EXPECT_FALSE(Screen_Saver_Running());
     EXPECT_FALSE(seen_by_child());
     EXPECT_FALSE(Set_Screen_Saver_Running(false));
+
+    Set_Saver_Lock_Path("");
+}
+
+// The lock never sits where another user could hold it or plant something: the runtime
+// folder when it is private, else a private folder of the user's own, else no lock at all
+// (and then no saver is ever kept away).
+TEST(SaverFlag, LockLivesInAPrivateFolderOfTheUsersOwn) {
+    Scratch_Folder root;
+    Set_Saver_Lock_Path("");
+    const char* runtime_before = std::getenv("XDG_RUNTIME_DIR");
+    const char* tmp_before = std::getenv("TMPDIR");
+    const std::string runtime_saved = runtime_before ? runtime_before : "";
+    const std::string tmp_saved = tmp_before ? tmp_before : "";
+    const std::string runtime = root.native("run");
+    const std::string tmp = root.native("tmp");
+    const std::string own = tmp + "/mirravane-" + std::to_string(getuid());
+    mkdir(runtime.c_str(), 0700);
+    mkdir(tmp.c_str(), 01777);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("TMPDIR", tmp.c_str(), 1);
+
+    EXPECT_EQ(Saver_Lock_Path(), runtime + "/mirravane-saver.lock");
+    EXPECT_FALSE(Set_Screen_Saver_Running(true));
+    EXPECT_TRUE(Screen_Saver_Running());
+    EXPECT_TRUE(Set_Screen_Saver_Running(false));
+
+    // A runtime folder others may enter is not the user's own.
+    chmod(runtime.c_str(), 0755);
+    EXPECT_EQ(Saver_Lock_Path(), own + "/mirravane-saver.lock");
+    struct stat st {};
+    ASSERT_EQ(lstat(own.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(Saver_Lock_Path(), own + "/mirravane-saver.lock");
+    EXPECT_FALSE(Set_Screen_Saver_Running(true));
+    EXPECT_TRUE(Set_Screen_Saver_Running(false));
+
+    // A folder of that name that others can write to, or a link, is not used.
+    ASSERT_EQ(remove((own + "/mirravane-saver.lock").c_str()), 0);
+    ASSERT_EQ(chmod(own.c_str(), 0777), 0);
+    EXPECT_EQ(Saver_Lock_Path(), "");
+    EXPECT_FALSE(Set_Screen_Saver_Running(true));
+    EXPECT_FALSE(Screen_Saver_Running());
+
+    if (runtime_before) setenv("XDG_RUNTIME_DIR", runtime_saved.c_str(), 1);
+    if (tmp_before)
+        setenv("TMPDIR", tmp_saved.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }

@@ -247,11 +247,17 @@ TEST(Setup_Retry, ObjectFailuresFreeWhatWasLoaded) {
 TEST(Setup_Retry, FailedStartLeavesNothingForTheNextStart) {
     Installed_Program program(2, false, 320, 240, 32);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
+    Headless().boxes.clear();
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_OUTOFMEMORY);
-    ASSERT_EQ(Start_Up("mirravane /s"), 0);
+    // The failure is logged, and said on standard error too: a saver shows no box.
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(Start_Up("mirravane /s"), START_FAILED);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[Error] WinMain:Could not setup application\n");
     EXPECT_TRUE(Session_Closed());
     HWND first = Main_Window;
     EXPECT_NE(program.log().find("\r\nWinMain:Could not setup application"), std::string::npos);
+    EXPECT_TRUE(Headless().boxes.empty());
+    EXPECT_FALSE(Screen_Saver_Running());
 
     ASSERT_EQ(Start_Up("mirravane /s"), 1);
     EXPECT_NE(Main_Window, first);
@@ -260,6 +266,17 @@ TEST(Setup_Retry, FailedStartLeavesNothingForTheNextStart) {
     EXPECT_EQ(program.log().find("WinMain:Could not setup application"), std::string::npos);
     for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(), 1);
     End_Program();
+
+    // A configuration start that fails shows why in a box, though the log took it too,
+    // and the program's exit code says it failed.
+    Headless().boxes.clear();
+    Inject_DD_Fault(DD_Call::CreateSurface, DDERR_OUTOFMEMORY);
+    EXPECT_EQ(Mirravane_Main("mirravane /c"), START_FAILED_EXIT_CODE);
+    ASSERT_EQ(Headless().boxes.size(), 1u);
+    EXPECT_EQ(Headless().boxes[0], "[Error] WinMain:Could not setup application");
+    EXPECT_NE(program.log().find("\r\nWinMain:Could not setup application"), std::string::npos);
+    EXPECT_TRUE(Session_Closed());
+    Headless().boxes.clear();
 }
 
 }  // namespace

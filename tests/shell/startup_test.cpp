@@ -1,18 +1,39 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "diagnostics/diagnostics.h"
 #include "platform/system/system.h"
+#include "platform/windows/dialog.h"
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
+#include "presets/random_presets.h"
+#include "shell/frame.h"
 #include "shell/modes.h"
+#include "shell/session.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"
 #include "surface/display.h"
 
 namespace {
+
+// What a new process starts with, for the tests that start the program more than once.
+void As_A_New_Process() {
+    Shutdown();
+    Window_Mode = WINDOWED;
+    Close_Error_Log();
+    error_logging = 0;
+    Reset_Diagnostics();
+    Quit_Allowed = 0;
+    Frames_Running = 1;
+    Clear_Message_Queue();
+    Headless().boxes.clear();
+    Headless().operations.clear();
+}
 
 bool Window_Created() {
     for (const std::string& op : Headless().operations)
@@ -43,36 +64,89 @@ TEST(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
     Set_Fake_Local_Time(nullptr);
 }
 
-TEST(Start_Up, MissingFolderIsReportedOnlyInConfiguration) {
+TEST(Start_Up, MissingFolderFailsInABoxOnlyInConfiguration) {
     Scratch_Folder windows;  // no Mirravane folder below it
     Set_Saver_Lock_Path(windows.native("saver.lock"));
+    const std::string missing = "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL\n";
+    As_A_New_Process();
 
-    EXPECT_EQ(Mirravane_Main("mirravane /s"), 0);
-    EXPECT_EQ(Mirravane_Main("mirravane /p 42"), 0);
+    // Saver and preview fail too, on standard error: a box would wait unseen.
+    for (const char* line : {"mirravane /s", "mirravane /p 42"}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Mirravane_Main(line), START_FAILED_EXIT_CODE) << line;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), missing) << line;
+    }
     EXPECT_TRUE(Headless().boxes.empty());
+    // The refused saver let go of its lock.
+    EXPECT_FALSE(Screen_Saver_Running());
 
-    EXPECT_EQ(Mirravane_Main("mirravane /c"), 0);
+    EXPECT_EQ(Mirravane_Main("mirravane /c"), START_FAILED_EXIT_CODE);
     ASSERT_EQ(Headless().boxes.size(), 1u);
     EXPECT_EQ(Headless().boxes[0], "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
     EXPECT_FALSE(Window_Created());
+    Headless().boxes.clear();
 }
 
-TEST(Start_Up, SecondSaverIsRefusedBeforeAnything) {
+TEST(Start_Up, OnlyASaverOfItsOwnHoldsOrHeedsTheLock) {
     Installed_Program program;
-    Set_Screen_Saver_Running(true);
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
+    As_A_New_Process();
+
+    // A configuration window keeps no saver away.
+    ASSERT_EQ(Start_Up("mirravane /c"), START_RUNNING);
+    EXPECT_FALSE(Screen_Saver_Running());
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Clear_Message_Queue();
+    // Another saver holds the lock.
+    ASSERT_FALSE(Set_Screen_Saver_Running(true));
+    Headless().operations.clear();
+    std::filesystem::remove(program.home() / "error_log.txt");
     EXPECT_EQ(Mirravane_Main("mirravane /s"), 0);
     EXPECT_FALSE(Window_Created());
-    // Refused before the log is started.
-    EXPECT_FALSE(std::filesystem::exists(program.home() / "error_log.txt"));
-    EXPECT_TRUE(Set_Screen_Saver_Running(false));
+    EXPECT_FALSE(std::filesystem::exists(program.home() / "error_log.txt"));  // refused before the log
+    // xscreensaver runs one saver per monitor: each ignores the others.
+    Independent_Saver = true;
+    const int started = Start_Up("mirravane /s");
+    Independent_Saver = false;
+    ASSERT_EQ(started, START_RUNNING);
+    EXPECT_EQ(Saver_Mode, SAVER);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Clear_Message_Queue();
+    Set_Screen_Saver_Running(false);
+
+    // A saver of its own holds it while it runs.
+    EXPECT_FALSE(Screen_Saver_Running());
+    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
+    EXPECT_TRUE(Screen_Saver_Running());
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Clear_Message_Queue();
+    EXPECT_FALSE(Screen_Saver_Running());
 }
 
-TEST(Start_Up, FirstRunTurnsTheSaverIntoConfiguration) {
+TEST(Start_Up, FirstRunSaverDrawsAndTheIntroductionWaitsForConfiguration) {
     Installed_Program program(2, true);
-    program.write_preset("default.dat");
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     ASSERT_EQ(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
+    As_A_New_Process();
+    Headless_Dialog_Scripts().clear();
+    Headless_Dialog_Scripts().push_back({});
 
-    ASSERT_EQ(Start_Up("mirravane /s"), 1);
+    // The saver on a fresh install is a saver: no introduction, objects expanded, frames drawn.
+    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
+    EXPECT_EQ(Saver_Mode, SAVER);
+    EXPECT_EQ(Window_Mode, FULLSCREEN);
+    EXPECT_EQ(Headless_Dialog_Scripts().size(), 1u);
+    EXPECT_GT(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(), 1);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Clear_Message_Queue();
+
+    // Still a first run for the configuration window, which shows the introduction.
+    program.folder().write("Mirravane/Data/Bmp/Objects/0.bmp", Make_Bmp_24(32, 32, 10, 200, 10));
+    ASSERT_EQ(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
+    As_A_New_Process();
+    ASSERT_EQ(Start_Up("mirravane /c"), START_RUNNING);
+    EXPECT_TRUE(Headless_Dialog_Scripts().empty());
     EXPECT_EQ(Saver_Mode, CONFIGURE);
     ASSERT_NE(Main_Window, nullptr);
     EXPECT_EQ(Main_Window->menu, App_Menu);
@@ -90,10 +164,103 @@ TEST(Start_Up, FirstRunTurnsTheSaverIntoConfiguration) {
     EXPECT_EQ(Client_Width, client.right);
     EXPECT_EQ(Client_Height, client.bottom);
     EXPECT_NE(program.log().find("Saver_Mode = CONFIGURE"), std::string::npos);
-    // A configuration run says that a saver runs, and its end says that it stopped.
-    EXPECT_TRUE(Screen_Saver_Running());
     SendMessageA(Main_Window, WM_DESTROY, 0, 0);
-    EXPECT_FALSE(Screen_Saver_Running());
+}
+
+TEST(Start_Up, SaverRunsWithoutALogThatCannotBeWritten) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
+    std::filesystem::create_directory(program.home() / "error_log.txt");
+    As_A_New_Process();
+
+    testing::internal::CaptureStderr();
+    const int started = Start_Up("mirravane /s");
+    bool drawn = started == START_RUNNING;
+    for (int i = 0; drawn && i < 3; ++i) drawn = Run_Mirravane() == 1;
+    if (started == START_RUNNING) SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    const std::string stderr_text = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(started, START_RUNNING) << stderr_text;
+    EXPECT_TRUE(drawn);
+    EXPECT_EQ(error_logging, 0);
+    EXPECT_NE(stderr_text.find("[Error] Save_Error_Log_To_File() CreateFile FILE FAILED\n"), std::string::npos);
+    EXPECT_TRUE(Headless().boxes.empty());
+    As_A_New_Process();
+
+    // The configuration window needs its log, and says so.
+    EXPECT_EQ(Mirravane_Main("mirravane /c"), START_FAILED_EXIT_CODE);
+    ASSERT_FALSE(Headless().boxes.empty());
+    EXPECT_EQ(Headless().boxes.back(), "[Error] Setup(): Stamp_Date_And_Title_To_Saver_Error_Log_File FAILED");
+    EXPECT_EQ(Main_Window, nullptr);
+    Headless().boxes.clear();
+}
+
+TEST(Start_Up, SaverShowsThePresetAndIntervalItIsGiven) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
+        s.resolution = 0;
+        s.random_interval = 0;
+        std::snprintf(s.title_text, sizeof s.title_text, "%s", "everyday");
+    });
+    program.write_preset("Chosen.DAT", [](PLASMA_SETTINGS& s) {
+        s.random_interval = 7;
+        std::snprintf(s.title_text, sizeof s.title_text, "%s", "chosen");
+    });
+    const std::string default_before = program.folder().read("Mirravane/default.dat");
+    As_A_New_Process();
+    Saver_Preset_File = "chosen.dat";  // found in the program folder, any case
+    Saver_Random_Interval = 30;
+
+    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
+    EXPECT_STREQ(Plasma_Settings.title_text, "chosen");
+    EXPECT_EQ(Running_Random_Interval, 30);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    EXPECT_EQ(program.folder().read("Mirravane/default.dat"), default_before);
+
+    // A preset that cannot be read leaves default.dat's look, and the saver runs.
+    As_A_New_Process();
+    Saver_Preset_File = "missing.dat";
+    Saver_Random_Interval = 0;
+    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
+    EXPECT_STREQ(Plasma_Settings.title_text, "everyday");
+    EXPECT_EQ(Running_Random_Interval, 0);
+    EXPECT_NE(program.log().find("\r\nUnable to read file missing.dat"), std::string::npos);
+    EXPECT_TRUE(Headless().boxes.empty());
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+
+    Saver_Preset_File.clear();
+    Saver_Random_Interval = -1;
+    As_A_New_Process();
+}
+
+// Data folders far longer than the old 260-character paths: the log, the objects, the fonts
+// and default.dat all work in both modes.
+TEST(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
+    std::string deep = program.folder().path();
+    while (deep.size() < 3600) deep += "/" + std::string(200, 'd');
+    std::filesystem::create_directories(deep);
+    std::filesystem::rename(program.home(), deep + "/Mirravane");
+    std::filesystem::current_path(deep + "/Mirravane");
+    Set_Windows_Directory_Override(deep);
+    const std::filesystem::path home = deep + "/Mirravane";
+
+    for (const char* line : {"mirravane /s", "mirravane /c"}) {
+        As_A_New_Process();
+        if (std::string(line) == "mirravane /c") std::filesystem::remove(home / "default.dat");
+        setenv("MIRRAVANE_FRAMES", "3", 1);
+        EXPECT_EQ(Mirravane_Main(line), 0) << line;
+        EXPECT_TRUE(Headless().boxes.empty()) << line << ": " << Headless().boxes.front();
+        std::ifstream log(home / "error_log.txt", std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(log)), {});
+        EXPECT_NE(text.find("Mirravane Error Log File"), std::string::npos) << line;
+        EXPECT_NE(text.find(std::string(line) == "mirravane /s" ? "Saver_Mode = SAVER" : "Saver_Mode = CONFIGURE"),
+                  std::string::npos)
+            << line;
+        EXPECT_GT(std::filesystem::file_size(home / "Data/Bmp/Objects/1.bmp"), 3126u) << line;
+    }
+    EXPECT_EQ(std::filesystem::file_size(home / "default.dat"), sizeof(PLASMA_SETTINGS));
+    std::filesystem::rename(home, program.home());
 }
 
 TEST(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {

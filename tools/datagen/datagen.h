@@ -26,6 +26,7 @@ struct Options {
     QString glyph_source_dir;   // empty: glyph tables are not written
     QString sans_bold_font;
     QString condensed_bold_font;
+    QString icon_file;          // empty: the application icon is not written
 };
 
 // Heart centred on c, about 2s wide, point down.
@@ -37,6 +38,8 @@ bool Generate_Overlays(const Options &options);
 bool Generate_Objects(const Options &options);
 bool Generate_Sound(const Options &options);
 bool Generate_Help(const Options &options);
+// The application icon, 256 x 256 PNG with transparency, into options.icon_file.
+bool Generate_Icon(const Options &options);
 // The stock presets of a table (presets.txt) as *.dat files in the output folder.
 bool Generate_Presets(const Options &options, const QString &table_path);
 

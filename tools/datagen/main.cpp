@@ -1,6 +1,7 @@
-// mirravane-datagen --out DIR [--glyph-source DIR] [--font FILE] [--condensed-font FILE]
+// mirravane-datagen --out DIR [--glyph-source DIR] [--icon FILE] [--font FILE] [--condensed-font FILE]
 // Writes the program folder's installed data into DIR; with --glyph-source also the
-// glyph tables that belong to the font bitmaps. Output is deterministic.
+// glyph tables that belong to the font bitmaps, with --icon the application icon (PNG).
+// Output is deterministic.
 #include "datagen.h"
 
 #include <QGuiApplication>
@@ -14,7 +15,8 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: mirravane-datagen --out DIR [--glyph-source DIR] [--font FILE] [--condensed-font FILE]\n");
+                 "usage: mirravane-datagen --out DIR [--glyph-source DIR] [--icon FILE] [--font FILE] "
+                 "[--condensed-font FILE]\n");
     return 2;
 }
 
@@ -31,6 +33,8 @@ int main(int argc, char **argv)
             options.out_dir = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--glyph-source") == 0 && has_value)
             options.glyph_source_dir = QString::fromLocal8Bit(argv[++i]);
+        else if (std::strcmp(argv[i], "--icon") == 0 && has_value)
+            options.icon_file = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--font") == 0 && has_value)
             options.sans_bold_font = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--condensed-font") == 0 && has_value)
@@ -49,6 +53,7 @@ int main(int argc, char **argv)
     const bool ok = datagen::Generate_Fonts(options) && datagen::Generate_About(options) &&
                     datagen::Generate_Overlays(options) && datagen::Generate_Objects(options) &&
                     datagen::Generate_Sound(options) && datagen::Generate_Help(options) &&
+                    datagen::Generate_Icon(options) &&
                     datagen::Generate_Presets(options, QStringLiteral(MIRRAVANE_PRESET_TABLE));
     if (!ok) {
         std::fprintf(stderr, "mirravane-datagen: FAILED\n");

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QWindow>
@@ -324,6 +325,16 @@ bool Install_Qt_Backend(int& argc, char** argv) {
     Set_Primary_Hook([](DDSurface* primary, const RECT& area) {
         if (backend && primary) backend->Primary_Written(primary, area);
     });
+    // A termination signal wakes the loop, even while it waits, and closes every modal
+    // dialog as its Cancel would, so that the message loop ends the program the orderly way.
+    if (Ending_Signal_Fd() >= 0) {
+        auto* notifier = new QSocketNotifier(Ending_Signal_Fd(), QSocketNotifier::Read, application.get());
+        QObject::connect(notifier, &QSocketNotifier::activated, [] {
+            Drain_Ending_Signal_Wakeups();
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (widget->isVisible() && widget->isModal()) widget->close();
+        });
+    }
     QObject::connect(application.get(), &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState state) {
         if (!backend) return;
         const WPARAM active = state == Qt::ApplicationActive ? 1 : 0;

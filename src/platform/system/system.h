@@ -2,10 +2,15 @@
 // files, directory search, clocks, memory and version information.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// Room for any path the system opens. One more than it takes, so that a path cut to fit a
+// buffer is one the system refuses, never some other file.
+constexpr size_t PATH_BUFFER_SIZE = PATH_MAX + 1;
 
 // ---- the Windows directory and paths --------------------------------------------------------
 // MIRRAVANE_WINDOWS_DIR when set, else $XDG_DATA_HOME, else ~/.local/share. No trailing slash.
@@ -131,8 +136,21 @@ bool GetVersionExA(OSVERSIONINFO* info);
 void Set_Fake_Version(const OSVERSIONINFO* info, bool fail = false);  // nullptr: unknown platform
 
 // ---- the "screen saver running" flag ------------------------------------------------------------
-// Held as a lock in $XDG_RUNTIME_DIR (or /tmp) so that it is shared by every process.
-// Setting returns the previous state, like SystemParametersInfoA(SPI_SCREENSAVERRUNNING).
+// A lock on a file in $XDG_RUNTIME_DIR when that is the user's own private folder, else in
+// $TMPDIR/mirravane-UID (or /tmp/mirravane-UID), made private to the user. Setting returns
+// the previous state, like SystemParametersInfoA(SPI_SCREENSAVERRUNNING); setting it while
+// another process holds it leaves it with them. Where no lock can be had the flag stays clear.
 bool Set_Screen_Saver_Running(bool running);
 bool Screen_Saver_Running();
-void Set_Saver_Lock_Path(const std::string& path);  // tests
+std::string Saver_Lock_Path();  // "" when there is no private folder for it
+void Set_Saver_Lock_Path(const std::string& path);  // tests; "" goes back to the folders above
+
+// ---- ending signals ------------------------------------------------------------------------------
+// SIGTERM, SIGINT and SIGHUP are noted rather than ending the process, until a second one of
+// the same kind. False when the wake-up pipe cannot be made (the signals are left alone).
+bool Catch_Ending_Signals();
+void Release_Ending_Signals();    // default handling again, nothing pending
+int Ending_Signal_Fd();           // readable after a signal, for a window system to wait on; -1 if none
+int Pending_Ending_Signal();      // the signal noted, or 0
+int Take_Ending_Signal();         // the same, then forgets it and empties the pipe
+void Drain_Ending_Signal_Wakeups();  // empties the pipe, keeping the signal noted

@@ -1,8 +1,6 @@
-// Directory search, clocks, local time, memory and version information, and the
-// "screen saver running" flag.
+// Directory search, clocks, local time, memory and version information.
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -213,63 +211,4 @@ void Set_Fake_Version(const OSVERSIONINFO* info, bool fail) {
     fake_version_set = info != nullptr;
     fake_version = info ? *info : OSVERSIONINFO{};
     fake_version_fails = fail;
-}
-
-// ---- the "screen saver running" flag ------------------------------------------------------------
-
-namespace {
-
-std::string saver_lock_override;
-int saver_lock_fd = -1;  // held while this process has set the flag
-
-std::string saver_lock_path() {
-    if (!saver_lock_override.empty()) return saver_lock_override;
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string dir = runtime && *runtime ? runtime : "/tmp";
-    return dir + "/mirravane-saver.lock";
-}
-
-int open_lock_file() {
-    return ::open(saver_lock_path().c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-}
-
-}  // namespace
-
-bool Screen_Saver_Running() {
-    if (saver_lock_fd >= 0) return true;
-    int fd = open_lock_file();
-    if (fd < 0) return false;
-    bool held = false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        held = errno == EWOULDBLOCK;
-    else
-        ::flock(fd, LOCK_UN);
-    ::close(fd);
-    return held;
-}
-
-bool Set_Screen_Saver_Running(bool running) {
-    bool previous = Screen_Saver_Running();
-    if (running) {
-        if (saver_lock_fd < 0) {
-            int fd = open_lock_file();
-            if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-                saver_lock_fd = fd;
-            else if (fd >= 0)
-                ::close(fd);  // someone else holds it: the flag is already set
-        }
-    } else if (saver_lock_fd >= 0) {
-        ::flock(saver_lock_fd, LOCK_UN);
-        ::close(saver_lock_fd);
-        saver_lock_fd = -1;
-    }
-    return previous;
-}
-
-void Set_Saver_Lock_Path(const std::string& path) {
-    if (saver_lock_fd >= 0) {
-        ::close(saver_lock_fd);
-        saver_lock_fd = -1;
-    }
-    saver_lock_override = path;
 }
