@@ -7,6 +7,7 @@
 
 extern uintptr_t Preview_Parent;     // the host's window in preview mode
 extern uintptr_t Saver_Host_Window;  // a window the saver draws into instead of its own (-root)
+extern int Start_Up_Exit_Code;       // the exit code of a start that ended early (0 unless it failed)
 
 // The whole command line, program name included; returns the Saver_Mode value.
 int Parse_Command_Line(const char* line, uintptr_t* preview_parent);
