@@ -348,7 +348,9 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
     QObject::connect(application.get(), &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState state) {
         if (!backend) return;
         const WPARAM active = state == Qt::ApplicationActive ? 1 : 0;
-        for (HWND window : backend->Windows()) PostMessageA(window, WM_ACTIVATEAPP, active, 0);
+        // A window inside another program's window is never active; its host decides.
+        for (HWND window : backend->Windows())
+            if (!window->native_parent) PostMessageA(window, WM_ACTIVATEAPP, active, 0);
     });
     return true;
 }
