@@ -7,6 +7,7 @@
 
 #include "platform/system/system.h"
 #include "shell/command_line.h"
+#include "shell/modes.h"
 #include "shell/startup.h"
 
 #if __has_include("platform/qt/qt_backend.h")
@@ -25,6 +26,13 @@ void On_Exit_During_Loop() {
     End_After_Lost_Display();
     std::fflush(nullptr);
     std::_Exit(START_FAILED_EXIT_CODE);
+}
+
+// A preview (/p, -window-id) or a saver inside $XSCREENSAVER_WINDOW draws into a window of
+// another program.
+bool Draws_Into_Native_Window(const Arguments& arguments) {
+    uintptr_t parent = 0;
+    return arguments.host_window != 0 || Parse_Command_Line(arguments.line.c_str(), &parent) == PREVIEW;
 }
 
 }  // namespace
@@ -48,7 +56,7 @@ int main(int argc, char** argv) {
     const char* backend = std::getenv("MIRRAVANE_BACKEND");
     const bool headless = backend && std::strcmp(backend, "headless") == 0;
 #ifdef MIRRAVANE_HAVE_QT
-    if (!headless && !Install_Qt_Backend(argc, argv)) return START_FAILED_EXIT_CODE;
+    if (!headless && !Install_Qt_Backend(argc, argv, Draws_Into_Native_Window(arguments))) return START_FAILED_EXIT_CODE;
 #else
     (void)headless;
 #endif

@@ -41,6 +41,21 @@ const char* Skip_Blanks_And_Colons(const char* p) {
     return p;
 }
 
+// Decimal as the C library's atol, or hexadecimal after "0x" as X window ids are written.
+uintptr_t Window_Handle(const char* p) {
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) return static_cast<uintptr_t>(std::strtoull(p + 2, nullptr, 16));
+    return static_cast<uintptr_t>(std::atol(p));
+}
+
+// The window to draw into is gone: no picture can be shown anywhere, and a window of our
+// own would be a stray on the desktop.
+int Host_Window_Missing(const char* what, uintptr_t id) {
+    Report_Errorf("WinMain(): %s 0x%lx does not exist", what, static_cast<unsigned long>(id));
+    std::fprintf(stderr, "Mirravane: %s 0x%lx does not exist\n", what, static_cast<unsigned long>(id));
+    Close_Error_Log();
+    return START_FAILED;
+}
+
 int Stop_Frames_After() {
     const char* v = std::getenv("MIRRAVANE_FRAMES");
     if (!v) return -1;
@@ -85,7 +100,7 @@ int Parse_Command_Line(const char* line, uintptr_t* preview_parent) {
     case 'l':
     case 'L': {
         p = Skip_Blanks_And_Colons(p + 1);
-        if (preview_parent) *preview_parent = static_cast<uintptr_t>(std::atol(p));
+        if (preview_parent) *preview_parent = Window_Handle(p);
         return PREVIEW;
     }
     case 's':
@@ -254,17 +269,19 @@ int Start_Up(const char* command_line) {
             ShowCursor(true);
         }
     } else if (Saver_Mode == SAVER) {
-        Main_Window = Create_Window(" Mirravane", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, 0, 0, Screen_Width,
-                                    Screen_Height, nullptr, nullptr, Main_Window_Procedure);
-        if (Main_Window && Saver_Host_Window) {
-            Main_Window->native_parent = Saver_Host_Window;
-            Backend().window_changed(Main_Window);
-        }
+        if (Saver_Host_Window && Native_Window_Missing(Saver_Host_Window))
+            return Host_Window_Missing("XSCREENSAVER_WINDOW", Saver_Host_Window);
+        // Inside a host the window is shown only once it is there.
+        const uint32_t shown = Saver_Host_Window ? 0 : WS_VISIBLE;
+        Main_Window = Create_Window(" Mirravane", WS_POPUP | shown, WS_EX_TOPMOST, 0, 0, Screen_Width, Screen_Height,
+                                    nullptr, nullptr, Main_Window_Procedure);
+        if (Main_Window && Saver_Host_Window) Embed_Window(Main_Window, Saver_Host_Window);
         Client_Width = Screen_Width;
         Client_Height = Screen_Height;
         Window_Mode = FULLSCREEN;
         ShowCursor(false);
     } else {
+        if (Native_Window_Missing(Preview_Parent)) return Host_Window_Missing("preview window", Preview_Parent);
         // The host's window: its client size, when it can be read.
         int width = 0, height = 0;
         if (!Native_Window_Size(Preview_Parent, &width, &height)) {
@@ -272,12 +289,9 @@ int Start_Up(const char* command_line) {
             width = 152;
             height = 112;
         }
-        Main_Window = Create_Window(" Mirravane", WS_CHILD | WS_VISIBLE, 0, 0, 0, width, height, nullptr, nullptr,
+        Main_Window = Create_Window(" Mirravane", WS_CHILD, 0, 0, 0, width, height, nullptr, nullptr,
                                     Main_Window_Procedure);
-        if (Main_Window) {
-            Main_Window->native_parent = Preview_Parent;
-            Backend().window_changed(Main_Window);
-        }
+        if (Main_Window) Embed_Window(Main_Window, Preview_Parent);
         Client_Width = width;
         Client_Height = height;
     }

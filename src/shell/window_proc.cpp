@@ -16,6 +16,7 @@
 #include "presets/random_presets.h"
 #include "scope/scope.h"
 #include "shell/file_dialog.h"
+#include "shell/frame.h"
 #include "shell/menu.h"
 #include "shell/modes.h"
 #include "shell/session.h"
@@ -433,7 +434,6 @@ LRESULT Main_Window_Procedure(HWND window, UINT message, WPARAM wparam, LPARAM l
         return 0;
     }
     case WM_SIZE: {
-        if (Saver_Mode == PREVIEW) return 0;
         if (Window_Mode == FULLSCREEN || Saver_Mode == SAVER) {
             Client_Width = Screen_Width;
             Client_Height = Screen_Height;
@@ -445,15 +445,20 @@ LRESULT Main_Window_Procedure(HWND window, UINT message, WPARAM wparam, LPARAM l
             }
             Client_Width = client.right - client.left;
             Client_Height = client.bottom - client.top;
+            if (Saver_Mode == PREVIEW) {
+                // The preview follows its host's size, within the frame surface it draws on.
+                if (Client_Width > Screen_Width) Client_Width = Screen_Width;
+                if (Client_Height > Screen_Height) Client_Height = Screen_Height;
+            }
         }
         if (wparam == SIZE_MAXIMIZED || wparam == SIZE_RESTORED) SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
         return 0;
     }
     case WM_EXITSIZEMOVE:
-        if (Saver_Mode == PREVIEW) return 0;
         if (Client_Width != last_client_width || Client_Height != last_client_height) {
             last_client_width = Client_Width;
             last_client_height = Client_Height;
+            about_picture_drawn = 0;  // stretched to the old size
             Rebuild_For_Size();
         }
         return 0;

@@ -29,7 +29,7 @@ TEST(Frame, PreviewWithoutActivePreviewShowsTheStretchedAboutPicture) {
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.preview_active = 0; });
     Set_Fake_Clock(true, 0);
-    ASSERT_EQ(Start_Up("mirravane /p 42"), 1);
+    ASSERT_EQ(Start_Up("mirravane /p 42"), 1) << program.log();
     ASSERT_EQ(Plasma_Settings.preview_active, 0);
     // The host's size is unknown to the headless desktop: the preview is 152 x 112.
     ASSERT_EQ(Client_Width, 152);
@@ -49,6 +49,13 @@ TEST(Frame, PreviewWithoutActivePreviewShowsTheStretchedAboutPicture) {
     EXPECT_EQ(Peek(Hidden, 19, 14), Peek(about, 40, 30));
     EXPECT_EQ(Peek(Hidden, 76, 56), Peek(about, 160, 120));
     EXPECT_EQ(Peek(Hidden, 133, 98), Peek(about, 280, 210));
+
+    // The host grows: the picture is stretched again over the new size.
+    SetWindowPos(Main_Window, 0, 0, 0, 160, 120, 0);
+    SendMessageA(Main_Window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(160, 120));
+    ASSERT_EQ(Run_Mirravane(), 1);
+    EXPECT_EQ(Peek(Hidden, 80, 60), Peek(about, 160, 120));
+    EXPECT_EQ(Peek(Hidden, 159, 119), Peek(about, 318, 238));
     Release_Surface(&about);
 
     // Later frames keep the picture without loading it again, and the random-preset

@@ -14,6 +14,7 @@
 #include "presets/plasma_settings.h"
 #include "scope/scope.h"
 #include "shell/file_dialog.h"
+#include "shell/frame.h"
 #include "shell/menu.h"
 #include "shell/modes.h"
 #include "shell/session.h"
@@ -68,13 +69,12 @@ TEST(Window_Procedure, SaverEndsOnInputButNotOnItsOwnKeys) {
     EXPECT_EQ(Window_Mode, FULLSCREEN);
 }
 
-TEST(Window_Procedure, PreviewIgnoresKeysAndSizesAndKeepsRunning) {
+TEST(Window_Procedure, PreviewIgnoresKeysFollowsItsHostsSizeAndKeepsRunning) {
     Installed_Program program;
     ASSERT_EQ(Start_Up("mirravane /p 42"), 1);
     ASSERT_EQ(Saver_Mode, PREVIEW);
     // The headless desktop knows no host window: reported, and the start goes on.
     EXPECT_NE(program.log().find("Win_Main(): GetClientRect for Preview Window FAILED"), std::string::npos);
-    const int width = Client_Width, height = Client_Height;
     const int symmetry = Plasma_Settings.symmetry;
     Destroy_Posted();
 
@@ -83,10 +83,21 @@ TEST(Window_Procedure, PreviewIgnoresKeysAndSizesAndKeepsRunning) {
         EXPECT_FALSE(Destroy_Posted()) << key;
     }
     EXPECT_EQ(Plasma_Settings.symmetry, symmetry);
-    SetWindowPos(Main_Window, 0, 0, 0, 50, 40, 0);
-    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(50, 40));
-    EXPECT_EQ(Client_Width, width);
-    EXPECT_EQ(Client_Height, height);
+
+    // The host was resized: the preview draws at the new size, the plasma rebuilt for it.
+    ASSERT_EQ(Plasma_Settings.symmetry, 0);
+    SetWindowPos(Main_Window, 0, 0, 0, 64, 40, 0);
+    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(64, 40));
+    EXPECT_EQ(Client_Width, 64);
+    EXPECT_EQ(Client_Height, 40);
+    EXPECT_EQ(Plasma_Settings.plasma_width, 64);
+    EXPECT_EQ(Plasma_Settings.plasma_height, 40);
+    // A host larger than the desktop: the frame surface is the desktop's size.
+    SetWindowPos(Main_Window, 0, 0, 0, 5000, 3000, 0);
+    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(5000, 3000));
+    EXPECT_EQ(Client_Width, Screen_Width);
+    EXPECT_EQ(Client_Height, Screen_Height);
+    EXPECT_EQ(Run_Mirravane(), 1);
 
     Send(WM_ACTIVATEAPP, 0);
     EXPECT_EQ(Frames_Running, 1);

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -37,6 +38,9 @@
 namespace {
 
 const char* const No_Display_Line = "Mirravane: no display available (set DISPLAY or use MIRRAVANE_BACKEND=headless)";
+const char* const No_X_Display_Line =
+    "Mirravane: cannot draw into the given window: windows are named by X11 ids and no X display could be opened "
+    "(DISPLAY is not set or cannot be reached)";
 
 bool Set(const char* name) {
     const char* value = std::getenv(name);
@@ -140,12 +144,12 @@ public:
             if (host->menu() == menu) host->Refresh_Menu();
     }
 
-    bool native_window_size(uintptr_t native, int& width, int& height) override {
-        const QSize size = Native_Size(native);
-        if (size.isEmpty()) return false;
+    Native_State native_window(uintptr_t native, int& width, int& height) override {
+        QSize size;
+        const Native_State state = Native_Window_State(native, &size);
         width = size.width();
         height = size.height();
-        return true;
+        return state;
     }
 
     intptr_t run_dialog(Dialog_State* dialog) override {
@@ -289,12 +293,21 @@ int Desktop_Depth() {
 
 }  // namespace
 
-bool Install_Qt_Backend(int& argc, char** argv) {
+bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
     if (backend) return true;
     // Qt ends the process when its display cannot be opened; ask the environment first and
     // give Qt a fallback that it can always open, so that a failure is ours to report.
-    const bool platform_given = Set("QT_QPA_PLATFORM");
-    if (!platform_given) {
+    const bool platform_given = Set("QT_QPA_PLATFORM") && !embeds;
+    const char* asked_platform = std::getenv("QT_QPA_PLATFORM");
+    const bool had_platform = asked_platform != nullptr;
+    const std::string user_platform = had_platform ? asked_platform : "";
+    if (embeds) {
+        if (!Set("DISPLAY")) {
+            std::fprintf(stderr, "%s\n", No_X_Display_Line);
+            return false;
+        }
+        setenv("QT_QPA_PLATFORM", "xcb;offscreen", 1);
+    } else if (!platform_given) {
         if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
             std::fprintf(stderr, "%s\n", No_Display_Line);
             return false;
@@ -302,10 +315,18 @@ bool Install_Qt_Backend(int& argc, char** argv) {
         setenv("QT_QPA_PLATFORM", Set("WAYLAND_DISPLAY") ? "wayland;xcb;offscreen" : "xcb;offscreen", 1);
     }
     application = std::make_unique<QApplication>(argc, argv);
-    if (!platform_given) unsetenv("QT_QPA_PLATFORM");
+    if (!platform_given) {
+        // Child processes see the platform the user chose, not ours.
+        if (had_platform)
+            setenv("QT_QPA_PLATFORM", user_platform.c_str(), 1);
+        else
+            unsetenv("QT_QPA_PLATFORM");
+    }
     QScreen* screen = QGuiApplication::primaryScreen();
-    if ((!platform_given && QGuiApplication::platformName() == QLatin1String("offscreen")) || !screen) {
-        std::fprintf(stderr, "%s\n", No_Display_Line);
+    const bool opened = embeds ? QGuiApplication::platformName() == QLatin1String("xcb")
+                               : platform_given || QGuiApplication::platformName() != QLatin1String("offscreen");
+    if (!opened || !screen) {
+        std::fprintf(stderr, "%s\n", embeds ? No_X_Display_Line : No_Display_Line);
         application.reset();
         return false;
     }
@@ -338,7 +359,9 @@ bool Install_Qt_Backend(int& argc, char** argv) {
     QObject::connect(application.get(), &QGuiApplication::applicationStateChanged, [](Qt::ApplicationState state) {
         if (!backend) return;
         const WPARAM active = state == Qt::ApplicationActive ? 1 : 0;
-        for (HWND window : backend->Windows()) PostMessageA(window, WM_ACTIVATEAPP, active, 0);
+        // A window inside another program's window is never active; its host decides.
+        for (HWND window : backend->Windows())
+            if (!window->native_parent) PostMessageA(window, WM_ACTIVATEAPP, active, 0);
     });
     return true;
 }

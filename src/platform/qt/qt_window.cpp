@@ -72,22 +72,34 @@ QString Menu_Text(const std::string& text) { return QString::fromLocal8Bit(text.
 
 }  // namespace
 
-QSize Native_Size(uintptr_t native) {
-    if (!native) return {};
+Window_Backend::Native_State Native_Window_State(uintptr_t native, QSize* size) {
+    using State = Window_Backend::Native_State;
+    if (!native) return State::missing;
 #ifdef MIRRAVANE_HAVE_XCB
-    // Qt does not learn the geometry of a foreign window; the X server knows it.
+    // Qt learns nothing about a foreign window; the X server knows whether it exists.
     if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        if (native > 0xFFFFFFFFu) return State::missing;
         xcb_connection_t* connection = x11->connection();
-        xcb_get_geometry_reply_t* reply =
-            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, static_cast<xcb_drawable_t>(native)), nullptr);
-        if (!reply) return {};
-        const QSize size(reply->width, reply->height);
-        std::free(reply);
-        return size;
+        const auto window = static_cast<xcb_window_t>(native);
+        // Both requests go out before either answer is awaited: one round trip. Errors are
+        // taken here, or Qt would print each one.
+        const xcb_get_window_attributes_cookie_t attributes_asked = xcb_get_window_attributes(connection, window);
+        const xcb_get_geometry_cookie_t geometry_asked = xcb_get_geometry(connection, window);
+        xcb_generic_error_t* error = nullptr;
+        xcb_get_window_attributes_reply_t* attributes =
+            xcb_get_window_attributes_reply(connection, attributes_asked, &error);
+        std::free(error);
+        error = nullptr;
+        xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(connection, geometry_asked, &error);
+        std::free(error);
+        const bool window_exists = attributes && geometry;
+        if (window_exists && size) *size = QSize(geometry->width, geometry->height);
+        std::free(attributes);
+        std::free(geometry);
+        return window_exists ? State::present : State::missing;
     }
 #endif
-    std::unique_ptr<QWindow> foreign(QWindow::fromWinId(static_cast<WId>(native)));
-    return foreign ? foreign->geometry().size() : QSize();
+    return State::unknown;
 }
 
 Picture_State& Picture() {
@@ -200,8 +212,8 @@ Host_Window::Host_Window(HWND window) : QWidget(nullptr, Qt::Window), window_(wi
     settle_.setInterval(Settle_Milliseconds);
     connect(&settle_, &QTimer::timeout, this, [this] { PostMessageA(window_, WM_EXITSIZEMOVE, 0, 0); });
     reported_ = Client_Rect().size();
-    parent_watch_.setInterval(500);
-    connect(&parent_watch_, &QTimer::timeout, this, [this] { Fill_Parent(); });
+    host_watch_.setInterval(250);
+    connect(&host_watch_, &QTimer::timeout, this, [this] { Follow_Host(); });
     since_apply_.start();
 }
 
@@ -293,14 +305,24 @@ void Host_Window::Embed(uintptr_t native) {
     hide();   // shown again by Apply, now inside the host
     winId();  // the native window must exist before it can be re-parented
     windowHandle()->setParent(foreign_.get());
-    parent_watch_.start();
+    host_watch_.start();
 }
 
-void Host_Window::Fill_Parent() {
-    if (!foreign_) return;
-    const QSize size = Native_Size(embedded_in_);
+void Host_Window::Follow_Host() {
+    if (!foreign_ || host_lost_) return;
+    QSize size;
+    if (Native_Window_State(embedded_in_, &size) == Window_Backend::Native_State::missing) {
+        // The host took our window with it: the program has nothing left to draw into.
+        host_lost_ = true;
+        host_watch_.stop();
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        return;
+    }
     if (size.isEmpty() || (geometry().topLeft() == QPoint(0, 0) && this->size() == size)) return;
     setGeometry(0, 0, size.width(), size.height());
+    // The engine's window is the host's client area, so the next frames are drawn at its size.
+    window_->frame = window_->client_on_screen = RECT{0, 0, size.width(), size.height()};
+    Report_Size();
 }
 
 void Host_Window::Apply() {
@@ -322,9 +344,8 @@ void Host_Window::Apply() {
     if (popup) setMinimumSize(0, 0);
     if (w->native_parent) {
         Embed(w->native_parent);
-        if (Native_Size(w->native_parent).isEmpty())
-            setGeometry(0, 0, w->frame.right - w->frame.left, w->frame.bottom - w->frame.top);
-        Fill_Parent();
+        setGeometry(0, 0, w->frame.right - w->frame.left, w->frame.bottom - w->frame.top);
+        Follow_Host();
     } else if (popup) {
         const RECT& f = w->frame;
         QScreen* screen = QGuiApplication::primaryScreen();
@@ -361,9 +382,12 @@ void Host_Window::Apply() {
     const bool placeable = !(w->style & WS_CHILD) || w->native_parent;
     if (w->visible && placeable && !isVisible()) {
         show();
-        if (popup) raise();
-        activateWindow();
-        picture_->setFocus();
+        // The host owns the keyboard of an embedded window (xscreensaver grabs it).
+        if (!embedded_in_) {
+            if (popup) raise();
+            activateWindow();
+            picture_->setFocus();
+        }
     } else if (!w->visible && isVisible()) {
         hide();
     }
@@ -436,7 +460,9 @@ void Host_Window::changeEvent(QEvent* event) {
 }
 
 bool Host_Window::event(QEvent* event) {
-    if (event->type() == QEvent::WindowDeactivate && !applying_ && since_apply_.elapsed() > Focus_Grace_Milliseconds) {
+    // An embedded window never had the focus to lose.
+    if (event->type() == QEvent::WindowDeactivate && !applying_ && !embedded_in_ &&
+        since_apply_.elapsed() > Focus_Grace_Milliseconds) {
         Release_Held_Keys();
         PostMessageA(window_, WM_KILLFOCUS, 0, 0);
     }

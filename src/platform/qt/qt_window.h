@@ -26,8 +26,9 @@ struct Picture_State {
 };
 Picture_State& Picture();
 
-// Size of a window of another program (the preview's host); empty when it cannot be read.
-QSize Native_Size(uintptr_t native);
+// Whether a window of another program (an embedded window's host) exists, and its client
+// size when it does.
+Window_Backend::Native_State Native_Window_State(uintptr_t native, QSize* size);
 
 class Picture_Widget final : public QWidget {
 public:
@@ -79,7 +80,7 @@ private:
     void Build_Menu();
     void Layout_Children();
     void Embed(uintptr_t native);
-    void Fill_Parent();
+    void Follow_Host();
     void Sync_From_Screen();
     bool Tracks_Geometry() const;
     void Report_Size();
@@ -90,11 +91,12 @@ private:
     HMENU bar_menu_ = nullptr;
     std::unordered_map<int, QAction*> actions_;
     QTimer settle_;            // a resize ends when none follows for a while
-    QTimer parent_watch_;      // the host window of an embedded preview gives no events
+    QTimer host_watch_;        // the host of an embedded window sends us no events
     QElapsedTimer since_apply_;
     bool applying_ = false;
     QSize reported_;  // the client size the window procedure last heard of
     Qt::WindowFlags applied_flags_ = Qt::Window;  // Qt adds hints of its own to windowFlags()
     std::unique_ptr<QWindow> foreign_;
     uintptr_t embedded_in_ = 0;
+    bool host_lost_ = false;
 };

@@ -392,9 +392,24 @@ bool Key_Down(WPARAM key) { return key < 256 && keys_down[key]; }
 
 bool Native_Window_Size(uintptr_t native, int* width, int* height) {
     int w = 0, h = 0;
-    if (!Backend().native_window_size(native, w, h)) return false;
+    if (!native || Backend().native_window(native, w, h) != Window_Backend::Native_State::present) return false;
     if (width) *width = w;
     if (height) *height = h;
+    return true;
+}
+
+bool Native_Window_Missing(uintptr_t native) {
+    int w = 0, h = 0;
+    return !native || Backend().native_window(native, w, h) == Window_Backend::Native_State::missing;
+}
+
+bool Embed_Window(HWND window, uintptr_t native_parent) {
+    Window* w = Live(window);
+    if (!w || !native_parent) return false;
+    w->native_parent = native_parent;
+    w->style |= WS_VISIBLE;
+    w->visible = true;
+    Backend().window_changed(w);
     return true;
 }
 

@@ -149,8 +149,11 @@ public:
     virtual bool file_dialog(struct OPENFILENAME* ofn, bool save, std::string& chosen);
     virtual bool show_help(HWND owner, const std::string& help_file, uint32_t command);
     virtual void menu_changed(HMENU menu) {}
-    // Client size of a native window of the desktop (the preview's host).
-    virtual bool native_window_size(uintptr_t native, int& width, int& height) { return false; }
+    // A native window of the desktop (the host of an embedded window): present with its
+    // client size, missing when the window system knows no such window, unknown when the
+    // backend cannot tell.
+    enum class Native_State { present, missing, unknown };
+    virtual Native_State native_window(uintptr_t native, int& width, int& height) { return Native_State::unknown; }
     // Modal dialogs (dialog.h): runs the dialog until EndDialog; the default runs the
     // headless script. dialog_changed tells the backend that the procedure changed a
     // control (position, text, check, list), so a real widget can follow.
@@ -229,6 +232,11 @@ void Set_Key_Down(WPARAM key, bool down);
 bool Key_Down(WPARAM key);
 inline bool Control_Key_Down() { return Key_Down(VK_CONTROL); }
 bool Native_Window_Size(uintptr_t native, int* width, int* height);
+// True for id 0 and for an id that the window system knows to name no window.
+bool Native_Window_Missing(uintptr_t native);
+// Shows a window created hidden inside a native window of another program. Shown first, it
+// would be a top-level window that a window manager takes over before it moves.
+bool Embed_Window(HWND window, uintptr_t native_parent);
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT flags);
 bool PlaySoundFile(const char* path);
