@@ -134,6 +134,7 @@ TEST(Frame, AFailureRepeatedEveryFrameIsLoggedOncePerPreset) {
     for (int i = 0; i < 30; ++i) ASSERT_EQ(Run_Mirravane(), 1);
     Clear_DD_Faults();
     EXPECT_EQ(Count(program.log(), failure), 2u);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);  // the session ends as the program's does
 }
 
 TEST(Frame, SaverEndsWhenTheMouseMoves) {
