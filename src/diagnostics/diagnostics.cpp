@@ -2,6 +2,7 @@
 #include "diagnostics/diagnostics.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/system/system.h"
@@ -48,14 +49,30 @@ void Show_Desktop_Surface() {
     if (Window_Mode == FULLSCREEN && Direct_Draw_Interface) Direct_Draw_Interface->FlipToGDISurface();
 }
 
-}  // namespace
+// Reports logged while frames were drawn since the last preset: formats, or texts that are
+// not formats. Bounded, so a run of ever-new failures cannot grow it without end.
+int frames_drawing = 0;
+std::vector<std::string> frame_failures;
+constexpr size_t Max_Frame_Failures = 64;
 
-int Report_Error(const char* text) {
+bool Logged_In_Earlier_Frame(const char* key) {
+    for (const std::string& seen : frame_failures)
+        if (seen == key) return true;
+    return false;
+}
+
+int Report(const char* text, const char* key) {
     if (!text) text = "";
-    if (error_logging && Save_Error_Log_To_File(Error_Log_Path, text, 0) == 1) return 1;
+    if (error_logging && frames_drawing > 0 && Logged_In_Earlier_Frame(key)) return 1;
+    if (error_logging && Save_Error_Log_To_File(Error_Log_Path, text, 0) == 1) {
+        if (frames_drawing > 0 && frame_failures.size() < Max_Frame_Failures) frame_failures.emplace_back(key);
+        return 1;
+    }
     Show_Error(text);
     return 0;
 }
+
+}  // namespace
 
 void Show_Error(const char* text) {
     if (!text) text = "";
@@ -79,12 +96,14 @@ void Report_Error_To_User(const char* text) {
     Show_Error(text);
 }
 
+int Report_Error(const char* text) { return Report(text, text ? text : ""); }
+
 int Report_Errorf(const char* format, ...) {
     va_list args;
     va_start(args, format);
     std::vsnprintf(Message_Buffer, sizeof Message_Buffer, format ? format : "", args);
     va_end(args);
-    return Report_Error(Message_Buffer);
+    return Report(Message_Buffer, format ? format : "");
 }
 
 void Message_Box(const char* format, ...) {
@@ -250,7 +269,13 @@ void Once_Log::exit(const char* line) {
     completed_once_logs().push_back(&done);
 }
 
+Frame_Reports::Frame_Reports() { ++frames_drawing; }
+Frame_Reports::~Frame_Reports() { --frames_drawing; }
+
+void Forget_Frame_Reports() { frame_failures.clear(); }
+
 void Reset_Diagnostics() {
     for (bool* flag : completed_once_logs()) *flag = false;
     completed_once_logs().clear();
+    Forget_Frame_Reports();
 }

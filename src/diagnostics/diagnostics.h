@@ -56,5 +56,19 @@ struct Once_Log {
     void exit(const char* line);         // writes line, then marks the pair done
 };
 
+// A failure met while frames are drawn comes back every frame, and a log that grows past
+// its limit ends the program. While a Frame_Reports object lives (the frame driver holds
+// one for each frame), a report already logged during an earlier frame is not logged again
+// (Report_Errorf compares its format, so changing numbers do not count as new) until
+// Forget_Frame_Reports, which applying a preset calls.
+class Frame_Reports {
+public:
+    Frame_Reports();
+    ~Frame_Reports();
+    Frame_Reports(const Frame_Reports&) = delete;
+    Frame_Reports& operator=(const Frame_Reports&) = delete;
+};
+void Forget_Frame_Reports();
+
 // Every logged-once flag of the program, so tests can start from a clean slate.
 void Reset_Diagnostics();

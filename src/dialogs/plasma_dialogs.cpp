@@ -175,7 +175,7 @@ intptr_t Random_Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPAR
 }
 
 // ---- colours ------------------------------------------------------------------------------------
-int saved_darken_red = 0, saved_darken_green = 0, saved_darken_blue = 0;
+int saved_darken_red = 0, saved_darken_green = 0, saved_darken_blue = 0, saved_logic = 0;
 
 int Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0; }
 
@@ -216,6 +216,7 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
         saved_darken_red = Plasma_Settings.darken_red;
         saved_darken_green = Plasma_Settings.darken_green;
         saved_darken_blue = Plasma_Settings.darken_blue;
+        saved_logic = Plasma_Settings.invert_colour_logic;
         v.colour_logic = Plasma_Settings.invert_colour_logic;
         for (Channel& c : channels) {
             if (c.value > 127) c.value = 127;
@@ -258,6 +259,9 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
             Plasma_Settings.darken_red = saved_darken_red;
             Plasma_Settings.darken_green = saved_darken_green;
             Plasma_Settings.darken_blue = saved_darken_blue;
+            // The live preview also changed the colour logic: Cancel takes that back too.
+            Plasma_Settings.invert_colour_logic = saved_logic;
+            v.colour_logic = saved_logic;
             EndDialog(dialog, IDCANCEL);
             Dialog_Closing_Display();
             return 1;

@@ -107,9 +107,11 @@ const std::vector<std::pair<int, std::string>> OK_Cancel_Default = {{1, "OK"}, {
 const std::vector<std::pair<int, std::string>> OK_Cancel = {{1, "OK"}, {2, "Cancel"}};
 
 void Plasma_Templates() {
-    Layout("SPEEDBOX", "Plasma Speed").bar(1000, 1001, "", "Slow", "Fast").check_button(1056, 4, "Ignore fps")
+    // Speed and contrast are stored as divisors: the small values at the left are the fast
+    // motion and the strong contrast, and the labels say so.
+    Layout("SPEEDBOX", "Plasma Speed").bar(1000, 1001, "", "Fast", "Slow").check_button(1056, 4, "Ignore fps")
         .buttons(OK_Cancel_Default);
-    Layout("CONTRASTBOX", "Plasma Contrast").bar(1004, 1003, "", "Low", "High").buttons(OK_Cancel_Default);
+    Layout("CONTRASTBOX", "Plasma Contrast").bar(1004, 1003, "", "High", "Low").buttons(OK_Cancel_Default);
     Layout("SWAYBOX", "Plasma Sway").bar(1005, 1006, "", "Min", "Max").buttons(OK_Cancel_Default);
     Layout("ANGLE_BBOX", "Plasma Interference").bar(1007, 1008, "", "Min", "Max").buttons(OK_Cancel_Default);
     Layout("ANGLE_ABOX", "Plasma Ripple Frequency").bar(1010, 1009, "", "Min", "Max").buttons(OK_Cancel_Default);

@@ -77,13 +77,24 @@ int Render(Surface dest, double divisor, int x, int y) {
     }
 }
 
+// The mirroring blits cut a copy at the screen's edges; a slide is smaller than the screen
+// (it holds one tile), so a copy is first cut at the destination's own edges the same way.
+// Without it a damaged preset that asks for symmetry on a plasma slide background fails
+// every frame. On Hidden, the size of the screen, nothing changes.
+bool Fits_Destination(Surface dest, int& sx, int& sy, int& dx, int& dy, int& width, int& height) {
+    if (width <= 0 || height <= 0) return true;  // the blit refuses it as before
+    return Clip_Rectangle(sx, sy, dx, dy, width, height, dest->width(), dest->height());
+}
+
 int Mirror_H(Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+    if (!Fits_Destination(dest, sx, sy, dx, dy, width, height)) return 1;
     if (Clip_H_Blit(dest, dest, sx, sy, dx, dy, width, height)) return 1;
     Report_Error("Draw_Plasma(): Clip_H_Blit FAILED");
     return 0;
 }
 
 int Mirror_V(Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+    if (!Fits_Destination(dest, sx, sy, dx, dy, width, height)) return 1;
     if (Clip_V_Blit(dest, dest, sx, sy, dx, dy, width, height)) return 1;
     Report_Error("Draw_Plasma(): Clip_V_Blit FAILED");
     return 0;

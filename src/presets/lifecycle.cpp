@@ -250,6 +250,8 @@ int Modify_Plasma(int parameter, float value, int reinitialise) {
 int Refresh_Plasma() {
     PLASMA_SETTINGS& s = Plasma_Settings;
     refresh_log.enter("Entering Refresh_Plasma");
+    // A new preset may fail in frames in new ways: its failures are logged once again.
+    Forget_Frame_Reports();
 
     if (Window_Mode == FULLSCREEN || Saver_Mode == SAVER) {
         Client_Width = Screen_Width;

@@ -28,6 +28,7 @@ void Draw_Status_Message() {
 }
 
 int Run_Mirravane() {
+    const Frame_Reports once_per_preset;
     if (error_logging && !run_logged_once) Report_Error("Entering Run_Mirravane");
     Update_Frame_Timer();
 

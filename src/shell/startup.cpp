@@ -168,10 +168,11 @@ int Message_Loop() {
     }
 }
 
-// Ctrl+M, the one accelerator: the toggle of the maximised window.
+// Ctrl+M, the one accelerator: the toggle of the maximised window. Control counts as it
+// was when M went down: by the time the message is handled it may have been let go.
 bool Translate_Accelerator(const MSG* msg) {
     if (!msg || msg->message != WM_KEYDOWN || msg->hwnd != Main_Window) return false;
-    if (msg->wParam != 'M' || !Control_Key_Down()) return false;
+    if (msg->wParam != 'M' || !(msg->lParam & KEY_CONTROL_HELD)) return false;
     SendMessageA(Main_Window, WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE, 0);
     return true;
 }

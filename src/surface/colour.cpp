@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "surface/display.h"
-
 void RGB_To_HSV(float r, float g, float b, float* h, float* s, float* v) {
     float min = r < g ? r : g;
     if (b < min) min = b;
@@ -82,7 +80,7 @@ uint32_t HLS_To_RGB(int hue, int lightness, int saturation) {
         green = (static_cast<uint16_t>(Hue_To_RGB(m1_16, m2_16, hue)) * 255 + HLSMAX / 2) / HLSMAX;
         blue = (static_cast<uint16_t>(Hue_To_RGB(m1_16, m2_16, hue - HLSMAX / 3)) * 255 + HLSMAX / 2) / HLSMAX;
     }
-    const uint32_t mask = (Screen_Bpp == 15 || Screen_Bpp == 16) ? 31u : 0xFFu;
-    return ((static_cast<uint32_t>(blue) & mask) << 16) | ((static_cast<uint32_t>(green) & mask) << 8) |
-           (static_cast<uint32_t>(red) & mask);
+    // A GDI colour at every depth: the drawing call reduces it to the surface's channels.
+    return ((static_cast<uint32_t>(blue) & 0xFFu) << 16) | ((static_cast<uint32_t>(green) & 0xFFu) << 8) |
+           (static_cast<uint32_t>(red) & 0xFFu);
 }

@@ -18,6 +18,26 @@ int Pixel_Format_565 = 0;
 
 namespace {
 
+// Until the plasma chooses its first palette the table holds a spread of colours: a
+// 6 x 6 x 6 cube (black first) and eight greys in each step between the cube's greys.
+// Objects and fonts are loaded before that first palette, and GDI maps their colours
+// through this one.
+struct Starting_Palette {
+    Starting_Palette() {
+        int i = 0;
+        for (int r = 0; r < 6; ++r)
+            for (int g = 0; g < 6; ++g)
+                for (int b = 0; b < 6; ++b)
+                    Palette_Entries[i++] = PALETTEENTRY{static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51),
+                                                        static_cast<uint8_t>(b * 51), 0};
+        for (int step = 0; step < 5; ++step)
+            for (int j = 1; j <= 8; ++j) {
+                const auto grey = static_cast<uint8_t>(step * 51 + (51 * j + 4) / 9);
+                Palette_Entries[i++] = PALETTEENTRY{grey, grey, grey, 0};
+            }
+    }
+} starting_palette;
+
 // The one description record that every lock fills.
 DDSURFACEDESC2 Lock_Description;
 

@@ -103,6 +103,39 @@ TEST_F(Error_Log, WithTheLogOffReportsShowBoxes) {
     EXPECT_EQ(Headless().boxes.size(), 3u);
 }
 
+TEST_F(Error_Log, FailuresRepeatedInFramesAreLoggedOncePerPreset) {
+    start_log();
+    const auto frame = [](int scroll) {
+        const Frame_Reports drawing;
+        Report_Error("Draw_Plasma(): Clip_H_Blit FAILED");
+        Report_Errorf("Clip_Blit(): DEFAULT blitting from source x,y (%d,%d)", scroll, 0);
+    };
+    for (int i = 0; i < 50; ++i) frame(i);
+    // Outside frames (set-up, menu commands) every report is logged.
+    Report_Error("Draw_Plasma(): Clip_H_Blit FAILED");
+    EXPECT_EQ(log(), header + "\r\nDraw_Plasma(): Clip_H_Blit FAILED\r\nClip_Blit(): DEFAULT blitting from source x,y (0,0)"
+                              "\r\nDraw_Plasma(): Clip_H_Blit FAILED");
+    // Another failure in frames is still news; a new preset logs the old ones once again.
+    frame(7);
+    {
+        const Frame_Reports drawing;
+        Report_Error("Draw_Slides_Left(): Paint On Slide FAILED");
+    }
+    Forget_Frame_Reports();
+    frame(9);
+    frame(10);
+    EXPECT_EQ(log(), header + "\r\nDraw_Plasma(): Clip_H_Blit FAILED\r\nClip_Blit(): DEFAULT blitting from source x,y (0,0)"
+                              "\r\nDraw_Plasma(): Clip_H_Blit FAILED\r\nDraw_Slides_Left(): Paint On Slide FAILED"
+                              "\r\nDraw_Plasma(): Clip_H_Blit FAILED\r\nClip_Blit(): DEFAULT blitting from source x,y (9,0)");
+    // With the log off, a failure in a frame is a box every time, as before.
+    Close_Error_Log();
+    error_logging = 0;
+    frame(1);
+    frame(2);
+    EXPECT_EQ(Headless().boxes.size(), 4u);
+    Forget_Frame_Reports();
+}
+
 TEST_F(Error_Log, EntriesHoldAnyMessageOfTheSharedBuffer) {
     start_log();
     // A message naming a long path comes out whole; only text past what the shared

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
+#include <string>
 
 #include "dialog_session.h"
 #include "dialogs/launchers.h"
@@ -80,6 +82,53 @@ TEST_F(Dialogs, SpeedWritesOnOkAndCancelRestoresTheWorkingValue) {
     EXPECT_FALSE(Shown(1056).checked);
 }
 
+// The end of a dialog's bar under the label with this text.
+int End_Labelled(const char* dialog, const std::string& label) {
+    const Dialog_Template* form = Find_Dialog_Template(dialog);
+    int bar_middle = -1, label_x = -1;
+    for (const Control_Template& c : form->controls) {
+        if (c.kind == Control_Kind::Scroll_Bar) bar_middle = c.x + c.width / 2;
+        if (c.kind == Control_Kind::Text && c.text == label) label_x = c.x;
+    }
+    EXPECT_GE(label_x, 0) << dialog << " " << label;
+    return label_x < bar_middle ? SB_LEFT : SB_RIGHT;
+}
+
+TEST_F(Dialogs, SpeedAndContrastEndsDoWhatTheirLabelsSay) {
+    // How far the plasma moves in one frame step, with the frame time ignored.
+    Plasma_Settings.ignore_fps = 1;
+    const auto step = [] {
+        const auto before = Phases();
+        EXPECT_EQ(Draw_Plasma(Hidden, 0, 0), 1);
+        return std::fabs(First_Plasma.phase[0] - before[0]);
+    };
+    Script({Scroll(1000, End_Labelled("SPEEDBOX", "Slow")), OK});
+    Show_Speed_Dialog();
+    const float slow = step();
+    Script({Scroll(1000, End_Labelled("SPEEDBOX", "Fast")), OK});
+    Show_Speed_Dialog();
+    const float fast = step();
+    EXPECT_GT(fast, 100 * slow);
+
+    // Contrast: how far the sine table swings between its lightest and darkest entries.
+    const auto swing = [] {
+        const int entries = 4 * First_Plasma.width * First_Plasma.height;
+        const auto [low, high] = std::minmax_element(First_Plasma.table2, First_Plasma.table2 + entries);
+        return *high - *low;
+    };
+    Script({Scroll(1004, End_Labelled("CONTRASTBOX", "Low")), OK});
+    Show_Contrast_Dialog();
+    const int low = swing();
+    Script({Scroll(1004, End_Labelled("CONTRASTBOX", "High")), OK});
+    Show_Contrast_Dialog();
+    const int high = swing();
+    EXPECT_LE(low, 2);
+    EXPECT_GE(high, 90);
+    // The stored values keep their meaning: divisors, 1 at the strong end.
+    EXPECT_EQ(Plasma_Settings.speed, 1.0);
+    EXPECT_EQ(Plasma_Settings.contrast, 1);
+}
+
 TEST_F(Dialogs, InterferenceRippleAndSwayMapTheirPositions) {
     Script({OK});
     Show_Interference_Dialog();
@@ -136,7 +185,7 @@ TEST_F(Dialogs, OnlyTableSettingsRestartThePlasma) {
     EXPECT_EQ(Plasma_Settings.complexity, 50);
 }
 
-TEST_F(Dialogs, ColoursPreviewLiveAndCancelRestoresBytesAndDarkenButNotLogic) {
+TEST_F(Dialogs, ColoursPreviewLiveAndCancelRestoresEverythingThePreviewChanged) {
     ASSERT_EQ(Plasma_Settings.invert_colour_logic, 1);
     ASSERT_EQ(Plasma_Settings.darken_red, 0);
     ASSERT_TRUE(Clear(Hidden));
@@ -148,8 +197,8 @@ TEST_F(Dialogs, ColoursPreviewLiveAndCancelRestoresBytesAndDarkenButNotLogic) {
     EXPECT_EQ(Plasma_Settings.colour_green, 127);
     EXPECT_EQ(plasma_dialog_values.colour_blue, 127);
     EXPECT_EQ(Plasma_Settings.darken_red, 0);
-    EXPECT_EQ(Plasma_Settings.invert_colour_logic, 0);
-    EXPECT_EQ(plasma_dialog_values.colour_logic, 0);
+    EXPECT_EQ(Plasma_Settings.invert_colour_logic, 1);
+    EXPECT_EQ(plasma_dialog_values.colour_logic, 1);
 
     // The preview was drawn into Hidden while the dialog was open.
     int pitch = 0;
@@ -161,7 +210,7 @@ TEST_F(Dialogs, ColoursPreviewLiveAndCancelRestoresBytesAndDarkenButNotLogic) {
     EXPECT_TRUE(drawn);
 
     // OK keeps the bytes and the boxes; the opening shows the record's state.
-    Script({Thumb(1013, 64), Click(1020), Click(1019), OK});
+    Script({Thumb(1013, 64), Click(1018), Click(1020), Click(1019), OK});
     Show_Colour_Dialog();
     EXPECT_FALSE(Shown(1018).checked);
     EXPECT_EQ(Plasma_Settings.colour_red, 64);

@@ -237,6 +237,26 @@ TEST(Hostile, ExtremeFieldsInDefaultsRunWithoutFault) {
     }
 }
 
+TEST(Hostile, SymmetryOnPlasmaSlidesDrawsWithoutFailures) {
+    // The menus never combine them, but a damaged preset may: slides with a still or a
+    // moving plasma background, and a symmetry whose mirrored copies fall outside the slide.
+    for (int background : {3, 4})
+        for (int symmetry : {1, 2, 3}) {
+            Installed_Program program(3);
+            program.write_preset("default.dat", [&](PLASMA_SETTINGS& s) {
+                s.kaleidoscope_on = 1;
+                s.slides_on = 1;
+                s.slide_speed = 200;
+                s.background = background;
+                s.symmetry = symmetry;
+            });
+            EXPECT_EQ(Configuration_Run(40), 0);
+            const std::string log = program.log();
+            EXPECT_EQ(log.find("FAILED"), std::string::npos) << background << " " << symmetry << log;
+            Headless().boxes.clear();
+        }
+}
+
 TEST(Hostile, DamagedAndAbsurdBitmaps) {
     Installed_Program program(6);
     // Not a bitmap at 5.bmp: skipped with the loader's message, and the run goes on with the

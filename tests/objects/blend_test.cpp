@@ -1,8 +1,13 @@
 // Hue and light blends of objects onto slides, and the hue turn that makes object frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <set>
+
 #include "objects/object_files.h"
 #include "support/surface_fixture.h"
+#include "surface/colour.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
 
@@ -213,6 +218,31 @@ TEST_F(Blend_Test, AlterHueTurnsByAmountOver256OfTheCircle) {
     EXPECT_EQ(turned.r, 0);
     EXPECT_EQ(turned.g, 127);
     EXPECT_EQ(turned.b, 255);
+    EXPECT_TRUE(Take_Reports().empty());
+}
+
+TEST_F(Blend_Test, AlterHueTurnsEightBitObjectsThroughTheDisplayPalette) {
+    Make(8);
+    // The screen shows a colour cube; the object surfaces carry no palette.
+    PALETTEENTRY cube[256];
+    Show_Colour_Cube(cube);
+    ASSERT_FALSE(HasFatalFailure());
+    Poke(s, 0, 0, 180);  // pure red: 5 x 36
+    // The 32 frames of an object: a turn of 8 / 256 of the circle each.
+    for (int k = 0; k < 32; ++k) ASSERT_EQ(Alter_Hue(s, d, 0, 0, k % 8, k / 8, 1, 1, 8 * k), 1) << k;
+    std::set<uint32_t> indices;
+    for (int k = 0; k < 32; ++k) {
+        const uint32_t index = Peek(d, k % 8, k / 8);
+        indices.insert(index);
+        const PALETTEENTRY& e = cube[index];
+        float h, sat, v;
+        RGB_To_HSV(e.peRed / 255.0f, e.peGreen / 255.0f, e.peBlue / 255.0f, &h, &sat, &v);
+        EXPECT_EQ(sat, 1.0f) << k;
+        // The cube holds a pure hue every 12 degrees.
+        const float off = std::fabs(h - k * 11.25f);
+        EXPECT_LE(std::min(off, 360.0f - off), 7.0f) << k << " hue " << h;
+    }
+    EXPECT_GE(indices.size(), 28u);
     EXPECT_TRUE(Take_Reports().empty());
 }
 

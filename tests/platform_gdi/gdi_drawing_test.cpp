@@ -58,6 +58,43 @@ TEST_F(Gdi_Test, ColoursConvertPerDepth) {
     EXPECT_EQ(Pixel_To_Colour(s8, 2), RGB(0, 0, 250));
 }
 
+TEST_F(Gdi_Test, EightBitSurfacesWithoutAPaletteMeanTheDisplaysColours) {
+    DDSurface* off = Make_Surface(8, 4, 1);
+    DDSURFACEDESC2 desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    DDSurface* primary = nullptr;
+    ASSERT_EQ(ddraw_->CreateSurface(&desc, &primary), DD_OK);
+    // Entry 0 is not black and a later entry is: black must still be the colour key.
+    DDPalette* palette =
+        Make_Palette({{9, 9, 9, 0}, {250, 0, 0, 0}, {0, 0, 250, 0}, {0, 0, 0, 0}, {10, 10, 10, 0}});
+    ASSERT_EQ(primary->SetPalette(palette), DD_OK);
+
+    HDC dc = nullptr;
+    ASSERT_EQ(off->GetDC(&dc), DD_OK);
+    EXPECT_EQ(SetPixel(dc, 0, 0, RGB(200, 30, 0)), RGB(250, 0, 0));
+    EXPECT_EQ(off->Pixel(0, 0), 1u);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(250, 0, 0));
+    SetPixel(dc, 1, 0, RGB(0, 0, 0));
+    EXPECT_EQ(off->Pixel(1, 0), 0u);
+    SetPixel(dc, 2, 0, RGB(1, 1, 1));  // nearest is the black entry 3, not the key
+    EXPECT_EQ(off->Pixel(2, 0), 3u);
+
+    // The palette changes (a new plasma palette): the next colours follow it.
+    PALETTEENTRY entries[256]{};
+    entries[7] = PALETTEENTRY{200, 30, 0, 0};
+    ASSERT_EQ(palette->SetEntries(0, 0, 256, entries), DD_OK);
+    SetPixel(dc, 0, 0, RGB(200, 30, 0));
+    EXPECT_EQ(off->Pixel(0, 0), 7u);
+    EXPECT_EQ(off->ReleaseDC(dc), DD_OK);
+
+    // Without any palette on the screen, grey levels as before.
+    palette->Release();
+    primary->Release();
+    EXPECT_EQ(Display_Palette(), nullptr);
+    EXPECT_EQ(Colour_To_Pixel(off, RGB(255, 255, 255)), 255u);
+}
+
 TEST_F(Gdi_Test, PixelsReadAndWriteWithinTheSurfaceOnly) {
     DDSurface* s = Make_Surface(32, 4, 3);
     HDC dc = nullptr;

@@ -5,7 +5,9 @@
 
 #include "platform/input/dinput.h"
 #include "platform/qt/qt_keys.h"
+#include "diagnostics/diagnostics.h"
 #include "platform/windows/commdlg.h"
+#include "shell/startup.h"
 #include "qt_fixture.h"
 
 namespace {
@@ -205,7 +207,7 @@ TEST_F(Qt_Backend_Test, CtrlMInAWindowWithAMenuIsTheMaximiseCommand) {
 
 TEST_F(Qt_Backend_Test, CtrlMWithoutAMenuIsAKeyWithControlHeld) {
     // Maximised and full screen have no menu: the window procedure's accelerator sees 'M'
-    // while Control is down.
+    // with Control held.
     HWND window = Shown_Window(WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
     QWidget* picture = Qt_Picture_Widget(window);
     QTest::keyPress(picture, Qt::Key_M, Qt::ControlModifier);  // presses Control first
@@ -217,6 +219,34 @@ TEST_F(Qt_Backend_Test, CtrlMWithoutAMenuIsAKeyWithControlHeld) {
     EXPECT_TRUE(Take(WM_COMMAND).empty());
     QTest::keyRelease(picture, Qt::Key_M, Qt::ControlModifier);  // releases Control after
     EXPECT_FALSE(Control_Key_Down());
+    Take(WM_KEYUP);
+
+    // Ten quick presses, all of them over before the queue is read: each one still toggles,
+    // and M alone does not.
+    static int toggles;
+    toggles = 0;
+    const WNDPROC count = [](HWND, UINT message, WPARAM wparam, LPARAM) -> LRESULT {
+        if (message == WM_COMMAND && LOWORD(wparam) == 40074) ++toggles;
+        return 0;
+    };
+    HWND previous = Main_Window;
+    Main_Window = Create_Window(" Counting", WS_POPUP | WS_VISIBLE, 0, 0, 0, 300, 200, nullptr, nullptr, count);
+    ShowWindow(Main_Window, SW_SHOWNORMAL);
+    QCoreApplication::processEvents();
+    picture = Qt_Picture_Widget(Main_Window);
+    for (int i = 0; i < 10; ++i) {
+        QTest::keyPress(picture, Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyClick(picture, Qt::Key_M, Qt::ControlModifier);
+        QTest::keyRelease(picture, Qt::Key_Control, Qt::NoModifier);
+    }
+    QTest::keyClick(picture, Qt::Key_M);
+    EXPECT_FALSE(Control_Key_Down());
+    int accelerated = 0;
+    for (const MSG& down : Take(WM_KEYDOWN)) accelerated += Translate_Accelerator(&down);
+    EXPECT_EQ(accelerated, 10);
+    EXPECT_EQ(toggles, 10);
+    DestroyWindow(Main_Window);
+    Main_Window = previous;
 }
 
 TEST_F(Qt_Backend_Test, ActivationAndFocusLossBecomeMessages) {

@@ -292,10 +292,9 @@ std::string Run_Command(const std::string& command, int& status) {
     return out;
 }
 
-// Renders with mirravane-render (the defaults, or a preset file written from them with
-// `edit`) and compares every pixel of its BMP with `expected`.
-void Check_Rendered_Frame(int width, int height, int bpp, uint32_t seed, int frames, const std::vector<uint32_t>& expected,
-                          const std::function<void(PLASMA_SETTINGS&)>& edit = {}) {
+// Renders with mirravane-render: the defaults, or a preset file written from them with `edit`.
+void Render_Frame(int width, int height, int bpp, uint32_t seed, int frames, Picture& picture,
+                  const std::function<void(PLASMA_SETTINGS&)>& edit = {}) {
     Installed_Program program(2, false, width, height, bpp);
     const std::string out = program.folder().path() + "/frame.bmp";
     const std::string mode = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(bpp);
@@ -311,11 +310,18 @@ void Check_Rendered_Frame(int width, int height, int bpp, uint32_t seed, int fra
                         " --frame-seconds 0.02 --out '" + out + "' 2>&1",
                     status);
     ASSERT_EQ(status, 0) << mode << "\n" << output;
-
-    Picture picture;
     ASSERT_TRUE(Read_Bmp(out, picture)) << mode;
     ASSERT_EQ(picture.width, width);
     ASSERT_EQ(picture.height, height);
+}
+
+// Renders as above and compares every pixel with `expected`.
+void Check_Rendered_Frame(int width, int height, int bpp, uint32_t seed, int frames, const std::vector<uint32_t>& expected,
+                          const std::function<void(PLASMA_SETTINGS&)>& edit = {}) {
+    const std::string mode = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(bpp);
+    Picture picture;
+    Render_Frame(width, height, bpp, seed, frames, picture, edit);
+    if (::testing::Test::HasFatalFailure()) return;
     ASSERT_EQ(expected.size(), picture.pixels.size());
     int wrong = 0;
     for (int y = 0; y < height; ++y)
@@ -368,6 +374,37 @@ TEST(Render, LaterFramesFollowThePhaseSteps) {
         s.ignore_fps = 0;
         s.contrast = 4;
     });
+}
+
+TEST(Render, GradientSlidesLookTheSameAtEveryWideDepth) {
+    // The kaleidoscope over slides with a colour-gradient background of fixed lightness, no
+    // objects and no title: the picture is the gradient alone.
+    const auto gradient = [](PLASMA_SETTINGS& s) {
+        s.kaleidoscope_on = 1;
+        s.slides_on = 1;
+        s.background = 2;
+        s.gradient_variable = 0;
+        s.gradient_brightness = 150;
+        s.titles_on = 0;
+        for (int32_t& count : s.object_count) count = 0;
+    };
+    const auto mean = [](const Picture& p) {
+        double sum = 0;
+        for (uint32_t c : p.pixels) sum += (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF);
+        return sum / (3.0 * 255.0 * static_cast<double>(p.pixels.size()));
+    };
+    Picture at32;
+    Render_Frame(320, 240, 32, 3, 10, at32, gradient);
+    ASSERT_FALSE(HasFatalFailure());
+    const double bright32 = mean(at32);
+    EXPECT_GT(bright32, 0.3);
+    for (int bpp : {24, 16, 15}) {
+        Picture picture;
+        Render_Frame(320, 240, bpp, 3, 10, picture, gradient);
+        ASSERT_FALSE(HasFatalFailure());
+        // Only the channels' lowest bits may differ.
+        EXPECT_NEAR(mean(picture), bright32, 0.03) << bpp;
+    }
 }
 
 TEST(Render, RefusesBadArguments) {

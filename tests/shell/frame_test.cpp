@@ -5,12 +5,14 @@
 #include "diagnostics/diagnostics.h"
 #include "platform/input/dinput.h"
 #include "platform/system/system.h"
+#include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
 #include "shell/frame.h"
 #include "shell/modes.h"
 #include "shell/startup.h"
 #include "shell/status.h"
+#include "slides/slides.h"
 #include "support/installed_program.h"
 #include "support/surface_fixture.h"
 #include "surface/bitmap.h"
@@ -111,6 +113,35 @@ TEST(Frame, ConfigurationFramesRunTheCountdownAndLogOnce) {
     Feed_Mouse_Motion(-1000, -1000);
     EXPECT_EQ(Run_Mirravane(), 1);
     Set_Fake_Clock(false);
+}
+
+TEST(Frame, AFailureRepeatedEveryFrameIsLoggedOncePerPreset) {
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
+        s.kaleidoscope_on = 1;
+        s.slides_on = 1;
+    });
+    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    ASSERT_EQ(Slides_Ready, 1);
+    const std::string failure = "\r\nDraw_Slides(): Draw_Slides_Left FAILED";
+    // A slide that cannot be restored: the slides fail every frame, and the kaleidoscope
+    // shows the plasma instead.
+    const auto lose_a_slide = [] {
+        Colour_Slides[0]->Mark_Lost();
+        Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC, 1 << 30);
+    };
+    lose_a_slide();
+    for (int i = 0; i < 30; ++i) ASSERT_EQ(Run_Mirravane(), 1);
+    EXPECT_EQ(Count(program.log(), failure), 1u);
+
+    // Applying a preset again: the same failure is news once more.
+    Clear_DD_Faults();
+    ASSERT_EQ(Refresh_Plasma(), 1);
+    lose_a_slide();
+    for (int i = 0; i < 30; ++i) ASSERT_EQ(Run_Mirravane(), 1);
+    Clear_DD_Faults();
+    EXPECT_EQ(Count(program.log(), failure), 2u);
+    SendMessageA(Main_Window, WM_DESTROY, 0, 0);  // the session ends as the program's does
 }
 
 TEST(Frame, SaverEndsWhenTheMouseMoves) {

@@ -410,9 +410,12 @@ TEST(Window_Procedure, ControlMTwiceReturnsToTheSameWindow) {
     const RECT before = Main_Window->frame;
     const int width = Client_Width, height = Client_Height;
 
-    MSG m{Main_Window, WM_KEYDOWN, 'M', 0};
-    EXPECT_FALSE(Translate_Accelerator(&m));  // no control key
+    // Control counts as it was when M went down, not as it is now.
+    MSG m{Main_Window, WM_KEYDOWN, 'M', 1};
     Set_Key_Down(VK_CONTROL, true);
+    EXPECT_FALSE(Translate_Accelerator(&m));
+    Set_Key_Down(VK_CONTROL, false);
+    m.lParam = 1 | KEY_CONTROL_HELD;
     ASSERT_TRUE(Translate_Accelerator(&m));
     EXPECT_EQ(Client_Width, 640);
     EXPECT_EQ(Client_Height, 480);
@@ -423,7 +426,6 @@ TEST(Window_Procedure, ControlMTwiceReturnsToTheSameWindow) {
     EXPECT_LT(Cursor_Show_Count(), 0);
 
     ASSERT_TRUE(Translate_Accelerator(&m));
-    Set_Key_Down(VK_CONTROL, false);
     EXPECT_EQ(Main_Window->frame.left, before.left);
     EXPECT_EQ(Main_Window->frame.top, before.top);
     EXPECT_EQ(Main_Window->frame.right, before.right);

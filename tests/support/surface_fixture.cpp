@@ -21,6 +21,21 @@ void Open_Surface_Display(int width, int height, int bpp, bool format_565) {
     Screen_Bpp = bpp;
 }
 
+void Show_Colour_Cube(PALETTEENTRY (&entries)[256]) {
+    for (int i = 0; i < 256; ++i)
+        entries[i] = i < 216 ? PALETTEENTRY{static_cast<uint8_t>(i / 36 * 51), static_cast<uint8_t>(i / 6 % 6 * 51),
+                                            static_cast<uint8_t>(i % 6 * 51), 0}
+                             : PALETTEENTRY{};
+    DDSURFACEDESC2 desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    ASSERT_EQ(Direct_Draw_Interface->CreateSurface(&desc, &Visible), DD_OK);
+    DDPalette* palette = nullptr;
+    ASSERT_EQ(Direct_Draw_Interface->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette), DD_OK);
+    ASSERT_EQ(Visible->SetPalette(palette), DD_OK);
+    palette->Release();
+}
+
 void Close_Surface_Display() {
     Release_Surface(&Scratch_Pad);
     Release_Surface(&Hidden);

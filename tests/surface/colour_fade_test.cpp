@@ -90,23 +90,18 @@ TEST(Colour, HueToRgbAndHlsPacking) {
     // Falling ramp truncates toward zero: 100 + (-90 * 21 + 21) / 42 = 100 - 44.
     EXPECT_EQ(Hue_To_RGB(100, 10, 21), 56);
 
-    Screen_Bpp = 32;
-    EXPECT_EQ(HLS_To_RGB(0, 126, 252), 0x0000FFu);
-    EXPECT_EQ(HLS_To_RGB(123, 252, 0), 0xFFFFFFu);
-    EXPECT_EQ(HLS_To_RGB(84, 126, 252), 0x00FF00u);
-    // m2 = (63 * 378 + 126) / 252 = 95, m1 = 31: red 96, green 31, blue 31.
-    EXPECT_EQ(HLS_To_RGB(0, 63, 126), 0x1F1F60u);
-    // m2 = 189 + 126 - 95 = 220, m1 = 158: red 223, green 160, blue 160.
-    EXPECT_EQ(HLS_To_RGB(0, 189, 126), 0xA0A0DFu);
-    EXPECT_EQ(HLS_To_RGB(0, 100, 0), 0x656565u);  // 100 * 255 / 252 = 101
-    Screen_Bpp = 24;
-    EXPECT_EQ(HLS_To_RGB(0, 189, 126), 0xA0A0DFu);
-    Screen_Bpp = 16;
-    EXPECT_EQ(HLS_To_RGB(0, 126, 252), 0x00001Fu);
-    EXPECT_EQ(HLS_To_RGB(0, 189, 126), 0x00001Fu);  // 160 & 31 = 0, 223 & 31 = 31
-    Screen_Bpp = 15;
-    EXPECT_EQ(HLS_To_RGB(7, 252, 0), 0x1F1F1Fu);
-    EXPECT_EQ(HLS_To_RGB(0, 63, 126), 0x1F1F00u);  // 96 & 31 = 0
+    // A GDI colour with 8-bit channels at every depth: the drawing call reduces it.
+    for (int bpp : {8, 15, 16, 24, 32}) {
+        Screen_Bpp = bpp;
+        EXPECT_EQ(HLS_To_RGB(0, 126, 252), 0x0000FFu) << bpp;
+        EXPECT_EQ(HLS_To_RGB(123, 252, 0), 0xFFFFFFu) << bpp;
+        EXPECT_EQ(HLS_To_RGB(84, 126, 252), 0x00FF00u) << bpp;
+        // m2 = (63 * 378 + 126) / 252 = 95, m1 = 31: red 96, green 31, blue 31.
+        EXPECT_EQ(HLS_To_RGB(0, 63, 126), 0x1F1F60u) << bpp;
+        // m2 = 189 + 126 - 95 = 220, m1 = 158: red 223, green 160, blue 160.
+        EXPECT_EQ(HLS_To_RGB(0, 189, 126), 0xA0A0DFu) << bpp;
+        EXPECT_EQ(HLS_To_RGB(0, 100, 0), 0x656565u) << bpp;  // 100 * 255 / 252 = 101
+    }
 }
 
 namespace {

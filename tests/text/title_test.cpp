@@ -5,6 +5,7 @@
 
 #include "diagnostics/diagnostics.h"
 #include "presets/plasma_settings.h"
+#include "surface/colour.h"
 #include "surface/display.h"
 #include "text/font.h"
 #include "text/font_folder.h"
@@ -126,6 +127,36 @@ TEST_F(Titles, HeldTitleShowsItsGlyphsAndPausesWhileTitlesAreOff) {
     EXPECT_EQ(Title_Stage, TITLE_FADING_IN);
     EXPECT_EQ(Title_Level, 256);
     EXPECT_EQ(Title_Timer, 0.0);
+}
+
+TEST_F(Titles, EightBitTitleKeepsTheHueOfItsFont) {
+    // The screen shows a colour cube; the font and the strip carry no palette of their own.
+    Open_Screen(8);
+    PALETTEENTRY cube[256];
+    Show_Colour_Cube(cube);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(Setup_Title("Ab", 9), 1);
+    for (int i = 0; i < 200 && Title_Stage != TITLE_HOLDING; ++i) ASSERT_EQ(Frame(), 1);
+    ASSERT_EQ(Title_Stage, TITLE_HOLDING);
+    Paint_Hidden(0);
+    ASSERT_EQ(Frame(), 1);
+
+    // The title's font is a light blue (hue about 211 degrees): what lands shows blue on
+    // the screen, and the font's black stays out of the picture.
+    int glyph_pixels = 0, blue = 0;
+    for (int y = 0; y < Hidden->height(); ++y)
+        for (int x = 0; x < Hidden->width(); ++x) {
+            const uint32_t index = Hidden->Pixel(x, y);
+            if (index == 0) continue;
+            ++glyph_pixels;
+            const PALETTEENTRY& e = cube[index];
+            float h, s, v;
+            RGB_To_HSV(e.peRed / 255.0f, e.peGreen / 255.0f, e.peBlue / 255.0f, &h, &s, &v);
+            blue += s > 0.15f && h >= 180.0f && h <= 240.0f;
+        }
+    EXPECT_GT(glyph_pixels, 50);
+    EXPECT_GE(blue * 10, glyph_pixels * 9) << blue << " of " << glyph_pixels;
+    EXPECT_TRUE(Take_Reports().empty());
 }
 
 TEST_F(Titles, RefusalsAndTheStripSize) {

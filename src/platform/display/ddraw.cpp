@@ -39,6 +39,11 @@ struct Fault {
 std::array<Fault, static_cast<size_t>(DD_Call::Count)> faults;
 std::array<int, static_cast<size_t>(DD_Call::Count)> call_counts{};
 Primary_Hook primary_hook;
+// The palette the primary surface holds; the primary's reference keeps it alive.
+const DDPalette* display_palette = nullptr;
+// Every palette gets its own generations, so a new palette at an old address is never
+// taken for the one before.
+uint64_t next_palette_generation = 1;
 
 // Counts the call and answers with an injected fault when one is pending.
 HRESULT Take_Fault(DD_Call call) {
@@ -216,11 +221,20 @@ int DD_Call_Count(DD_Call call) { return call_counts[static_cast<size_t>(call)];
 
 void Set_Primary_Hook(Primary_Hook hook) { primary_hook = std::move(hook); }
 
+const DDPalette* Display_Palette() { return display_palette; }
+
 // ---- palette and clipper ------------------------------------------------------------------
+
+DDPalette::DDPalette() : generation_(next_palette_generation++) {}
+
+DDPalette::~DDPalette() {
+    if (display_palette == this) display_palette = nullptr;
+}
 
 HRESULT DDPalette::SetEntries(uint32_t, uint32_t start, uint32_t count, const PALETTEENTRY* entries) {
     if (!entries || start >= 256 || count > 256 - start) return DDERR_INVALIDPARAMS;
     std::copy(entries, entries + count, entries_ + start);
+    generation_ = next_palette_generation++;
     return DD_OK;
 }
 
@@ -254,6 +268,7 @@ uint32_t DDClipper::Release() {
 DDSurface::~DDSurface() {
     if (dc_) Destroy_Surface_DC(dc_);
     if (clipper_) clipper_->Release();
+    if (primary_ && palette_ == display_palette) display_palette = nullptr;
     if (palette_) palette_->Release();
 }
 
@@ -345,8 +360,10 @@ HRESULT DDSurface::SetClipper(DDClipper* clipper) {
 HRESULT DDSurface::SetPalette(DDPalette* palette) {
     if (const HRESULT f = Take_Fault(DD_Call::SetPalette)) return f;
     if (palette) palette->AddRef();
+    if (primary_ && palette_ == display_palette) display_palette = nullptr;
     if (palette_) palette_->Release();
     palette_ = palette;
+    if (primary_) display_palette = palette;
     return DD_OK;
 }
 

@@ -119,12 +119,16 @@ public:
     uint32_t AddRef() { return ++refs_; }
     uint32_t Release();
     const PALETTEENTRY* entries() const { return entries_; }
+    // Changes with every SetEntries, so colour lookups can tell a changed palette.
+    uint64_t generation() const { return generation_; }
 
 private:
     friend class DDraw;
-    DDPalette() = default;
+    DDPalette();
+    ~DDPalette();
     PALETTEENTRY entries_[256]{};
     uint32_t refs_ = 1;
+    uint64_t generation_ = 0;
 };
 
 class DDClipper {
@@ -256,6 +260,10 @@ void Reset_Display_Service();  // back to the default configuration; clears inje
 
 // Pixel format of a depth on this display.
 DDPIXELFORMAT Pixel_Format_For(int bpp);
+
+// The palette attached to the primary surface (what 8-bit pixels mean on the screen), or
+// nullptr while there is none.
+const DDPalette* Display_Palette();
 
 // Fault injection: the next `times` calls of a kind return `code` instead of running.
 enum class DD_Call {

@@ -54,66 +54,71 @@ uint8_t Grey_Of(COLORREF c) {
     return static_cast<uint8_t>((GetRValue(c) * 299u + GetGValue(c) * 587u + GetBValue(c) * 114u) / 1000u);
 }
 
-// The palette as three channel arrays, so the distance loop vectorises.
-struct Palette_Channels {
-    int red[256], green[256], blue[256];
-    explicit Palette_Channels(const PALETTEENTRY* entries) {
-        for (int i = 0; i < 256; ++i) {
-            red[i] = entries[i].peRed;
-            green[i] = entries[i].peGreen;
-            blue[i] = entries[i].peBlue;
+// The palette an 8-bit surface's pixels mean: its own, else the display's. Off-screen
+// surfaces carry none, and GDI maps their colours through the display palette.
+const DDPalette* Palette_Of(const DDSurface* surface) {
+    return surface->palette() ? surface->palette() : Display_Palette();
+}
+
+// Nearest entries of one palette, with a direct-mapped cache so that stretching a picture
+// or turning the hues of an object does not search the palette for every pixel. The cache
+// starts again whenever another palette, or a changed one, is asked for.
+class Palette_Lookup {
+public:
+    uint32_t Index(const DDPalette* palette, COLORREF colour) {
+        colour &= 0x00FFFFFF;
+        // Black is the colour key of every surface: it stays empty whatever entry 0 holds.
+        if (colour == 0) return 0;
+        if (!palette) return Grey_Of(colour);
+        if (palette != palette_ || palette->generation() != generation_) Reset(palette);
+        const uint32_t slot = ((colour * 2654435761u) >> 20) & (Size - 1);
+        if (keys_[slot] != colour) {
+            keys_[slot] = colour;
+            values_[slot] = Nearest(colour);
         }
+        return values_[slot];
+    }
+
+private:
+    static constexpr int Size = 4096;
+
+    void Reset(const DDPalette* palette) {
+        palette_ = palette;
+        generation_ = palette->generation();
+        const PALETTEENTRY* entries = palette->entries();
+        for (int i = 0; i < 256; ++i) {
+            red_[i] = entries[i].peRed;
+            green_[i] = entries[i].peGreen;
+            blue_[i] = entries[i].peBlue;
+        }
+        std::fill(std::begin(keys_), std::end(keys_), 0xFFFFFFFFu);
     }
     // Squared RGB distance; the first of equally near entries wins.
-    uint32_t Nearest(COLORREF colour) const {
+    uint8_t Nearest(COLORREF colour) const {
         const int r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
         int distance[256];
         int smallest = 1 << 30;
         for (int i = 0; i < 256; ++i) {
-            const int dr = red[i] - r, dg = green[i] - g, db = blue[i] - b;
+            const int dr = red_[i] - r, dg = green_[i] - g, db = blue_[i] - b;
             distance[i] = dr * dr + dg * dg + db * db;
             smallest = std::min(smallest, distance[i]);
         }
-        uint32_t best = 0;
+        int best = 0;
         while (distance[best] != smallest) ++best;
-        return best;
+        return static_cast<uint8_t>(best);
     }
+
+    const DDPalette* palette_ = nullptr;
+    uint64_t generation_ = 0;
+    int red_[256] = {}, green_[256] = {}, blue_[256] = {};
+    uint32_t keys_[Size] = {};
+    uint8_t values_[Size] = {};
 };
 
-uint32_t Nearest_Entry(const PALETTEENTRY* entries, COLORREF colour) {
-    if (!entries) return Grey_Of(colour);
-    return Palette_Channels(entries).Nearest(colour);
+Palette_Lookup& Lookup() {
+    static Palette_Lookup lookup;
+    return lookup;
 }
-
-const PALETTEENTRY* Entries_Of(const DDSurface* surface) {
-    return surface->palette() ? surface->palette()->entries() : nullptr;
-}
-
-// Direct-mapped cache of nearest palette entries, so that stretching a large picture
-// into an 8-bit surface does not search the palette for every pixel.
-struct Palette_Cache {
-    static constexpr int Size = 4096;
-    bool has_palette = false;
-    Palette_Channels channels{Stock_Palette};
-    uint32_t keys[Size];
-    uint8_t values[Size];
-    void Reset(const PALETTEENTRY* entries) {
-        has_palette = entries != nullptr;
-        if (entries) channels = Palette_Channels(entries);
-        std::fill(std::begin(keys), std::end(keys), 0xFFFFFFFFu);
-    }
-    uint32_t Get(COLORREF c) {
-        uint32_t slot = ((c * 2654435761u) >> 20) & (Size - 1);
-        if (keys[slot] != c) {
-            keys[slot] = c;
-            values[slot] = static_cast<uint8_t>(has_palette ? channels.Nearest(c) : Grey_Of(c));
-        }
-        return values[slot];
-    }
-
-private:
-    static constexpr PALETTEENTRY Stock_Palette[256]{};
-};
 
 // Where shapes and single pixels land: a surface or a memory context's bitmap.
 struct Canvas {
@@ -228,7 +233,7 @@ bool DeleteDC(HDC dc) {
 uint32_t Colour_To_Pixel(const DDSurface* surface, COLORREF colour) {
     const uint32_t r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
     switch (Format_Of(surface)) {
-    case Format::Index8: return Nearest_Entry(Entries_Of(surface), colour);
+    case Format::Index8: return Lookup().Index(Palette_Of(surface), colour);
     case Format::Rgb555: return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
     case Format::Rgb565: return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
     default: return (r << 16) | (g << 8) | b;
@@ -238,9 +243,10 @@ uint32_t Colour_To_Pixel(const DDSurface* surface, COLORREF colour) {
 COLORREF Pixel_To_Colour(const DDSurface* surface, uint32_t pixel) {
     switch (Format_Of(surface)) {
     case Format::Index8: {
-        const PALETTEENTRY* entries = Entries_Of(surface);
+        const DDPalette* palette = Palette_Of(surface);
         uint8_t i = static_cast<uint8_t>(pixel);
-        if (!entries) return RGB(i, i, i);
+        if (!palette) return RGB(i, i, i);
+        const PALETTEENTRY* entries = palette->entries();
         return RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue);
     }
     case Format::Rgb555:
@@ -494,10 +500,10 @@ inline COLORREF Read_Colour(const Source_View& s, const uint8_t* row, int x) {
 }
 
 template <Format D>
-inline void Write_Colour(uint8_t* row, int x, COLORREF c, Palette_Cache* cache) {
+inline void Write_Colour(uint8_t* row, int x, COLORREF c, const DDPalette* palette) {
     const uint32_t r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
     if constexpr (D == Format::Index8) {
-        row[x] = static_cast<uint8_t>(cache->Get(c));
+        row[x] = static_cast<uint8_t>(Lookup().Index(palette, c));
     } else if constexpr (D == Format::Rgb555 || D == Format::Rgb565) {
         uint16_t p = D == Format::Rgb555 ? static_cast<uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3))
                                          : static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
@@ -523,7 +529,7 @@ struct Stretch {
 // Nearest pixel: destination column i of the rectangle takes source column sx + i*sw/dw.
 template <Format S, Format D>
 void Stretch_Rows(const Source_View& src, uint8_t* dest_bits, size_t dest_pitch, const Stretch& st,
-                  Palette_Cache* cache) {
+                  const DDPalette* palette) {
     for (int y = st.clip_y0; y < st.clip_y1; ++y) {
         int j = y - st.dy;
         if (st.mirror_y) j = st.dh - 1 - j;
@@ -536,20 +542,20 @@ void Stretch_Rows(const Source_View& src, uint8_t* dest_bits, size_t dest_pitch,
             if (st.mirror_x) i = st.dw - 1 - i;
             const int64_t sxx = st.sx + static_cast<int64_t>(i) * st.sw / st.dw;
             if (sxx < 0 || sxx >= src.width) continue;
-            Write_Colour<D>(drow, x, Read_Colour<S>(src, srow, static_cast<int>(sxx)), cache);
+            Write_Colour<D>(drow, x, Read_Colour<S>(src, srow, static_cast<int>(sxx)), palette);
         }
     }
 }
 
 template <Format S>
 void Stretch_To(Format dest, const Source_View& src, uint8_t* bits, size_t pitch, const Stretch& st,
-                Palette_Cache* cache) {
+                const DDPalette* palette) {
     switch (dest) {
-    case Format::Index8: Stretch_Rows<S, Format::Index8>(src, bits, pitch, st, cache); break;
-    case Format::Rgb555: Stretch_Rows<S, Format::Rgb555>(src, bits, pitch, st, cache); break;
-    case Format::Rgb565: Stretch_Rows<S, Format::Rgb565>(src, bits, pitch, st, cache); break;
-    case Format::Rgb24: Stretch_Rows<S, Format::Rgb24>(src, bits, pitch, st, cache); break;
-    default: Stretch_Rows<S, Format::Rgb32>(src, bits, pitch, st, cache); break;
+    case Format::Index8: Stretch_Rows<S, Format::Index8>(src, bits, pitch, st, palette); break;
+    case Format::Rgb555: Stretch_Rows<S, Format::Rgb555>(src, bits, pitch, st, palette); break;
+    case Format::Rgb565: Stretch_Rows<S, Format::Rgb565>(src, bits, pitch, st, palette); break;
+    case Format::Rgb24: Stretch_Rows<S, Format::Rgb24>(src, bits, pitch, st, palette); break;
+    default: Stretch_Rows<S, Format::Rgb32>(src, bits, pitch, st, palette); break;
     }
 }
 
@@ -637,17 +643,16 @@ bool StretchBlt(HDC dest, int dx, int dy, int dw, int dh, HDC source, int sx, in
     }
 
     const Format dest_format = Format_Of(target);
-    static Palette_Cache cache;
-    if (dest_format == Format::Index8) cache.Reset(Entries_Of(target));
+    const DDPalette* palette = dest_format == Format::Index8 ? Palette_Of(target) : nullptr;
     uint8_t* bits = target->bits();
     const size_t pitch = static_cast<size_t>(target->pitch());
     switch (src.format) {
-    case Format::Bitmap32: Stretch_To<Format::Bitmap32>(dest_format, src, bits, pitch, st, &cache); break;
-    case Format::Index8: Stretch_To<Format::Index8>(dest_format, src, bits, pitch, st, &cache); break;
-    case Format::Rgb555: Stretch_To<Format::Rgb555>(dest_format, src, bits, pitch, st, &cache); break;
-    case Format::Rgb565: Stretch_To<Format::Rgb565>(dest_format, src, bits, pitch, st, &cache); break;
-    case Format::Rgb24: Stretch_To<Format::Rgb24>(dest_format, src, bits, pitch, st, &cache); break;
-    case Format::Rgb32: Stretch_To<Format::Rgb32>(dest_format, src, bits, pitch, st, &cache); break;
+    case Format::Bitmap32: Stretch_To<Format::Bitmap32>(dest_format, src, bits, pitch, st, palette); break;
+    case Format::Index8: Stretch_To<Format::Index8>(dest_format, src, bits, pitch, st, palette); break;
+    case Format::Rgb555: Stretch_To<Format::Rgb555>(dest_format, src, bits, pitch, st, palette); break;
+    case Format::Rgb565: Stretch_To<Format::Rgb565>(dest_format, src, bits, pitch, st, palette); break;
+    case Format::Rgb24: Stretch_To<Format::Rgb24>(dest_format, src, bits, pitch, st, palette); break;
+    case Format::Rgb32: Stretch_To<Format::Rgb32>(dest_format, src, bits, pitch, st, palette); break;
     }
     return true;
 }

@@ -145,11 +145,12 @@ void Picture_Widget::keyPressEvent(QKeyEvent* event) {
         keys_held.set(vk);
         Set_Key_Down(vk, true);
     }
-    if (event->modifiers() & Qt::ControlModifier) {
+    const bool control = (event->modifiers() & Qt::ControlModifier) != 0;
+    if (control) {
         keys_held.set(VK_CONTROL);
         Set_Key_Down(VK_CONTROL, true);
     }
-    PostMessageA(host_->window(), WM_KEYDOWN, vk, 1);
+    PostMessageA(host_->window(), WM_KEYDOWN, vk, control ? 1 | KEY_CONTROL_HELD : 1);
 }
 
 void Picture_Widget::keyReleaseEvent(QKeyEvent* event) {

@@ -65,6 +65,10 @@ constexpr WPARAM VK_F1 = 0x70;
 constexpr WPARAM VK_F3 = 0x72;
 constexpr WPARAM VK_F5 = 0x74;
 constexpr WPARAM VK_CONTROL = 0x11;
+// A bit of a key message's long parameter that the key-data layout leaves reserved; the
+// backend sets it when Control was held as the key went down. The message may be handled
+// after Control is let go, so this, not the key's present state, tells a Ctrl+key.
+constexpr LPARAM KEY_CONTROL_HELD = LPARAM{1} << 25;
 
 constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
     return static_cast<WPARAM>((low & 0xFFFF) | ((high & 0xFFFF) << 16));
@@ -227,7 +231,7 @@ HCURSOR Current_Cursor();
 int GetSystemMetrics(int index);
 int Desktop_Bits_Per_Pixel();
 
-// Keys held down, kept by the backend (the accelerator asks for the control key).
+// Keys held down now, kept by the backend (a key message carries Control's state of its own).
 void Set_Key_Down(WPARAM key, bool down);
 bool Key_Down(WPARAM key);
 inline bool Control_Key_Down() { return Key_Down(VK_CONTROL); }
