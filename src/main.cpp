@@ -22,8 +22,8 @@ namespace {
 // before those (it is registered last, once the loop is about to run), ends the program the
 // orderly way without the window system, and leaves before anything else is torn down.
 void On_Exit_During_Loop() {
-    if (!Message_Loop_Running) return;
-    End_After_Lost_Display();
+    if (!s.app.Message_Loop_Running) return;
+    End_After_Lost_Display(s.display);
     std::fflush(nullptr);
     std::_Exit(START_FAILED_EXIT_CODE);
 }
@@ -47,10 +47,10 @@ int main(int argc, char** argv) {
         return USAGE_EXIT_CODE;
     case Arguments::RUN: break;
     }
-    Saver_Host_Window = arguments.host_window;
-    Independent_Saver = arguments.independent;
-    Saver_Preset_File = arguments.preset;
-    Saver_Random_Interval = arguments.random_interval;
+    s.app.Saver_Host_Window = arguments.host_window;
+    s.app.Independent_Saver = arguments.independent;
+    s.app.Saver_Preset_File = arguments.preset;
+    s.app.Saver_Random_Interval = arguments.random_interval;
     Catch_Ending_Signals();
 
     const char* backend = std::getenv("MIRRAVANE_BACKEND");
@@ -60,13 +60,13 @@ int main(int argc, char** argv) {
 #else
     (void)headless;
 #endif
-    const int started = Start_Up(arguments.line.c_str());
+    const int started = Start_Up(s, arguments.line.c_str());
     int code = Start_Exit_Code(started);
     if (started == START_RUNNING) {
         if (!headless) std::atexit(On_Exit_During_Loop);
-        Message_Loop_Running = true;
-        code = Message_Loop();
-        Message_Loop_Running = false;
+        s.app.Message_Loop_Running = true;
+        code = Message_Loop(s);
+        s.app.Message_Loop_Running = false;
     }
 #ifdef MIRRAVANE_HAVE_QT
     if (!headless) Shutdown_Qt_Backend();

@@ -2,26 +2,26 @@
 // 1 (Show_About: 0 when the About text was shown in a message box instead).
 #pragma once
 
-int Show_Speed_Dialog();
-int Show_Contrast_Dialog();
-int Show_Sway_Dialog();
-int Show_Interference_Dialog();
-int Show_Ripple_Dialog();
-int Show_Colour_Dialog();
-int Show_Complexity_Dialog();
-int Show_Random_Colour_Dialog();
+int Show_Speed_Dialog(Display& d);
+int Show_Contrast_Dialog(Display& d);
+int Show_Sway_Dialog(Display& d);
+int Show_Interference_Dialog(Display& d);
+int Show_Ripple_Dialog(Display& d);
+int Show_Colour_Dialog(Display& d);
+int Show_Complexity_Dialog(Display& d);
+int Show_Random_Colour_Dialog(Display& d);
 
-int Show_Granularity_Dialog();
-int Show_Slide_Speed_Dialog();
-int Show_Slide_Objects_Dialog();
-int Show_Background_Dialog();
-int Show_Zone_Dialog();
-int Show_Direction_Dialog();
-int Show_Fade_Dialog();
-int Show_Sine_Wave_Dialog();
+int Show_Granularity_Dialog(Display& d);
+int Show_Slide_Speed_Dialog(Display& d);
+int Show_Slide_Objects_Dialog(Display& d);
+int Show_Background_Dialog(Display& d);
+int Show_Zone_Dialog(Display& d);
+int Show_Direction_Dialog(Display& d);
+int Show_Fade_Dialog(Display& d);
+int Show_Sine_Wave_Dialog(Display& d);
 
-int Show_About();
-int Show_Resolution_Dialog();
-int Show_System_Info();
-int Show_Introduction();
-int Show_Random_Presets_Dialog();
+int Show_About(Session& s);
+int Show_Resolution_Dialog(Display& d);
+int Show_System_Info(Display& d);
+int Show_Introduction(Display& d);
+int Show_Random_Presets_Dialog(Display& d);

@@ -31,38 +31,38 @@ int Clamped(int value, const Bar_Dialog& d) { return value < d.minimum ? d.minim
 // The one-bar dialogs keep their working value here while open (or in plasma_dialog_values).
 int working = 0;
 
-intptr_t Run_Bar_Dialog(const Bar_Dialog& d, HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+intptr_t Run_Bar_Dialog(Session& s, const Bar_Dialog& d, HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
-        working = Clamped(d.opening(), d);
-        d.store(working);
-        Set_Bar(dialog, d.bar, d.number, d.minimum, d.maximum, working);
+        Dialog_Opening_Display(s.display);
+        s.dialogs.working = Clamped(d.opening(), d);
+        d.store(s.dialogs.working);
+        Set_Bar(dialog, d.bar, d.number, d.minimum, d.maximum, s.dialogs.working);
         return 1;
     case WM_HSCROLL:
         if (Scroll_Bar_Id(lparam) != d.bar) return 0;
-        working = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), working, d.minimum, d.maximum, d.line_step,
+        s.dialogs.working = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), s.dialogs.working, d.minimum, d.maximum, d.line_step,
                                d.page_step);
-        d.store(working);
-        Show_Bar(dialog, d.bar, d.number, working);
+        d.store(s.dialogs.working);
+        Show_Bar(dialog, d.bar, d.number, s.dialogs.working);
         return 1;
-    case WM_MOVE: return Present_Last_Frame();
+    case WM_MOVE: return Present_Last_Frame(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
             EndDialog(dialog, IDOK);
-            Dialog_Closing_Display();
-            d.apply(working);
+            Dialog_Closing_Display(s.display);
+            d.apply(s.dialogs.working);
             return 1;
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);
-            Dialog_Closing_Display();
+            Dialog_Closing_Display(s.display);
             d.cancel();
             return 1;
         case 3:
-            working = d.default_value;
-            d.store(working);
-            Show_Bar(dialog, d.bar, d.number, working);
+            s.dialogs.working = d.default_value;
+            d.store(s.dialogs.working);
+            Show_Bar(dialog, d.bar, d.number, s.dialogs.working);
             return 1;
         }
         return 0;
@@ -82,15 +82,16 @@ const Bar_Dialog speed_dialog{
     [] { plasma_dialog_values.speed = Plasma_Settings.speed; }};
 
 intptr_t Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    Session& s = Window_Session(dialog);
     if (message == WM_INITDIALOG)
-        CheckDlgButton(dialog, 1056, Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, 1056, s.Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
     // The indicator box counts as a press of its button, so box and flag never disagree.
     if (message == WM_COMMAND && (LOWORD(wparam) == 4 || LOWORD(wparam) == 1056)) {
-        Plasma_Settings.plasma_ignore_fps = Plasma_Settings.plasma_ignore_fps ? 0 : 1;
-        CheckDlgButton(dialog, 1056, Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
+        s.Plasma_Settings.plasma_ignore_fps = s.Plasma_Settings.plasma_ignore_fps ? 0 : 1;
+        CheckDlgButton(dialog, 1056, s.Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
         return 1;
     }
-    return Run_Bar_Dialog(speed_dialog, dialog, message, wparam, lparam);
+    return Run_Bar_Dialog(s, speed_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- contrast ---------------------------------------------------------------------------------
@@ -102,7 +103,8 @@ const Bar_Dialog contrast_dialog{
     [] { plasma_dialog_values.contrast = Plasma_Settings.contrast; }};
 
 intptr_t Contrast_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(contrast_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, contrast_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- sway ---------------------------------------------------------------------------------------
@@ -114,7 +116,8 @@ const Bar_Dialog sway_dialog{
     Nothing};
 
 intptr_t Sway_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(sway_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, sway_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- interference ---------------------------------------------------------------------------
@@ -126,7 +129,8 @@ const Bar_Dialog interference_dialog{
     [] { plasma_dialog_values.interference = static_cast<int>(Plasma_Settings.interference * 10.0f); }};
 
 intptr_t Interference_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(interference_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, interference_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- ripple -------------------------------------------------------------------------------------
@@ -138,7 +142,8 @@ const Bar_Dialog ripple_dialog{
     [] { plasma_dialog_values.ripple = static_cast<int>(Plasma_Settings.ripple * 10.0f); }};
 
 intptr_t Ripple_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(ripple_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, ripple_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- complexity ---------------------------------------------------------------------------
@@ -150,7 +155,8 @@ const Bar_Dialog complexity_dialog{
     [] { plasma_dialog_values.complexity = Plasma_Settings.complexity; }};
 
 intptr_t Complexity_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(complexity_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, complexity_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- random colour interval ---------------------------------------------------------------
@@ -168,9 +174,10 @@ const Bar_Dialog random_colour_dialog{
     Nothing};
 
 intptr_t Random_Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    const intptr_t result = Run_Bar_Dialog(random_colour_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    const intptr_t result = Run_Bar_Dialog(s, random_colour_dialog, dialog, message, wparam, lparam);
     if (message == WM_INITDIALOG || message == WM_HSCROLL || (message == WM_COMMAND && LOWORD(wparam) == 3))
-        Show_Interval_Text(dialog, working);
+        Show_Interval_Text(dialog, s.dialogs.working);
     return result;
 }
 
@@ -179,53 +186,54 @@ int saved_darken_red = 0, saved_darken_green = 0, saved_darken_blue = 0, saved_l
 
 int Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0; }
 
-void Apply_Colour_Boxes(HWND dialog) {
-    Plasma_Settings.invert_colour_logic = Checked(dialog, 1018);
-    plasma_dialog_values.colour_logic = Plasma_Settings.invert_colour_logic;
-    Plasma_Settings.darken_red = Checked(dialog, 1021);
-    Plasma_Settings.darken_green = Checked(dialog, 1020);
-    Plasma_Settings.darken_blue = Checked(dialog, 1019);
+void Apply_Colour_Boxes(Session& s, HWND dialog) {
+    s.Plasma_Settings.invert_colour_logic = Checked(dialog, 1018);
+    s.plasma.plasma_dialog_values.colour_logic = s.Plasma_Settings.invert_colour_logic;
+    s.Plasma_Settings.darken_red = Checked(dialog, 1021);
+    s.Plasma_Settings.darken_green = Checked(dialog, 1020);
+    s.Plasma_Settings.darken_blue = Checked(dialog, 1019);
 }
 
-void Apply_Colour_Bytes() {
-    Modify_Plasma(12, plasma_dialog_values.colour_blue, 0);
-    Modify_Plasma(13, plasma_dialog_values.colour_green, 0);
-    Modify_Plasma(14, plasma_dialog_values.colour_red, 0);
+void Apply_Colour_Bytes(Session& s) {
+    Modify_Plasma(s, 12, s.plasma.plasma_dialog_values.colour_blue, 0);
+    Modify_Plasma(s, 13, s.plasma.plasma_dialog_values.colour_green, 0);
+    Modify_Plasma(s, 14, s.plasma.plasma_dialog_values.colour_red, 0);
 }
 
 // The live preview: the frame drawn again with the new colours and presented.
-int Redraw_Preview() {
-    const int drawn = kaleidoscope_active ? Draw_Kaleidoscope(Hidden, Client_Width, Client_Height)
-                                          : Draw_Plasma(Hidden, 0, 0);
+int Redraw_Preview(Session& s) {
+    const int drawn = s.kaleidoscope.kaleidoscope_active ? Draw_Kaleidoscope(s, s.display.Hidden, s.display.Client_Width, s.display.Client_Height)
+                                          : Draw_Plasma(s, s.display.Hidden, 0, 0);
     if (!drawn) return 0;
-    return Present_Last_Frame();
+    return Present_Last_Frame(s);
 }
 
 intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    PLASMA_DIALOG_VALUES& v = plasma_dialog_values;
+    Session& s = Window_Session(dialog);
+    PLASMA_DIALOG_VALUES& v = s.plasma.plasma_dialog_values;
     struct Channel {
         int bar, number;
         uint8_t& value;
     } channels[] = {{1012, 1014, v.colour_blue}, {1011, 1016, v.colour_green}, {1013, 1015, v.colour_red}};
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
-        v.saved_blue = Plasma_Settings.colour_blue;
-        v.saved_green = Plasma_Settings.colour_green;
-        v.saved_red = Plasma_Settings.colour_red;
-        saved_darken_red = Plasma_Settings.darken_red;
-        saved_darken_green = Plasma_Settings.darken_green;
-        saved_darken_blue = Plasma_Settings.darken_blue;
-        saved_logic = Plasma_Settings.invert_colour_logic;
-        v.colour_logic = Plasma_Settings.invert_colour_logic;
+        Dialog_Opening_Display(s.display);
+        v.saved_blue = s.Plasma_Settings.colour_blue;
+        v.saved_green = s.Plasma_Settings.colour_green;
+        v.saved_red = s.Plasma_Settings.colour_red;
+        s.dialogs.saved_darken_red = s.Plasma_Settings.darken_red;
+        s.dialogs.saved_darken_green = s.Plasma_Settings.darken_green;
+        s.dialogs.saved_darken_blue = s.Plasma_Settings.darken_blue;
+        s.dialogs.saved_logic = s.Plasma_Settings.invert_colour_logic;
+        v.colour_logic = s.Plasma_Settings.invert_colour_logic;
         for (Channel& c : channels) {
             if (c.value > 127) c.value = 127;
             Set_Bar(dialog, c.bar, c.number, 0, 127, c.value);
         }
         CheckDlgButton(dialog, 1018, v.colour_logic == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, 1021, Plasma_Settings.darken_red == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, 1020, Plasma_Settings.darken_green == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, 1019, Plasma_Settings.darken_blue == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, 1021, s.Plasma_Settings.darken_red == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, 1020, s.Plasma_Settings.darken_green == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, 1019, s.Plasma_Settings.darken_blue == 1 ? BST_CHECKED : BST_UNCHECKED);
         return 1;
     case WM_HSCROLL: {
         const int id = Scroll_Bar_Id(lparam);
@@ -235,35 +243,35 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
                 Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), c.value, 0, 127, 1, 1));
             Show_Bar(dialog, c.bar, c.number, c.value);
         }
-        Apply_Colour_Bytes();
-        Apply_Colour_Boxes(dialog);
-        return Redraw_Preview();
+        Apply_Colour_Bytes(s);
+        Apply_Colour_Boxes(s, dialog);
+        return Redraw_Preview(s);
     }
     case WM_MOUSEMOVE:
-        Apply_Colour_Boxes(dialog);
-        return Redraw_Preview();
-    case WM_MOVE: return Present_Last_Frame();
+        Apply_Colour_Boxes(s, dialog);
+        return Redraw_Preview(s);
+    case WM_MOVE: return Present_Last_Frame(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
-            Apply_Colour_Bytes();
-            Apply_Colour_Boxes(dialog);
+            Apply_Colour_Bytes(s);
+            Apply_Colour_Boxes(s, dialog);
             EndDialog(dialog, IDOK);
-            Dialog_Closing_Display();
+            Dialog_Closing_Display(s.display);
             return 1;
         case IDCANCEL:
             v.colour_blue = v.saved_blue;
             v.colour_green = v.saved_green;
             v.colour_red = v.saved_red;
-            Apply_Colour_Bytes();
-            Plasma_Settings.darken_red = saved_darken_red;
-            Plasma_Settings.darken_green = saved_darken_green;
-            Plasma_Settings.darken_blue = saved_darken_blue;
+            Apply_Colour_Bytes(s);
+            s.Plasma_Settings.darken_red = s.dialogs.saved_darken_red;
+            s.Plasma_Settings.darken_green = s.dialogs.saved_darken_green;
+            s.Plasma_Settings.darken_blue = s.dialogs.saved_darken_blue;
             // The live preview also changed the colour logic: Cancel takes that back too.
-            Plasma_Settings.invert_colour_logic = saved_logic;
-            v.colour_logic = saved_logic;
+            s.Plasma_Settings.invert_colour_logic = s.dialogs.saved_logic;
+            v.colour_logic = s.dialogs.saved_logic;
             EndDialog(dialog, IDCANCEL);
-            Dialog_Closing_Display();
+            Dialog_Closing_Display(s.display);
             return 1;
         }
         return 0;
@@ -273,11 +281,11 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
 
 }  // namespace
 
-int Show_Speed_Dialog() { return Show_Dialog("SPEEDBOX", Speed_Dialog_Box); }
-int Show_Contrast_Dialog() { return Show_Dialog("CONTRASTBOX", Contrast_Dialog_Box); }
-int Show_Sway_Dialog() { return Show_Dialog("SWAYBOX", Sway_Dialog_Box); }
-int Show_Interference_Dialog() { return Show_Dialog("ANGLE_BBOX", Interference_Dialog_Box); }
-int Show_Ripple_Dialog() { return Show_Dialog("ANGLE_ABOX", Ripple_Dialog_Box); }
-int Show_Colour_Dialog() { return Show_Dialog("COLOURBOX", Colour_Dialog_Box); }
-int Show_Complexity_Dialog() { return Show_Dialog("CONSTANT_ABOX", Complexity_Dialog_Box); }
-int Show_Random_Colour_Dialog() { return Show_Dialog("RANDOMCOLOURBOX", Random_Colour_Dialog_Box); }
+int Show_Speed_Dialog(Display& d) { return Show_Dialog(d, "SPEEDBOX", Speed_Dialog_Box); }
+int Show_Contrast_Dialog(Display& d) { return Show_Dialog(d, "CONTRASTBOX", Contrast_Dialog_Box); }
+int Show_Sway_Dialog(Display& d) { return Show_Dialog(d, "SWAYBOX", Sway_Dialog_Box); }
+int Show_Interference_Dialog(Display& d) { return Show_Dialog(d, "ANGLE_BBOX", Interference_Dialog_Box); }
+int Show_Ripple_Dialog(Display& d) { return Show_Dialog(d, "ANGLE_ABOX", Ripple_Dialog_Box); }
+int Show_Colour_Dialog(Display& d) { return Show_Dialog(d, "COLOURBOX", Colour_Dialog_Box); }
+int Show_Complexity_Dialog(Display& d) { return Show_Dialog(d, "CONSTANT_ABOX", Complexity_Dialog_Box); }
+int Show_Random_Colour_Dialog(Display& d) { return Show_Dialog(d, "RANDOMCOLOURBOX", Random_Colour_Dialog_Box); }

@@ -11,12 +11,12 @@ extern Surface Triangle_Stamp;            // K x K, white lower-left half on bla
 extern int Kaleidoscope_Size;             // K of the last set-up
 
 // K for the current granularity and screen height.
-int Kaleidoscope_Segment_Size();
+int Kaleidoscope_Segment_Size(Session& s);
 
-int Setup_Kaleidoscope(int width, int height);
-void Shutdown_Kaleidoscope();
-int Draw_Kaleidoscope(Surface dest, int width, int height);
-int Stretch_Kaleidoscope(Surface source, Surface dest);
-int Create_Triangle_Stamp(int width, int height);
-int Erase_White_Triangle(Surface surface, int x, int y, int width, int height);
-int Restore_All_Scope_Surfaces();
+int Setup_Kaleidoscope(Session& s, int width, int height);
+void Shutdown_Kaleidoscope(Session& s);
+int Draw_Kaleidoscope(Session& s, Surface dest, int width, int height);
+int Stretch_Kaleidoscope(Session& s, Surface source, Surface dest);
+int Create_Triangle_Stamp(Session& s, int width, int height);
+int Erase_White_Triangle(App& app, Surface surface, int x, int y, int width, int height);
+int Restore_All_Scope_Surfaces(Session& s);

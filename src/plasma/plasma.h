@@ -21,15 +21,15 @@ extern Plasma_Context First_Plasma;
 extern Plasma_Context Second_Plasma;
 extern Plasma_Context Third_Plasma;
 
-int Setup_Plasma(Plasma_Context* context);
-void Random_Plasma_Palette();
-void Shift_Palette(int scheme);  // 0..19, or -1 for a random scheme other than the last one
+int Setup_Plasma(Session& s, Plasma_Context* context);
+void Random_Plasma_Palette(Session& s);
+void Shift_Palette(Session& s, int scheme);  // 0..19, or -1 for a random scheme other than the last one
 extern int Last_Palette_Scheme;  // -1 until the first Shift_Palette
-void Shutdown_Plasma();
+void Shutdown_Plasma(Session& s);
 
 // Renderers: advance the phases, then fill the W x H tile at (x0, y0) of a locked surface.
-int Process_Plasma_8(Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
-int Process_Plasma_16(Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
+int Process_Plasma_8(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
+int Process_Plasma_16(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
 int Process_Plasma_24(Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
 int Process_Plasma_32(Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
 int Multi_Colour_Plasma_16(Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
@@ -39,8 +39,8 @@ int Multi_Colour_Plasma_24(Plasma_Context* blue, Plasma_Context* green, Plasma_C
 int Multi_Colour_Plasma_32(Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
                            double divisor1, double divisor2, double divisor3, int x0, int y0);
 
-int Draw_Plasma(Surface dest, int x, int y);
-int Random_Colour_Change();
+int Draw_Plasma(Session& s, Surface dest, int x, int y);
+int Random_Colour_Change(Session& s);
 
 // Random colour change state: 31 at 15/16 bpp, 127 at 24/32 once needed; seconds to the next change.
 extern int colour_level;
@@ -59,5 +59,5 @@ struct PLASMA_DIALOG_VALUES {
 };
 extern PLASMA_DIALOG_VALUES plasma_dialog_values;
 
-void Reset_Plasma_Dialog_Values();
-int Copy_Plasma_Dialog_Values();
+void Reset_Plasma_Dialog_Values(Session& s);
+int Copy_Plasma_Dialog_Values(Session& s);

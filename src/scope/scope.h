@@ -16,10 +16,10 @@ constexpr int SCOPE_STAR = 3;
 constexpr int SCOPE_CUSTOM = 4;
 
 // shape 0..4, or -1 for the shape of the last successful set-up.
-int Setup_Scope(int width, int height, int shape);
-int Shutdown_Scope();
-int Draw_Scope(Surface dest, int x = 0, int y = 0);
-int Draw_GDI_Scope(int width, int height, int shape);
-int Load_Custom_Scope(Surface surface, int width, int height);
+int Setup_Scope(Session& s, int width, int height, int shape);
+int Shutdown_Scope(Session& s);
+int Draw_Scope(Session& s, Surface dest, int x = 0, int y = 0);
+int Draw_GDI_Scope(Session& s, int width, int height, int shape);
+int Load_Custom_Scope(Session& s, Surface surface, int width, int height);
 // Asks for a bitmap under the overlays folder; 1 when one was chosen.
-int Choose_Custom_Overlay();
+int Choose_Custom_Overlay(Session& s);

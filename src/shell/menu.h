@@ -62,4 +62,4 @@ enum Menu_Command {
 
 // Registers the menu template and the accelerator table with the window system.
 void Register_Program_Resources();
-int Update_Menu_Check_Marks();
+int Update_Menu_Check_Marks(Session& s);

@@ -1,4 +1,4 @@
 // Menu check marks, refreshed whenever a setting changes behind the menu's back.
 #pragma once
 
-int Update_Menu_Check_Marks();
+int Update_Menu_Check_Marks(Session& s);

@@ -17,10 +17,10 @@ extern int Sine_Reset;  // set by the dialog: the 16/32-bit variants draw fresh 
 // Most passes one call draws, whatever a preset file holds.
 constexpr int Max_Sine_Passes = 256;
 
-int Sine_Wave(Surface surface, int width, int height);
-int Sine_Wave_32(Surface surface, int width, int height);
-int Sine_Wave_16(Surface surface, int width, int height);
-int Multi_Sine_Wave_32(Surface surface, int width, int height);
-int Multi_Sine_Wave_16(Surface surface, int width, int height);
+int Sine_Wave(Session& s, Surface surface, int width, int height);
+int Sine_Wave_32(Session& s, Surface surface, int width, int height);
+int Sine_Wave_16(Session& s, Surface surface, int width, int height);
+int Multi_Sine_Wave_32(Session& s, Surface surface, int width, int height);
+int Multi_Sine_Wave_16(Session& s, Surface surface, int width, int height);
 // One 32-bit band of a curve whose top row is y (channel 0 red, 1 green, 2 blue).
 void Paint_Sine_Band_32(uint32_t* pixels, int row_step, int x, int y, int band_width, int height, int channel);

@@ -33,16 +33,16 @@ extern int Sliding_Right;                          // Alternate/Random: 1 moving
 // Redraws of the gradient's end lightness before the farthest reachable value is taken.
 constexpr int Max_Lightness_Draws = 64;
 
-int Setup_Colour_Slides(int width, int height, double speed);
-int Free_Colour_Slides();
+int Setup_Colour_Slides(Session& s, int width, int height, double speed);
+int Free_Colour_Slides(Session& s);
 // 0 when nothing was drawn (the kaleidoscope then draws the plasma).
-int Draw_Slides(Surface dest, int x0, int y0);
-int Draw_Slides_Left(Surface dest, int x0, int y0);
-int Draw_Slides_Right(Surface dest, int x0, int y0);
-int Paint_On_Slide(int slide);
-int Restore_All_Lost_Slides();
+int Draw_Slides(Session& s, Surface dest, int x0, int y0);
+int Draw_Slides_Left(Session& s, Surface dest, int x0, int y0);
+int Draw_Slides_Right(Session& s, Surface dest, int x0, int y0);
+int Paint_On_Slide(Session& s, int slide);
+int Restore_All_Lost_Slides(Session& s);
 // 1 when this call finished the gradient (or the background is not a gradient).
-int Partial_HLS_Gradient(Surface surface, int x, int y, int width, int height, int carry, int variable,
+int Partial_HLS_Gradient(Session& s, Surface surface, int x, int y, int width, int height, int carry, int variable,
                          int budget);
-int Rotate_Slides_Left();
-int Rotate_Slides_Right();
+int Rotate_Slides_Left(Session& s);
+int Rotate_Slides_Right(Session& s);

@@ -17,11 +17,11 @@ constexpr int Font_Count = 10;
 extern Font_Record Font_Table[Font_Count];
 extern int Fonts_Loaded;
 
-int Load_Font(int font);
-int Restore_Font(int font);
-int Draw_Text(Surface dest, int x, int y, int font, const char* text);
-int Calculate_Message_Dimensions(int font, const char* text, int* width, int* height);
-int Release_All_Fonts();
+int Load_Font(Session& s, int font);
+int Restore_Font(Session& s, int font);
+int Draw_Text(Session& s, Surface dest, int x, int y, int font, const char* text);
+int Calculate_Message_Dimensions(Session& s, int font, const char* text, int* width, int* height);
+int Release_All_Fonts(Session& s);
 // The glyph number of a character (92 for anything without a glyph of its own).
 int Glyph_Number(char character);
 int Get_Glyph(char character, const Font_Record* font, int* x, int* y, int* width);

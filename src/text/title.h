@@ -20,6 +20,6 @@ extern int Title_Floor;              // fully visible darkening, then the fade-o
 extern double Title_Timer;           // seconds since the last step
 
 // phase: TITLE_CREATE, TITLE_DESTROY, anything else draws one frame of the fade.
-int Display_Title(Surface dest, int x, int y, const char* text, int font, int phase);
-int Setup_Title(const char* text, int font);
-int Destroy_Title();
+int Display_Title(Session& s, Surface dest, int x, int y, const char* text, int font, int phase);
+int Setup_Title(Session& s, const char* text, int font);
+int Destroy_Title(Session& s);

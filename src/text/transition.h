@@ -10,5 +10,5 @@ extern int Transition_Mode;
 extern double Transition_Width, Transition_Height;
 extern int Grow_Pending;
 
-int Set_Transition_Mode(int mode);
-int Display_Transition(double rate);
+int Set_Transition_Mode(Session& s, int mode);
+int Display_Transition(Session& s, double rate);

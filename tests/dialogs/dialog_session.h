@@ -37,7 +37,7 @@ inline std::string Number(int id) { return Shown(id).text; }
 class Dialog_Session : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(Start_Up("mirravane /c"), 1);
+        ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
         Headless_Dialog_Scripts().clear();
     }
 

@@ -48,13 +48,13 @@ void Fuzz_Write_File(const std::string& path, const void* data, size_t size) {
     out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
-bool Fuzz_Session(int bpp) {
+bool Fuzz_Session(Session& s, int bpp) {
     Fuzz_Program_Folder();
     if (session_bpp == bpp) return true;
     if (session_tried) {
-        Harness_Stop();
-        if (Main_Window) DestroyWindow(Main_Window);
-        Main_Window = nullptr;
+        Harness_Stop(s);
+        if (s.display.Main_Window) DestroyWindow(s.display.Main_Window);
+        s.display.Main_Window = nullptr;
         Reset_Display_Service();
     }
     session_bpp = 0;
@@ -65,7 +65,7 @@ bool Fuzz_Session(int bpp) {
     options.height = Desktop_Height;
     options.bpp = bpp;
     options.log_to_file = false;
-    if (!Harness_Start(options)) return false;
+    if (!Harness_Start(s, options)) return false;
     session_bpp = bpp;
     return true;
 }

@@ -39,11 +39,11 @@ inline std::function<int(int, int)> Constant(int v) {
 class Plasma_Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::memset(&Plasma_Settings, 0, sizeof Plasma_Settings);
-        error_logging = 0;
+        std::memset(&s.Plasma_Settings, 0, sizeof s.Plasma_Settings);
+        s.app.error_logging = 0;
         Headless().boxes.clear();
     }
-    void TearDown() override { Shutdown_Plasma(); }
+    void TearDown() override { Shutdown_Plasma(s); }
 
     static bool Box_Shown(const std::string& text) {
         for (const std::string& box : Headless().boxes)

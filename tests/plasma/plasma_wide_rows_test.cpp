@@ -35,33 +35,33 @@ struct Reference {
 
 unsigned Fold(unsigned v, unsigned bit) { return (v & bit) ? (~v & 0xFF) : v; }
 
-unsigned Channel(unsigned v, unsigned colour, int darken) {
-    const unsigned c = Plasma_Settings.invert_colour_logic == 1 ? (v & colour) : (v | colour);
+unsigned Channel(Session& s, unsigned v, unsigned colour, int darken) {
+    const unsigned c = s.Plasma_Settings.invert_colour_logic == 1 ? (v & colour) : (v | colour);
     return c >> (darken & 31);
 }
 
-uint32_t Wide(unsigned blue, unsigned green, unsigned red) {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
-    const uint32_t pixel = Channel(Fold(blue & 0xFF, 0x80), p.colour_blue, p.darken_blue) |
-                           Channel(Fold(green & 0xFF, 0x80), p.colour_green, p.darken_green) << 8 |
-                           Channel(Fold(red & 0xFF, 0x80), p.colour_red, p.darken_red) << 16;
+uint32_t Wide(Session& s, unsigned blue, unsigned green, unsigned red) {
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
+    const uint32_t pixel = Channel(s, Fold(blue & 0xFF, 0x80), p.colour_blue, p.darken_blue) |
+                           Channel(s, Fold(green & 0xFF, 0x80), p.colour_green, p.darken_green) << 8 |
+                           Channel(s, Fold(red & 0xFF, 0x80), p.colour_red, p.darken_red) << 16;
     return p.brighten ? pixel << 1 : pixel;
 }
 
-uint32_t Single_16(unsigned s) {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
+uint32_t Single_16(Session& s, unsigned s) {
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
     const unsigned v = Fold(s & 0xFF, 0x20);
-    return (Channel(v, p.colour_red % 32u, p.darken_red) << 11 | Channel(v, p.colour_green % 32u, p.darken_green) << 6 |
-            Channel(v, p.colour_blue % 32u, p.darken_blue)) &
+    return (Channel(s, v, p.colour_red % 32u, p.darken_red) << 11 | Channel(s, v, p.colour_green % 32u, p.darken_green) << 6 |
+            Channel(s, v, p.colour_blue % 32u, p.darken_blue)) &
            0xFFFF;
 }
 
-uint32_t Multi_16(unsigned b, unsigned g, unsigned r, bool is_565) {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
-    const unsigned green = is_565 ? Channel(Fold((g >> 1) & 0xFF, 0x40), p.colour_green % 64u, p.darken_green)
-                                  : Channel(Fold(g >> 2, 0x20), p.colour_green % 32u, p.darken_green);
-    return (Channel(Fold(b >> 2, 0x20), p.colour_blue % 32u, p.darken_blue) | green << 5 |
-            Channel(Fold(r >> 2, 0x20), p.colour_red % 32u, p.darken_red) << (is_565 ? 11 : 10)) &
+uint32_t Multi_16(Session& s, unsigned b, unsigned g, unsigned r, bool is_565) {
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
+    const unsigned green = is_565 ? Channel(s, Fold((g >> 1) & 0xFF, 0x40), p.colour_green % 64u, p.darken_green)
+                                  : Channel(s, Fold(g >> 2, 0x20), p.colour_green % 32u, p.darken_green);
+    return (Channel(s, Fold(b >> 2, 0x20), p.colour_blue % 32u, p.darken_blue) | green << 5 |
+            Channel(s, Fold(r >> 2, 0x20), p.colour_red % 32u, p.darken_red) << (is_565 ? 11 : 10)) &
            0xFFFF;
 }
 
@@ -91,7 +91,7 @@ protected:
 
     void Random_Colours() {
         static const int darkens[] = {0, 0, 1, 2, 3, 5, 7, 8, 9, 15, 16, 31, 32, 33, -1, 1000};
-        PLASMA_SETTINGS& p = Plasma_Settings;
+        PLASMA_SETTINGS& p = s.Plasma_Settings;
         p.invert_colour_logic = Any(0, 2);
         p.colour_blue = static_cast<uint8_t>(Any(0, 255));
         p.colour_green = static_cast<uint8_t>(Any(0, 255));
@@ -105,16 +105,16 @@ protected:
 
     // Every pixel of the tile at (x0, y0) against `expected`, with a ring of untouched pixels.
     template <typename F>
-    void Expect_Tile(int x0, int y0, int width, int height, F expected, const char* what) {
+    void Expect_Tile(Display& d, int x0, int y0, int width, int height, F expected, const char* what) {
         int wrong = 0;
         for (int r = 0; r < height; ++r)
             for (int x = 0; x < width; ++x)
-                if (Hidden->Pixel(x0 + x, y0 + r) != expected(x, r) && ++wrong <= 3)
-                    ADD_FAILURE() << what << " pixel " << x << "," << r << ": " << std::hex << Hidden->Pixel(x0 + x, y0 + r)
+                if (d.Hidden->Pixel(x0 + x, y0 + r) != expected(x, r) && ++wrong <= 3)
+                    ADD_FAILURE() << what << " pixel " << x << "," << r << ": " << std::hex << d.Hidden->Pixel(x0 + x, y0 + r)
                                   << " expected " << expected(x, r);
         EXPECT_EQ(wrong, 0) << what;
-        for (int r = 0; r < height; ++r) EXPECT_EQ(Hidden->Pixel(x0 + width, y0 + r), 0u) << what;
-        for (int x = 0; x < width; ++x) EXPECT_EQ(Hidden->Pixel(x0 + x, y0 + height), 0u) << what;
+        for (int r = 0; r < height; ++r) EXPECT_EQ(d.Hidden->Pixel(x0 + width, y0 + r), 0u) << what;
+        for (int x = 0; x < width; ++x) EXPECT_EQ(d.Hidden->Pixel(x0 + x, y0 + height), 0u) << what;
     }
 };
 
@@ -127,18 +127,18 @@ TEST_F(Wide_Rows_Test, SingleColourRowsMatchTheFormulasAtEveryDepth) {
     for (int bpp : {32, 24, 16, 15}) {
         for (int round = 0; round < 12; ++round) {
             Soft_Display display(W + 16, H + 4, bpp);
-            Random_Context(First_Plasma, W, H);
+            Random_Context(s.plasma.First_Plasma, W, H);
             Random_Colours();
-            const Reference ref(First_Plasma);
+            const Reference ref(s.plasma.First_Plasma);
             const std::string what = std::to_string(bpp) + " bits, round " + std::to_string(round);
             if (bpp >= 24) {
-                ASSERT_EQ((bpp == 32 ? Process_Plasma_32 : Process_Plasma_24)(&First_Plasma, Hidden, 1.0, 4, 1), 1);
+                ASSERT_EQ((bpp == 32 ? Process_Plasma_32 : Process_Plasma_24)(&s.plasma.First_Plasma, s.display.Hidden, 1.0, 4, 1), 1);
                 const uint32_t mask = bpp == 32 ? 0xFFFFFFFFu : 0xFFFFFFu;
-                Expect_Tile(4, 1, W, H, [&](int x, int r) { const unsigned s = ref.sum(x / 4, r); return Wide(s, s, s) & mask; },
+                Expect_Tile(4, 1, W, H, [&](int x, int r) { const unsigned s = ref.sum(x / 4, r); return Wide(s, s, s, s) & mask; },
                             what.c_str());
             } else {
-                ASSERT_EQ(Process_Plasma_16(&First_Plasma, Hidden, 1.0, 4, 1), 1);
-                Expect_Tile(4, 1, W, H, [&](int x, int r) { return Single_16(ref.sum(x / 4, r)); }, what.c_str());
+                ASSERT_EQ(Process_Plasma_16(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 4, 1), 1);
+                Expect_Tile(4, 1, W, H, [&](int x, int r) { return Single_16(s, ref.sum(x / 4, r)); }, what.c_str());
             }
         }
     }
@@ -148,20 +148,20 @@ TEST_F(Wide_Rows_Test, MultiColourRowsMatchTheFormulasAtEveryDepth) {
     for (int bpp : {32, 24, 16, 15}) {
         for (int round = 0; round < 12; ++round) {
             Soft_Display display(W + 16, H + 4, bpp, true, bpp == 16);
-            Random_Context(First_Plasma, W, H);
-            Random_Context(Second_Plasma, W, H);
-            Random_Context(Third_Plasma, W, H);
+            Random_Context(s.plasma.First_Plasma, W, H);
+            Random_Context(s.plasma.Second_Plasma, W, H);
+            Random_Context(s.plasma.Third_Plasma, W, H);
             Random_Colours();
-            const Reference blue(First_Plasma), green(Second_Plasma), red(Third_Plasma);
+            const Reference blue(s.plasma.First_Plasma), green(s.plasma.Second_Plasma), red(s.plasma.Third_Plasma);
             const std::string what = std::to_string(bpp) + " bits, round " + std::to_string(round);
             auto render = bpp == 32 ? Multi_Colour_Plasma_32 : bpp == 24 ? Multi_Colour_Plasma_24 : Multi_Colour_Plasma_16;
-            ASSERT_EQ(render(&First_Plasma, &Second_Plasma, &Third_Plasma, Hidden, 1, 1, 1, 8, 2), 1);
+            ASSERT_EQ(render(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 8, 2), 1);
             const uint32_t mask = bpp == 24 ? 0xFFFFFFu : 0xFFFFFFFFu;
             Expect_Tile(8, 2, W, H,
                         [&](int x, int r) {
                             const int s = x / 4;
-                            if (bpp >= 24) return Wide(blue.sum(s, r), green.sum(s, r), red.sum(s, r)) & mask;
-                            return Multi_16(blue.sum(s, r), green.sum(s, r), red.sum(s, r), bpp == 16);
+                            if (bpp >= 24) return Wide(s, blue.sum(s, r), green.sum(s, r), red.sum(s, r)) & mask;
+                            return Multi_16(s, blue.sum(s, r), green.sum(s, r), red.sum(s, r), bpp == 16);
                         },
                         what.c_str());
         }
@@ -173,9 +173,9 @@ TEST_F(Wide_Rows_Test, EightBitRowsCarryWithinGroupsOfFourOverWholeBlocks) {
     for (int width : {150, 64, 19}) {
         for (int round = 0; round < 8; ++round) {
             Soft_Display display(width + 8, H + 4, 8);
-            Random_Context(First_Plasma, width, H);
-            const Reference ref(First_Plasma);
-            ASSERT_EQ(Process_Plasma_8(&First_Plasma, Hidden, 1.0, 3, 2), 1);
+            Random_Context(s.plasma.First_Plasma, width, H);
+            const Reference ref(s.plasma.First_Plasma);
+            ASSERT_EQ(Process_Plasma_8(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 3, 2), 1);
             Expect_Tile(3, 2, width, H, [&](int x, int r) { return Eight(ref, x, r, width); },
                         ("width " + std::to_string(width)).c_str());
         }

@@ -67,11 +67,11 @@ public:
 
     // Writes a preset file into the program folder: the defaults, changed by `edit`.
     void write_preset(const std::string& name, const std::function<void(PLASMA_SETTINGS&)>& edit = {}) const {
-        const PLASMA_SETTINGS keep = Plasma_Settings;
-        Default_Plasma_Settings();
-        if (edit) edit(Plasma_Settings);
-        Save_Plasma_Settings_To_File((folder_.path() + "/Mirravane/" + name).c_str());
-        Plasma_Settings = keep;
+        const PLASMA_SETTINGS keep = s.Plasma_Settings;
+        Default_Plasma_Settings(s);
+        if (edit) edit(s.Plasma_Settings);
+        Save_Plasma_Settings_To_File(s, (folder_.path() + "/Mirravane/" + name).c_str());
+        s.Plasma_Settings = keep;
     }
 
 private:

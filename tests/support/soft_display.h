@@ -16,20 +16,20 @@ public:
         Display_Settings().desktop_width = width;
         Display_Settings().desktop_height = height;
         Display_Settings().desktop_bpp = bpp;
-        Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, width, height, nullptr, nullptr,
+        s.display.Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, width, height, nullptr, nullptr,
                                     nullptr);
-        Screen_Width = width;
-        Screen_Height = height;
-        Screen_Bpp = bpp;
-        Client_Width = width;
-        Client_Height = height;
-        ok_ = fullscreen ? Setup_Direct_Draw(width, height, bpp) == 1
-                         : Setup_Windowed_Direct_Draw(width, height, bpp, 1) == 1;
+        s.display.Screen_Width = width;
+        s.display.Screen_Height = height;
+        s.display.Screen_Bpp = bpp;
+        s.display.Client_Width = width;
+        s.display.Client_Height = height;
+        ok_ = fullscreen ? Setup_Direct_Draw(s.display, width, height, bpp) == 1
+                         : Setup_Windowed_Direct_Draw(s.display, width, height, bpp, 1) == 1;
     }
     ~Soft_Display() {
-        Release_Direct_Draw();
-        DestroyWindow(Main_Window);
-        Main_Window = nullptr;
+        Release_Direct_Draw(s.display);
+        DestroyWindow(s.display.Main_Window);
+        s.display.Main_Window = nullptr;
     }
     Soft_Display(const Soft_Display&) = delete;
     Soft_Display& operator=(const Soft_Display&) = delete;

@@ -16,13 +16,13 @@ protected:
     Surface s = nullptr;
     void Make(int bpp, int w, int h, bool is_565 = true) {
         Release_Surface(&s);
-        Close_Surface_Display();
+        Close_Surface_Display(s.display);
         Open(bpp, is_565);
-        ASSERT_EQ(Create_SYSTEM_Surface(&s, w, h), 1);
+        ASSERT_EQ(Create_SYSTEM_Surface(s.display, &s, w, h), 1);
     }
     // Saves `s` and returns the file's bytes.
     std::string Save(const char* name = "out.bmp") {
-        EXPECT_EQ(Save_Bitmap(s, folder.windows(name).c_str()), 1);
+        EXPECT_EQ(Save_Bitmap(s.display, s, folder.windows(name).c_str()), 1);
         return folder.read(name);
     }
     static uint8_t At(const std::string& bytes, size_t i) { return static_cast<uint8_t>(bytes.at(i)); }
@@ -96,16 +96,16 @@ TEST_F(Bitmap_Test, PixelsAreWrittenBottomRowFirstInBlueGreenRedPerDepth) {
     // 8 bits: through the palette of the front surface.
     Make(8, 8, 8);
     Surface front = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&front, 8, 8), 1);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &front, 8, 8), 1);
     PALETTEENTRY entries[256];
     entries[5].peRed = 10;
     entries[5].peGreen = 20;
     entries[5].peBlue = 30;
     DDPalette* palette = nullptr;
-    ASSERT_EQ(Direct_Draw_Interface->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette), DD_OK);
+    ASSERT_EQ(s.display.Direct_Draw_Interface->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette), DD_OK);
     ASSERT_EQ(front->SetPalette(palette), DD_OK);
     palette->Release();
-    Visible = front;
+    s.display.Visible = front;
     Poke(s, 0, 7, 5);
     file = Save();
     EXPECT_EQ(At(file, 54), 30);
@@ -118,48 +118,48 @@ TEST_F(Bitmap_Test, PixelsAreWrittenBottomRowFirstInBlueGreenRedPerDepth) {
 TEST_F(Bitmap_Test, RefusalsAndFailedSaves) {
     Make(32, 100, 64);
     const std::string name = folder.windows("refused.bmp");
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, s, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Save_Bitmap():Width (100) and Height (64) Must be a multiple of 8"});
     EXPECT_EQ(File_Exists(name.c_str()), 0);
 
-    EXPECT_EQ(Save_Bitmap(s, nullptr), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, s, nullptr), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Surface - Invalid filename passed to Save_Bitmap\n"});
-    EXPECT_EQ(Save_Bitmap(nullptr, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, nullptr, name.c_str()), 0);
     EXPECT_TRUE(Take_Reports().empty());
 
     Make(32, 8, 8);
     const std::string nowhere = folder.windows("missing\\folder\\x.bmp");
-    EXPECT_EQ(Save_Bitmap(s, nowhere.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, s, nowhere.c_str()), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Surface - Could not open output file for Bitmap: " + nowhere + "\n"});
 
     s->Mark_Lost();
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, s, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(),
               (Reports{" Grab_Surface_Dimensions(): Surface LOST", "Save_Bitmap():Grab_Surface_Dimensions FAILED"}));
     s->Restore();
 
     // A lock failure after the headers: reported twice and not taken for success.
     Inject_DD_Fault(DD_Call::Lock, DDERR_OUTOFMEMORY);
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, s, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Lock_Surface():DDERR_OUTOFMEMORY", "SaveBMPToFile():Unable to Lock Surface",
                                        "Save_Bitmap():An error occurred saving " + name}));
     EXPECT_EQ(folder.read("refused.bmp").size(), 54u);
 
     // 8 bits without a front surface, and with one that has no palette.
     Make(8, 8, 8);
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, s, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"SaveBMPToFile():No Front Buffer for 8-bit BMP save\n",
                                        "Save_Bitmap():An error occurred saving " + name}));
     EXPECT_EQ(folder.read("refused.bmp").size(), 54u);
-    ASSERT_EQ(Create_SYSTEM_Surface(&Visible, 8, 8), 1);
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &s.display.Visible, 8, 8), 1);
+    EXPECT_EQ(Save_Bitmap(s.display, s, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"SaveBMPToFile():Surface - Couldn't get palette for 8-bit Bitmap Save\n",
                                        "Save_Bitmap():An error occurred saving " + name}));
 
     // A full disk while writing the pixels.
     Make(32, 8, 8);
     Set_Disk_Space_Limit(100);
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, s, name.c_str()), 0);
     Set_Disk_Space_Limit(-1);
     EXPECT_EQ(Take_Reports(), Reports{"Save_Bitmap():An error occurred saving " + name});
 }
@@ -169,13 +169,13 @@ TEST_F(Bitmap_Test, LoadingAndFileExistence) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 8; ++x) Poke(s, x, y, static_cast<uint32_t>((x * 30) << 16 | (y * 15) << 8 | 7));
     const std::string name = folder.windows("Picture.BMP");
-    ASSERT_EQ(Save_Bitmap(s, name.c_str()), 1);
+    ASSERT_EQ(Save_Bitmap(s.display, s, name.c_str()), 1);
     EXPECT_EQ(File_Exists(name.c_str()), 1);
     EXPECT_EQ(File_Exists(folder.windows("picture.bmp").c_str()), 1);  // names are matched without case
     EXPECT_EQ(File_Exists(folder.windows("absent.bmp").c_str()), 0);
 
     int w = 0, h = 0;
-    Surface loaded = Load_Bitmap(name.c_str(), &w, &h);
+    Surface loaded = Load_Bitmap(s.app, name.c_str(), &w, &h);
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(w, 8);
     EXPECT_EQ(h, 16);
@@ -184,28 +184,28 @@ TEST_F(Bitmap_Test, LoadingAndFileExistence) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 8; ++x) EXPECT_EQ(Peek(loaded, x, y), Peek(s, x, y)) << x << "," << y;
     Release_Surface(&loaded);
-    loaded = Load_SYSTEM_Bitmap(name.c_str(), &w, &h);
+    loaded = Load_SYSTEM_Bitmap(s.app, name.c_str(), &w, &h);
     ASSERT_NE(loaded, nullptr);
     EXPECT_FALSE(loaded->in_video_memory());
     EXPECT_EQ(Peek(loaded, 7, 15), Peek(s, 7, 15));
     Release_Surface(&loaded);
     EXPECT_TRUE(Take_Reports().empty());
 
-    EXPECT_EQ(Load_Bitmap("", &w, &h), nullptr);
+    EXPECT_EQ(Load_Bitmap(s.app, "", &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), Reports{"Load_Bitmap():BAD FILENAME ERROR"});
-    EXPECT_EQ(Load_SYSTEM_Bitmap("", &w, &h), nullptr);
+    EXPECT_EQ(Load_SYSTEM_Bitmap(s.app, "", &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), Reports{"Load_SYSTEM_Bitmap():\nCould not load "});
     const std::string absent = folder.windows("absent.bmp");
-    EXPECT_EQ(Load_Bitmap(absent.c_str(), &w, &h), nullptr);
+    EXPECT_EQ(Load_Bitmap(s.app, absent.c_str(), &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), Reports{"Load_Bitmap():\nCould not load " + absent});
 
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_INVALIDPARAMS);
-    EXPECT_EQ(Load_Bitmap(name.c_str(), &w, &h), nullptr);
+    EXPECT_EQ(Load_Bitmap(s.app, name.c_str(), &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), (Reports{"Create_Surface()DDERR_INVALIDPARAMS\nOne or more of the parameters\n passed "
                                        "to the method are incorrect.",
                                        "Load_Bitmap():Unable to create destination surface"}));
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_INVALIDPARAMS);
-    EXPECT_EQ(Load_SYSTEM_Bitmap(name.c_str(), &w, &h), nullptr);
+    EXPECT_EQ(Load_SYSTEM_Bitmap(s.app, name.c_str(), &w, &h), nullptr);
     EXPECT_EQ(Take_Reports().back(), "Load_SYSTEM_Bitmap():Unable to create destination surface");
 
     // A copy asked for with nothing to copy; and a part of a bitmap stretched over a surface.
@@ -213,7 +213,7 @@ TEST_F(Bitmap_Test, LoadingAndFileExistence) {
     HBITMAP bitmap = LoadImageA(name.c_str(), IMAGE_BITMAP, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     ASSERT_NE(bitmap, nullptr);
     Surface part = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&part, 4, 4), 1);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &part, 4, 4), 1);
     EXPECT_EQ(Copy_Bitmap_To_Surface(part, bitmap, 2, 4, 2, 2), DD_OK);
     EXPECT_EQ(Peek(part, 0, 0), Peek(s, 2, 4));
     EXPECT_EQ(Peek(part, 1, 1), Peek(s, 2, 4));

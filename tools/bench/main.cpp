@@ -46,10 +46,10 @@ double Copy_Milliseconds(int width, int height, int bpp) {
     return Median(times);
 }
 
-void Apply(const std::function<void(PLASMA_SETTINGS&)>& change) {
-    change(Plasma_Settings);
-    Plasma_Settings.vsync = 0;
-    Refresh_Plasma();
+void Apply(Session& s, const std::function<void(PLASMA_SETTINGS&)>& change) {
+    change(s.Plasma_Settings);
+    s.Plasma_Settings.vsync = 0;
+    Refresh_Plasma(s);
 }
 
 // A private copy of the installed data: loading objects may rewrite their files.
@@ -87,15 +87,15 @@ int main(int argc, char** argv) {
     options.log_to_file = false;
 
     const std::vector<Scenario> scenarios = {
-        {"plasma-asymmetric-single", 0, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 0; }); }},
-        {"plasma-eightfold-multi", 0, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 3; s.multi_colour = 1; }); }},
-        {"plasma-multi-16bit", 16, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 1; }); }},
-        {"plasma-8bit", 8, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 0; }); }},
+        {"plasma-asymmetric-single", 0, [] { Apply(s, [](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 0; }); }},
+        {"plasma-eightfold-multi", 0, [] { Apply(s, [](PLASMA_SETTINGS& s) { s.symmetry = 3; s.multi_colour = 1; }); }},
+        {"plasma-multi-16bit", 16, [] { Apply(s, [](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 1; }); }},
+        {"plasma-8bit", 8, [] { Apply(s, [](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 0; }); }},
         {"kaleidoscope-stretched", 0, [] {
-             Apply([](PLASMA_SETTINGS& s) { s.kaleidoscope_on = 1; s.kaleidoscope_stretch = 1; s.multi_colour = 1; });
+             Apply(s, [](PLASMA_SETTINGS& s) { s.kaleidoscope_on = 1; s.kaleidoscope_stretch = 1; s.multi_colour = 1; });
          }},
         {"plasma-scope-title", 0, [] {
-             Apply([](PLASMA_SETTINGS& s) {
+             Apply(s, [](PLASMA_SETTINGS& s) {
                  s.symmetry = 0;
                  s.multi_colour = 0;
                  s.scope_on = 1;
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
              });
          }},
         {"kaleidoscope-slides-gradient", 0, [] {
-             Apply([](PLASMA_SETTINGS& s) {
+             Apply(s, [](PLASMA_SETTINGS& s) {
                  s.kaleidoscope_on = 1;
                  s.slides_on = 1;
                  s.background = 2;
@@ -113,12 +113,12 @@ int main(int argc, char** argv) {
              });
          }},
         {"kaleidoscope-slides-light", 0, [] {
-             Apply([](PLASMA_SETTINGS& s) {
+             Apply(s, [](PLASMA_SETTINGS& s) {
                  s.kaleidoscope_on = 1;
                  s.slides_on = 1;
                  s.background = 4;
                  s.blend_mode = 2;
-                 for (int t = 0; t < Objects_Loaded; ++t) {
+                 for (int t = 0; t < s.app.Objects_Loaded; ++t) {
                      s.object_selected[t] = 1;
                      s.object_count[t] = 1;
                  }
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
         if (!only.empty() && only != scenario.name) continue;
         Harness_Options o = options;
         if (scenario.bpp) o.bpp = scenario.bpp;
-        if (!Harness_Start(o) || !Harness_Apply_Preset("")) {
+        if (!Harness_Start(s, o) || !Harness_Apply_Preset(s, "")) {
             std::fprintf(stderr, "%s: could not set up\n", scenario.name);
             ++failures;
             continue;
@@ -141,11 +141,11 @@ int main(int argc, char** argv) {
         bool ok = true;
         for (int f = 0; f < frames + 10 && ok; ++f) {
             const auto t0 = std::chrono::steady_clock::now();
-            ok = Harness_Frame(-1.0);
+            ok = Harness_Frame(s, -1.0);
             const auto t1 = std::chrono::steady_clock::now();
             if (f >= 10) times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
         }
-        Harness_Stop();
+        Harness_Stop(s);
         if (!ok) {
             std::fprintf(stderr, "%s: a frame failed\n", scenario.name);
             ++failures;
