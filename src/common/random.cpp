@@ -1,7 +1,7 @@
 #include "common/random.h"
+#include "session/session.h"
 
 namespace {
-uint32_t state = 1;
 }
 
 void Seed_Random(App& app, uint32_t seed) { app.Random_State = seed; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include "session/forward.h"
 
 void Seed_Random(App& app, uint32_t seed);
 int Random(App& app);  // 0..32767

@@ -7,18 +7,13 @@
 
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
+#include "session/app.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
-int error_logging = 0;
-char Message_Buffer[MESSAGE_BUFFER_SIZE] = "";
-char Error_Log_Path[PATH_BUFFER_SIZE] = "";
-HWND Main_Window = nullptr;
-int No_Modal_Reports = 0;
 
 namespace {
-
-HANDLE error_log = nullptr;  // opened by the header, kept open for the whole run
 
 constexpr uint32_t Max_Error_Log_Size = 32000;
 constexpr uint32_t Share_Read_Write = 3;
@@ -36,23 +31,24 @@ const char* const Resolution_Texts[20] = {
     "320  x 240  x 16", "640  x 480  x 16", "800  x 600  x 16", "1024 x 768  x 16", "1280 x 1024 x 16",
     "320  x 240  x 8",  "640  x 480  x 8",  "800  x 600  x 8",  "1024 x 768  x 8",  "1280 x 1024 x 8"};
 
-// Flags of every Once_Log that has completed, so Reset_Diagnostics can clear them.
-std::vector<bool*>& completed_once_logs() {
-    static std::vector<bool*> list;
-    return list;
-}
-
-Once_Log memory_statistics_log;
+const Once_Log memory_statistics_log;
 
 // A box is only seen over a full-screen display once the desktop surface is in front.
 void Show_Desktop_Surface(App& app) {
-    if (FIXME_app.Window_Mode == FULLSCREEN && FIXME_app.Direct_Draw_Interface) FIXME_app.Direct_Draw_Interface->FlipToGDISurface();
+    for (Display* d : app.displays)
+        if (d->Window_Mode == FULLSCREEN && d->Direct_Draw_Interface) d->Direct_Draw_Interface->FlipToGDISurface();
+}
+
+// Boxes belong to the first display's window.
+HWND Box_Owner(const App& app) { return app.displays.empty() ? nullptr : app.displays.front()->Main_Window; }
+
+// A full or unwritable log ends the program: every window is told.
+void End_Program(const App& app) {
+    for (Display* d : app.displays) PostMessageA(d->Main_Window, WM_DESTROY, 0, 0);
 }
 
 // Reports logged while frames were drawn since the last preset: formats, or texts that are
 // not formats. Bounded, so a run of ever-new failures cannot grow it without end.
-int frames_drawing = 0;
-std::vector<std::string> frame_failures;
 constexpr size_t Max_Frame_Failures = 64;
 
 bool Logged_In_Earlier_Frame(App& app, const char* key) {
@@ -87,7 +83,7 @@ void Show_Error(App& app, const char* text) {
     char buffer[MESSAGE_BUFFER_SIZE];
     std::snprintf(buffer, sizeof buffer, "%s", text);
     PlaySoundFile("Include/Error.wav");
-    MessageBoxA(FIXME_app.Main_Window, buffer, "Error", MB_ICONSTOP);
+    MessageBoxA(Box_Owner(app), buffer, "Error", MB_ICONSTOP);
 }
 
 void Report_Error_To_User(App& app, const char* text) {
@@ -119,7 +115,7 @@ void Message_Box(App& app, const char* format, ...) {
     }
     Show_Desktop_Surface(app);
     ShowCursor(true);
-    MessageBoxA(FIXME_app.Main_Window, buffer, "Message", MB_OK);
+    MessageBoxA(Box_Owner(app), buffer, "Message", MB_OK);
 }
 
 int Save_Error_Log_To_File(App& app, const char* path, const char* text, int mode) {
@@ -154,7 +150,7 @@ int Save_Error_Log_To_File(App& app, const char* path, const char* text, int mod
     if (size != 0xFFFFFFFFu && size > Max_Error_Log_Size) {
         app.error_logging = 0;
         Report_Error(app, "Save_Error_Log_To_File() Max Error log file size EXCEEDED");
-        PostMessageA(FIXME_app.Main_Window, WM_DESTROY, 0, 0);
+        End_Program(app);
         return 0;
     }
 
@@ -163,7 +159,7 @@ int Save_Error_Log_To_File(App& app, const char* path, const char* text, int mod
     if (!WriteFile(app.error_log, entry, length, &written) || written != length) {
         app.error_logging = 0;
         Report_Error(app, "Save_Error_Log_To_File() WriteFile FAILED");
-        PostMessageA(FIXME_app.Main_Window, WM_DESTROY, 0, 0);
+        End_Program(app);
         return 0;
     }
     return 1;
@@ -197,15 +193,16 @@ int Close_Error_Log(App& app) {
     return 1;
 }
 
-void Log_Memory_Statistics(App& app) {
+void Log_Memory_Statistics(Display& d) {
+    App& app = d.app;
     memory_statistics_log.enter(app, "Enter Log_Memory_Statistics");
 
     MEMORYSTATUS memory;
     GlobalMemoryStatus(&memory);
     uint32_t total_video = 0, free_video = 0;
-    Get_Available_Video_Memory(??, &total_video, &free_video);
+    Get_Available_Video_Memory(d, &total_video, &free_video);
 
-    if (app.error_logging && !memory_statistics_log.done) {
+    if (app.error_logging && !memory_statistics_log.done(app)) {
         Report_Errorf(app, "VIDEO RAM: TOTAL %.2lf FREE %.2lf Mb", total_video / 1048576.0, free_video / 1048576.0);
         Report_Errorf(app, "SYSTEM RAM: TOTAL %.2lf Mb", static_cast<double>(memory.dwTotalPhys) / 1048576.0);
     }
@@ -259,23 +256,23 @@ void Build_Error_Log_Path(App& app) {
 }
 
 void Once_Log::enter(App& app, const char* line) const {
-    if (app.error_logging && !done) Report_Error(app, line);
+    if (app.error_logging && !app.once_logs_done.count(this)) Report_Error(app, line);
 }
 
-void Once_Log::exit(App& app, const char* line) {
-    if (done) return;
+void Once_Log::exit(App& app, const char* line) const {
+    if (app.once_logs_done.count(this)) return;
     if (app.error_logging) Report_Error(app, line);
-    done = true;
-    completed_once_logs().push_back(&done);
+    app.once_logs_done.insert(this);
 }
 
-Frame_Reports::Frame_Reports() { ++s.app.frames_drawing; }
-Frame_Reports::~Frame_Reports() { --s.app.frames_drawing; }
+bool Once_Log::done(const App& app) const { return app.once_logs_done.count(this) != 0; }
+
+Frame_Reports::Frame_Reports(App& app) : app_(app) { ++app_.frames_drawing; }
+Frame_Reports::~Frame_Reports() { --app_.frames_drawing; }
 
 void Forget_Frame_Reports(App& app) { app.frame_failures.clear(); }
 
 void Reset_Diagnostics(App& app) {
-    for (bool* flag : completed_once_logs()) *flag = false;
-    completed_once_logs().clear();
+    app.once_logs_done.clear();
     Forget_Frame_Reports(app);
 }

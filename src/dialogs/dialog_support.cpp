@@ -7,6 +7,7 @@
 #include "kaleidoscope/kaleidoscope.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
 void Dialog_Opening_Display(Display& d, bool every_mode) {
     if (!every_mode && d.Window_Mode != FULLSCREEN) return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/windows/dialog.h"
+#include "session/forward.h"
 
 // Opening: the cursor shown and the desktop surface in front so the dialog can be seen.
 // `every_mode` false does it only in full-screen mode.

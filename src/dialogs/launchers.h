@@ -2,6 +2,8 @@
 // 1 (Show_About: 0 when the About text was shown in a message box instead).
 #pragma once
 
+#include "session/forward.h"
+
 int Show_Speed_Dialog(Display& d);
 int Show_Contrast_Dialog(Display& d);
 int Show_Sway_Dialog(Display& d);

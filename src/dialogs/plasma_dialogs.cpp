@@ -11,6 +11,7 @@
 #include "presets/plasma_settings.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
 namespace {
 
@@ -20,30 +21,29 @@ struct Bar_Dialog {
     int minimum, maximum;
     int default_value;
     int line_step, page_step;
-    int (*opening)();          // the working value shown on opening
-    void (*store)(int value);  // keeps the working value between messages
-    void (*apply)(int value);  // OK
-    void (*cancel)();          // Cancel
+    int (*opening)(Session& s);                // the working value shown on opening
+    void (*store)(Session& s, int value);      // keeps the working value between messages
+    void (*apply)(Session& s, int value);      // OK
+    void (*cancel)(Session& s);                // Cancel
 };
 
 int Clamped(int value, const Bar_Dialog& d) { return value < d.minimum ? d.minimum : value > d.maximum ? d.maximum : value; }
 
 // The one-bar dialogs keep their working value here while open (or in plasma_dialog_values).
-int working = 0;
 
 intptr_t Run_Bar_Dialog(Session& s, const Bar_Dialog& d, HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
         Dialog_Opening_Display(s.display);
-        s.dialogs.working = Clamped(d.opening(), d);
-        d.store(s.dialogs.working);
+        s.dialogs.working = Clamped(d.opening(s), d);
+        d.store(s, s.dialogs.working);
         Set_Bar(dialog, d.bar, d.number, d.minimum, d.maximum, s.dialogs.working);
         return 1;
     case WM_HSCROLL:
         if (Scroll_Bar_Id(lparam) != d.bar) return 0;
         s.dialogs.working = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), s.dialogs.working, d.minimum, d.maximum, d.line_step,
                                d.page_step);
-        d.store(s.dialogs.working);
+        d.store(s, s.dialogs.working);
         Show_Bar(dialog, d.bar, d.number, s.dialogs.working);
         return 1;
     case WM_MOVE: return Present_Last_Frame(s);
@@ -52,16 +52,16 @@ intptr_t Run_Bar_Dialog(Session& s, const Bar_Dialog& d, HWND dialog, UINT messa
         case IDOK:
             EndDialog(dialog, IDOK);
             Dialog_Closing_Display(s.display);
-            d.apply(s.dialogs.working);
+            d.apply(s, s.dialogs.working);
             return 1;
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);
             Dialog_Closing_Display(s.display);
-            d.cancel();
+            d.cancel(s);
             return 1;
         case 3:
             s.dialogs.working = d.default_value;
-            d.store(s.dialogs.working);
+            d.store(s, s.dialogs.working);
             Show_Bar(dialog, d.bar, d.number, s.dialogs.working);
             return 1;
         }
@@ -70,16 +70,16 @@ intptr_t Run_Bar_Dialog(Session& s, const Bar_Dialog& d, HWND dialog, UINT messa
     return 0;
 }
 
-void Nothing() {}
-void Keep_Local(int) {}
+void Nothing(Session&) {}
+void Keep_Local(Session&, int) {}
 
 // ---- speed ------------------------------------------------------------------------------------
 const Bar_Dialog speed_dialog{
     1000, 1001, 1, 499, 35, 1, 1,
-    [] { return static_cast<int>(plasma_dialog_values.speed); },
-    [](int value) { plasma_dialog_values.speed = value; },
-    [](int value) { Plasma_Settings.speed = value; },
-    [] { plasma_dialog_values.speed = Plasma_Settings.speed; }};
+    [](Session& s) { return static_cast<int>(s.plasma.plasma_dialog_values.speed); },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.speed = value; },
+    [](Session& s, int value) { s.Plasma_Settings.speed = value; },
+    [](Session& s) { s.plasma.plasma_dialog_values.speed = s.Plasma_Settings.speed; }};
 
 intptr_t Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -97,10 +97,10 @@ intptr_t Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpara
 // ---- contrast ---------------------------------------------------------------------------------
 const Bar_Dialog contrast_dialog{
     1004, 1003, 1, 60, 4, 1, 1,
-    [] { return plasma_dialog_values.contrast; },
-    [](int value) { plasma_dialog_values.contrast = value; },
-    [](int value) { Modify_Plasma(3, static_cast<float>(value), 1); },
-    [] { plasma_dialog_values.contrast = Plasma_Settings.contrast; }};
+    [](Session& s) { return s.plasma.plasma_dialog_values.contrast; },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.contrast = value; },
+    [](Session& s, int value) { Modify_Plasma(s, 3, static_cast<float>(value), 1); },
+    [](Session& s) { s.plasma.plasma_dialog_values.contrast = s.Plasma_Settings.contrast; }};
 
 intptr_t Contrast_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -110,9 +110,9 @@ intptr_t Contrast_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 // ---- sway ---------------------------------------------------------------------------------------
 const Bar_Dialog sway_dialog{
     1005, 1006, 1, 1000, 16, 1, 1,
-    [] { return static_cast<int>(Plasma_Settings.sway * 10.0f); },
+    [](Session& s) { return static_cast<int>(s.Plasma_Settings.sway * 10.0f); },
     Keep_Local,
-    [](int value) { Modify_Plasma(7, static_cast<float>(value * 0.1), 0); },
+    [](Session& s, int value) { Modify_Plasma(s, 7, static_cast<float>(value * 0.1), 0); },
     Nothing};
 
 intptr_t Sway_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -123,10 +123,10 @@ intptr_t Sway_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam
 // ---- interference ---------------------------------------------------------------------------
 const Bar_Dialog interference_dialog{
     1007, 1008, 10, 120, 95, 1, 1,
-    [] { return plasma_dialog_values.interference; },
-    [](int value) { plasma_dialog_values.interference = value; },
-    [](int value) { Modify_Plasma(6, static_cast<float>(value / 10.0), 1); },
-    [] { plasma_dialog_values.interference = static_cast<int>(Plasma_Settings.interference * 10.0f); }};
+    [](Session& s) { return s.plasma.plasma_dialog_values.interference; },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.interference = value; },
+    [](Session& s, int value) { Modify_Plasma(s, 6, static_cast<float>(value / 10.0), 1); },
+    [](Session& s) { s.plasma.plasma_dialog_values.interference = static_cast<int>(s.Plasma_Settings.interference * 10.0f); }};
 
 intptr_t Interference_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -136,10 +136,10 @@ intptr_t Interference_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARA
 // ---- ripple -------------------------------------------------------------------------------------
 const Bar_Dialog ripple_dialog{
     1010, 1009, 1, 1000, 54, 1, 1,
-    [] { return plasma_dialog_values.ripple; },
-    [](int value) { plasma_dialog_values.ripple = value; },
-    [](int value) { Modify_Plasma(5, static_cast<float>(value / 10.0), 1); },
-    [] { plasma_dialog_values.ripple = static_cast<int>(Plasma_Settings.ripple * 10.0f); }};
+    [](Session& s) { return s.plasma.plasma_dialog_values.ripple; },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.ripple = value; },
+    [](Session& s, int value) { Modify_Plasma(s, 5, static_cast<float>(value / 10.0), 1); },
+    [](Session& s) { s.plasma.plasma_dialog_values.ripple = static_cast<int>(s.Plasma_Settings.ripple * 10.0f); }};
 
 intptr_t Ripple_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -149,10 +149,10 @@ intptr_t Ripple_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
 // ---- complexity ---------------------------------------------------------------------------
 const Bar_Dialog complexity_dialog{
     1020, 1019, 1, 999, 50, 1, 1,
-    [] { return plasma_dialog_values.complexity; },
-    [](int value) { plasma_dialog_values.complexity = value; },
-    [](int value) { Modify_Plasma(8, static_cast<float>(value), 1); },
-    [] { plasma_dialog_values.complexity = Plasma_Settings.complexity; }};
+    [](Session& s) { return s.plasma.plasma_dialog_values.complexity; },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.complexity = value; },
+    [](Session& s, int value) { Modify_Plasma(s, 8, static_cast<float>(value), 1); },
+    [](Session& s) { s.plasma.plasma_dialog_values.complexity = s.Plasma_Settings.complexity; }};
 
 intptr_t Complexity_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -168,9 +168,9 @@ void Show_Interval_Text(HWND dialog, int hundredths) {
 
 const Bar_Dialog random_colour_dialog{
     1062, 1061, 0, 60000, 0, 100, 1,
-    [] { return static_cast<int>(Plasma_Settings.random_colour_interval * 100.0); },
+    [](Session& s) { return static_cast<int>(s.Plasma_Settings.random_colour_interval * 100.0); },
     Keep_Local,
-    [](int value) { Plasma_Settings.random_colour_interval = value * 0.01; },
+    [](Session& s, int value) { s.Plasma_Settings.random_colour_interval = value * 0.01; },
     Nothing};
 
 intptr_t Random_Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -182,7 +182,6 @@ intptr_t Random_Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPAR
 }
 
 // ---- colours ------------------------------------------------------------------------------------
-int saved_darken_red = 0, saved_darken_green = 0, saved_darken_blue = 0, saved_logic = 0;
 
 int Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0; }
 

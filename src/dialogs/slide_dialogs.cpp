@@ -10,6 +10,7 @@
 #include "slides/objects.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
 namespace {
 
@@ -26,7 +27,6 @@ void Close(Display& d, HWND dialog, intptr_t result) {
 }
 
 // ---- granularity --------------------------------------------------------------------------
-int granularity = 0;
 
 intptr_t Granularity_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -62,7 +62,6 @@ intptr_t Granularity_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM
 }
 
 // ---- slide speed ---------------------------------------------------------------------------
-int slide_speed = 0;
 
 intptr_t Slide_Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -103,11 +102,6 @@ intptr_t Slide_Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM
 }
 
 // ---- slide objects ---------------------------------------------------------------------------
-struct Object_Values {
-    int current = 0;
-    int count = 0, animation = 0, speed = 0;
-} objects;
-
 int Last_Object(App& app) { return std::max(0, app.Objects_Loaded - 1); }
 
 void Load_Current_Object(Session& s, HWND dialog) {
@@ -275,7 +269,6 @@ intptr_t Slide_Objects_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPAR
 }
 
 // ---- background ----------------------------------------------------------------------------
-int brightness = 0;
 
 intptr_t Background_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -314,7 +307,6 @@ intptr_t Background_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM 
 }
 
 // ---- zones ------------------------------------------------------------------------------------
-int zone_frequency_bar = 0, zone_duration_bar = 0;
 
 intptr_t Zone_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -362,7 +354,6 @@ intptr_t Zone_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam
 }
 
 // ---- direction -----------------------------------------------------------------------------
-int direction_frequency = 0;
 
 intptr_t Direction_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -402,11 +393,6 @@ intptr_t Direction_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM l
 }
 
 // ---- fade -------------------------------------------------------------------------------------
-struct Fade_Bar {
-    int bar, number;
-    int value;
-} fade_bars[3] = {{1064, 1065, 0}, {1066, 1067, 0}, {1068, 1069, 0}};
-
 intptr_t Fade_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
     switch (message) {
@@ -440,30 +426,21 @@ intptr_t Fade_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam
 }
 
 // ---- sine waves ----------------------------------------------------------------------------
-struct Sine_Bar {
-    int bar, number, minimum, maximum;
-    int value;
-} sine_bars[5] = {{1069, 1070, 1, 256, 0},
-                  {1071, 1072, 0, 500, 0},
-                  {1073, 1074, 1, 100, 0},
-                  {1075, 1076, 1, 1000, 0},
-                  {1081, 1082, 1, 256, 0}};
-
 intptr_t Sine_Wave_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
     switch (message) {
     case WM_INITDIALOG: {
         Dialog_Opening_Display(s.display);
-        const int opening[5] = {s.sine_passes, s.sine_amplitude, s.sine_variance,
-                                static_cast<int>(s.sine_phase_step * 5000.0), s.sine_band_width};
+        const int opening[5] = {p.sine_passes, p.sine_amplitude, p.sine_variance,
+                                static_cast<int>(p.sine_phase_step * 5000.0), p.sine_band_width};
         for (int i = 0; i < 5; ++i) {
             Sine_Bar& b = s.dialogs.sine_bars[i];
             b.value = std::clamp(opening[i], b.minimum, b.maximum);
             Set_Bar(dialog, b.bar, b.number, b.minimum, b.maximum, b.value);
         }
-        Check(dialog, 1077, s.sine_multicolour);
-        Check(dialog, 1079, s.sine_clear);
+        Check(dialog, 1077, p.sine_multicolour);
+        Check(dialog, 1079, p.sine_clear);
         return 1;
     }
     case WM_HSCROLL:

@@ -14,12 +14,11 @@
 #include "surface/bitmap.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
 namespace {
 
 // ---- about ------------------------------------------------------------------------------------
-Surface about_picture = nullptr;
-int about_width = 0, about_height = 0;
 
 void Show_About_Text(App& app) { Message_Box(app, "Mirravane V 1.5: a colour plasma and kaleidoscope screen saver"); }
 
@@ -131,7 +130,6 @@ intptr_t Introduction_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARA
 }
 
 // ---- random presets --------------------------------------------------------------------------
-int journey_interval = 0, journey_speed = 0;
 
 intptr_t Random_Presets_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
@@ -184,7 +182,7 @@ int Show_About(Session& s) {
         return 0;
     }
     if (!s.dialogs.about_picture) {
-        s.dialogs.about_picture = Load_SYSTEM_Bitmap(s.app, path, &s.dialogs.about_width, &s.dialogs.about_height);
+        s.dialogs.about_picture = Load_SYSTEM_Bitmap(s.display, path, &s.dialogs.about_width, &s.dialogs.about_height);
         if (!s.dialogs.about_picture) {
             Show_About_Text(s.app);
             return 0;

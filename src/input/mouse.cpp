@@ -3,16 +3,12 @@
 #include "diagnostics/diagnostics.h"
 #include "shell/modes.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-DInput* Direct_Input = nullptr;
-DInput_Device* Mouse_Device = nullptr;
-DIMOUSESTATE Mouse_State;
-int Mouse_X = 0, Mouse_Y = 0;
-int Last_Mouse_X = 0, Last_Mouse_Y = 0;
 
 namespace {
-Once_Log input_log;
-Once_Log mouse_log;
+const Once_Log input_log;
+const Once_Log mouse_log;
 }  // namespace
 
 int Setup_Direct_Input(Session& s) {

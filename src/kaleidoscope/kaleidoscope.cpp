@@ -12,19 +12,15 @@
 #include "surface/blit.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
-int kaleidoscope_active = 0;
-int kaleidoscope_rebuild_pending = 0;
-Surface Scope_Rotated_90 = nullptr;
-Surface Triangle_Stamp = nullptr;
-int Kaleidoscope_Size = 0;
 
 namespace {
 
 // A quarter turn as the drawing has always used it: slightly short of pi/2.
 constexpr float Quarter_Turn = 1.57f;
 
-Once_Log setup_log, shutdown_log, draw_log;
+const Once_Log setup_log, shutdown_log, draw_log;
 
 bool Is_Lost(Surface surface) { return surface != nullptr && surface->IsLost() != DD_OK; }
 
@@ -203,7 +199,7 @@ int Stretch_Kaleidoscope(Session& s, Surface source, Surface dest) {
         return 0;
     }
     const int pattern = 2 * (s.kaleidoscope.Kaleidoscope_Size > 0 ? s.kaleidoscope.Kaleidoscope_Size : Kaleidoscope_Segment_Size(s));
-    const auto wait_for_blank = [] {
+    const auto wait_for_blank = [&s] {
         if (s.display.Wait_For_Vsync && s.display.Direct_Draw_Interface != nullptr)
             s.display.Direct_Draw_Interface->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN);
     };
@@ -211,7 +207,7 @@ int Stretch_Kaleidoscope(Session& s, Surface source, Surface dest) {
     if (s.display.Window_Mode != WINDOWED) {
         wait_for_blank();
         if (s.Plasma_Settings.kaleidoscope_stretch != 0) {
-            return Stretch_Blit(s.app, source, dest, 0, 0, 0, 0, pattern, pattern, s.display.Screen_Width, s.display.Screen_Height) ? 1 : 0;
+            return Stretch_Blit(s.display, source, dest, 0, 0, 0, 0, pattern, pattern, s.display.Screen_Width, s.display.Screen_Height) ? 1 : 0;
         }
         return Clip_Blit(s.display, source, dest, 0, 0, (s.display.Screen_Width - pattern) / 2, (s.display.Screen_Height - pattern) / 2, pattern,
                          pattern)
@@ -230,7 +226,7 @@ int Stretch_Kaleidoscope(Session& s, Surface source, Surface dest) {
     const int height = std::min(client.bottom - client.top, s.display.Screen_Height);
     if (width >= 1 && height >= 1) {
         wait_for_blank();
-        return Stretch_Blit(s.app, source, dest, 0, 0, corner.x, corner.y, pattern, pattern, width, height) ? 1 : 0;
+        return Stretch_Blit(s.display, source, dest, 0, 0, corner.x, corner.y, pattern, pattern, width, height) ? 1 : 0;
     }
     return 1;
 }

@@ -3,12 +3,17 @@
 #pragma once
 
 #include "surface/surface.h"
+#include "session/forward.h"
 
-extern int kaleidoscope_active;           // set up and drawn each frame
-extern int kaleidoscope_rebuild_pending;  // the next Draw_Kaleidoscope rebuilds once
-extern Surface Scope_Rotated_90;          // the turned square's bounding box
-extern Surface Triangle_Stamp;            // K x K, white lower-left half on black
-extern int Kaleidoscope_Size;             // K of the last set-up
+// A session's kaleidoscope: the turned square and the stamp, and whether it is drawn.
+struct Kaleidoscope_State {
+    int kaleidoscope_active = 0;           // set up and drawn each frame
+    int kaleidoscope_rebuild_pending = 0;  // the next Draw_Kaleidoscope rebuilds once
+    Surface Scope_Rotated_90 = nullptr;    // the turned square's bounding box
+    Surface Triangle_Stamp = nullptr;      // K x K, white lower-left half on black
+    int Kaleidoscope_Size = 0;             // K of the last set-up
+};
+
 
 // K for the current granularity and screen height.
 int Kaleidoscope_Segment_Size(Session& s);

@@ -9,15 +9,13 @@
 #include "shell/menu_marks.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-int colour_level = 0;
-double Random_Colour_Countdown = 0.0;
 
-PLASMA_DIALOG_VALUES plasma_dialog_values = {35.0, 4, 95, 54, 50, 127, 127, 127, 0, 0, 0, 1};
 
 namespace {
-Once_Log draw_plasma_log;
-Once_Log shutdown_plasma_log;
+const Once_Log draw_plasma_log;
+const Once_Log shutdown_plasma_log;
 
 bool Is_Wide_Depth(int bpp) { return bpp == 15 || bpp == 16 || bpp == 24 || bpp == 32; }
 
@@ -44,29 +42,29 @@ int Render(Session& s, Surface dest, double divisor, int x, int y) {
                 Report_Error(s.app, "Draw_Plasma(): Process_Plasma_16 FAILED");
                 return 0;
             }
-            if (multi == 1 && !Multi_Colour_Plasma_16(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, dest, divisor,
+            if (multi == 1 && !Multi_Colour_Plasma_16(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, dest, divisor,
                                                       divisor, divisor, x, y)) {
                 Report_Error(s.app, "Draw_Plasma(): Multi_Colour_Plasma_16 FAILED");
                 return 0;
             }
             return 1;
         case 24:
-            if (multi == 0 && !Process_Plasma_24(&s.plasma.First_Plasma, dest, divisor, x, y)) {
+            if (multi == 0 && !Process_Plasma_24(s, &s.plasma.First_Plasma, dest, divisor, x, y)) {
                 Report_Error(s.app, "Draw_Plasma(): Process_Plasma_24 FAILED");
                 return 0;
             }
-            if (multi == 1 && !Multi_Colour_Plasma_24(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, dest, divisor,
+            if (multi == 1 && !Multi_Colour_Plasma_24(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, dest, divisor,
                                                       divisor, divisor, x, y)) {
                 Report_Error(s.app, "Draw_Plasma(): Multi_Colour_Plasma_24 FAILED");
                 return 0;
             }
             return 1;
         case 32:
-            if (multi == 0 && !Process_Plasma_32(&s.plasma.First_Plasma, dest, divisor, x, y)) {
+            if (multi == 0 && !Process_Plasma_32(s, &s.plasma.First_Plasma, dest, divisor, x, y)) {
                 Report_Error(s.app, "Draw_Plasma(): Process_Plasma_32 FAILED");
                 return 0;
             }
-            if (multi == 1 && !Multi_Colour_Plasma_32(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, dest, divisor,
+            if (multi == 1 && !Multi_Colour_Plasma_32(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, dest, divisor,
                                                       divisor, divisor, x, y)) {
                 Report_Error(s.app, "Draw_Plasma(): Multi_Colour_Plasma_32 FAILED");
                 return 0;

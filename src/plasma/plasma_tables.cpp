@@ -11,12 +11,9 @@
 #include "plasma/plasma_math.h"
 #include "presets/plasma_settings.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-Plasma_Context First_Plasma;
-Plasma_Context Second_Plasma;
-Plasma_Context Third_Plasma;
 
-int Last_Palette_Scheme = -1;
 
 namespace {
 
@@ -158,13 +155,13 @@ int Setup_Plasma(Session& s, Plasma_Context* context) {
 void Random_Plasma_Palette(Session& s) {
     if (!s.display.Palette) return;
     std::fill(std::begin(s.display.Palette_Entries), std::end(s.display.Palette_Entries), PALETTEENTRY{});
-    const int s = Random(s.app) % 11;
-    if (s == 10) {
+    const int scheme = Random(s.app) % 11;
+    if (scheme == 10) {
         Shift_Palette(s, -1);
     } else {
         for (int quarter = 0; quarter < 4; ++quarter) {
             for (int k = 0; k < 64; ++k) {
-                const Rgb rgb = Scheme_Colour(s, quarter, k);
+                const Rgb rgb = Scheme_Colour(scheme, quarter, k);
                 PALETTEENTRY& e = s.display.Palette_Entries[quarter * 64 + k];
                 e.peRed = static_cast<uint8_t>(rgb.r);
                 e.peGreen = static_cast<uint8_t>(rgb.g);
@@ -189,11 +186,11 @@ void Shift_Palette(Session& s, int scheme) {
 
     const int* shifts = Shift_Schemes[scheme];
     for (int i = 0; i < 256; ++i) {
-        const int* s = i < 128 ? shifts : shifts + 3;
+        const int* shift = i < 128 ? shifts : shifts + 3;
         PALETTEENTRY& e = s.display.Palette_Entries[i];
-        e.peRed = Shifted(i, s[0]);
-        e.peGreen = Shifted(i, s[1]);
-        e.peBlue = Shifted(i, s[2]);
+        e.peRed = Shifted(i, shift[0]);
+        e.peGreen = Shifted(i, shift[1]);
+        e.peBlue = Shifted(i, shift[2]);
         e.peFlags = 4;  // no-collapse
     }
     s.display.Palette->SetEntries(0, 0, 256, s.display.Palette_Entries);

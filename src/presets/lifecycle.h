@@ -3,12 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include "session/forward.h"
 
 #include "platform/system/system.h"
-
-// The Windows directory followed by "\", filled by Grab_Preferred_Plasma_Screen_Dimensions
-// and Load_Default_Plasma; other parts build their paths behind it.
-extern char Windows_Directory_Prefix[PATH_BUFFER_SIZE];
 
 // Fills Windows_Directory_Prefix from the system.
 void Fill_Windows_Directory_Prefix(App& app);

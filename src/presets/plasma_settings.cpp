@@ -8,9 +8,8 @@
 
 #include "diagnostics/diagnostics.h"
 #include "platform/system/system.h"
+#include "session/session.h"
 
-PLASMA_SETTINGS Plasma_Settings;
-PLASMA_SETTINGS Backup_Plasma_Settings;
 
 int Save_Plasma_Settings_To_File(Session& s, const char* name) {
     if (!name || !*name) return 0;
@@ -57,7 +56,6 @@ Preset_Read Read_Preset_File(const char* name, PLASMA_SETTINGS* record) {
 }
 
 namespace {
-Preset_Read last_load;
 }
 
 int Load_Plasma_Settings(Session& s, const char* name) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include "session/forward.h"
 
 struct PLASMA_SETTINGS {
     int32_t multi_colour;            // 0
@@ -140,8 +141,6 @@ static_assert(offsetof(PLASMA_SETTINGS, sine_band_width) == 8536);
 static_assert(offsetof(PLASMA_SETTINGS, custom_overlay_path) == 8576);
 static_assert(offsetof(PLASMA_SETTINGS, unused_8836) == 8836);
 
-extern PLASMA_SETTINGS Plasma_Settings;         // the live record
-extern PLASMA_SETTINGS Backup_Plasma_Settings;  // copy kept while the display is rebuilt
 
 int Save_Plasma_Settings_To_File(Session& s, const char* name);
 // Loads a preset file into the live record. The record changes only when the file is one whole

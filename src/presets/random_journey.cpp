@@ -12,13 +12,10 @@
 #include "shell/window_style.h"
 #include "surface/display.h"
 #include "text/transition.h"
+#include "session/session.h"
 
 namespace {
-bool first_tick = true;
-double countdown = 0.0;
-int next_transition_mode = TRANSITION_SHRINK;
-int last_choice = 0;
-Once_Log load_log;
+const Once_Log load_log;
 }  // namespace
 
 int Tick_Random_Preset_Timer(Session& s, int reset) {

@@ -13,11 +13,8 @@
 #include "surface/bitmap.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-int scope_active = 0;
-Surface Scope_Surface = nullptr;
-int last_scope_shape = SCOPE_ELLIPSE;
-int Scope_Width = 0, Scope_Height = 0;
 
 namespace {
 
@@ -135,13 +132,13 @@ int Draw_GDI_Scope(Session& s, int w, int h, int shape) {
 
 int Load_Custom_Scope(Session& s, Surface surface, int width, int height) {
     int bitmap_width = 0, bitmap_height = 0;
-    Surface bitmap = Load_SYSTEM_Bitmap(s.app, s.Plasma_Settings.custom_overlay_path, &bitmap_width, &bitmap_height);
+    Surface bitmap = Load_SYSTEM_Bitmap(s.display, s.Plasma_Settings.custom_overlay_path, &bitmap_width, &bitmap_height);
     if (bitmap == nullptr) {
         Report_Errorf(s.app, "Load_Custom_Scope():Load_SYSTEM_Bitmap %s FAILED", s.Plasma_Settings.custom_overlay_path);
         return 0;
     }
     const int stretched =
-        Stretch_Blit(s.app, bitmap, surface, 0, 0, 0, 0, bitmap_width, bitmap_height, width, height);
+        Stretch_Blit(s.display, bitmap, surface, 0, 0, 0, 0, bitmap_width, bitmap_height, width, height);
     if (!stretched) Report_Error(s.app, "Load_Custom_Scope(): Stretch_Blit FAILED");
     Release_Surface(&bitmap);
     return stretched ? 1 : 0;

@@ -1,8 +1,6 @@
 #include "shell/file_dialog.h"
+#include "session/session.h"
 
-OPENFILENAME File_Dialog;
-File_Name Current_File_Name = "";
-File_Name Current_File_Title = "";
 
 void Prepare_File_Dialog(Session& s, HWND owner, const char* initial_folder, int filter_index, File_Name& name, File_Name& title) {
     static const char* const extensions[] = {"dat", "asc", "bmp", "*"};

@@ -3,15 +3,10 @@
 
 #include "platform/system/system.h"
 #include "platform/windows/commdlg.h"
+#include "session/forward.h"
 
 // A chosen file's full path and its name without the folder, as the dialog returns them.
 using File_Name = char[PATH_BUFFER_SIZE];
-
-extern OPENFILENAME File_Dialog;
-// The preset's file: what Presets > Save writes to. Other choices (an overlay, a converted
-// object) keep names of their own, so they never become the preset's file.
-extern File_Name Current_File_Name;
-extern File_Name Current_File_Title;
 
 // Prepares the dialog for an owner, an initial folder and a filter (1 "*.dat",
 // 2 "*.asc", 3 "*.bmp", 4 "*.*"); the default extension follows the filter. `name` holds the

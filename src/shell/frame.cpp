@@ -18,9 +18,8 @@
 #include "text/font.h"
 #include "text/title.h"
 #include "text/transition.h"
+#include "session/session.h"
 
-int run_logged_once = 0;
-int about_picture_drawn = 0;
 
 void Draw_Status_Message(Session& s) {
     if (s.shell.status_message_pending) Draw_GDI_Text(s.display.Hidden, 0, 24, 0x00C8C8C8, s.shell.status_message);
@@ -28,7 +27,7 @@ void Draw_Status_Message(Session& s) {
 }
 
 int Run_Mirravane(Session& s) {
-    const Frame_Reports once_per_preset;
+    const Frame_Reports once_per_preset(s.app);
     if (s.app.error_logging && !s.shell.run_logged_once) Report_Error(s.app, "Entering Run_Mirravane");
     Update_Frame_Timer(s.display);
 
@@ -38,12 +37,12 @@ int Run_Mirravane(Session& s) {
         if (!s.shell.about_picture_drawn) {
             const std::string path = Windows_Directory() + "\\Mirravane\\Data\\Bmp\\About.bmp";
             int width = 0, height = 0;
-            Surface picture = Load_SYSTEM_Bitmap(s.app, path.c_str(), &width, &height);
+            Surface picture = Load_SYSTEM_Bitmap(s.display, path.c_str(), &width, &height);
             if (!picture) {
                 Report_Error(s.app, "Run_Mirravane(): Could not load about_bitmap");
                 return 0;
             }
-            if (!Stretch_Blit(s.app, picture, s.display.Hidden, 0, 0, 0, 0, width, height, s.display.Client_Width, s.display.Client_Height))
+            if (!Stretch_Blit(s.display, picture, s.display.Hidden, 0, 0, 0, 0, width, height, s.display.Client_Width, s.display.Client_Height))
                 Report_Error(s.app, "Run_Mirravane(): Strecth_Blit of About bitmap FAILED");
             Release_Surface(&picture);
             s.shell.about_picture_drawn = 1;

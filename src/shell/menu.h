@@ -1,6 +1,8 @@
 // The main menu (resource 101), its command ids and its check marks.
 #pragma once
 
+#include "session/forward.h"
+
 constexpr int IDR_MAIN_MENU = 101;
 constexpr int IDR_ACCELERATORS = 138;
 constexpr int IDI_APPLICATION_ICON = 110;

@@ -2,10 +2,9 @@
 
 #include "common/random.h"
 #include "platform/system/system.h"
+#include "session/session.h"
 
 namespace {
-bool fixed_seed = false;
-uint32_t seed_value = 0;
 }  // namespace
 
 void Set_Fixed_Session_Seed(App& app, bool fixed, uint32_t seed) {

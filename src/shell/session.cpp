@@ -15,11 +15,11 @@
 #include "surface/display.h"
 #include "text/font.h"
 #include "text/title.h"
+#include "session/session.h"
 
-int First_Setup = 1;
 
 namespace {
-Once_Log setup_log, lumenweft_log, shutdown_log;
+const Once_Log setup_log, lumenweft_log, shutdown_log;
 }
 
 int Setup(Session& s) {

@@ -1,7 +1,8 @@
 // A display session: everything between Setup and Shutdown.
 #pragma once
 
-extern int First_Setup;  // the colour-depth check runs only on the first session
+#include "session/forward.h"
+
 
 int Setup(Session& s);
 int Setup_Lumenweft(Session& s);

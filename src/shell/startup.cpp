@@ -24,13 +24,8 @@
 #include "shell/window_proc.h"
 #include "shell/window_title.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-uintptr_t Preview_Parent = 0;
-uintptr_t Saver_Host_Window = 0;
-bool Independent_Saver = false;
-std::string Saver_Preset_File;
-int Saver_Random_Interval = -1;
-bool Message_Loop_Running = false;
 
 namespace {
 
@@ -309,7 +304,7 @@ int Start_Up(Session& s, const char* command_line) {
         Shutdown(s);
         return Fail_Start(s.display, "WinMain:Could not setup application");
     }
-    Log_Memory_Statistics(s.app);
+    Log_Memory_Statistics(s.display);
     if (s.app.Saver_Mode == SAVER) Mouse_Has_Moved(s, 1);
     // The saver took the lock at the start; nothing else says that a saver runs.
     Display_Default_Plasma(s);

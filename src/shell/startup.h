@@ -3,14 +3,10 @@
 
 #include <cstdint>
 #include <string>
+#include "session/forward.h"
 
 #include "platform/windows/windows.h"
 
-extern uintptr_t Preview_Parent;     // the host's window in preview mode
-extern uintptr_t Saver_Host_Window;  // a window the saver draws into instead of its own (-root)
-extern bool Independent_Saver;       // xscreensaver's: one saver per monitor, so no saver lock
-extern std::string Saver_Preset_File;  // saver and preview show this preset ("": default.dat's)
-extern int Saver_Random_Interval;      // saver and preview: seconds between random presets; -1 the record's
 
 // Start_Up's results, and the exit code of a start that failed.
 constexpr int START_FAILED = -1;
@@ -35,4 +31,3 @@ int Mirravane_Main(Session& s, const char* command_line);
 // the destroy handling runs on the headless backend, so default.dat is kept in configuration
 // mode as on any other end. Does nothing unless the loop is running.
 void End_After_Lost_Display(Display& d);
-extern bool Message_Loop_Running;

@@ -27,10 +27,10 @@
 #include "slides/slides.h"
 #include "surface/display.h"
 #include "text/title.h"
+#include "session/session.h"
 
 namespace {
 
-int last_client_width = -1, last_client_height = -1;
 
 void Rebuild_For_Size(Session& s) {
     if (s.kaleidoscope.kaleidoscope_active && !s.slides.Slides_Ready) {

@@ -4,6 +4,7 @@
 #include "platform/windows/windows.h"
 #include "shell/modes.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "diagnostics/diagnostics.h"
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
+#include "session/session.h"
 
 int Update_Window_Title(Session& s, const char* text) {
     if (text == nullptr) text = "";

@@ -20,6 +20,7 @@
 #include "surface/bitmap.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 
@@ -66,13 +67,13 @@ int Stack_Frames(Session& s, const std::vector<std::string>& names, const char* 
         Converter_Path(path, sizeof path, windows_dir, names[k].c_str());
         const int y = static_cast<int>(k) * side;
         int frame_width = 0, frame_height = 0;
-        Surface frame = Load_SYSTEM_Bitmap(s.app, path, &frame_width, &frame_height);
+        Surface frame = Load_SYSTEM_Bitmap(s.display, path, &frame_width, &frame_height);
         if (!frame) {
             Report_Errorf(s.app, "Frame_Convert(): Could not load %s", path);
             return 0;
         }
         // Smaller frames leave the rest of their square empty; larger ones are cut.
-        const int ok = Fast_Blit(s.app, frame, result, 0, 0, 0, y, std::min(width, frame_width), std::min(width, frame_height));
+        const int ok = Fast_Blit(s.display, frame, result, 0, 0, 0, y, std::min(width, frame_width), std::min(width, frame_height));
         Release_Surface(&frame);
         if (!ok) {
             Report_Errorf(s.app, "Frame_Convert(): Fast Blit frame %d FAILED", static_cast<int>(k));
@@ -80,7 +81,7 @@ int Stack_Frames(Session& s, const std::vector<std::string>& names, const char* 
         }
         stacked.push_back(path);
         Clear(s.display, s.display.Hidden);
-        if (!Fast_Blit(s.app, result, s.display.Hidden, 0, y, (s.display.Screen_Width - side) / 2, (s.display.Screen_Height - side) / 2, side, side)) {
+        if (!Fast_Blit(s.display, result, s.display.Hidden, 0, y, (s.display.Screen_Width - side) / 2, (s.display.Screen_Height - side) / 2, side, side)) {
             Report_Errorf(s.app, "Frame_Convert(): Fast_Blit %d FAILED", static_cast<int>(k));
             return 0;
         }
@@ -139,7 +140,7 @@ int Frame_Convert(Session& s) {
     char path[PATH_BUFFER_SIZE];
     Converter_Path(path, sizeof path, windows_dir, names[0].c_str());
     int width = 0, first_height = 0;
-    Surface first = Load_SYSTEM_Bitmap(s.app, path, &width, &first_height);
+    Surface first = Load_SYSTEM_Bitmap(s.display, path, &width, &first_height);
     if (!first) {
         Report_Errorf(s.app, "Frame_Convert(): Unable to load %s", path);
         return 0;
@@ -200,7 +201,7 @@ int Save_Conversion(Session& s, Surface surface, std::string* saved) {
     }
     // The frames are deleted on the strength of this file, so it must load as what was saved.
     int width = 0, height = 0, saved_width = 0, saved_height = 0;
-    Surface check = Load_SYSTEM_Bitmap(s.app, object_name, &width, &height);
+    Surface check = Load_SYSTEM_Bitmap(s.display, object_name, &width, &height);
     const bool loaded = check != nullptr;
     Release_Surface(&check);
     Grab_Surface_Dimensions(s.app, surface, &saved_width, &saved_height);
@@ -234,7 +235,7 @@ int Compact_All_Objects(Session& s) {
         CloseHandle(probe);
         OBJECTS_DATA& object = s.app.Objects_Data[s.app.Objects_Loaded];
         int width = 0, height = 0;
-        object.images = Load_SYSTEM_Bitmap(s.app, path, &width, &height);
+        object.images = Load_SYSTEM_Bitmap(s.display, path, &width, &height);
         if (!object.images) {
             Report_Errorf(s.app, "Load_All_Objects():Unable to load %s", path);
             object = OBJECTS_DATA{};

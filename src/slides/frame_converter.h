@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include "session/forward.h"
 
 #include "surface/surface.h"
 

@@ -6,9 +6,10 @@
 #include "surface/blit.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
 namespace {
-Once_Log gradient_log;
+const Once_Log gradient_log;
 }
 
 int Create_Objects_Hue_Gradient(Display& d, int index, int width, int height, int steps, int hue_step) {
@@ -29,7 +30,7 @@ int Create_Objects_Hue_Gradient(Display& d, int index, int width, int height, in
                       index, width, static_cast<int>(total));
         return 0;
     }
-    if (!Blit(d.app, object.images, expanded, 0, 0, 0, 0, width, height))
+    if (!Blit(d, object.images, expanded, 0, 0, 0, 0, width, height))
         Report_Error(d.app, "Create_Objects_Hue_Gradient():First frame copy Blit failed");
 
     for (int k = 1; k < steps; ++k) {

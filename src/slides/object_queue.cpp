@@ -10,17 +10,10 @@
 #include "surface/blit.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
-OBJECTS_QUEUE Objects_Queue;
-int Objects_Animate = 0;
-int Objects_Move = 0;
 
 namespace {
-
-int queue_length = 0;
-// Bumped when a lost object bitmap made Restore_All_Objects rebuild the queue: a walk in
-// progress holds nodes that may be gone and must stop.
-unsigned queue_generation = 0;
 
 // Preset files may hold anything; NaN and out-of-range speeds become the nearest sane value.
 double Clamp_Speed(double value, double high) {
@@ -53,15 +46,15 @@ int Animation_For(double interval, int frames) {
 // Gives a node of the given slide a fresh life as type t.
 void Reseed_Node(Session& s, Object_Node* node, int t, int width, int height) {
     const OBJECTS_DATA& object = s.app.Objects_Data[t];
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
     node->objects_type = t;
     node->frame_width = object.frame_width;
     node->total_height = object.total_height;
     node->frames = object.frames;
-    node->frame_interval = Clamp_Speed(s.object_animation_speed[t], 500.0) * 0.01f;
+    node->frame_interval = Clamp_Speed(p.object_animation_speed[t], 500.0) * 0.01f;
     const int interval = Trunc_Int(node->frame_interval);
     node->frame_timer = Random(s.app) % (interval < 1 ? 1 : interval);
-    node->travel_speed = Clamp_Speed(s.object_speed[t], 100.0) * 0.1;
+    node->travel_speed = Clamp_Speed(p.object_speed[t], 100.0) * 0.1;
     const int m = width - node->frame_width;
     node->x = static_cast<float>(Random(s.app) % (m > 1 ? m : 1));
     node->y = static_cast<float>(Random_Remainder(s.app, node->frame_width + height - 1) - node->frame_width + 1);
@@ -110,12 +103,12 @@ int Enqueue_Objects(Session& s, int t, Surface slide) {
     node->objects_type = t;
 
     const OBJECTS_DATA& object = s.app.Objects_Data[t];
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
     const int m = sw - object.frame_width;
     node->x = static_cast<float>(Random(s.app) % (m > 1 ? m : 1));
     node->y = static_cast<float>(Random_Remainder(s.app, sh + object.total_height) - object.total_height);
-    node->frame_interval = Clamp_Speed(s.object_animation_speed[t], 500.0) * 0.01f;
-    node->travel_speed = Clamp_Speed(s.object_speed[t], 100.0) * 0.1;
+    node->frame_interval = Clamp_Speed(p.object_animation_speed[t], 500.0) * 0.01f;
+    node->travel_speed = Clamp_Speed(p.object_speed[t], 100.0) * 0.1;
     node->animation = Animation_For(node->frame_interval, object.frames);
     if (node->animation != ANIMATION_NONE) s.queue.Objects_Animate = 1;
     node->frame_width = object.frame_width;
@@ -233,7 +226,7 @@ int Draw_Objects(Session& s, Surface dest, Object_Node* node, float ox, float oy
     const int sy = node->frame * size;
     int result;
     switch (s.Plasma_Settings.blend_mode) {
-    case 0: result = Masked_Clip_Blit_Ex(s.app, images, dest, 0, sy, X, Y, size, size, w, h); break;
+    case 0: result = Masked_Clip_Blit_Ex(s.display, images, dest, 0, sy, X, Y, size, size, w, h); break;
     case 1: result = Colour_Blend_Blit(s.display, images, dest, 0, sy, X, Y, size, size, w, h); break;
     case 2: result = Light_Blend_Blit(s.display, images, dest, 0, sy, X, Y, size, size, w, h); break;
     default: return 1;

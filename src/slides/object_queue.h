@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include "session/forward.h"
 
 #include "surface/surface.h"
 
@@ -38,9 +39,17 @@ struct OBJECTS_QUEUE {
     Object_Node* tail = nullptr;
 };
 
-extern OBJECTS_QUEUE Objects_Queue;
-extern int Objects_Animate;  // some node animates
-extern int Objects_Move;     // some node travels
+// A session's travelling objects.
+struct Queue_State {
+    OBJECTS_QUEUE Objects_Queue;
+    int Objects_Animate = 0;  // some node animates
+    int Objects_Move = 0;     // some node travels
+    int queue_length = 0;
+    // Bumped when a lost object bitmap made Restore_All_Objects rebuild the queue: a walk in
+    // progress holds nodes that may be gone and must stop.
+    unsigned queue_generation = 0;
+};
+
 
 int Enqueue_Objects(Session& s, int type, Surface slide);
 int Dequeue_Object(Session& s, Object_Node* node);

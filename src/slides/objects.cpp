@@ -14,14 +14,11 @@
 #include "slides/slides.h"
 #include "surface/bitmap.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-OBJECTS_DATA Objects_Data[MAX_OBJECTS];
-int Objects_Loaded = 0;
-float Objects_Memory = 0.0f;
-int64_t Objects_Memory_Budget = 512LL * 1024 * 1024;
 
 namespace {
-Once_Log load_log;
+const Once_Log load_log;
 
 // Pixels the object will hold once loaded (and expanded), or -1 when it is too large to be one.
 int64_t Object_Pixels(App& app, int64_t width, int64_t height) {
@@ -126,7 +123,7 @@ int Load_All_Objects(Display& d) {
             Report_Error(d.app, "Load All Objects(): Objects_Data[i].images should be NULL");
             return 0;
         }
-        auto skip = [&object, path]() {
+        auto skip = [&d, &object, path]() {
             Release_Surface(&object.images);
             object = OBJECTS_DATA{};
             Report_Skipped(d.app, path);
@@ -155,7 +152,7 @@ int Load_All_Objects(Display& d) {
             continue;
         }
         int width = 0, height = 0;
-        object.images = Load_SYSTEM_Bitmap(d.app, path, &width, &height);
+        object.images = Load_SYSTEM_Bitmap(d, path, &width, &height);
         if (!object.images) {
             Report_Errorf(d.app, "Load_All_Objects():Unable to load %s", path);
             skip();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include "session/forward.h"
 
 #include "surface/surface.h"
 
@@ -15,18 +16,12 @@ struct OBJECTS_DATA {
     Surface images = nullptr;  // owned
 };
 
-extern OBJECTS_DATA Objects_Data[MAX_OBJECTS];
-extern int Objects_Loaded;    // number of object types loaded (at most 250)
-extern float Objects_Memory;  // megabytes taken by the loaded bitmaps
 
 // Bounds on what object files may cost. An object is a small sprite (the shipped ones are at
 // most 64 pixels wide), yet a few bytes of run-length data can claim a picture of millions of
 // pixels; these keep such files from taking the machine's memory.
 constexpr int64_t Object_Max_Pixels = 4096LL * 4096;            // one picture as stored
 constexpr int64_t Object_Max_Expanded_Pixels = 1024LL * 32768;  // a 1024-pixel frame in 32 hues
-// Bytes all loaded object surfaces may take together, at the display's depth.
-extern int64_t Objects_Memory_Budget;
-
 int Load_All_Objects(Display& d);
 int Free_All_Objects(Session& s);
 int Restore_All_Objects(Session& s);

@@ -9,29 +9,14 @@
 #include "presets/plasma_settings.h"
 #include "slides/object_queue.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-int Sine_Reset = 0;
 
 namespace {
 
 constexpr float r = 0.017453292f;
 constexpr double Small_Drift = 0.1 * 0.1;
 
-struct Sine_Variant {
-    Wave_State curves[3];
-    double phase = 0.0;
-    bool filled = false;
-};
-
-Sine_Variant single_32, single_16, multi_32, multi_16;
-
-struct Fallback_Variant {
-    Wave_State curve;
-    double phase = 0.0;
-    bool filled = false;
-    int bound = 0;
-    double step = 0.0;
-} fallback;
 
 void Fill(App& app, Wave_State& w, int bound, int variance) {
     w.a1 = Random_Remainder(app, bound);
@@ -131,8 +116,8 @@ void Paint_16(Display& d, uint16_t* pixels, int row_step, int x, const Band& ban
 
 int Draw_32(Session& s, Surface surface, int width, int height, Sine_Variant& variant, int curves, const char* lock_failed) {
     if (!Usable(s.app, surface, width, height)) return 0;
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
-    if (s.sine_clear) Clear(s.display, surface);
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
+    if (p.sine_clear) Clear(s.display, surface);
     int pitch = 0;
     uint8_t* bits = Lock_Surface(s.display, surface, &pitch);
     if (!bits) {
@@ -142,10 +127,10 @@ int Draw_32(Session& s, Surface surface, int width, int height, Sine_Variant& va
     uint32_t* pixels = reinterpret_cast<uint32_t*>(bits);
     const int row_step = pitch / 4;
     const int base = (2 * height) / 5;
-    const int band_width = s.sine_band_width;
+    const int band_width = p.sine_band_width;
     const int scale = 256 / (band_width > 1 ? band_width : 1);
     for (int pass = Passes(s); pass > 0; --pass) {
-        Begin_Pass(s, variant, curves, s.sine_amplitude, s.sine_variance);
+        Begin_Pass(s, variant, curves, p.sine_amplitude, p.sine_variance);
         for (int x = 0; x < width; ++x) {
             for (int c = 0; c < curves; ++c) {
                 const int y = Curve_Y(variant.curves[c], x, variant.phase, c == 2 ? 3.0 : 2.0, base);
@@ -159,8 +144,8 @@ int Draw_32(Session& s, Surface surface, int width, int height, Sine_Variant& va
 
 int Draw_16(Session& s, Surface surface, int width, int height, Sine_Variant& variant, int curves, const char* lock_failed) {
     if (!Usable(s.app, surface, width, height)) return 0;
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
-    if (s.sine_clear) Clear(s.display, surface);
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
+    if (p.sine_clear) Clear(s.display, surface);
     int pitch = 0;
     uint8_t* bits = Lock_Surface(s.display, surface, &pitch);
     if (!bits) {
@@ -170,10 +155,10 @@ int Draw_16(Session& s, Surface surface, int width, int height, Sine_Variant& va
     uint16_t* pixels = reinterpret_cast<uint16_t*>(bits);
     const int row_step = pitch / 2;
     const int base = (2 * height) / 5;
-    const int band_width = s.sine_band_width;
+    const int band_width = p.sine_band_width;
     const float scale = 32.0f / static_cast<float>(band_width > 1 ? band_width : 1);
     for (int pass = Passes(s); pass > 0; --pass) {
-        Begin_Pass(s, variant, curves, s.sine_amplitude, s.sine_variance);
+        Begin_Pass(s, variant, curves, p.sine_amplitude, p.sine_variance);
         for (int x = 0; x < width; ++x) {
             for (int c = 0; c < curves; ++c) {
                 const int y = Curve_Y(variant.curves[c], x, variant.phase, c == 2 ? 3.0 : 2.0, base);

@@ -15,22 +15,13 @@
 #include "surface/colour.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
-Surface Colour_Slides[3] = {nullptr, nullptr, nullptr};
-int Slide_Order[3] = {0, 1, 2};
-int Slide_Width = 0, Slide_Height = 0;
-float Scroll_X = 0.0f, Scroll_Y = 0.0f;
-double Setup_Slide_Speed = 0.0;
-int Slides_Ready = 0;
-GRADIENT_STATE Gradient_State;
-int Zone_Countdown = 0, Zone_Type = 0, Zone_Frame = 0;
-double Direction_Timer = 0.0;
-int Sliding_Right = 0;
 
 namespace {
 
-Once_Log setup_log;
-Once_Log draw_log;
+const Once_Log setup_log;
+const Once_Log draw_log;
 
 // Truncation toward zero of a double that may be far outside int range (preset files).
 int Trunc_Int(double value) {
@@ -114,7 +105,7 @@ int Frame_Budget(Session& s) { return Trunc_Int(s.display.frame_seconds * s.Plas
 }  // namespace
 
 int Setup_Colour_Slides(Session& s, int w, int h, double speed) {
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
     setup_log.enter(s.app, "Entering Setup_Colour_Slides");
     s.queue.Objects_Animate = 0;
     s.queue.Objects_Move = 0;
@@ -138,21 +129,21 @@ int Setup_Colour_Slides(Session& s, int w, int h, double speed) {
             Report_Errorf(s.app, "Setup_Colour_Slides():Error Creating slide # %d\nwidth %d height %d", slide, w, h);
             return 0;
         }
-        if (s.background == 2 && !Partial_HLS_Gradient(s, s.slides.Colour_Slides[slide], 0, 0, w, h, 1, s.gradient_variable, h)) {
+        if (p.background == 2 && !Partial_HLS_Gradient(s, s.slides.Colour_Slides[slide], 0, 0, w, h, 1, p.gradient_variable, h)) {
             Report_Error(s.app, "Setup_Colour_Slides(): Partial_HLS_Gradient FAILED");
             return 0;
         }
     }
     int j = 0;
     for (int t = 0; t < s.app.Objects_Loaded && t < MAX_OBJECTS; ++t) {
-        if (s.object_selected[t] != 1) continue;
+        if (p.object_selected[t] != 1) continue;
         const int count = Object_Count(s, t);
         for (int copy = 0; copy < count; ++copy) {
             if (!Enqueue_Objects(s, t, s.slides.Colour_Slides[j])) {
                 Report_Errorf(s.app, "Setup_Colour_Slides(): Enqueue_Objects_Ex FAILED i %d j %d", t, copy);
                 return 0;
             }
-            if (s.slide_speed > 0) j = (j + 1) % 3;
+            if (p.slide_speed > 0) j = (j + 1) % 3;
         }
     }
     if (!Shuffle_Objects_Queue(s, 25)) {
@@ -178,12 +169,12 @@ int Paint_On_Slide(Session& s, int index) {
     if (index < 0 || index > 2) return 0;
     Surface slide = s.slides.Colour_Slides[index];
     if (!slide || !Restored(slide)) return 0;
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
     const int W = s.slides.Slide_Width, H = s.slides.Slide_Height;
-    switch (s.background) {
+    switch (p.background) {
     case 0: Clear(s.display, slide); break;
     case 2:
-        if (s.slides.Gradient_State.done == 0 && !Partial_HLS_Gradient(s, slide, 0, 0, W, H, 1, s.gradient_variable, H)) return 0;
+        if (s.slides.Gradient_State.done == 0 && !Partial_HLS_Gradient(s, slide, 0, 0, W, H, 1, p.gradient_variable, H)) return 0;
         break;
     case 3:
         if (!Draw_Plasma(s, slide, 0, 0)) {
@@ -193,16 +184,16 @@ int Paint_On_Slide(Session& s, int index) {
         break;
     default: break;
     }
-    if (s.slide_speed != 0 && s.zone_duration != 0) {
+    if (p.slide_speed != 0 && p.zone_duration != 0) {
         --s.slides.Zone_Countdown;
         if (s.slides.Zone_Countdown > 0) {
             Zone_Slide_Objects(s, slide, W, H, s.slides.Zone_Type, s.slides.Zone_Frame);
         } else {
             Mix_Slide_Objects(s, slide, W, H);
-            const int frequency = s.zone_frequency;
+            const int frequency = p.zone_frequency;
             const int range = frequency < 0 ? 0 : (frequency > 32767 ? 32768 : frequency + 1);
             if (Random_Remainder(s.app, range) == 0 && Pick_Zone_Object(s, &s.slides.Zone_Type, &s.slides.Zone_Frame)) {
-                s.slides.Zone_Countdown = Random(s.app) % (s.zone_duration > 1 ? s.zone_duration : 1);
+                s.slides.Zone_Countdown = Random(s.app) % (p.zone_duration > 1 ? p.zone_duration : 1);
                 Zone_Slide_Objects(s, slide, W, H, s.slides.Zone_Type, s.slides.Zone_Frame);
             }
         }
@@ -277,14 +268,14 @@ int Rotate_Slides_Right(Session& s) {
 }
 
 int Draw_Slides(Session& s, Surface dest, int x0, int y0) {
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
-    int mode = s.slide_speed <= 0 ? 0 : s.slide_direction;
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
+    int mode = p.slide_speed <= 0 ? 0 : p.slide_direction;
     if (!s.slides.Slides_Ready) return 0;
     draw_log.enter(s.app, "Entering Draw_Slides");
     const int W = s.slides.Slide_Width;
     if (mode == 2 || mode == 3) {
         s.slides.Direction_Timer += s.display.frame_seconds;
-        if (std::trunc(s.slides.Direction_Timer) > s.direction_change_frequency) {
+        if (std::trunc(s.slides.Direction_Timer) > p.direction_change_frequency) {
             const int scroll = Trunc_Int(s.slides.Scroll_X);
             const bool boundary = s.slides.Sliding_Right ? scroll >= W + x0 : Slide_Away(scroll, W) < x0;
             if (boundary) {
@@ -292,7 +283,7 @@ int Draw_Slides(Session& s, Surface dest, int x0, int y0) {
                 if (mode == 2) {
                     s.slides.Direction_Timer = 0.0;
                 } else {
-                    const int half = s.direction_change_frequency / 2;
+                    const int half = p.direction_change_frequency / 2;
                     s.slides.Direction_Timer = Random(s.app) % (half > 1 ? half : 1);
                 }
             }
@@ -315,42 +306,42 @@ int Draw_Slides(Session& s, Surface dest, int x0, int y0) {
 }
 
 int Draw_Slides_Left(Session& s, Surface dest, int x0, int y0) {
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
     if (!s.slides.Slides_Ready || !Restore_All_Lost_Slides(s) || !dest || !Restored(dest)) return 0;
     const int W = s.slides.Slide_Width, H = s.slides.Slide_Height;
     if (s.slides.Gradient_State.done == 0)
-        Partial_HLS_Gradient(s, s.slides.Colour_Slides[s.slides.Slide_Order[2]], 0, 0, W, H, 1, s.gradient_variable, Frame_Budget(s));
+        Partial_HLS_Gradient(s, s.slides.Colour_Slides[s.slides.Slide_Order[2]], 0, 0, W, H, 1, p.gradient_variable, Frame_Budget(s));
 
-    switch (s.background) {
+    switch (p.background) {
     case 4:
         if (!Draw_Plasma(s, s.slides.Colour_Slides[s.slides.Slide_Order[0]], 0, 0)) {
             Report_Error(s.app, "Draw_Slides_LeftUnable to draw plasma");
             return 0;
         }
-        if (s.slide_speed != 0 && !Draw_Plasma(s, s.slides.Colour_Slides[s.slides.Slide_Order[1]], 0, 0)) {
+        if (p.slide_speed != 0 && !Draw_Plasma(s, s.slides.Colour_Slides[s.slides.Slide_Order[1]], 0, 0)) {
             Report_Error(s.app, "Draw_Slides_Left:Unable to draw plasma");
             return 0;
         }
-        if (!Draw_Slide_Objects(s, 0, 1, s.slide_speed != 0, "Draw_Slides_Left: Draw_All_Objects_Ex FAILED")) return 0;
+        if (!Draw_Slide_Objects(s, 0, 1, p.slide_speed != 0, "Draw_Slides_Left: Draw_All_Objects_Ex FAILED")) return 0;
         break;
     case 5:
         if (!Sine_Wave(s, s.slides.Colour_Slides[s.slides.Slide_Order[0]], W, H)) {
             Report_Error(s.app, "Draw_Slides_Left SIN WAVE to slide 0 FAILED");
             return 0;
         }
-        if (s.slide_speed != 0 && !Sine_Wave(s, s.slides.Colour_Slides[s.slides.Slide_Order[1]], W, H)) {
+        if (p.slide_speed != 0 && !Sine_Wave(s, s.slides.Colour_Slides[s.slides.Slide_Order[1]], W, H)) {
             Report_Error(s.app, "Draw_Slides_Left SIN WAVE to slide 1 FAILED");
             return 0;
         }
-        if (!Draw_Slide_Objects(s, 0, 1, s.slide_speed != 0, "Draw_Slides_Left: Draw_All_Objects_Ex FAILED")) return 0;
+        if (!Draw_Slide_Objects(s, 0, 1, p.slide_speed != 0, "Draw_Slides_Left: Draw_All_Objects_Ex FAILED")) return 0;
         break;
     default:
         if (s.queue.Objects_Move || s.queue.Objects_Animate) {
-            if (s.background == 0) {
+            if (p.background == 0) {
                 Clear(s.display, s.slides.Colour_Slides[s.slides.Slide_Order[0]]);
                 Clear(s.display, s.slides.Colour_Slides[s.slides.Slide_Order[1]]);
             }
-            if (!Draw_Slide_Objects(s, 0, 1, s.slide_speed > 0, "Draw_Slides_Left: Draw_All_Objects_Ex FAILED")) return 0;
+            if (!Draw_Slide_Objects(s, 0, 1, p.slide_speed > 0, "Draw_Slides_Left: Draw_All_Objects_Ex FAILED")) return 0;
         }
         break;
     }
@@ -362,10 +353,10 @@ int Draw_Slides_Left(Session& s, Surface dest, int x0, int y0) {
             return 0;
         }
         Rotate_Slides_Left(s);
-        Partial_HLS_Gradient(s, s.slides.Colour_Slides[s.slides.Slide_Order[2]], 0, 0, W, H, 1, s.gradient_variable, 1);
+        Partial_HLS_Gradient(s, s.slides.Colour_Slides[s.slides.Slide_Order[2]], 0, 0, W, H, 1, p.gradient_variable, 1);
     }
-    if ((s.fade_light || s.fade_hue || s.fade_saturation) &&
-        !Fade(s.display, s.slides.Colour_Slides[s.slides.Slide_Order[0]], x0, y0, W, H, s.fade_light, s.fade_hue, s.fade_saturation)) {
+    if ((p.fade_light || p.fade_hue || p.fade_saturation) &&
+        !Fade(s.display, s.slides.Colour_Slides[s.slides.Slide_Order[0]], x0, y0, W, H, p.fade_light, p.fade_hue, p.fade_saturation)) {
         Report_Error(s.app, "Draw_Slides_Left(): Fade FAILED");
         return 0;
     }
@@ -373,7 +364,7 @@ int Draw_Slides_Left(Session& s, Surface dest, int x0, int y0) {
         Report_Error(s.app, "Draw_Slides_Left(): Clip Blit 1 FAILED");
         return 0;
     }
-    if (s.slide_speed > 0 &&
+    if (p.slide_speed > 0 &&
         !Clip_Blit(s.display, s.slides.Colour_Slides[s.slides.Slide_Order[1]], dest, 0, 0, Slide_Away(Trunc_Int(s.slides.Scroll_X), W), Trunc_Int(s.slides.Scroll_Y), W, H)) {
         Report_Error(s.app, "Draw_Slides_Left(): Clip Blit 2 FAILED");
         return 0;
@@ -383,39 +374,39 @@ int Draw_Slides_Left(Session& s, Surface dest, int x0, int y0) {
 }
 
 int Draw_Slides_Right(Session& s, Surface dest, int x0, int y0) {
-    const PLASMA_SETTINGS& s = s.Plasma_Settings;
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
     if (!s.slides.Slides_Ready || !Restore_All_Lost_Slides(s) || !dest || !Restored(dest)) return 0;
     const int W = s.slides.Slide_Width, H = s.slides.Slide_Height;
     if (s.slides.Gradient_State.done == 0)
-        Partial_HLS_Gradient(s, s.slides.Colour_Slides[s.slides.Slide_Order[0]], 0, 0, W, H, 1, s.gradient_variable, Frame_Budget(s));
+        Partial_HLS_Gradient(s, s.slides.Colour_Slides[s.slides.Slide_Order[0]], 0, 0, W, H, 1, p.gradient_variable, Frame_Budget(s));
 
-    switch (s.background) {
+    switch (p.background) {
     case 4:
         if (!Draw_Plasma(s, s.slides.Colour_Slides[s.slides.Slide_Order[1]], 0, 0) ||
-            (s.slide_speed != 0 && !Draw_Plasma(s, s.slides.Colour_Slides[s.slides.Slide_Order[2]], 0, 0))) {
+            (p.slide_speed != 0 && !Draw_Plasma(s, s.slides.Colour_Slides[s.slides.Slide_Order[2]], 0, 0))) {
             Report_Error(s.app, "Draw_Kaleidoscope():Unable to draw plasma");
             return 0;
         }
-        if (!Draw_Slide_Objects(s, 1, 2, s.slide_speed != 0, "Draw_Slides_Right: Draw_All_Objects_Ex FAILED")) return 0;
+        if (!Draw_Slide_Objects(s, 1, 2, p.slide_speed != 0, "Draw_Slides_Right: Draw_All_Objects_Ex FAILED")) return 0;
         break;
     case 5:
         if (!Sine_Wave(s, s.slides.Colour_Slides[s.slides.Slide_Order[1]], W, H)) {
             Report_Error(s.app, "Draw_Slides_Right SIN WAVE to slide 1 FAILED");
             return 0;
         }
-        if (s.slide_speed != 0 && !Sine_Wave(s, s.slides.Colour_Slides[s.slides.Slide_Order[2]], W, H)) {
+        if (p.slide_speed != 0 && !Sine_Wave(s, s.slides.Colour_Slides[s.slides.Slide_Order[2]], W, H)) {
             Report_Error(s.app, "Draw_Slides_Right SIN WAVE to slide 2 FAILED");
             return 0;
         }
-        if (!Draw_Slide_Objects(s, 1, 2, s.slide_speed != 0, "Draw_Slides_Right: Draw_All_Objects_Ex FAILED")) return 0;
+        if (!Draw_Slide_Objects(s, 1, 2, p.slide_speed != 0, "Draw_Slides_Right: Draw_All_Objects_Ex FAILED")) return 0;
         break;
     default:
         if (s.queue.Objects_Move || s.queue.Objects_Animate) {
-            if (s.background == 0) {
+            if (p.background == 0) {
                 Clear(s.display, s.slides.Colour_Slides[s.slides.Slide_Order[1]]);
                 Clear(s.display, s.slides.Colour_Slides[s.slides.Slide_Order[2]]);
             }
-            if (!Draw_Slide_Objects(s, 1, 2, s.slide_speed != 0, "Draw_Slides_Right: Draw_All_Objects_Ex FAILED")) return 0;
+            if (!Draw_Slide_Objects(s, 1, 2, p.slide_speed != 0, "Draw_Slides_Right: Draw_All_Objects_Ex FAILED")) return 0;
         }
         break;
     }
@@ -424,10 +415,10 @@ int Draw_Slides_Right(Session& s, Surface dest, int x0, int y0) {
         s.slides.Scroll_X = static_cast<float>(s.slides.Scroll_X - W);
         Paint_On_Slide(s, s.slides.Slide_Order[0]);
         Rotate_Slides_Right(s);
-        Partial_HLS_Gradient(s, s.slides.Colour_Slides[s.slides.Slide_Order[0]], 0, 0, W, H, 1, s.gradient_variable, 1);
+        Partial_HLS_Gradient(s, s.slides.Colour_Slides[s.slides.Slide_Order[0]], 0, 0, W, H, 1, p.gradient_variable, 1);
     }
-    if ((s.fade_light || s.fade_hue || s.fade_saturation) &&
-        !Fade(s.display, s.slides.Colour_Slides[s.slides.Slide_Order[2]], x0, y0, W, H, s.fade_light, s.fade_hue, s.fade_saturation)) {
+    if ((p.fade_light || p.fade_hue || p.fade_saturation) &&
+        !Fade(s.display, s.slides.Colour_Slides[s.slides.Slide_Order[2]], x0, y0, W, H, p.fade_light, p.fade_hue, p.fade_saturation)) {
         Report_Error(s.app, "Draw_Slides_Right(): Fade FAILED");
         return 0;
     }

@@ -6,12 +6,14 @@
 
 #include "diagnostics/diagnostics.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 
 // Loads a bitmap file into a new surface made by `create`; `who` names the loader in its messages.
-Surface Load_Into_Surface(App& app, const char* name, int* width, int* height, const char* who,
-                          int (*create)(Surface*, int, int)) {
+Surface Load_Into_Surface(Display& d, const char* name, int* width, int* height, const char* who,
+                          int (*create)(Display&, Surface*, int, int)) {
+    App& app = d.app;
     HBITMAP bitmap = LoadImageA(name, IMAGE_BITMAP, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (!bitmap) {
         Report_Errorf(app, "%s():\nCould not load %s", who, name);
@@ -23,7 +25,7 @@ Surface Load_Into_Surface(App& app, const char* name, int* width, int* height, c
     if (height) *height = h;
 
     Surface surface = nullptr;
-    if (!create(&surface, w, h)) {
+    if (!create(d, &surface, w, h)) {
         Report_Errorf(app, "%s():Unable to create destination surface", who);
         Delete_Bitmap(bitmap);
         Release_Surface(&surface);
@@ -46,16 +48,17 @@ void Put_32(uint8_t* at, uint32_t value) {
 
 }  // namespace
 
-Surface Load_Bitmap(App& app, const char* name, int* width, int* height) {
+Surface Load_Bitmap(Display& d, const char* name, int* width, int* height) {
+    App& app = d.app;
     if (!name || !name[0]) {
         Report_Error(app, "Load_Bitmap():BAD FILENAME ERROR");
         return nullptr;
     }
-    return Load_Into_Surface(app, name, width, height, "Load_Bitmap", Create_Surface);
+    return Load_Into_Surface(d, name, width, height, "Load_Bitmap", Create_Surface);
 }
 
-Surface Load_SYSTEM_Bitmap(App& app, const char* name, int* width, int* height) {
-    return Load_Into_Surface(app, name ? name : "", width, height, "Load_SYSTEM_Bitmap", Create_SYSTEM_Surface);
+Surface Load_SYSTEM_Bitmap(Display& d, const char* name, int* width, int* height) {
+    return Load_Into_Surface(d, name ? name : "", width, height, "Load_SYSTEM_Bitmap", Create_SYSTEM_Surface);
 }
 
 HRESULT Copy_Bitmap_To_Surface(Surface surface, HBITMAP bitmap, int x, int y, int dw, int dh) {
@@ -91,7 +94,7 @@ HRESULT Copy_Bitmap_To_Surface(Surface surface, HBITMAP bitmap, int x, int y, in
 }
 
 int Save_Bitmap(Display& d, Surface surface, const char* name) {
-    static Once_Log once;
+    static const Once_Log once;
     once.enter(d.app, "Entering Save_Bitmap");
     if (!name) {
         Report_Error(d.app, "Surface - Invalid filename passed to Save_Bitmap\n");

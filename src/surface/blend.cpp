@@ -7,6 +7,7 @@
 #include "surface/colour.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
 namespace {
 
@@ -39,10 +40,8 @@ struct Fields_16 {
     uint32_t middle_mask;
     double gm;
 
-    Fields_16()
-        : high_shift(s.display.Pixel_Format_565 ? 11 : 10),
-          middle_mask(s.display.Pixel_Format_565 ? 63u : 31u),
-          gm(s.display.Pixel_Format_565 ? 63.0 : 31.0) {}
+    explicit Fields_16(bool is_565)
+        : high_shift(is_565 ? 11 : 10), middle_mask(is_565 ? 63u : 31u), gm(is_565 ? 63.0 : 31.0) {}
 
     void to_hsv(uint16_t pixel, float* h, float* s, float* v) const {
         const float first = static_cast<float>(((pixel >> high_shift) & 31u) / 31.0);
@@ -122,12 +121,12 @@ int Run_Blend(Display& d, const char* name, Surface source, Surface dest, int sx
     return 1;
 }
 
-int Colour_Blend_16(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Colour_Blend_16(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                     int clip_width, int clip_height) {
     return Run_Blend<uint16_t>(
-        "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
-        [](const uint8_t* s_row, uint8_t* d_row, int count) {
-            const Fields_16 fields;
+        d, "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        [&display = d](const uint8_t* s_row, uint8_t* d_row, int count) {
+            const Fields_16 fields(display.Pixel_Format_565 != 0);
             for (int i = 0; i < count; ++i) {
                 uint16_t s, d;
                 std::memcpy(&s, s_row + i * 2, 2);
@@ -146,10 +145,10 @@ int Colour_Blend_16(Surface source, Surface dest, int sx, int sy, int dx, int dy
         });
 }
 
-int Colour_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Colour_Blend_32(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                     int clip_width, int clip_height) {
     return Run_Blend<uint32_t>(
-        "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        d, "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
         [](const uint8_t* s_row, uint8_t* d_row, int count) {
             for (int i = 0; i < count; ++i) {
                 uint32_t s, d;
@@ -174,10 +173,10 @@ int Colour_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy
         });
 }
 
-int Light_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Light_Blend_32(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                    int clip_width, int clip_height) {
     return Run_Blend<uint32_t>(
-        "Light_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        d, "Light_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
         [](const uint8_t* s_row, uint8_t* d_row, int count) {
             for (int i = 0; i < count; ++i) {
                 uint32_t s, d;
@@ -197,24 +196,24 @@ int Light_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy,
 }
 
 // Nothing is mixed at 24 bits; the picture stays as it is.
-int Blend_24(Surface, Surface, int, int, int, int, int, int, int, int) { return 1; }
+int Blend_24(Display&, Surface, Surface, int, int, int, int, int, int, int, int) { return 1; }
 
 }  // namespace
 
 int Colour_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                       int clip_width, int clip_height) {
     if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
-        if (!Colour_Blend_16(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+        if (!Colour_Blend_16(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Colour_Blend_Blit(): 16 bit blend FAILED");
             return 0;
         }
     } else if (d.Screen_Bpp == 32) {
-        if (!Colour_Blend_32(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+        if (!Colour_Blend_32(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Colour_Blend_Blit(): 32 bit blend FAILED");
             return 0;
         }
     } else if (d.Screen_Bpp == 24) {
-        if (!Blend_24(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+        if (!Blend_24(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Colour_Blend_Blit(): 24 bit blend FAILED");
             return 0;
         }
@@ -225,17 +224,17 @@ int Colour_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, 
 int Light_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                      int clip_width, int clip_height) {
     if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
-        if (!Light_Blend_Blit_16(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+        if (!Light_Blend_Blit_16(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Light_Blend_Blit(): 16 bit blend FAILED");
             return 0;
         }
     } else if (d.Screen_Bpp == 32) {
-        if (!Light_Blend_32(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+        if (!Light_Blend_32(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Light_Blend_Blit(): 32 bit blend FAILED");
             return 0;
         }
     } else if (d.Screen_Bpp == 24) {
-        if (!Blend_24(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+        if (!Blend_24(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Light_Blend_Blit(): 24 bit blend FAILED");
             return 0;
         }
@@ -243,12 +242,12 @@ int Light_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, i
     return 1;
 }
 
-int Light_Blend_Blit_16(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Light_Blend_Blit_16(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                         int clip_width, int clip_height) {
     return Run_Blend<uint16_t>(
-        "Light_Blend_Blit_16", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
-        [](const uint8_t* s_row, uint8_t* d_row, int count) {
-            const Fields_16 fields;
+        d, "Light_Blend_Blit_16", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        [&display = d](const uint8_t* s_row, uint8_t* d_row, int count) {
+            const Fields_16 fields(display.Pixel_Format_565 != 0);
             for (int i = 0; i < count; ++i) {
                 uint16_t s, d;
                 std::memcpy(&s, s_row + i * 2, 2);

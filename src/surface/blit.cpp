@@ -4,6 +4,7 @@
 
 #include "diagnostics/diagnostics.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 
@@ -65,10 +66,11 @@ int Finish(App& app, const char* name, HRESULT result, Report_Default&& report_d
     return 0;
 }
 
-HRESULT Issue_Blt(Surface source, Surface dest, const RECT& s, const RECT& d, uint32_t flags, uint32_t mirror) {
+HRESULT Issue_Blt(Display& d, Surface source, Surface dest, const RECT& from, const RECT& to, uint32_t flags,
+                  uint32_t mirror) {
     DDBLTFX fx;
     fx.dwDDFX = mirror;
-    return Issue([&] { return dest->Blt(&d, source, &s, flags, &fx); });
+    return Issue(d, [&] { return dest->Blt(&to, source, &from, flags, &fx); });
 }
 
 // The default text shared by the members that quote (sx,sy) (dx,dy) w h.
@@ -91,12 +93,12 @@ void Report_Masked_Default(App& app, const char* head, Surface source, Surface d
 
 }  // namespace
 
-int Blit(App& app, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (width <= 0 || height <= 0) return 0;
-    if (!Surfaces_Usable(app, "Blit", source, dest)) return 0;
-    const HRESULT result = Issue_Blt(source, dest, Make_Rect(sx, sy, width, height),
+    if (!Surfaces_Usable(d.app, "Blit", source, dest)) return 0;
+    const HRESULT result = Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height),
                                      Make_Rect(dx, dy, width, height), DDBLT_DDFX, 0);
-    return Finish("Blit", result, [&] { Report_Boundary(app, "Blit", sx, sy, dx, dy, width, height); });
+    return Finish(d.app, "Blit", result, [&] { Report_Boundary(d.app, "Blit", sx, sy, dx, dy, width, height); });
 }
 
 int Clip_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
@@ -104,8 +106,8 @@ int Clip_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, 
     if (!Surfaces_Usable(d.app, "Clip_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
     const HRESULT result =
-        Issue_Blt(source, dest, Make_Rect(sx, sy, width, height), Make_Rect(dx, dy, width, height), 0, 0);
-    return Finish("Clip_Blit", result, [&] {
+        Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height), Make_Rect(dx, dy, width, height), 0, 0);
+    return Finish(d.app, "Clip_Blit", result, [&] {
         switch (result) {
         case DDERR_INVALIDRECT:
             Report_Error(d.app, "Clip_Blit(): DDERR_INVALIDRECT ");
@@ -143,22 +145,22 @@ int Masked_Clip_Blit(Display& d, Surface source, Surface dest, int sx, int sy, i
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Masked_Clip_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
-    const HRESULT result = Issue_Blt(source, dest, Make_Rect(sx, sy, width, height),
+    const HRESULT result = Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height),
                                      Make_Rect(dx, dy, width, height), DDBLT_KEYSRC | DDBLT_DDFX, 0);
-    return Finish("Masked_Clip_Blit", result, [&] {
+    return Finish(d.app, "Masked_Clip_Blit", result, [&] {
         Report_Masked_Default(d.app, "Masked_Clip_Blit(): DEFAULT blitting", source, dest, sx, sy, dx, dy, width, height);
     });
 }
 
-int Masked_Clip_Blit_Ex(App& app, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Masked_Clip_Blit_Ex(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                         int clip_width, int clip_height) {
     if (width <= 0 || height <= 0 || clip_width <= 0 || clip_height <= 0) return 0;
-    if (!Surfaces_Usable(app, "Masked_Clip_Blit_Ex", source, dest)) return 0;
+    if (!Surfaces_Usable(d.app, "Masked_Clip_Blit_Ex", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, clip_width, clip_height)) return 1;
-    const HRESULT result = Issue_Blt(source, dest, Make_Rect(sx, sy, width, height),
+    const HRESULT result = Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height),
                                      Make_Rect(dx, dy, width, height), DDBLT_KEYSRC | DDBLT_DDFX, 0);
-    return Finish("Masked_Clip_Blit_Ex", result, [&] {
-        Report_Masked_Default(app, "Masked_Clip_Blit_Ex(): DEFAULTblitting", source, dest, sx, sy, dx, dy, width, height);
+    return Finish(d.app, "Masked_Clip_Blit_Ex", result, [&] {
+        Report_Masked_Default(d.app, "Masked_Clip_Blit_Ex(): DEFAULTblitting", source, dest, sx, sy, dx, dy, width, height);
     });
 }
 
@@ -166,9 +168,9 @@ int Clip_V_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Clip_V_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
-    const HRESULT result = Issue_Blt(source, dest, Make_Rect(sx, sy, width, height),
+    const HRESULT result = Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height),
                                      Make_Rect(dx, dy, width, height), DDBLT_DDFX, DDBLTFX_MIRRORUPDOWN);
-    return Finish("Clip_V_Blit", result,
+    return Finish(d.app, "Clip_V_Blit", result,
                   [&] { Report_Boundary(d.app, "Clip_V_Blit", sx, sy, dx, dy, width, height); });
 }
 
@@ -176,9 +178,9 @@ int Clip_H_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Clip_H_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
-    const HRESULT result = Issue_Blt(source, dest, Make_Rect(sx, sy, width, height),
+    const HRESULT result = Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height),
                                      Make_Rect(dx, dy, width, height), DDBLT_DDFX, DDBLTFX_MIRRORLEFTRIGHT);
-    return Finish("Clip_H_Blit", result,
+    return Finish(d.app, "Clip_H_Blit", result,
                   [&] { Report_Boundary(d.app, "Clip_H_Blit", sx, sy, dx, dy, width, height); });
 }
 
@@ -187,20 +189,20 @@ int Masked_H_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int 
     if (!Surfaces_Usable(d.app, "Masked_H_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
     const HRESULT result =
-        Issue_Blt(source, dest, Make_Rect(sx, sy, width, height), Make_Rect(dx, dy, width, height),
+        Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height), Make_Rect(dx, dy, width, height),
                   DDBLT_KEYSRC | DDBLT_DDFX, DDBLTFX_MIRRORLEFTRIGHT);
-    return Finish("Masked_H_Blit", result,
+    return Finish(d.app, "Masked_H_Blit", result,
                   [&] { Report_Boundary(d.app, "Masked_H_Blit", sx, sy, dx, dy, width, height); });
 }
 
-int Stretch_Blit(App& app, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Stretch_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                  int dest_width, int dest_height) {
     if (width <= 0 || height <= 0 || dest_width <= 0 || dest_height <= 0) return 0;
-    if (!Surfaces_Usable(app, "Stretch_Blit", source, dest)) return 0;
-    const HRESULT result = Issue_Blt(source, dest, Make_Rect(sx, sy, width, height),
+    if (!Surfaces_Usable(d.app, "Stretch_Blit", source, dest)) return 0;
+    const HRESULT result = Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height),
                                      Make_Rect(dx, dy, dest_width, dest_height), DDBLT_DDFX, 0);
-    return Finish("Stretch_Blit", result, [&] {
-        Report_Errorf(app, "Stretch_Blit(): DEFAULTblitting from tl(%d,%d); br (%d,%d)\nto lt(%d,%d); br "
+    return Finish(d.app, "Stretch_Blit", result, [&] {
+        Report_Errorf(d.app, "Stretch_Blit(): DEFAULTblitting from tl(%d,%d); br (%d,%d)\nto lt(%d,%d); br "
                       "(%d,%d)\nsource width = %d\nsource height = %d\ndest_width = %d\ndest_height = "
                       "%dPerhaps you have crossed the surface boundary?",
                       sx, sy, sx + width, sy + height, dx, dy, dx + dest_width, dy + dest_height, width, height,
@@ -208,25 +210,25 @@ int Stretch_Blit(App& app, Surface source, Surface dest, int sx, int sy, int dx,
     });
 }
 
-int Fast_Blit(App& app, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Fast_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (width <= 0 || height <= 0) return 0;
-    if (!Surfaces_Usable(app, "Fast_Blit", source, dest)) return 0;
+    if (!Surfaces_Usable(d.app, "Fast_Blit", source, dest)) return 0;
     const RECT s = Make_Rect(sx, sy, width, height);
-    const HRESULT result = Issue([&] { return dest->BltFast(dx, dy, source, &s, DDBLTFAST_NOCOLORKEY); });
+    const HRESULT result = Issue(d, [&] { return dest->BltFast(dx, dy, source, &s, DDBLTFAST_NOCOLORKEY); });
     switch (result) {
     case DD_OK:
         return 1;
     case RESTORE_FAILED:
-        Report_Error(app, "Fast_Blit(): DDER_SURFACELOST \n surface can't be restored");
+        Report_Error(d.app, "Fast_Blit(): DDER_SURFACELOST \n surface can't be restored");
         break;
     case DDERR_LOCKEDSURFACES:
-        Report_Error(app, "Fast_Blit(): DDERR_LOCKEDSURFACES \n I think you need to free a surface!");
+        Report_Error(d.app, "Fast_Blit(): DDERR_LOCKEDSURFACES \n I think you need to free a surface!");
         break;
     case DDERR_UNSUPPORTED:
-        Report_Error(app, "Fast_Blit(): DDERR_UNSUPPORTED \n Cannot Blit to Clipped Surface");
+        Report_Error(d.app, "Fast_Blit(): DDERR_UNSUPPORTED \n Cannot Blit to Clipped Surface");
         break;
     default:
-        Report_Errorf(app, "Fast_Blit(): DEFAULT blitting from (%d,%d)\nto (%d,%d)\nwidth = %d\nheight = %dPerhaps "
+        Report_Errorf(d.app, "Fast_Blit(): DEFAULT blitting from (%d,%d)\nto (%d,%d)\nwidth = %d\nheight = %dPerhaps "
                       "you have crossed the surface boundary?",
                       sx, sy, dx, dy, width, height);
         break;

@@ -3,33 +3,41 @@
 #include <cstdio>
 
 #include "diagnostics/diagnostics.h"
+#include "session/app.h"
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
 #include "surface/blit.h"
+#include "session/session.h"
 
-int Window_Mode = WINDOWED;
-int Screen_Width = 0, Screen_Height = 0, Screen_Bpp = 0;
-int Client_Width = 0, Client_Height = 0;
-int Wait_For_Vsync = 1;
-double frame_seconds = 0.0;
-int64_t Frame_Milliseconds = 0;
-int Show_Frame_Rate = 1;
-char Frame_Rate_Text[64] = "";
+
+Display::Display(App& owner) : app(owner) {
+    // Until the plasma chooses its first palette the table holds a spread of colours: a
+    // 6 x 6 x 6 cube (black first) and eight greys in each step between the cube's greys.
+    // Objects and fonts are loaded before that first palette, and GDI maps their colours
+    // through this one.
+    int i = 0;
+    for (int r = 0; r < 6; ++r)
+        for (int g = 0; g < 6; ++g)
+            for (int b = 0; b < 6; ++b)
+                Palette_Entries[i++] = PALETTEENTRY{static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51),
+                                                    static_cast<uint8_t>(b * 51), 0};
+    for (int step = 0; step < 5; ++step)
+        for (int j = 1; j <= 8; ++j) {
+            const auto grey = static_cast<uint8_t>(step * 51 + (51 * j + 4) / 9);
+            Palette_Entries[i++] = PALETTEENTRY{grey, grey, grey, 0};
+        }
+    app.displays.push_back(this);
+}
+
+Display::~Display() { std::erase(app.displays, this); }
 
 namespace {
 
-Once_Log setup_log, windowed_log, screen_log;
+const Once_Log setup_log, windowed_log, screen_log;
 
 // Frame-rate accounting.
-int frame_counter = 0;
-int64_t accumulated_ms = 0;
-int64_t last_frame_rate = 0;
 
 // Frame timer.
-bool use_counter = false;
-int64_t counter_frequency = 0;
-int64_t last_counter = 0;
-uint32_t last_time = 0;
 
 double Megabytes(int width, int height, int bpp) {
     const int32_t product = static_cast<int32_t>(static_cast<int64_t>(bpp) * width * height * 2);
@@ -210,7 +218,7 @@ int Setup_Windowed_Direct_Draw(Display& d, int width, int height, int bpp, int) 
         Report_Error(d.app, "Setup_Windowed_Direct_Draw():QueryInterface call to engage Direct Draw 4 failed");
         return 0;
     }
-    if (d.app.error_logging && !windowed_log.done)
+    if (d.app.error_logging && !windowed_log.done(d.app))
         Report_Error(d.app, "Setup_Windowed_Direct_Draw(): Direct_Draw->QueryInterface SUCCESS");
     d.Direct_Draw->Release();
     d.Direct_Draw = nullptr;
@@ -219,7 +227,7 @@ int Setup_Windowed_Direct_Draw(Display& d, int width, int height, int bpp, int) 
         Report_Error(d.app, "Setup_Windowed_Direct_Draw():SetCooperativeLevel Failed");
         return 0;
     }
-    if (d.app.error_logging && !windowed_log.done)
+    if (d.app.error_logging && !windowed_log.done(d.app))
         Report_Error(d.app, "Setup_Windowed_Direct_Draw(): Direct_Draw_Interface->SetCooperativeLevel SUCCESS");
 
     if (!Create_Primary(d, "Setup_Windowed_Direct_Draw():", width, height)) return 0;
@@ -296,7 +304,7 @@ int Display_Hidden_Surface(Display& d) {
         return 1;
     }
     if (d.Wait_For_Vsync && d.Direct_Draw_Interface) d.Direct_Draw_Interface->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN);
-    if (!Fast_Blit(d.app, d.Hidden, d.Visible, 0, 0, 0, 0, d.Screen_Width, d.Screen_Height)) {
+    if (!Fast_Blit(d, d.Hidden, d.Visible, 0, 0, 0, 0, d.Screen_Width, d.Screen_Height)) {
         Report_Error(d.app, "Display_Hidden_Screen(): Fast Blit FAILED");
         return 0;
     }
@@ -330,7 +338,7 @@ int Display_Stretched_Hidden_Surface(Display& d) {
     if (h > d.Screen_Height) h = d.Screen_Height;
     if (w > 0 && h > 0) {
         if (d.Wait_For_Vsync && d.Direct_Draw_Interface) d.Direct_Draw_Interface->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN);
-        if (!Stretch_Blit(d.app, d.Hidden, d.Visible, 0, 0, client.left, client.top, d.Screen_Width, d.Screen_Height, w, h)) {
+        if (!Stretch_Blit(d, d.Hidden, d.Visible, 0, 0, client.left, client.top, d.Screen_Width, d.Screen_Height, w, h)) {
             Report_Error(d.app, "Display_Stretched_Hidden_Surface():Stretch_Blit FAILED");
             return 0;
         }

@@ -5,6 +5,7 @@
 #include "surface/colour.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "surface/surface.h"
+#include "session/forward.h"
 
 int Fade(Display& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation);
 int Fade_16(Display& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation);
@@ -18,5 +19,5 @@ int Colour_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, 
                       int clip_width, int clip_height);
 int Light_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                      int clip_width, int clip_height);
-int Light_Blend_Blit_16(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Light_Blend_Blit_16(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                         int clip_width, int clip_height);

@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
 namespace {
 

@@ -5,41 +5,13 @@
 #include "diagnostics/diagnostics.h"
 #include "platform/gdi/gdi.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-DDraw* Direct_Draw = nullptr;
-DDraw* Direct_Draw_Interface = nullptr;
-Surface Visible = nullptr;
-Surface Hidden = nullptr;
-Surface Scratch_Pad = nullptr;
-DDPalette* Palette = nullptr;
-DDClipper* Clipper = nullptr;
-PALETTEENTRY Palette_Entries[256];
-int Pixel_Format_565 = 0;
 
 namespace {
 
-// Until the plasma chooses its first palette the table holds a spread of colours: a
-// 6 x 6 x 6 cube (black first) and eight greys in each step between the cube's greys.
-// Objects and fonts are loaded before that first palette, and GDI maps their colours
-// through this one.
-struct Starting_Palette {
-    Starting_Palette() {
-        int i = 0;
-        for (int r = 0; r < 6; ++r)
-            for (int g = 0; g < 6; ++g)
-                for (int b = 0; b < 6; ++b)
-                    s.display.Palette_Entries[i++] = PALETTEENTRY{static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51),
-                                                        static_cast<uint8_t>(b * 51), 0};
-        for (int step = 0; step < 5; ++step)
-            for (int j = 1; j <= 8; ++j) {
-                const auto grey = static_cast<uint8_t>(step * 51 + (51 * j + 4) / 9);
-                s.display.Palette_Entries[i++] = PALETTEENTRY{grey, grey, grey, 0};
-            }
-    }
-} starting_palette;
 
 // The one description record that every lock fills.
-DDSURFACEDESC2 Lock_Description;
 
 constexpr uint32_t SYSTEM_CAPS = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
 constexpr uint32_t VIDEO_CAPS = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
@@ -102,7 +74,7 @@ HRESULT Request_Surface(Display& d, Surface* out, uint32_t caps, int width, int 
 }  // namespace
 
 int Create_Surface(Display& d, Surface* out, int width, int height) {
-    static Once_Log once;
+    static const Once_Log once;
     once.enter(d.app, "Entering Create_Surface");
 
     uint32_t total = 0, free = 0;
@@ -137,7 +109,7 @@ int Create_Surface(Display& d, Surface* out, int width, int height) {
 }
 
 int Create_SYSTEM_Surface(Display& d, Surface* out, int width, int height) {
-    static Once_Log once;
+    static const Once_Log once;
     once.enter(d.app, "Entering Create_SYSTEM_Surface");
 
     if (*out) {
@@ -273,7 +245,7 @@ int Restore_All_Surfaces(Display& d) {
 }
 
 int Get_Available_Video_Memory(Display& d, uint32_t* total, uint32_t* free) {
-    static Once_Log once;
+    static const Once_Log once;
     if (!d.Direct_Draw_Interface) return 0;
     once.enter(d.app, "Entering Get_Available_Video_Memory");
     uint32_t total_bytes = 0, free_bytes = 0;

@@ -2,20 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include "session/forward.h"
 
 #include "platform/display/ddraw.h"
 
 using Surface = DDSurface*;
 
-extern DDraw* Direct_Draw;            // created first, released once the interface is had
-extern DDraw* Direct_Draw_Interface;  // creates surfaces, palette, clipper; sets modes
-extern Surface Visible;               // the primary surface
-extern Surface Hidden;                // every frame is drawn here
-extern Surface Scratch_Pad;           // transitions' work area
-extern DDPalette* Palette;            // 8-bit displays only
-extern DDClipper* Clipper;            // windowed displays only
-extern PALETTEENTRY Palette_Entries[256];  // the program's palette table
-extern int Pixel_Format_565;          // set by every successful lock
 
 int Create_Surface(Display& d, Surface* out, int width, int height);
 int Create_SYSTEM_Surface(Display& d, Surface* out, int width, int height);

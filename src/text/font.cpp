@@ -8,9 +8,8 @@
 #include "surface/bitmap.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-Font_Record Font_Table[Font_Count];
-int Fonts_Loaded = 0;
 
 namespace {
 
@@ -114,7 +113,7 @@ int Load_Font(Session& s, int font) {
         --s.fonts.Fonts_Loaded;
     }
     int width = 0, height = 0;
-    record.surface = Load_SYSTEM_Bitmap(s.app, name, &width, &height);
+    record.surface = Load_SYSTEM_Bitmap(s.display, name, &width, &height);
     if (record.surface == nullptr) {
         Report_Errorf(s.app, "Load_Font():Unable to load font file %s", name);
         return 0;
@@ -193,7 +192,7 @@ int Draw_Text(Session& s, Surface dest, int x, int y, int font, const char* text
         if (c != ' ') {
             int gx = 0, gy = 0;
             Get_Glyph(c, &record, &gx, &gy, &glyph_width);
-            if (!Masked_Clip_Blit_Ex(s.app, record.surface, dest, gx, gy, pen_x, y, glyph_width, record.cell_height,
+            if (!Masked_Clip_Blit_Ex(s.display, record.surface, dest, gx, gy, pen_x, y, glyph_width, record.cell_height,
                                      clip_width, clip_height)) {
                 Report_Errorf(s.app, "Draw_Text():Unable to draw character %c\nsource (%d,%d)\ndest (%d,%d)\nw,h -> (%d,%d)",
                               c, gx, gy, pen_x, y, glyph_width, record.cell_height);

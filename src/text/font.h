@@ -3,6 +3,7 @@
 
 #include "surface/surface.h"
 #include "text/glyph_tables.h"
+#include "session/forward.h"
 
 struct Font_Record {
     int number = 0;
@@ -14,8 +15,12 @@ struct Font_Record {
 };
 
 constexpr int Font_Count = 10;
-extern Font_Record Font_Table[Font_Count];
-extern int Fonts_Loaded;
+
+// A session's fonts, loaded at the display's depth when first used.
+struct Font_State {
+    Font_Record Font_Table[Font_Count];
+    int Fonts_Loaded = 0;
+};
 
 int Load_Font(Session& s, int font);
 int Restore_Font(Session& s, int font);

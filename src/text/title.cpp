@@ -9,17 +9,12 @@
 #include "surface/pixel_ops.h"
 #include "surface/surface.h"
 #include "text/font.h"
+#include "session/session.h"
 
-Surface Title_Strip = nullptr;
-int Title_Width = 0, Title_Height = 0;
-int Title_Stage = TITLE_FINISHED;
-int Title_Level = 256;
-int Title_Floor = 0;
-double Title_Timer = 0.0;
 
 namespace {
 
-Once_Log create_log, display_log;
+const Once_Log create_log, display_log;
 
 // A fade step happens on every frame that ends more than this long after the last step.
 constexpr double Fade_Step_Seconds = 0.005;

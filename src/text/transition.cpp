@@ -7,10 +7,8 @@
 #include "shell/session.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-int Transition_Mode = NO_TRANSITION;
-double Transition_Width = 0.0, Transition_Height = 0.0;
-int Grow_Pending = 0;
 
 int Set_Transition_Mode(Session& s, int mode) {
     if (mode == s.transition.Transition_Mode) return 1;
@@ -97,11 +95,11 @@ int Display_Transition(Session& s, double rate) {
     const int x0 = static_cast<int>((full_width - w) / 2);
     const int y0 = static_cast<int>((full_height - h) / 2);
     if (!kaleidoscope) {
-        if (!Fast_Blit(s.app, s.display.Hidden, s.display.Scratch_Pad, x0, y0, x0, y0, w, h)) {
+        if (!Fast_Blit(s.display, s.display.Hidden, s.display.Scratch_Pad, x0, y0, x0, y0, w, h)) {
             Report_Error(s.app, "Display_Transition(): Fast_Blit 1 () FAILED");
             return 0;
         }
-        if (!Fast_Blit(s.app, s.display.Scratch_Pad, s.display.Hidden, 0, 0, 0, 0, s.display.Client_Width, s.display.Client_Height)) {
+        if (!Fast_Blit(s.display, s.display.Scratch_Pad, s.display.Hidden, 0, 0, 0, 0, s.display.Client_Width, s.display.Client_Height)) {
             Report_Error(s.app, "Display_Transition(): Fast_Blit 2 () FAILED");
             return 0;
         }

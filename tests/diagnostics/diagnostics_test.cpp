@@ -7,6 +7,7 @@
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
 #include "support/scratch_folder.h"
+#include "session/session.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ TEST_F(Error_Log, WithTheLogOffReportsShowBoxes) {
 TEST_F(Error_Log, FailuresRepeatedInFramesAreLoggedOncePerPreset) {
     start_log();
     const auto frame = [](int scroll) {
-        const Frame_Reports drawing;
+        const Frame_Reports drawing(s.app);
         Report_Error(s.app, "Draw_Plasma(): Clip_H_Blit FAILED");
         Report_Errorf(s.app, "Clip_Blit(): DEFAULT blitting from source x,y (%d,%d)", scroll, 0);
     };
@@ -118,7 +119,7 @@ TEST_F(Error_Log, FailuresRepeatedInFramesAreLoggedOncePerPreset) {
     // Another failure in frames is still news; a new preset logs the old ones once again.
     frame(7);
     {
-        const Frame_Reports drawing;
+        const Frame_Reports drawing(s.app);
         Report_Error(s.app, "Draw_Slides_Left(): Paint On Slide FAILED");
     }
     Forget_Frame_Reports(s.app);
@@ -213,7 +214,7 @@ TEST_F(Error_Log, FailuresSwitchTheLogOffForGood) {
 }
 
 TEST_F(Error_Log, EntryAndExitLinesAreWrittenOnce) {
-    static Once_Log setup_log;
+    static const Once_Log setup_log;
     start_log();
     setup_log.enter(s.app, "Entering Setup");  // a call that fails early leaves its flag clear
     setup_log.enter(s.app, "Entering Setup");
@@ -228,7 +229,7 @@ TEST_F(Error_Log, EntryAndExitLinesAreWrittenOnce) {
     EXPECT_EQ(log(), header + "\r\nEntering Setup\r\nEntering Setup\r\nExitting Setup\r\nEntering Setup");
 
     // With the log off nothing is written, but a completed call still counts.
-    static Once_Log quiet;
+    static const Once_Log quiet;
     s.app.error_logging = 0;
     quiet.exit(s.app, "Exitting Quiet");
     EXPECT_TRUE(quiet.done);
@@ -239,9 +240,9 @@ TEST_F(Error_Log, EntryAndExitLinesAreWrittenOnce) {
 
 TEST_F(Error_Log, MemoryStatisticsAreLoggedOnce) {
     start_log();
-    Log_Memory_Statistics(s.app);
+    Log_Memory_Statistics(s.display);
     std::string first = log();
-    Log_Memory_Statistics(s.app);
+    Log_Memory_Statistics(s.display);
     EXPECT_EQ(log(), first);
 
     size_t enter = first.find("\r\nEnter Log_Memory_Statistics\r\n");

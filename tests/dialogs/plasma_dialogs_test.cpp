@@ -9,6 +9,7 @@
 #include "plasma/plasma.h"
 #include "presets/plasma_settings.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "surface/display.h"
 #include "surface/surface.h"
 #include "text/transition.h"
+#include "session/session.h"
 
 namespace {
 

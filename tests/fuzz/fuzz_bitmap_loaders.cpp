@@ -19,6 +19,7 @@
 #include "surface/bitmap.h"
 #include "surface/display.h"
 #include "text/font.h"
+#include "session/session.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(Session& s, const uint8_t* data, size_t si
     {
         Fuzz_Deadline deadline("Load_SYSTEM_Bitmap");
         int width = 0, height = 0;
-        Surface picture = Load_SYSTEM_Bitmap(s.app, (home + "/Data/Bmp/About.bmp").c_str(), &width, &height);
+        Surface picture = Load_SYSTEM_Bitmap(s.display, (home + "/Data/Bmp/About.bmp").c_str(), &width, &height);
         if (picture) Release_Surface(&picture);
     }
     return 0;

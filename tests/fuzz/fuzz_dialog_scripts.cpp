@@ -12,6 +12,7 @@
 #include "fuzz_session.h"
 #include "platform/windows/dialog.h"
 #include "presets/lifecycle.h"
+#include "session/session.h"
 
 namespace {
 

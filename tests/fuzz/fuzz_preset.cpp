@@ -11,6 +11,7 @@
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
 #include "shell/frame.h"
+#include "session/session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(Session& s, const uint8_t* data, size_t size) {
     if (size < 1) return 0;

@@ -9,6 +9,7 @@
 #include "platform/display/ddraw.h"
 #include "platform/windows/windows.h"
 #include "support/installed_program.h"
+#include "session/session.h"
 
 namespace {
 

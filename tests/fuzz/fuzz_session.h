@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <string>
+#include "session/forward.h"
 
 // Builds (or rebuilds at another depth) the session; false when Setup refused.
 bool Fuzz_Session(Session& s, int bpp);

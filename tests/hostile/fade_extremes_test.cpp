@@ -6,6 +6,7 @@
 
 #include "support/surface_fixture.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
 namespace {
 

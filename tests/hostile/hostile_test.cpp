@@ -28,6 +28,7 @@
 #include "slides/objects.h"
 #include "support/installed_program.h"
 #include "surface/bitmap.h"
+#include "session/session.h"
 
 namespace fs = std::filesystem;
 
@@ -296,7 +297,7 @@ TEST(Hostile, DamagedAndAbsurdBitmaps) {
     Headless().boxes.clear();
     int width = -1, height = -1;
     const auto start = std::chrono::steady_clock::now();
-    Surface picture = Load_SYSTEM_Bitmap(s.app, program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
+    Surface picture = Load_SYSTEM_Bitmap(s.display, program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
                                          &height);
     EXPECT_EQ(picture, nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));

@@ -21,6 +21,7 @@
 #include "support/surface_fixture.h"
 #include "surface/display.h"
 #include "text/transition.h"
+#include "session/session.h"
 
 namespace {
 

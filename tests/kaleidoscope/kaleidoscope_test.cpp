@@ -10,6 +10,7 @@
 #include "shell/modes.h"
 #include "support/soft_display.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 

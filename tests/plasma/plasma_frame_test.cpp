@@ -1,6 +1,7 @@
 // The plasma frame: divisor, renderer choice, symmetry copies, random colour changes.
 #include "common/random.h"
 #include "plasma_fixture.h"
+#include "session/session.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "plasma_fixture.h"
+#include "session/session.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ TEST_F(Plasma_Test, PhasesStepBySwayOverTheDivisorAndStayFloats) {
     Fill_Context(s.plasma.First_Plasma, 16, 4, Constant(0), Constant(0));
     s.plasma.First_Plasma.phase[0] = 0.5f;
     s.Plasma_Settings.sway = 2.0f;
-    ASSERT_EQ(Process_Plasma_32(&s.plasma.First_Plasma, s.display.Hidden, 4.0, 0, 0), 1);
+    ASSERT_EQ(Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, 4.0, 0, 0), 1);
     // Steps 2 x c / 4: 0.02125, 0.025, 0.075, 0.05, 0.1, 0.0375, 0.0875, 0.0125.
     EXPECT_EQ(s.plasma.First_Plasma.phase[0], static_cast<float>(0.5 + 0.02125));
     EXPECT_EQ(s.plasma.First_Plasma.phase[1], static_cast<float>(-0.025));
@@ -58,16 +59,16 @@ TEST_F(Plasma_Test, PhasesStepBySwayOverTheDivisorAndStayFloats) {
 
     // A ten times larger divisor gives a ten times smaller step.
     s.plasma.First_Plasma.phase[2] = 0.0f;
-    ASSERT_EQ(Process_Plasma_32(&s.plasma.First_Plasma, s.display.Hidden, 40.0, 0, 0), 1);
+    ASSERT_EQ(Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, 40.0, 0, 0), 1);
     EXPECT_FLOAT_EQ(s.plasma.First_Plasma.phase[2], 0.0075f);
 
     // An infinite divisor (a zero frame time) holds the phases.
     const float held = s.plasma.First_Plasma.phase[3];
-    ASSERT_EQ(Process_Plasma_32(&s.plasma.First_Plasma, s.display.Hidden, std::numeric_limits<double>::infinity(), 0, 0), 1);
+    ASSERT_EQ(Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, std::numeric_limits<double>::infinity(), 0, 0), 1);
     EXPECT_EQ(s.plasma.First_Plasma.phase[3], held);
 
     // A corrupt divisor makes the phases NaN; the reads stay inside the tables.
-    ASSERT_EQ(Process_Plasma_32(&s.plasma.First_Plasma, s.display.Hidden, std::numeric_limits<double>::quiet_NaN(), 0, 0), 1);
+    ASSERT_EQ(Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, std::numeric_limits<double>::quiet_NaN(), 0, 0), 1);
 }
 
 TEST_F(Plasma_Test, ThirtyTwoBitPixelsCombineDarkenBrightenAndFold) {
@@ -75,7 +76,7 @@ TEST_F(Plasma_Test, ThirtyTwoBitPixelsCombineDarkenBrightenAndFold) {
     Column_Tables(s.plasma.First_Plasma);
     // AND logic: red = v & 15, green = v >> 1, blue = v; then << 1. v = 46, 49, 52, 55.
     Use_Colours(s, 1, 127, 127, 0x0F, 0, 1, 0, 1);
-    ASSERT_EQ(Process_Plasma_32(&s.plasma.First_Plasma, s.display.Hidden, 1.0, 2, 1), 1);
+    ASSERT_EQ(Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 2, 1), 1);
     Expect_Tile(s.display.Hidden, 2, 1, {0x1C2E5C, ((1u << 16) | (24u << 8) | 49u) << 1, ((4u << 16) | (26u << 8) | 52u) << 1,
                                0xE366E});
 
@@ -83,7 +84,7 @@ TEST_F(Plasma_Test, ThirtyTwoBitPixelsCombineDarkenBrightenAndFold) {
     Clear(s.display, s.display.Hidden);
     Column_Tables(s.plasma.First_Plasma, 100);
     Use_Colours(s, 0, 16, 16, 16, 0, 0, 0, 0);
-    ASSERT_EQ(Process_Plasma_32(&s.plasma.First_Plasma, s.display.Hidden, 1.0, 0, 0), 1);
+    ASSERT_EQ(Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 0, 0), 1);
     EXPECT_EQ(s.display.Hidden->Pixel(0, 0), 0x7D7D7Du);
     EXPECT_EQ(s.display.Hidden->Pixel(7, 3), 0x7A7A7Au);
 
@@ -91,7 +92,7 @@ TEST_F(Plasma_Test, ThirtyTwoBitPixelsCombineDarkenBrightenAndFold) {
     Clear(s.display, s.display.Hidden);
     Column_Tables(s.plasma.First_Plasma);
     Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 1);
-    ASSERT_EQ(Process_Plasma_32(&s.plasma.First_Plasma, s.display.Hidden, 1.0, 0, 0), 1);
+    ASSERT_EQ(Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 0, 0), 1);
     EXPECT_EQ(s.display.Hidden->Pixel(0, 0), 0x5C5C5Cu);    // 2 x 46 = 92
     EXPECT_EQ(s.display.Hidden->Pixel(15, 0), 0x6E6E6Eu);   // 2 x 55 = 110
 }
@@ -101,7 +102,7 @@ TEST_F(Plasma_Test, TwentyFourBitPixelsAreTheBrightenedWordsLowThreeBytes) {
     Column_Tables(s.plasma.First_Plasma);
     // OR logic: blue 46 | 128 = 174, green 46, red 46 | 192 = 238; << 1 pushes bits across bytes.
     Use_Colours(s, 0, 0x80, 0, 0xC0, 0, 0, 0, 1);
-    ASSERT_EQ(Process_Plasma_24(&s.plasma.First_Plasma, s.display.Hidden, 1.0, 3, 2), 1);
+    ASSERT_EQ(Process_Plasma_24(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 3, 2), 1);
     EXPECT_EQ(s.display.Hidden->Pixel(3, 2), 0xDC5D5Cu);
     EXPECT_EQ(s.display.Hidden->Pixel(6, 5), 0xDC5D5Cu);
     EXPECT_EQ(s.display.Hidden->Pixel(2, 2), 0u);
@@ -144,7 +145,7 @@ TEST_F(Plasma_Test, MultiColourSixteenBitAveragesEachChannelForItsLayout) {
         Soft_Display display(64, 16, 16);
         contexts();
         Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 0);
-        ASSERT_EQ(Multi_Colour_Plasma_16(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
+        ASSERT_EQ(Multi_Colour_Plasma_16(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
         // 5-6-5: green 1000 / 2 = 500 -> 244, bit 6 folds to 11, AND 63; red 250 folds to 5.
         EXPECT_EQ(s.display.Hidden->Pixel(0, 0), (5u << 11) | (11u << 5) | 11u);
         EXPECT_EQ(s.display.Hidden->Pixel(15, 3), 10603u);
@@ -153,7 +154,7 @@ TEST_F(Plasma_Test, MultiColourSixteenBitAveragesEachChannelForItsLayout) {
         Soft_Display display(64, 16, 15);
         contexts();
         Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 0);
-        ASSERT_EQ(Multi_Colour_Plasma_16(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
+        ASSERT_EQ(Multi_Colour_Plasma_16(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
         // 5-5-5: green 1000 / 4 = 250 folds to 5 like red.
         EXPECT_EQ(s.display.Hidden->Pixel(15, 3), 5291u);
     }
@@ -169,7 +170,7 @@ TEST_F(Plasma_Test, MultiColourWideDepthsTakeOneContextPerChannel) {
         Soft_Display display(64, 16, 32);
         contexts();
         Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 0);
-        ASSERT_EQ(Multi_Colour_Plasma_32(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
+        ASSERT_EQ(Multi_Colour_Plasma_32(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
         EXPECT_EQ(s.display.Hidden->Pixel(0, 0), 0x37642Eu);
         EXPECT_EQ(s.display.Hidden->Pixel(15, 3), 0x37642Eu);
     }
@@ -177,7 +178,7 @@ TEST_F(Plasma_Test, MultiColourWideDepthsTakeOneContextPerChannel) {
         Soft_Display display(64, 16, 24);
         contexts();
         Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 1);
-        ASSERT_EQ(Multi_Colour_Plasma_24(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
+        ASSERT_EQ(Multi_Colour_Plasma_24(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
         EXPECT_EQ(s.display.Hidden->Pixel(9, 2), 0x6EC85Cu);
     }
 }
@@ -212,15 +213,15 @@ TEST_F(Plasma_Test, LockFailureLeavesTheSurfaceAndReportsTheRenderersMessage) {
          "Process Plasma():\n\nUnable to Lock destination surface"},
         {[] { return Process_Plasma_16(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
          "Process Plasma():\n\nUnable to Lock destination surface"},
-        {[] { return Process_Plasma_24(&s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
+        {[] { return Process_Plasma_24(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
          "Process Plasma_24():\n\nUnable to Lock destination surface"},
-        {[] { return Process_Plasma_32(&s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
+        {[] { return Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
          "Process Plasma_32():\n\nUnable to Lock destination surface"},
-        {[] { return Multi_Colour_Plasma_16(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
+        {[] { return Multi_Colour_Plasma_16(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
          "Process Plasma():\n\nUnable to Lock destination surface"},
-        {[] { return Multi_Colour_Plasma_24(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
+        {[] { return Multi_Colour_Plasma_24(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
          "Multi Plasma_24():\n\nUnable to Lock destination surface"},
-        {[] { return Multi_Colour_Plasma_32(&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
+        {[] { return Multi_Colour_Plasma_32(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
          "Process Plasma():\n\nUnable to Lock destination surface"},
     };
     for (const Case& c : cases) {
@@ -244,7 +245,7 @@ TEST_F(Plasma_Test, TileHangingOverTheSurfaceEdgeIsClipped) {
         Column_Tables(s.plasma.First_Plasma);
         Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 0);
         // Tile columns 2..13 and rows 1..3 land on the surface.
-        ASSERT_EQ(Process_Plasma_32(&s.plasma.First_Plasma, small, 1.0, -2, -1), 1);
+        ASSERT_EQ(Process_Plasma_32(s, &s.plasma.First_Plasma, small, 1.0, -2, -1), 1);
         EXPECT_EQ(small->Pixel(0, 0), 0x2E2E2Eu);   // sample 0: 46
         EXPECT_EQ(small->Pixel(2, 0), 0x313131u);   // sample 1: 49
         EXPECT_EQ(small->Pixel(11, 2), 0x373737u);  // sample 3: 55

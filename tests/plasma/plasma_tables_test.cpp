@@ -1,6 +1,7 @@
 // Plasma tables, starting phases and the 8-bit palettes.
 #include "common/random.h"
 #include "plasma_fixture.h"
+#include "session/session.h"
 
 namespace {
 

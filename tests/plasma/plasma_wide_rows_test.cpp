@@ -5,6 +5,7 @@
 #include <random>
 
 #include "plasma_fixture.h"
+#include "session/session.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
 #include "support/scratch_folder.h"
+#include "session/session.h"
 
 namespace {
 

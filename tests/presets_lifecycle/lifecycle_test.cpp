@@ -19,6 +19,7 @@
 #include "support/scratch_folder.h"
 #include "support/soft_display.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 
@@ -54,38 +55,38 @@ TEST(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
     Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 800, 600, 32);
-    PLASMA_SETTINGS& s = s.Plasma_Settings;
+    PLASMA_SETTINGS& p = s.Plasma_Settings;
 
     EXPECT_EQ(Modify_Plasma(s, 3, 75.0f, 0), 1);
-    EXPECT_EQ(s.contrast, 60);
+    EXPECT_EQ(p.contrast, 60);
     Modify_Plasma(s, 3, 0.9f, 0);  // truncates to 0, then the lower bound
-    EXPECT_EQ(s.contrast, 1);
+    EXPECT_EQ(p.contrast, 1);
     Modify_Plasma(s, 4, 0.5f, 0);
-    EXPECT_EQ(s.speed, 1.0);
+    EXPECT_EQ(p.speed, 1.0);
     Modify_Plasma(s, 4, 600.0f, 0);
-    EXPECT_EQ(s.speed, 499.0);
+    EXPECT_EQ(p.speed, 499.0);
 
     Modify_Plasma(s, 0, 0.99f, 0);
-    EXPECT_EQ(s.multi_colour, 0);
+    EXPECT_EQ(p.multi_colour, 0);
     Modify_Plasma(s, 0, 7.0f, 0);
-    EXPECT_EQ(s.multi_colour, 1);
+    EXPECT_EQ(p.multi_colour, 1);
 
     Modify_Plasma(s, 5, 0.1f, 0);  // the f32 as given, not widened and narrowed
-    EXPECT_EQ(s.ripple, 0.1f);
+    EXPECT_EQ(p.ripple, 0.1f);
     Modify_Plasma(s, 12, 300.0f, 0);  // low byte of 300
-    EXPECT_EQ(s.colour_blue, 44);
+    EXPECT_EQ(p.colour_blue, 44);
     Modify_Plasma(s, 14, -2.5f, 0);  // -2 -> 0xFE
-    EXPECT_EQ(s.colour_red, 254);
+    EXPECT_EQ(p.colour_red, 254);
 
     Modify_Plasma(s, 17, 7.0f, 0);
-    EXPECT_EQ(s.scope_shape, 0);
+    EXPECT_EQ(p.scope_shape, 0);
     Modify_Plasma(s, 17, -1.0f, 0);
-    EXPECT_EQ(s.scope_shape, 0);
+    EXPECT_EQ(p.scope_shape, 0);
 
     Modify_Plasma(s, 26, 12.75f, 0);
-    EXPECT_EQ(s.slide_speed, 12.75);
+    EXPECT_EQ(p.slide_speed, 12.75);
     Modify_Plasma(s, 8, 3.0e9f, 0);  // beyond the integers: saturates instead of wrapping
-    EXPECT_EQ(s.complexity, 2147483647);
+    EXPECT_EQ(p.complexity, 2147483647);
 
     // Numbers without a field leave every byte as it was.
     PLASMA_SETTINGS before;
@@ -99,37 +100,37 @@ TEST(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
     Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 800, 600, 32);
-    PLASMA_SETTINGS& s = s.Plasma_Settings;
+    PLASMA_SETTINGS& p = s.Plasma_Settings;
 
-    s.symmetry = 3;
+    p.symmetry = 3;
     Modify_Plasma(s, 1, 1024.0f, 0);  // 1024 / 4
-    EXPECT_EQ(s.plasma_width, 256);
+    EXPECT_EQ(p.plasma_width, 256);
     EXPECT_EQ(s.plasma.First_Plasma.width, 256);
     Modify_Plasma(s, 2, 1000.0f, 0);  // 1000 / 4 = 250, down to 248
-    EXPECT_EQ(s.plasma_height, 248);
+    EXPECT_EQ(p.plasma_height, 248);
     EXPECT_EQ(s.plasma.First_Plasma.height, 248);
 
-    s.symmetry = 0;
+    p.symmetry = 0;
     Modify_Plasma(s, 1, 1024.0f, 0);  // limited by the screen
-    EXPECT_EQ(s.plasma_width, 800);
+    EXPECT_EQ(p.plasma_width, 800);
     Modify_Plasma(s, 1, 10.0f, 0);
-    EXPECT_EQ(s.plasma_width, 16);
+    EXPECT_EQ(p.plasma_width, 16);
     Modify_Plasma(s, 1, 18.0f, 0);  // 16 after rounding: still raised to 16
-    EXPECT_EQ(s.plasma_width, 16);
+    EXPECT_EQ(p.plasma_width, 16);
     Modify_Plasma(s, 1, 130.9f, 0);  // 130 -> 128
-    EXPECT_EQ(s.plasma_width, 128);
+    EXPECT_EQ(p.plasma_width, 128);
 
-    s.symmetry = 1;  // halves the width only
+    p.symmetry = 1;  // halves the width only
     Modify_Plasma(s, 1, 1024.0f, 0);
-    EXPECT_EQ(s.plasma_width, 512);
+    EXPECT_EQ(p.plasma_width, 512);
     Modify_Plasma(s, 2, 1000.0f, 0);
-    EXPECT_EQ(s.plasma_height, 600);
+    EXPECT_EQ(p.plasma_height, 600);
 
-    s.symmetry = 2;  // halves both
+    p.symmetry = 2;  // halves both
     Modify_Plasma(s, 1, 1000.0f, 0);
-    EXPECT_EQ(s.plasma_width, 500);
+    EXPECT_EQ(p.plasma_width, 500);
     Modify_Plasma(s, 2, 1000.0f, 0);
-    EXPECT_EQ(s.plasma_height, 500);
+    EXPECT_EQ(p.plasma_height, 500);
 }
 
 TEST(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
@@ -201,11 +202,11 @@ TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
     Refresh_Session session(800, 600, 32);
     ASSERT_TRUE(session.display.ok());
     Default_Plasma_Settings(s);
-    PLASMA_SETTINGS& s = s.Plasma_Settings;
-    s.random_interval = 100;
-    s.transition_speed = 7;
-    s.vsync = 0;
-    s.contrast = 75;  // clamped on the way through
+    PLASMA_SETTINGS& p = s.Plasma_Settings;
+    p.random_interval = 100;
+    p.transition_speed = 7;
+    p.vsync = 0;
+    p.contrast = 75;  // clamped on the way through
     s.journey.Running_Random_Interval = 45;
     s.journey.Running_Transition_Speed = 0;
 
@@ -213,21 +214,21 @@ TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
     EXPECT_EQ(s.journey.Running_Random_Interval, 45);
     EXPECT_EQ(s.journey.Running_Transition_Speed, 7);
     EXPECT_EQ(s.display.Wait_For_Vsync, 0);
-    EXPECT_STREQ(s.title_text, "default");
+    EXPECT_STREQ(p.title_text, "default");
     EXPECT_EQ(s.display.Main_Window->caption, " Mirravane:   default");
-    EXPECT_EQ(s.contrast, 60);
+    EXPECT_EQ(p.contrast, 60);
     // The tile takes the client size, which is the screen in full-screen mode.
     EXPECT_EQ(s.display.Client_Width, 800);
     EXPECT_EQ(s.display.Client_Height, 600);
-    EXPECT_EQ(s.plasma_width, 800);
-    EXPECT_EQ(s.plasma_height, 600);
+    EXPECT_EQ(p.plasma_width, 800);
+    EXPECT_EQ(p.plasma_height, 600);
     EXPECT_NE(s.plasma.First_Plasma.table1, nullptr);
 
     s.journey.Running_Random_Interval = 0;
-    std::strcpy(s.title_text, "Sunset");
+    std::strcpy(p.title_text, "Sunset");
     EXPECT_EQ(Refresh_Plasma(s), 1);
     EXPECT_EQ(s.journey.Running_Random_Interval, 100);
-    EXPECT_STREQ(s.title_text, "Sunset");
+    EXPECT_STREQ(p.title_text, "Sunset");
 }
 
 TEST(Refresh_Plasma, WindowedTakesTheClientRectangle) {

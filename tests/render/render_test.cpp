@@ -19,6 +19,7 @@
 
 #include "presets/plasma_settings.h"
 #include "support/installed_program.h"
+#include "session/session.h"
 
 namespace {
 

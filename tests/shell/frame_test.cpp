@@ -18,6 +18,7 @@
 #include "surface/bitmap.h"
 #include "surface/display.h"
 #include "text/transition.h"
+#include "session/session.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ TEST(Frame, PreviewWithoutActivePreviewShowsTheStretchedAboutPicture) {
     ASSERT_EQ(Run_Mirravane(s), 1);
     EXPECT_EQ(s.shell.about_picture_drawn, 1);
     int width = 0, height = 0;
-    Surface about = Load_SYSTEM_Bitmap(s.app, program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
+    Surface about = Load_SYSTEM_Bitmap(s.display, program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
                                        &height);
     ASSERT_NE(about, nullptr);
     ASSERT_EQ(width, 320);

@@ -28,6 +28,7 @@
 #include "surface/display.h"
 #include "text/font.h"
 #include "text/title.h"
+#include "session/session.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "shell/startup.h"
 #include "support/installed_program.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 

@@ -21,6 +21,7 @@
 #include "shell/startup.h"
 #include "support/installed_program.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "slides_support.h"
 
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 

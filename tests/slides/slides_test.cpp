@@ -9,6 +9,7 @@
 #include "surface/display.h"
 
 #include <chrono>
+#include "session/session.h"
 
 namespace {
 
@@ -192,29 +193,29 @@ TEST(Slides_Session, RandomPresetsRunThroughFrames) {
     Lcg lcg{2024};
     for (int preset = 0; preset < 8; ++preset) {
         Default_Plasma_Settings(s);
-        PLASMA_SETTINGS& s = s.Plasma_Settings;
-        s.vsync = 0;
-        s.kaleidoscope_on = 1;
-        s.slides_on = 1;
-        s.background = lcg.next() % 7 - 1;
-        s.slide_direction = lcg.next() % 6 - 1;
-        s.slide_speed = (lcg.next() % 5 == 0) ? 1e12 : (lcg.next() % 200) * 0.5;
-        s.direction_change_frequency = lcg.next() % 3;
-        s.gradient_brightness = lcg.next() % 300 - 20;
-        s.zone_frequency = lcg.next() % 3 - 1;
-        s.zone_duration = lcg.next() % 4;
-        s.zone_multicolour = lcg.next() % 2;
-        s.blend_mode = lcg.next() % 4;
-        s.sine_passes = lcg.next() % 2 ? 2000000000 : 3;
-        s.sine_amplitude = lcg.next() % 2 ? 0 : 40;
-        s.sine_variance = lcg.next() % 2 ? 0 : 9;
-        s.sine_band_width = lcg.next() % 40 - 5;
-        s.sine_phase_step = 0.01;
-        s.ignore_fps = lcg.next() % 2;
+        PLASMA_SETTINGS& p = s.Plasma_Settings;
+        p.vsync = 0;
+        p.kaleidoscope_on = 1;
+        p.slides_on = 1;
+        p.background = lcg.next() % 7 - 1;
+        p.slide_direction = lcg.next() % 6 - 1;
+        p.slide_speed = (lcg.next() % 5 == 0) ? 1e12 : (lcg.next() % 200) * 0.5;
+        p.direction_change_frequency = lcg.next() % 3;
+        p.gradient_brightness = lcg.next() % 300 - 20;
+        p.zone_frequency = lcg.next() % 3 - 1;
+        p.zone_duration = lcg.next() % 4;
+        p.zone_multicolour = lcg.next() % 2;
+        p.blend_mode = lcg.next() % 4;
+        p.sine_passes = lcg.next() % 2 ? 2000000000 : 3;
+        p.sine_amplitude = lcg.next() % 2 ? 0 : 40;
+        p.sine_variance = lcg.next() % 2 ? 0 : 9;
+        p.sine_band_width = lcg.next() % 40 - 5;
+        p.sine_phase_step = 0.01;
+        p.ignore_fps = lcg.next() % 2;
         for (int t = 0; t < 3; ++t) {
-            s.object_count[t] = lcg.next() % 2 ? 1000000 : lcg.next() % 5;
-            s.object_speed[t] = lcg.next() % 2 ? 1e200 : lcg.next() % 100;
-            s.object_animation_speed[t] = lcg.next() % 2 ? -3.0 : lcg.next() % 500;
+            p.object_count[t] = lcg.next() % 2 ? 1000000 : lcg.next() % 5;
+            p.object_speed[t] = lcg.next() % 2 ? 1e200 : lcg.next() % 100;
+            p.object_animation_speed[t] = lcg.next() % 2 ? -3.0 : lcg.next() % 500;
         }
         Refresh_Plasma(s);
         for (int frame = 0; frame < 50; ++frame) Run_Mirravane(s);

@@ -4,6 +4,7 @@
 #include "platform/display/ddraw.h"
 #include "platform/windows/windows.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 void Open_Surface_Display(Display& d, int width, int height, int bpp, bool format_565) {
     Reset_Display_Service();

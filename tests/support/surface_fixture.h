@@ -4,6 +4,7 @@
 
 #include <string>
 #include <vector>
+#include "session/forward.h"
 
 #include <gtest/gtest.h>
 

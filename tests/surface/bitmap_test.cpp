@@ -175,7 +175,7 @@ TEST_F(Bitmap_Test, LoadingAndFileExistence) {
     EXPECT_EQ(File_Exists(folder.windows("absent.bmp").c_str()), 0);
 
     int w = 0, h = 0;
-    Surface loaded = Load_Bitmap(s.app, name.c_str(), &w, &h);
+    Surface loaded = Load_Bitmap(s.display, name.c_str(), &w, &h);
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(w, 8);
     EXPECT_EQ(h, 16);
@@ -184,28 +184,28 @@ TEST_F(Bitmap_Test, LoadingAndFileExistence) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 8; ++x) EXPECT_EQ(Peek(loaded, x, y), Peek(s, x, y)) << x << "," << y;
     Release_Surface(&loaded);
-    loaded = Load_SYSTEM_Bitmap(s.app, name.c_str(), &w, &h);
+    loaded = Load_SYSTEM_Bitmap(s.display, name.c_str(), &w, &h);
     ASSERT_NE(loaded, nullptr);
     EXPECT_FALSE(loaded->in_video_memory());
     EXPECT_EQ(Peek(loaded, 7, 15), Peek(s, 7, 15));
     Release_Surface(&loaded);
     EXPECT_TRUE(Take_Reports().empty());
 
-    EXPECT_EQ(Load_Bitmap(s.app, "", &w, &h), nullptr);
+    EXPECT_EQ(Load_Bitmap(s.display, "", &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), Reports{"Load_Bitmap():BAD FILENAME ERROR"});
-    EXPECT_EQ(Load_SYSTEM_Bitmap(s.app, "", &w, &h), nullptr);
+    EXPECT_EQ(Load_SYSTEM_Bitmap(s.display, "", &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), Reports{"Load_SYSTEM_Bitmap():\nCould not load "});
     const std::string absent = folder.windows("absent.bmp");
-    EXPECT_EQ(Load_Bitmap(s.app, absent.c_str(), &w, &h), nullptr);
+    EXPECT_EQ(Load_Bitmap(s.display, absent.c_str(), &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), Reports{"Load_Bitmap():\nCould not load " + absent});
 
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_INVALIDPARAMS);
-    EXPECT_EQ(Load_Bitmap(s.app, name.c_str(), &w, &h), nullptr);
+    EXPECT_EQ(Load_Bitmap(s.display, name.c_str(), &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), (Reports{"Create_Surface()DDERR_INVALIDPARAMS\nOne or more of the parameters\n passed "
                                        "to the method are incorrect.",
                                        "Load_Bitmap():Unable to create destination surface"}));
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_INVALIDPARAMS);
-    EXPECT_EQ(Load_SYSTEM_Bitmap(s.app, name.c_str(), &w, &h), nullptr);
+    EXPECT_EQ(Load_SYSTEM_Bitmap(s.display, name.c_str(), &w, &h), nullptr);
     EXPECT_EQ(Take_Reports().back(), "Load_SYSTEM_Bitmap():Unable to create destination surface");
 
     // A copy asked for with nothing to copy; and a part of a bitmap stretched over a surface.

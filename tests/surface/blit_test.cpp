@@ -61,7 +61,7 @@ TEST_F(Blit_Test, EveryMemberCopiesKeysMirrorsAndStretchesAtEveryDepth) {
         const uint32_t v1 = Value(1, 1), v3 = Value(3, 1);
 
         Fill_Dest(200);
-        ASSERT_EQ(Blit(s.app, source, dest, 0, 0, 5, 6, 4, 2), 1);
+        ASSERT_EQ(Blit(s.display, source, dest, 0, 0, 5, 6, 4, 2), 1);
         EXPECT_EQ(Row(dest, 5, 6, 5), (Px{Value(0, 0), Value(1, 0), Value(2, 0), Value(3, 0), 200}));
         EXPECT_EQ(Row(dest, 5, 7, 5), (Px{0, v1, 0, v3, 200}));  // zeros copied
         EXPECT_EQ(Peek(dest, 5, 8), 200u);
@@ -73,7 +73,7 @@ TEST_F(Blit_Test, EveryMemberCopiesKeysMirrorsAndStretchesAtEveryDepth) {
         ASSERT_EQ(Masked_Clip_Blit(s.display, source, dest, 0, 1, 0, 0, 4, 1), 1);
         EXPECT_EQ(Row(dest, 0, 0, 4), (Px{200, v1, 200, v3}));
         Fill_Dest(200);
-        ASSERT_EQ(Masked_Clip_Blit_Ex(s.app, source, dest, 0, 1, 0, 0, 4, 1, 64, 48), 1);
+        ASSERT_EQ(Masked_Clip_Blit_Ex(s.display, source, dest, 0, 1, 0, 0, 4, 1, 64, 48), 1);
         EXPECT_EQ(Row(dest, 0, 0, 4), (Px{200, v1, 200, v3}));
 
         // a, b, c, d becomes d, c, b, a; mirrored and keyed leaves the zeros' places alone.
@@ -94,13 +94,13 @@ TEST_F(Blit_Test, EveryMemberCopiesKeysMirrorsAndStretchesAtEveryDepth) {
 
         // 2 x 2 stretched to 4 x 4: every source pixel becomes a 2 x 2 block.
         Fill_Dest(0);
-        ASSERT_EQ(Stretch_Blit(s.app, source, dest, 4, 2, 10, 10, 2, 2, 4, 4), 1);
+        ASSERT_EQ(Stretch_Blit(s.display, source, dest, 4, 2, 10, 10, 2, 2, 4, 4), 1);
         for (int j = 0; j < 4; ++j)
             EXPECT_EQ(Row(dest, 10, 10 + j, 5), (Px{Value(4, 2 + j / 2), Value(4, 2 + j / 2), Value(5, 2 + j / 2),
                                                     Value(5, 2 + j / 2), 0}));
 
         Fill_Dest(200);
-        ASSERT_EQ(Fast_Blit(s.app, source, dest, 0, 1, 60, 40, 4, 7), 1);
+        ASSERT_EQ(Fast_Blit(s.display, source, dest, 0, 1, 60, 40, 4, 7), 1);
         EXPECT_EQ(Row(dest, 60, 40, 4), (Px{0, v1, 0, v3}));
         EXPECT_EQ(Peek(dest, 63, 46), Value(3, 7));
         EXPECT_TRUE(Take_Reports().empty());
@@ -141,7 +141,7 @@ TEST_F(Blit_Test, ClippingCutsTheDestinationAndMovesTheSourceOnlyForLeftAndTopCu
 
     // The Ex member clips against its own arguments.
     Fill_Dest(0);
-    ASSERT_EQ(Masked_Clip_Blit_Ex(s.app, source, dest, 0, 0, 15, 0, 10, 1, 20, 20), 1);
+    ASSERT_EQ(Masked_Clip_Blit_Ex(s.display, source, dest, 0, 0, 15, 0, 10, 1, 20, 20), 1);
     EXPECT_EQ(Row(dest, 15, 0, 6), (Px{Value(0, 0), Value(1, 0), Value(2, 0), Value(3, 0), Value(4, 0), 0}));
 
     // Wholly outside on any side: success, nothing drawn, no platform call.
@@ -150,7 +150,7 @@ TEST_F(Blit_Test, ClippingCutsTheDestinationAndMovesTheSourceOnlyForLeftAndTopCu
     const std::function<int(int, int)> members[] = {
         [&](int dx, int dy) { return Clip_Blit(s.display, source, dest, 0, 0, dx, dy, 10, 5); },
         [&](int dx, int dy) { return Masked_Clip_Blit(s.display, source, dest, 0, 0, dx, dy, 10, 5); },
-        [&](int dx, int dy) { return Masked_Clip_Blit_Ex(s.app, source, dest, 0, 0, dx, dy, 10, 5, 64, 48); },
+        [&](int dx, int dy) { return Masked_Clip_Blit_Ex(s.display, source, dest, 0, 0, dx, dy, 10, 5, 64, 48); },
         [&](int dx, int dy) { return Clip_V_Blit(s.display, source, dest, 0, 0, dx, dy, 10, 5); },
         [&](int dx, int dy) { return Clip_H_Blit(s.display, source, dest, 0, 0, dx, dy, 10, 5); },
         [&](int dx, int dy) { return Masked_H_Blit(s.display, source, dest, 0, 0, dx, dy, 10, 5); },
@@ -171,22 +171,22 @@ TEST_F(Blit_Test, ClippingCutsTheDestinationAndMovesTheSourceOnlyForLeftAndTopCu
 
 TEST_F(Blit_Test, EmptySizesAndBadSurfacesAreRefused) {
     Make(16);
-    EXPECT_EQ(Blit(s.app, source, dest, 0, 0, 0, 0, 0, 4), 0);
+    EXPECT_EQ(Blit(s.display, source, dest, 0, 0, 0, 0, 0, 4), 0);
     EXPECT_EQ(Clip_Blit(s.display, source, dest, 0, 0, 0, 0, 4, -1), 0);
-    EXPECT_EQ(Masked_Clip_Blit_Ex(s.app, source, dest, 0, 0, 0, 0, 4, 4, 0, 10), 0);
-    EXPECT_EQ(Masked_Clip_Blit_Ex(s.app, source, dest, 0, 0, 0, 0, 4, 4, 10, -3), 0);
-    EXPECT_EQ(Stretch_Blit(s.app, source, dest, 0, 0, 0, 0, 4, 4, 4, 0), 0);
-    EXPECT_EQ(Stretch_Blit(s.app, source, dest, 0, 0, 0, 0, 4, 4, -1, 4), 0);
-    EXPECT_EQ(Fast_Blit(s.app, source, dest, 0, 0, 0, 0, 0, 0), 0);
-    EXPECT_EQ(Blit(s.app, nullptr, nullptr, 0, 0, 0, 0, 0, 0), 0);  // size is checked first
+    EXPECT_EQ(Masked_Clip_Blit_Ex(s.display, source, dest, 0, 0, 0, 0, 4, 4, 0, 10), 0);
+    EXPECT_EQ(Masked_Clip_Blit_Ex(s.display, source, dest, 0, 0, 0, 0, 4, 4, 10, -3), 0);
+    EXPECT_EQ(Stretch_Blit(s.display, source, dest, 0, 0, 0, 0, 4, 4, 4, 0), 0);
+    EXPECT_EQ(Stretch_Blit(s.display, source, dest, 0, 0, 0, 0, 4, 4, -1, 4), 0);
+    EXPECT_EQ(Fast_Blit(s.display, source, dest, 0, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Blit(s.display, nullptr, nullptr, 0, 0, 0, 0, 0, 0), 0);  // size is checked first
     EXPECT_TRUE(Take_Reports().empty());
 
     // The destination is checked first, even when the source is bad as well.
-    EXPECT_EQ(Blit(s.app, nullptr, nullptr, 0, 0, 0, 0, 4, 4), 0);
+    EXPECT_EQ(Blit(s.display, nullptr, nullptr, 0, 0, 0, 0, 4, 4), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Blit():FAILED due to BAD dest surface (either lost or NULL)\n"});
     EXPECT_EQ(Masked_H_Blit(s.display, source, nullptr, 0, 0, 0, 0, 4, 4), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Masked_H_Blit():FAILED due to BAD dest surface (either lost or NULL)\n"});
-    EXPECT_EQ(Fast_Blit(s.app, nullptr, dest, 0, 0, 0, 0, 4, 4), 0);
+    EXPECT_EQ(Fast_Blit(s.display, nullptr, dest, 0, 0, 0, 0, 4, 4), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Fast_Blit():FAILED due to BAD source 0 surface (either lost or NULL)\n"});
     source->Mark_Lost();
     EXPECT_EQ(Clip_Blit(s.display, source, dest, 0, 0, 0, 0, 4, 4), 0);
@@ -195,7 +195,7 @@ TEST_F(Blit_Test, EmptySizesAndBadSurfacesAreRefused) {
                                       " surface (either lost or NULL)\n"});
     EXPECT_EQ(source->IsLost(), DDERR_SURFACELOST);  // no restore at this point
     dest->Mark_Lost();
-    EXPECT_EQ(Stretch_Blit(s.app, source, dest, 0, 0, 0, 0, 4, 4, 8, 8), 0);
+    EXPECT_EQ(Stretch_Blit(s.display, source, dest, 0, 0, 0, 0, 4, 4, 8, 8), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Stretch_Blit():FAILED due to BAD dest surface (either lost or NULL)\n"});
 }
 
@@ -208,7 +208,7 @@ TEST_F(Blit_Test, PlatformAnswersEndInEachMembersMessages) {
     };
     // Every call copies (1,2) -> (3,4), 5 x 6; the stretch goes to 7 x 3.
     const Member members[] = {
-        {"Blit", [&] { return Blit(s.app, source, dest, 1, 2, 3, 4, 5, 6); },
+        {"Blit", [&] { return Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6); },
          "Blit(): DEFAULTblitting from (1,2)\nto (3,4)\nwidth = 5\nheight = 6Perhaps you have crossed the surface "
          "boundary?"},
         {"Clip_Blit", [&] { return Clip_Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6); },
@@ -216,7 +216,7 @@ TEST_F(Blit_Test, PlatformAnswersEndInEachMembersMessages) {
         {"Masked_Clip_Blit", [&] { return Masked_Clip_Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6); },
          "Masked_Clip_Blit(): DEFAULT blitting from tl(1,2) br (6,8)\nto tl (3,4) br (8,10)\nwidth = 5\nheight = "
          "6source dimension w 30 h 8\ndest dimensions w64 h48"},
-        {"Masked_Clip_Blit_Ex", [&] { return Masked_Clip_Blit_Ex(s.app, source, dest, 1, 2, 3, 4, 5, 6, 64, 48); },
+        {"Masked_Clip_Blit_Ex", [&] { return Masked_Clip_Blit_Ex(s.display, source, dest, 1, 2, 3, 4, 5, 6, 64, 48); },
          "Masked_Clip_Blit_Ex(): DEFAULTblitting from tl(1,2) br (6,8)\nto tl (3,4) br (8,10)\nwidth = 5\nheight = "
          "6source dimension w 30 h 8\ndest dimensions w64 h48"},
         {"Clip_V_Blit", [&] { return Clip_V_Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6); },
@@ -228,7 +228,7 @@ TEST_F(Blit_Test, PlatformAnswersEndInEachMembersMessages) {
         {"Masked_H_Blit", [&] { return Masked_H_Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6); },
          "Masked_H_Blit(): DEFAULTblitting from (1,2)\nto (3,4)\nwidth = 5\nheight = 6Perhaps you have crossed the "
          "surface boundary?"},
-        {"Stretch_Blit", [&] { return Stretch_Blit(s.app, source, dest, 1, 2, 3, 4, 5, 6, 7, 3); },
+        {"Stretch_Blit", [&] { return Stretch_Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6, 7, 3); },
          "Stretch_Blit(): DEFAULTblitting from tl(1,2); br (6,8)\nto lt(3,4); br (10,7)\nsource width = 5\nsource "
          "height = 6\ndest_width = 7\ndest_height = 3Perhaps you have crossed the surface boundary?"},
     };
@@ -279,7 +279,7 @@ TEST_F(Blit_Test, PlatformAnswersEndInEachMembersMessages) {
     Release_Surface(&spare);
 
     // A real platform refusal (source rectangle past the source's edge) ends in the default.
-    EXPECT_EQ(Blit(s.app, source, dest, 28, 0, 0, 0, 5, 1), 0);
+    EXPECT_EQ(Blit(s.display, source, dest, 28, 0, 0, 0, 5, 1), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Blit(): DEFAULTblitting from (28,0)\nto (0,0)\nwidth = 5\nheight = "
                                       "1Perhaps you have crossed the surface boundary?"});
 
@@ -308,14 +308,14 @@ TEST_F(Blit_Test, FastBlitAndWaitForBlitterTexts) {
         "Fast_Blit(): DEFAULT blitting from (1,2)\nto (3,4)\nwidth = 5\nheight = 6Perhaps you have crossed the "
         "surface boundary?";
     Inject_DD_Fault(DD_Call::BltFast, DDERR_LOCKEDSURFACES);
-    EXPECT_EQ(Fast_Blit(s.app, source, dest, 1, 2, 3, 4, 5, 6), 0);
+    EXPECT_EQ(Fast_Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Fast_Blit(): DDERR_LOCKEDSURFACES \n I think you need to free a surface!"});
     Inject_DD_Fault(DD_Call::BltFast, DDERR_GENERIC);
-    EXPECT_EQ(Fast_Blit(s.app, source, dest, 1, 2, 3, 4, 5, 6), 0);
+    EXPECT_EQ(Fast_Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6), 0);
     EXPECT_EQ(Take_Reports(), Reports{default_text});
     int start = DD_Call_Count(DD_Call::BltFast);
     Inject_DD_Fault(DD_Call::BltFast, DDERR_WASSTILLDRAWING, 1 << 30);
-    EXPECT_EQ(Fast_Blit(s.app, source, dest, 1, 2, 3, 4, 5, 6), 0);
+    EXPECT_EQ(Fast_Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6), 0);
     EXPECT_EQ(DD_Call_Count(DD_Call::BltFast) - start, Surface_Retry_Limit + 1);
     EXPECT_EQ(Take_Reports(), Reports{default_text});
     Clear_DD_Faults();
@@ -326,7 +326,7 @@ TEST_F(Blit_Test, FastBlitAndWaitForBlitterTexts) {
     s.display.Scratch_Pad->Mark_Lost();
     Inject_DD_Fault(DD_Call::BltFast, DDERR_SURFACELOST);
     Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC);
-    EXPECT_EQ(Fast_Blit(s.app, source, dest, 1, 2, 3, 4, 5, 6), 0);
+    EXPECT_EQ(Fast_Blit(s.display, source, dest, 1, 2, 3, 4, 5, 6), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Restore_All_Surfaces():Unable to restore Scratch_Pad",
                                        "Fast_Blit(): DDER_SURFACELOST \n surface can't be restored"}));
 
@@ -334,7 +334,7 @@ TEST_F(Blit_Test, FastBlitAndWaitForBlitterTexts) {
     DDClipper* clipper = nullptr;
     ASSERT_EQ(s.display.Direct_Draw_Interface->CreateClipper(0, &clipper), DD_OK);
     ASSERT_EQ(dest->SetClipper(clipper), DD_OK);
-    EXPECT_EQ(Fast_Blit(s.app, source, dest, 0, 0, 0, 0, 4, 4), 0);
+    EXPECT_EQ(Fast_Blit(s.display, source, dest, 0, 0, 0, 0, 4, 4), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Fast_Blit(): DDERR_UNSUPPORTED \n Cannot Blit to Clipped Surface"});
     clipper->Release();
 

@@ -16,6 +16,7 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "slides/objects.h"
+#include "session/session.h"
 
 namespace fs = std::filesystem;
 

@@ -20,6 +20,7 @@
 #include "shell/seed.h"
 #include "shell/session.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "session/forward.h"
 
 struct Harness_Options {
     std::string windows_dir;   // holds Mirravane/

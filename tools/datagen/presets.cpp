@@ -14,6 +14,7 @@
 #include "presets/plasma_settings.h"
 #include "slides/objects.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace datagen {
 

@@ -130,6 +130,7 @@ struct Window {
     bool maximised = false;
     bool destroyed = false;
     void* backend_data = nullptr;
+    void* session = nullptr;  // the engine's: the session the window belongs to
 };
 
 // ---- the backend -------------------------------------------------------------------------
