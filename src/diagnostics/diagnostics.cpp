@@ -35,7 +35,7 @@ const Once_Log memory_statistics_log;
 
 // A box is only seen over a full-screen display once the desktop surface is in front.
 void Show_Desktop_Surface(App& app) {
-    for (Display* d : app.displays)
+    for (Display_Context* d : app.displays)
         if (d->Window_Mode == FULLSCREEN && d->Direct_Draw_Interface) d->Direct_Draw_Interface->FlipToGDISurface();
 }
 
@@ -44,7 +44,7 @@ HWND Box_Owner(const App& app) { return app.displays.empty() ? nullptr : app.dis
 
 // A full or unwritable log ends the program: every window is told.
 void End_Program(const App& app) {
-    for (Display* d : app.displays) PostMessageA(d->Main_Window, WM_DESTROY, 0, 0);
+    for (Display_Context* d : app.displays) PostMessageA(d->Main_Window, WM_DESTROY, 0, 0);
 }
 
 // Reports logged while frames were drawn since the last preset: formats, or texts that are
@@ -193,7 +193,7 @@ int Close_Error_Log(App& app) {
     return 1;
 }
 
-void Log_Memory_Statistics(Display& d) {
+void Log_Memory_Statistics(Display_Context& d) {
     App& app = d.app;
     memory_statistics_log.enter(app, "Enter Log_Memory_Statistics");
 

@@ -33,7 +33,7 @@ void Message_Box(App& app, const char* format, ...) __attribute__((format(printf
 int Save_Error_Log_To_File(App& app, const char* path, const char* text, int mode);
 int Stamp_Date_And_Title_To_Saver_Error_Log_File(App& app, const char* title);
 int Close_Error_Log(App& app);
-void Log_Memory_Statistics(Display& d);
+void Log_Memory_Statistics(Display_Context& d);
 int Determine_Operating_System(App& app, int* code);
 int Decode_Resolution(App& app, int index, int* width, int* height, int* depth);
 const char* Resolution_Text(int index);  // "640  x 480  x 32"; nullptr outside 0..19

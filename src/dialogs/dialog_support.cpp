@@ -9,13 +9,13 @@
 #include "surface/surface.h"
 #include "session/session.h"
 
-void Dialog_Opening_Display(Display& d, bool every_mode) {
+void Dialog_Opening_Display(Display_Context& d, bool every_mode) {
     if (!every_mode && d.Window_Mode != FULLSCREEN) return;
     ShowCursor(true);
     if (d.Direct_Draw_Interface) d.Direct_Draw_Interface->FlipToGDISurface();
 }
 
-void Dialog_Closing_Display(Display& d, bool every_mode) {
+void Dialog_Closing_Display(Display_Context& d, bool every_mode) {
     if (every_mode || d.Window_Mode == FULLSCREEN) ShowCursor(false);
 }
 
@@ -58,7 +58,7 @@ void Ensure_Dialog_Templates() {
     if (!Dialog_Templates_Registered()) Register_Dialog_Templates();
 }
 
-int Show_Dialog(Display& d, const char* name, DLGPROC proc) {
+int Show_Dialog(Display_Context& d, const char* name, DLGPROC proc) {
     Ensure_Dialog_Templates();
     DialogBoxA(name, d.Main_Window, proc);
     return 1;

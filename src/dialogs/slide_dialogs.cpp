@@ -18,10 +18,10 @@ int Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_
 void Check(HWND dialog, int id, int on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 // The largest granularity and slide speed: (H / 32) x 16.
-int Slide_Maximum(Display& d) { return (d.Screen_Height / 32) * 16; }
+int Slide_Maximum(Display_Context& d) { return (d.Screen_Height / 32) * 16; }
 
 // OK and Cancel as every dialog closes: the cursor hidden again in full-screen mode.
-void Close(Display& d, HWND dialog, intptr_t result) {
+void Close(Display_Context& d, HWND dialog, intptr_t result) {
     EndDialog(dialog, result);
     Dialog_Closing_Display(d);
 }
@@ -473,11 +473,11 @@ intptr_t Sine_Wave_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM l
 
 }  // namespace
 
-int Show_Granularity_Dialog(Display& d) { return Show_Dialog(d, "GRANULARITYBOX", Granularity_Dialog_Box); }
-int Show_Slide_Speed_Dialog(Display& d) { return Show_Dialog(d, "SLIDESPEEDBOX", Slide_Speed_Dialog_Box); }
-int Show_Slide_Objects_Dialog(Display& d) { return Show_Dialog(d, "SLIDEOBJECTSBOX", Slide_Objects_Dialog_Box); }
-int Show_Background_Dialog(Display& d) { return Show_Dialog(d, "BackgroundBox", Background_Dialog_Box); }
-int Show_Zone_Dialog(Display& d) { return Show_Dialog(d, "ZONEBOX", Zone_Dialog_Box); }
-int Show_Direction_Dialog(Display& d) { return Show_Dialog(d, "DIRECTIONBOX", Direction_Dialog_Box); }
-int Show_Fade_Dialog(Display& d) { return Show_Dialog(d, "FADEBOX", Fade_Dialog_Box); }
-int Show_Sine_Wave_Dialog(Display& d) { return Show_Dialog(d, "SINEWAVEBOX", Sine_Wave_Dialog_Box); }
+int Show_Granularity_Dialog(Display_Context& d) { return Show_Dialog(d, "GRANULARITYBOX", Granularity_Dialog_Box); }
+int Show_Slide_Speed_Dialog(Display_Context& d) { return Show_Dialog(d, "SLIDESPEEDBOX", Slide_Speed_Dialog_Box); }
+int Show_Slide_Objects_Dialog(Display_Context& d) { return Show_Dialog(d, "SLIDEOBJECTSBOX", Slide_Objects_Dialog_Box); }
+int Show_Background_Dialog(Display_Context& d) { return Show_Dialog(d, "BackgroundBox", Background_Dialog_Box); }
+int Show_Zone_Dialog(Display_Context& d) { return Show_Dialog(d, "ZONEBOX", Zone_Dialog_Box); }
+int Show_Direction_Dialog(Display_Context& d) { return Show_Dialog(d, "DIRECTIONBOX", Direction_Dialog_Box); }
+int Show_Fade_Dialog(Display_Context& d) { return Show_Dialog(d, "FADEBOX", Fade_Dialog_Box); }
+int Show_Sine_Wave_Dialog(Display_Context& d) { return Show_Dialog(d, "SINEWAVEBOX", Sine_Wave_Dialog_Box); }

@@ -25,7 +25,7 @@ const Once_Log setup_log, shutdown_log, draw_log;
 bool Is_Lost(Surface surface) { return surface != nullptr && surface->IsLost() != DD_OK; }
 
 // The stamp's key makes its black half transparent at 8 bits and its white half elsewhere.
-uint32_t Stamp_Colour_Key(Display& d) {
+uint32_t Stamp_Colour_Key(Display_Context& d) {
     switch (d.Screen_Bpp) {
     case 8: return 0;
     case 15: return 0x7FFF7FFF;

@@ -84,14 +84,14 @@ bool Fits_Destination(Surface dest, int& sx, int& sy, int& dx, int& dy, int& wid
     return Clip_Rectangle(sx, sy, dx, dy, width, height, dest->width(), dest->height());
 }
 
-int Mirror_H(Display& d, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Mirror_H(Display_Context& d, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (!Fits_Destination(dest, sx, sy, dx, dy, width, height)) return 1;
     if (Clip_H_Blit(d, dest, dest, sx, sy, dx, dy, width, height)) return 1;
     Report_Error(d.app, "Draw_Plasma(): Clip_H_Blit FAILED");
     return 0;
 }
 
-int Mirror_V(Display& d, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Mirror_V(Display_Context& d, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (!Fits_Destination(dest, sx, sy, dx, dy, width, height)) return 1;
     if (Clip_V_Blit(d, dest, dest, sx, sy, dx, dy, width, height)) return 1;
     Report_Error(d.app, "Draw_Plasma(): Clip_V_Blit FAILED");

@@ -456,7 +456,7 @@ uint32_t Pixel_Multi_16(const PLASMA_SETTINGS& p, unsigned sum, Which which, boo
 
 constexpr int Multi_16_Entries = 1021;
 
-uint8_t* Lock_Or_Report(Display& d, Surface dest, int* pitch, const char* message) {
+uint8_t* Lock_Or_Report(Display_Context& d, Surface dest, int* pitch, const char* message) {
     uint8_t* bits = dest ? Lock_Surface(d, dest, pitch) : nullptr;
     if (!bits) Report_Error(d.app, message);
     return bits;

@@ -19,7 +19,7 @@
 namespace {
 
 // The mask's white opening is its colour key, so only the black part lands on the frame.
-uint32_t Scope_Colour_Key(Display& d) {
+uint32_t Scope_Colour_Key(Display_Context& d) {
     switch (d.Screen_Bpp) {
     case 15: return 0x7FFF7FFF;
     case 16: return d.Pixel_Format_565 ? 0x00FFFFFF : 0x7FFF7FFF;

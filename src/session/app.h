@@ -64,5 +64,5 @@ struct App {
     int64_t Objects_Memory_Budget = 512LL * 1024 * 1024;  // bytes all of them may take, at the display's depth
 
     // The displays of the sessions, in the order they were made: the first owns the boxes.
-    std::vector<Display*> displays;
+    std::vector<Display_Context*> displays;
 };

@@ -3,5 +3,5 @@
 #pragma once
 
 struct App;
-struct Display;
+struct Display_Context;
 struct Session;

@@ -27,7 +27,7 @@ struct Session {
     Session& operator=(const Session&) = delete;
 
     App& app;
-    Display display;
+    Display_Context display;
 
     PLASMA_SETTINGS Plasma_Settings{};         // the live record
     PLASMA_SETTINGS Backup_Plasma_Settings{};  // copy kept while the display is rebuilt

@@ -98,7 +98,7 @@ int Setup_Lumenweft(Session& s) {
     return 1;
 }
 
-int Setup_Scratch_Pad(Display& d) {
+int Setup_Scratch_Pad(Display_Context& d) {
     Release_Surface(&d.Scratch_Pad);
     if (!Create_SYSTEM_Surface(d, &d.Scratch_Pad, d.Screen_Width, d.Screen_Height)) {
         Report_Error(d.app, "Setup_Scratch_Pad():\n\nUnable to Create Scratch Pad Surface");
@@ -109,7 +109,7 @@ int Setup_Scratch_Pad(Display& d) {
     return 1;
 }
 
-void Release_Scratch_Pad(Display& d) { Release_Surface(&d.Scratch_Pad); }
+void Release_Scratch_Pad(Display_Context& d) { Release_Surface(&d.Scratch_Pad); }
 
 int Release_Display_Resources(Session& s) {
     Destroy_Title(s);

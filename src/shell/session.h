@@ -6,7 +6,7 @@
 
 int Setup(Session& s);
 int Setup_Lumenweft(Session& s);
-int Setup_Scratch_Pad(Display& d);
+int Setup_Scratch_Pad(Display_Context& d);
 void Shutdown(Session& s);
 int Release_Display_Resources(Session& s);
-void Release_Scratch_Pad(Display& d);
+void Release_Scratch_Pad(Display_Context& d);

@@ -60,7 +60,7 @@ int Stop_Frames_After() {
 
 // A start that fails ends the program, but the process may go on to start again: the
 // window, the open log and the saver lock must not outlive this start.
-void End_Failed_Start(Display& d) {
+void End_Failed_Start(Display_Context& d) {
     Close_Error_Log(d.app);
     if (d.Main_Window) DestroyWindow(d.Main_Window);
     d.Main_Window = nullptr;
@@ -69,7 +69,7 @@ void End_Failed_Start(Display& d) {
 
 // A failed start is always seen: while the log takes the report, its text is shown as well
 // (on standard error in saver and preview mode, which show no box).
-int Fail_Start(Display& d, const char* text) {
+int Fail_Start(Display_Context& d, const char* text) {
     if (Report_Error(d.app, text)) Show_Error(d.app, text);
     End_Failed_Start(d);
     return START_FAILED;
@@ -165,7 +165,7 @@ int Message_Loop(Session& s) {
 
 // Ctrl+M, the one accelerator: the toggle of the maximised window. Control counts as it
 // was when M went down: by the time the message is handled it may have been let go.
-bool Translate_Accelerator(Display& d, const MSG* msg) {
+bool Translate_Accelerator(Display_Context& d, const MSG* msg) {
     if (!msg || msg->message != WM_KEYDOWN || msg->hwnd != d.Main_Window) return false;
     if (msg->wParam != 'M' || !(msg->lParam & KEY_CONTROL_HELD)) return false;
     SendMessageA(d.Main_Window, WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE, 0);
@@ -258,8 +258,8 @@ int Start_Up(Session& s, const char* command_line) {
         s.app.Arrow_Cursor = LoadCursorArrow();
         const int side = (2 * s.display.Screen_Height) / 3;
         s.display.Client_Width = s.display.Client_Height = side;
-        s.display.Main_Window = Create_Window(" Mirravane", WS_OVERLAPPEDWINDOW, 0, (s.display.Screen_Width - side) / 2,
-                                    (s.display.Screen_Height - side) / 2, side, side, nullptr, s.shell.App_Menu, Main_Window_Procedure);
+        Attach_Window(s, Create_Window(" Mirravane", WS_OVERLAPPEDWINDOW, 0, (s.display.Screen_Width - side) / 2,
+                                    (s.display.Screen_Height - side) / 2, side, side, nullptr, s.shell.App_Menu, Main_Window_Procedure));
         if (s.display.Main_Window) {
             SetCursor(s.app.Arrow_Cursor);
             ShowCursor(true);
@@ -269,8 +269,8 @@ int Start_Up(Session& s, const char* command_line) {
             return Host_Window_Missing(s.app, "XSCREENSAVER_WINDOW", s.app.Saver_Host_Window);
         // Inside a host the window is shown only once it is there.
         const uint32_t shown = s.app.Saver_Host_Window ? 0 : WS_VISIBLE;
-        s.display.Main_Window = Create_Window(" Mirravane", WS_POPUP | shown, WS_EX_TOPMOST, 0, 0, s.display.Screen_Width, s.display.Screen_Height,
-                                    nullptr, nullptr, Main_Window_Procedure);
+        Attach_Window(s, Create_Window(" Mirravane", WS_POPUP | shown, WS_EX_TOPMOST, 0, 0, s.display.Screen_Width, s.display.Screen_Height,
+                                    nullptr, nullptr, Main_Window_Procedure));
         if (s.display.Main_Window && s.app.Saver_Host_Window) Embed_Window(s.display.Main_Window, s.app.Saver_Host_Window);
         s.display.Client_Width = s.display.Screen_Width;
         s.display.Client_Height = s.display.Screen_Height;
@@ -285,8 +285,8 @@ int Start_Up(Session& s, const char* command_line) {
             width = 152;
             height = 112;
         }
-        s.display.Main_Window = Create_Window(" Mirravane", WS_CHILD, 0, 0, 0, width, height, nullptr, nullptr,
-                                    Main_Window_Procedure);
+        Attach_Window(s, Create_Window(" Mirravane", WS_CHILD, 0, 0, 0, width, height, nullptr, nullptr,
+                                    Main_Window_Procedure));
         if (s.display.Main_Window) Embed_Window(s.display.Main_Window, s.app.Preview_Parent);
         s.display.Client_Width = width;
         s.display.Client_Height = height;
@@ -331,7 +331,7 @@ int Mirravane_Main(Session& s, const char* command_line) {
     return code;
 }
 
-void End_After_Lost_Display(Display& d) {
+void End_After_Lost_Display(Display_Context& d) {
     if (!d.app.Message_Loop_Running || d.app.Quit_Allowed || !d.Main_Window) return;
     d.app.Message_Loop_Running = false;
     d.app.No_Modal_Reports = 1;

@@ -17,7 +17,7 @@ constexpr int START_FAILED_EXIT_CODE = 1;
 // The whole command line, program name included; returns the Saver_Mode value.
 int Parse_Command_Line(const char* line, uintptr_t* preview_parent);
 int Is_Saver_Running(App& app);
-bool Translate_Accelerator(Display& d, const MSG* msg);
+bool Translate_Accelerator(Display_Context& d, const MSG* msg);
 int Message_Loop(Session& s);
 // Everything before the message loop: START_RUNNING when the loop is to run. A start that
 // fails has said why (a box in configuration, standard error in saver and preview mode) and
@@ -30,4 +30,4 @@ int Mirravane_Main(Session& s, const char* command_line);
 // When the window system ends the process under the running loop (its display went away),
 // the destroy handling runs on the headless backend, so default.dat is kept in configuration
 // mode as on any other end. Does nothing unless the loop is running.
-void End_After_Lost_Display(Display& d);
+void End_After_Lost_Display(Display_Context& d);

@@ -39,7 +39,7 @@ int Switch_Window_Style(Session& s) {
     return 1;
 }
 
-int Maximise_Window(Display& d) {
+int Maximise_Window(Display_Context& d) {
     d.Client_Width = d.Screen_Width;
     d.Client_Height = d.Screen_Height;
     SetMenu(d.Main_Window, nullptr);

@@ -4,4 +4,4 @@
 #include "session/forward.h"
 
 int Switch_Window_Style(Session& s);
-int Maximise_Window(Display& d);
+int Maximise_Window(Display_Context& d);

@@ -12,7 +12,7 @@ namespace {
 const Once_Log gradient_log;
 }
 
-int Create_Objects_Hue_Gradient(Display& d, int index, int width, int height, int steps, int hue_step) {
+int Create_Objects_Hue_Gradient(Display_Context& d, int index, int width, int height, int steps, int hue_step) {
     gradient_log.enter(d.app, "Entering Create_Objects_Hue_Gradient");
     if (steps > 256) steps %= 256;
     if (steps < 1) return 0;
@@ -60,7 +60,7 @@ int Create_Objects_Hue_Gradient(Display& d, int index, int width, int height, in
     return 1;
 }
 
-int Is_Hue_Expansion(Display& d, Surface images, int width) {
+int Is_Hue_Expansion(Display_Context& d, Surface images, int width) {
     constexpr int steps = 32, hue_step = 256 / steps;
     int w = 0, h = 0;
     if (width < 1 || !Grab_Surface_Dimensions(d.app, images, &w, &h) || w != width || h != width * steps) return 0;

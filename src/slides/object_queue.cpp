@@ -170,7 +170,7 @@ int Update_Object(Session& s, Object_Node* node, int width, int height) {
     return 1;
 }
 
-int Animate_Object(Display& d, Object_Node* node) {
+int Animate_Object(Display_Context& d, Object_Node* node) {
     node->frame_timer -= d.frame_seconds;
     if (node->frame_timer >= 0) return 1;
     node->frame_timer = node->frame_interval;

@@ -56,7 +56,7 @@ int Dequeue_Object(Session& s, Object_Node* node);
 int Empty_Objects_Queue(Session& s);
 int Shuffle_Objects_Queue(Session& s, int passes);
 int Update_Object(Session& s, Object_Node* node, int width, int height);
-int Animate_Object(Display& d, Object_Node* node);
+int Animate_Object(Display_Context& d, Object_Node* node);
 int Move_Object(Session& s, Object_Node* node, int width, int height);
 int Draw_Objects(Session& s, Surface dest, Object_Node* node, float ox, float oy);
 int Draw_All_Objects_Ex(Session& s, Surface slide);

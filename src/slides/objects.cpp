@@ -30,7 +30,7 @@ int64_t Object_Pixels(App& app, int64_t width, int64_t height) {
     return width * height;
 }
 
-int64_t Surface_Bytes(Display& d, int64_t pixels) { return pixels * (d.Screen_Bpp > 8 ? (d.Screen_Bpp + 7) / 8 : 1); }
+int64_t Surface_Bytes(Display_Context& d, int64_t pixels) { return pixels * (d.Screen_Bpp > 8 ? (d.Screen_Bpp + 7) / 8 : 1); }
 }  // namespace
 
 bool Object_File_Exists(const char* path) {
@@ -54,14 +54,14 @@ void Report_Skipped(App& app, const char* path) {
     Report_Errorf(app, "Load_All_Objects(): %s skipped, the objects after it still load", path);
 }
 
-void Add_Object_Memory(Display& d, const OBJECTS_DATA& object) {
+void Add_Object_Memory(Display_Context& d, const OBJECTS_DATA& object) {
     // A 32-bit product, wrapping (not undefined) for bitmaps near the loader's limit.
     const int32_t bits = static_cast<int32_t>(static_cast<uint32_t>(
         static_cast<int64_t>(object.frame_width) * object.total_height * d.Screen_Bpp));
     d.app.Objects_Memory += static_cast<float>(bits) * 1.1920929e-7f;
 }
 
-int Save_Bitmap_Safely(Display& d, Surface surface, const char* path) {
+int Save_Bitmap_Safely(Display_Context& d, Surface surface, const char* path) {
     int width = 0, height = 0;
     if (!path || !Grab_Surface_Dimensions(d.app, surface, &width, &height)) return 0;
     // A name a later start recognises as this program's own, should a kill leave it behind.
@@ -92,7 +92,7 @@ void Object_Path(char* buffer, unsigned size, const char* windows_dir, int index
     std::snprintf(buffer, size, "%s\\Mirravane\\data\\bmp\\objects\\%d.bmp", windows_dir, index);
 }
 
-int Load_All_Objects(Display& d) {
+int Load_All_Objects(Display_Context& d) {
     load_log.enter(d.app, "Entering Load_All_Objects");
     d.app.Objects_Memory = 0.0f;
     char windows_dir[PATH_BUFFER_SIZE];

@@ -103,7 +103,7 @@ void Paint_32(uint32_t* pixels, int row_step, int x, const Band& band, int scale
 }
 
 // The 16-bit bands: red replaces the pixel, green and blue are ORed in.
-void Paint_16(Display& d, uint16_t* pixels, int row_step, int x, const Band& band, float scale, int channel) {
+void Paint_16(Display_Context& d, uint16_t* pixels, int row_step, int x, const Band& band, float scale, int channel) {
     const int red_shift = d.Pixel_Format_565 ? 11 : 10;
     for (int row = band.first; row < band.end; ++row) {
         const int v = static_cast<int>(static_cast<float>(band.brightness(row)) * scale);

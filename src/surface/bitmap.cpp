@@ -11,8 +11,8 @@
 namespace {
 
 // Loads a bitmap file into a new surface made by `create`; `who` names the loader in its messages.
-Surface Load_Into_Surface(Display& d, const char* name, int* width, int* height, const char* who,
-                          int (*create)(Display&, Surface*, int, int)) {
+Surface Load_Into_Surface(Display_Context& d, const char* name, int* width, int* height, const char* who,
+                          int (*create)(Display_Context&, Surface*, int, int)) {
     App& app = d.app;
     HBITMAP bitmap = LoadImageA(name, IMAGE_BITMAP, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (!bitmap) {
@@ -48,7 +48,7 @@ void Put_32(uint8_t* at, uint32_t value) {
 
 }  // namespace
 
-Surface Load_Bitmap(Display& d, const char* name, int* width, int* height) {
+Surface Load_Bitmap(Display_Context& d, const char* name, int* width, int* height) {
     App& app = d.app;
     if (!name || !name[0]) {
         Report_Error(app, "Load_Bitmap():BAD FILENAME ERROR");
@@ -57,7 +57,7 @@ Surface Load_Bitmap(Display& d, const char* name, int* width, int* height) {
     return Load_Into_Surface(d, name, width, height, "Load_Bitmap", Create_Surface);
 }
 
-Surface Load_SYSTEM_Bitmap(Display& d, const char* name, int* width, int* height) {
+Surface Load_SYSTEM_Bitmap(Display_Context& d, const char* name, int* width, int* height) {
     return Load_Into_Surface(d, name ? name : "", width, height, "Load_SYSTEM_Bitmap", Create_SYSTEM_Surface);
 }
 
@@ -93,7 +93,7 @@ HRESULT Copy_Bitmap_To_Surface(Surface surface, HBITMAP bitmap, int x, int y, in
     return result;
 }
 
-int Save_Bitmap(Display& d, Surface surface, const char* name) {
+int Save_Bitmap(Display_Context& d, Surface surface, const char* name) {
     static const Once_Log once;
     once.enter(d.app, "Entering Save_Bitmap");
     if (!name) {
@@ -124,7 +124,7 @@ int Save_Bitmap(Display& d, Surface surface, const char* name) {
     return 1;
 }
 
-int SaveBMPToFile(Display& d, Surface surface, Surface front, HANDLE file) {
+int SaveBMPToFile(Display_Context& d, Surface surface, Surface front, HANDLE file) {
     int w = 0, h = 0;
     if (!Grab_Surface_Dimensions(d.app, surface, &w, &h)) {
         Report_Error(d.app, "SaveBMPToFile():Unable to grab surface dimensions");

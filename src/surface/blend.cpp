@@ -83,7 +83,7 @@ inline float Defined(float hue) { return hue < 0.0f ? 0.0f : hue; }
 // The shared frame of every worker: checks, clipping, locks (one when source is dest),
 // then `rule` over each row of the clipped rectangle.
 template <class Pixel, class Row_Rule>
-int Run_Blend(Display& d, const char* name, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Run_Blend(Display_Context& d, const char* name, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
               int clip_width, int clip_height, Row_Rule&& rule) {
     if (clip_width < 1 || clip_height < 1 || width < 1 || height < 1) return 0;
     if (!source || !dest) return 0;
@@ -121,7 +121,7 @@ int Run_Blend(Display& d, const char* name, Surface source, Surface dest, int sx
     return 1;
 }
 
-int Colour_Blend_16(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Colour_Blend_16(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                     int clip_width, int clip_height) {
     return Run_Blend<uint16_t>(
         d, "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
@@ -145,7 +145,7 @@ int Colour_Blend_16(Display& d, Surface source, Surface dest, int sx, int sy, in
         });
 }
 
-int Colour_Blend_32(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Colour_Blend_32(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                     int clip_width, int clip_height) {
     return Run_Blend<uint32_t>(
         d, "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
@@ -173,7 +173,7 @@ int Colour_Blend_32(Display& d, Surface source, Surface dest, int sx, int sy, in
         });
 }
 
-int Light_Blend_32(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Light_Blend_32(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                    int clip_width, int clip_height) {
     return Run_Blend<uint32_t>(
         d, "Light_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
@@ -196,11 +196,11 @@ int Light_Blend_32(Display& d, Surface source, Surface dest, int sx, int sy, int
 }
 
 // Nothing is mixed at 24 bits; the picture stays as it is.
-int Blend_24(Display&, Surface, Surface, int, int, int, int, int, int, int, int) { return 1; }
+int Blend_24(Display_Context&, Surface, Surface, int, int, int, int, int, int, int, int) { return 1; }
 
 }  // namespace
 
-int Colour_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Colour_Blend_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                       int clip_width, int clip_height) {
     if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
         if (!Colour_Blend_16(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
@@ -221,7 +221,7 @@ int Colour_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, 
     return 1;
 }
 
-int Light_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Light_Blend_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                      int clip_width, int clip_height) {
     if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
         if (!Light_Blend_Blit_16(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
@@ -242,7 +242,7 @@ int Light_Blend_Blit(Display& d, Surface source, Surface dest, int sx, int sy, i
     return 1;
 }
 
-int Light_Blend_Blit_16(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Light_Blend_Blit_16(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                         int clip_width, int clip_height) {
     return Run_Blend<uint16_t>(
         d, "Light_Blend_Blit_16", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
@@ -268,7 +268,7 @@ int Light_Blend_Blit_16(Display& d, Surface source, Surface dest, int sx, int sy
         });
 }
 
-int Alter_Hue(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height, int amount) {
+int Alter_Hue(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height, int amount) {
     if (!source || !dest || source->IsLost() == DDERR_SURFACELOST || dest->IsLost() == DDERR_SURFACELOST ||
         width <= 0 || height <= 0)
         return 0;

@@ -40,7 +40,7 @@ RECT Make_Rect(int x, int y, int w, int h) {
 // Issues the platform call until it stops asking to be repeated: busy answers are
 // repeated, a loss is repaired and repeated, both at most Surface_Retry_Limit times.
 template <class Call>
-HRESULT Issue(Display& d, Call&& call) {
+HRESULT Issue(Display_Context& d, Call&& call) {
     for (int attempt = 0; attempt <= Surface_Retry_Limit; ++attempt) {
         const HRESULT result = call();
         if (result == DDERR_SURFACEBUSY || result == DDERR_WASSTILLDRAWING) continue;
@@ -66,7 +66,7 @@ int Finish(App& app, const char* name, HRESULT result, Report_Default&& report_d
     return 0;
 }
 
-HRESULT Issue_Blt(Display& d, Surface source, Surface dest, const RECT& from, const RECT& to, uint32_t flags,
+HRESULT Issue_Blt(Display_Context& d, Surface source, Surface dest, const RECT& from, const RECT& to, uint32_t flags,
                   uint32_t mirror) {
     DDBLTFX fx;
     fx.dwDDFX = mirror;
@@ -93,7 +93,7 @@ void Report_Masked_Default(App& app, const char* head, Surface source, Surface d
 
 }  // namespace
 
-int Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Blit", source, dest)) return 0;
     const HRESULT result = Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height),
@@ -101,7 +101,7 @@ int Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int d
     return Finish(d.app, "Blit", result, [&] { Report_Boundary(d.app, "Blit", sx, sy, dx, dy, width, height); });
 }
 
-int Clip_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Clip_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Clip_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
@@ -141,7 +141,7 @@ int Clip_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, 
     });
 }
 
-int Masked_Clip_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Masked_Clip_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Masked_Clip_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
@@ -152,7 +152,7 @@ int Masked_Clip_Blit(Display& d, Surface source, Surface dest, int sx, int sy, i
     });
 }
 
-int Masked_Clip_Blit_Ex(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Masked_Clip_Blit_Ex(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                         int clip_width, int clip_height) {
     if (width <= 0 || height <= 0 || clip_width <= 0 || clip_height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Masked_Clip_Blit_Ex", source, dest)) return 0;
@@ -164,7 +164,7 @@ int Masked_Clip_Blit_Ex(Display& d, Surface source, Surface dest, int sx, int sy
     });
 }
 
-int Clip_V_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Clip_V_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Clip_V_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
@@ -174,7 +174,7 @@ int Clip_V_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx
                   [&] { Report_Boundary(d.app, "Clip_V_Blit", sx, sy, dx, dy, width, height); });
 }
 
-int Clip_H_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Clip_H_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Clip_H_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
@@ -184,7 +184,7 @@ int Clip_H_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx
                   [&] { Report_Boundary(d.app, "Clip_H_Blit", sx, sy, dx, dy, width, height); });
 }
 
-int Masked_H_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Masked_H_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Masked_H_Blit", source, dest)) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
@@ -195,7 +195,7 @@ int Masked_H_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int 
                   [&] { Report_Boundary(d.app, "Masked_H_Blit", sx, sy, dx, dy, width, height); });
 }
 
-int Stretch_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Stretch_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                  int dest_width, int dest_height) {
     if (width <= 0 || height <= 0 || dest_width <= 0 || dest_height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Stretch_Blit", source, dest)) return 0;
@@ -210,7 +210,7 @@ int Stretch_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int d
     });
 }
 
-int Fast_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Fast_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Fast_Blit", source, dest)) return 0;
     const RECT s = Make_Rect(sx, sy, width, height);
@@ -236,7 +236,7 @@ int Fast_Blit(Display& d, Surface source, Surface dest, int sx, int sy, int dx, 
     return 0;
 }
 
-int Wait_For_Blitter(Display& d, Surface surface) {
+int Wait_For_Blitter(Display_Context& d, Surface surface) {
     if (!surface) return 0;
     for (int attempt = 0; attempt <= Surface_Retry_Limit; ++attempt) {
         switch (surface->GetBltStatus(DDGBS_ISBLTDONE)) {

@@ -10,7 +10,7 @@
 #include "session/session.h"
 
 
-Display::Display(App& owner) : app(owner) {
+Display_Context::Display_Context(App& owner) : app(owner) {
     // Until the plasma chooses its first palette the table holds a spread of colours: a
     // 6 x 6 x 6 cube (black first) and eight greys in each step between the cube's greys.
     // Objects and fonts are loaded before that first palette, and GDI maps their colours
@@ -29,7 +29,7 @@ Display::Display(App& owner) : app(owner) {
     app.displays.push_back(this);
 }
 
-Display::~Display() { std::erase(app.displays, this); }
+Display_Context::~Display_Context() { std::erase(app.displays, this); }
 
 namespace {
 
@@ -81,7 +81,7 @@ void Report_Create_Failure(App& app, HRESULT code, const char* prefix, bool wind
 }
 
 // The primary surface, with the messages of the set-up that asked.
-int Create_Primary(Display& d, const char* prefix, int width, int height) {
+int Create_Primary(Display_Context& d, const char* prefix, int width, int height) {
     DDSURFACEDESC2 desc;
     desc.dwFlags = DDSD_CAPS;
     desc.dwCaps = DDSCAPS_PRIMARYSURFACE;
@@ -124,7 +124,7 @@ int Create_Primary(Display& d, const char* prefix, int width, int height) {
     return 0;
 }
 
-int Create_Palette(Display& d) {
+int Create_Palette(Display_Context& d) {
     if (d.Direct_Draw_Interface->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, d.Palette_Entries, &d.Palette) != DD_OK) {
         Report_Error(d.app, "Setup_Windowed_Direct Draw():Unable to create 256 colour palette");
         return 0;
@@ -136,7 +136,7 @@ int Create_Palette(Display& d) {
     return 1;
 }
 
-bool Client_On_Screen(Display& d, RECT* rect) {
+bool Client_On_Screen(Display_Context& d, RECT* rect) {
     if (!GetClientRect(d.Main_Window, rect)) return false;
     POINT origin{0, 0};
     ClientToScreen(d.Main_Window, &origin);
@@ -146,7 +146,7 @@ bool Client_On_Screen(Display& d, RECT* rect) {
 
 }  // namespace
 
-int Setup_Direct_Draw(Display& d, int width, int height, int bpp) {
+int Setup_Direct_Draw(Display_Context& d, int width, int height, int bpp) {
     setup_log.enter(d.app, "Entering Setup_Direct_Draw");
     if (d.Direct_Draw) {
         Report_Error(d.app, "Setup_Direct_Draw(): Direct_Draw should be NULL");
@@ -203,7 +203,7 @@ int Setup_Direct_Draw(Display& d, int width, int height, int bpp) {
     return 1;
 }
 
-int Setup_Windowed_Direct_Draw(Display& d, int width, int height, int bpp, int) {
+int Setup_Windowed_Direct_Draw(Display_Context& d, int width, int height, int bpp, int) {
     windowed_log.enter(d.app, "Entering Setup_Windowed_Direct_Draw");
     if (d.Direct_Draw) {
         Report_Error(d.app, "Setup_Windowed_Direct_Draw(): direct draw should be NULL");
@@ -255,7 +255,7 @@ int Setup_Windowed_Direct_Draw(Display& d, int width, int height, int bpp, int) 
     return 1;
 }
 
-int Release_Direct_Draw(Display& d) {
+int Release_Direct_Draw(Display_Context& d) {
     if (d.Window_Mode == FULLSCREEN && d.Direct_Draw_Interface) d.Direct_Draw_Interface->RestoreDisplayMode();
     if (d.Clipper) {
         d.Clipper->Release();
@@ -278,7 +278,7 @@ int Release_Direct_Draw(Display& d) {
     return 1;
 }
 
-int Display_Hidden_Surface(Display& d) {
+int Display_Hidden_Surface(Display_Context& d) {
     if (!d.Hidden || !d.Visible) {
         Report_Error(d.app, "Display_Hidden_Surface(): Hidden or Visible is NULL");
         return 0;
@@ -311,7 +311,7 @@ int Display_Hidden_Surface(Display& d) {
     return 1;
 }
 
-int Display_Stretched_Hidden_Surface(Display& d) {
+int Display_Stretched_Hidden_Surface(Display_Context& d) {
     if (!d.Hidden || !d.Visible) {
         Report_Error(d.app, "Display_Stretched_Hidden_Surface():Either source or dest is NULL");
         return 0;
@@ -349,7 +349,7 @@ int Display_Stretched_Hidden_Surface(Display& d) {
     return 0;
 }
 
-int Start_Frame_Timer(Display& d) {
+int Start_Frame_Timer(Display_Context& d) {
     int64_t frequency = 0;
     if (QueryPerformanceFrequency(&frequency) && frequency > 0) {
         d.use_counter = true;
@@ -362,7 +362,7 @@ int Start_Frame_Timer(Display& d) {
     return 1;
 }
 
-void Update_Frame_Timer(Display& d) {
+void Update_Frame_Timer(Display_Context& d) {
     if (d.use_counter) {
         int64_t now = 0;
         QueryPerformanceCounter(&now);
@@ -378,7 +378,7 @@ void Update_Frame_Timer(Display& d) {
     }
 }
 
-void Update_Frame_Rate(Display& d) {
+void Update_Frame_Rate(Display_Context& d) {
     if (d.Show_Frame_Rate != 1) return;
     ++d.frame_counter;
     if (d.frame_counter < 16) {
@@ -397,7 +397,7 @@ void Update_Frame_Rate(Display& d) {
         std::snprintf(d.Frame_Rate_Text, sizeof d.Frame_Rate_Text, "fps %d", rate);
 }
 
-void Draw_FPS(Display& d) {
+void Draw_FPS(Display_Context& d) {
     if (d.Show_Frame_Rate) Draw_GDI_Text(d.Hidden, 0, 0, 0x00C8C8C8, d.Frame_Rate_Text);
 }
 
@@ -415,7 +415,7 @@ int Grab_Current_Screen_Dimensions(App& app, int* width, int* height, int* bpp) 
     return 1;
 }
 
-int Centre_Window(Display& d, HWND window) {
+int Centre_Window(Display_Context& d, HWND window) {
     const int s = (2 * d.Screen_Height) / 3;
     const int x = (d.Screen_Width - s) / 2;
     const int y = (d.Screen_Height - s) / 2;

@@ -12,11 +12,11 @@ constexpr int WINDOWED = 2;
 // One display with its window: the display objects and the surfaces every frame is drawn
 // on, the screen and client sizes, the frame clock and the frame-rate text. A session owns
 // one; the surface layer works on it alone.
-struct Display {
-    explicit Display(App& app);
-    ~Display();
-    Display(const Display&) = delete;
-    Display& operator=(const Display&) = delete;
+struct Display_Context {
+    explicit Display_Context(App& app);
+    ~Display_Context();
+    Display_Context(const Display_Context&) = delete;
+    Display_Context& operator=(const Display_Context&) = delete;
 
     App& app;
     HWND Main_Window = nullptr;  // the window the display shows in; owner of its boxes
@@ -51,14 +51,14 @@ struct Display {
     uint32_t last_time = 0;
 };
 
-int Setup_Direct_Draw(Display& d, int width, int height, int bpp);
-int Setup_Windowed_Direct_Draw(Display& d, int width, int height, int bpp, int system_memory);
-int Release_Direct_Draw(Display& d);
-int Display_Hidden_Surface(Display& d);
-int Display_Stretched_Hidden_Surface(Display& d);
-int Start_Frame_Timer(Display& d);
-void Update_Frame_Timer(Display& d);
-void Update_Frame_Rate(Display& d);
-void Draw_FPS(Display& d);
+int Setup_Direct_Draw(Display_Context& d, int width, int height, int bpp);
+int Setup_Windowed_Direct_Draw(Display_Context& d, int width, int height, int bpp, int system_memory);
+int Release_Direct_Draw(Display_Context& d);
+int Display_Hidden_Surface(Display_Context& d);
+int Display_Stretched_Hidden_Surface(Display_Context& d);
+int Start_Frame_Timer(Display_Context& d);
+void Update_Frame_Timer(Display_Context& d);
+void Update_Frame_Rate(Display_Context& d);
+void Draw_FPS(Display_Context& d);
 int Grab_Current_Screen_Dimensions(App& app, int* width, int* height, int* bpp);
-int Centre_Window(Display& d, HWND window);
+int Centre_Window(Display_Context& d, HWND window);

@@ -68,7 +68,7 @@ Inside Keep_Inside(Surface surface, int& x, int& y, int& width, int& height) {
 
 }  // namespace
 
-int Fade(Display& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
+int Fade(Display_Context& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
     if (d.Screen_Bpp < 15) return 1;
     if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
         if (!Fade_16(d, surface, x, y, width, height, light, hue, saturation)) {
@@ -86,7 +86,7 @@ int Fade(Display& d, Surface surface, int x, int y, int width, int height, int l
     return 1;
 }
 
-int Fade_16(Display& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
+int Fade_16(Display_Context& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
     if (Unusable(surface, width, height)) return 0;
     const Inside inside = Keep_Inside(surface, x, y, width, height);
     if (inside != Inside::Some) return inside == Inside::Nothing ? 1 : 0;
@@ -126,7 +126,7 @@ int Fade_16(Display& d, Surface surface, int x, int y, int width, int height, in
     return 1;
 }
 
-int Fade_32(Display& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
+int Fade_32(Display_Context& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
     if (Unusable(surface, width, height)) return 0;
     const Inside inside = Keep_Inside(surface, x, y, width, height);
     if (inside != Inside::Some) return inside == Inside::Nothing ? 1 : 0;

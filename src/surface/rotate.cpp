@@ -95,7 +95,7 @@ int Get_Rotated_Dimensions(int width, int height, int* rotated_width, int* rotat
     return 1;
 }
 
-int Rotate_Surface_Ex(Display& d, Surface source, Surface dest, int width, int height, int* rotated_width,
+int Rotate_Surface_Ex(Display_Context& d, Surface source, Surface dest, int width, int height, int* rotated_width,
                       int* rotated_height, float angle, int sx0, int sy0, int dx0, int dy0) {
     if (d.Screen_Bpp == 24) {
         if (!Rotate_Generic_Surface_Ex(d.app, source, dest, width, height, rotated_width, rotated_height, angle, sx0, sy0,

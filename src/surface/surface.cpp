@@ -17,7 +17,7 @@ constexpr uint32_t SYSTEM_CAPS = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
 constexpr uint32_t VIDEO_CAPS = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
 
 // The figure the creation messages quote: bits x 2 held in 32 bits, scaled to "megabytes".
-double Megabytes_For(Display& d, int width, int height) {
+double Megabytes_For(Display_Context& d, int width, int height) {
     const int64_t bits = static_cast<int64_t>(d.Screen_Bpp) * width * height * 2;
     const int32_t as_int = static_cast<int32_t>(static_cast<uint32_t>(bits));
     return as_int * 0.0001220703125 * 0.001;
@@ -62,7 +62,7 @@ void Report_Create_Failure(App& app, const char* name, HRESULT code, int width, 
     }
 }
 
-HRESULT Request_Surface(Display& d, Surface* out, uint32_t caps, int width, int height) {
+HRESULT Request_Surface(Display_Context& d, Surface* out, uint32_t caps, int width, int height) {
     DDSURFACEDESC2 desc{};
     desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
     desc.dwCaps = caps;
@@ -73,7 +73,7 @@ HRESULT Request_Surface(Display& d, Surface* out, uint32_t caps, int width, int 
 
 }  // namespace
 
-int Create_Surface(Display& d, Surface* out, int width, int height) {
+int Create_Surface(Display_Context& d, Surface* out, int width, int height) {
     static const Once_Log once;
     once.enter(d.app, "Entering Create_Surface");
 
@@ -108,7 +108,7 @@ int Create_Surface(Display& d, Surface* out, int width, int height) {
     return 1;
 }
 
-int Create_SYSTEM_Surface(Display& d, Surface* out, int width, int height) {
+int Create_SYSTEM_Surface(Display_Context& d, Surface* out, int width, int height) {
     static const Once_Log once;
     once.enter(d.app, "Entering Create_SYSTEM_Surface");
 
@@ -146,7 +146,7 @@ int Set_Transparency(App& app, Surface surface, uint32_t key) {
     return 1;
 }
 
-int Clear(Display& d, Surface surface) {
+int Clear(Display_Context& d, Surface surface) {
     if (!surface) return 0;
     // Retried while the blitter is busy, bounded so that a surface that never recovers
     // cannot hold the program.
@@ -165,7 +165,7 @@ int Clear(Display& d, Surface surface) {
     return 0;
 }
 
-uint8_t* Lock_Surface(Display& d, Surface surface, int* pitch) {
+uint8_t* Lock_Surface(Display_Context& d, Surface surface, int* pitch) {
     if (!surface) return nullptr;
     for (int attempt = 0;; ++attempt) {
         d.Lock_Description = DDSURFACEDESC2{};
@@ -228,7 +228,7 @@ int Grab_Surface_Dimensions(App& app, Surface surface, int* width, int* height) 
     return 1;
 }
 
-int Restore_All_Surfaces(Display& d) {
+int Restore_All_Surfaces(Display_Context& d) {
     if (d.Visible && d.Visible->IsLost() == DDERR_SURFACELOST && d.Visible->Restore() != DD_OK) {
         Report_Error(d.app, "Restore_All_Surfaces():Unable to restore Visible Surface");
         return 0;
@@ -244,7 +244,7 @@ int Restore_All_Surfaces(Display& d) {
     return 1;
 }
 
-int Get_Available_Video_Memory(Display& d, uint32_t* total, uint32_t* free) {
+int Get_Available_Video_Memory(Display_Context& d, uint32_t* total, uint32_t* free) {
     static const Once_Log once;
     if (!d.Direct_Draw_Interface) return 0;
     once.enter(d.app, "Entering Get_Available_Video_Memory");
@@ -257,7 +257,7 @@ int Get_Available_Video_Memory(Display& d, uint32_t* total, uint32_t* free) {
     return 1;
 }
 
-int Supports_Wide_Surfaces(Display& d) {
+int Supports_Wide_Surfaces(Display_Context& d) {
     if (!d.Direct_Draw_Interface) return 0;
     uint32_t caps2 = 0;
     if (d.Direct_Draw_Interface->GetCaps(&caps2) != DD_OK) return 0;

@@ -94,7 +94,7 @@ TEST_F(Dialogs, FullScreenDialogsShowTheCursorOnlyWhileOpen) {
     s.display.Window_Mode = WINDOWED;
 }
 
-bool Anything_On(Display& d, Surface surface) {
+bool Anything_On(Display_Context& d, Surface surface) {
     int width = 0, height = 0, pitch = 0;
     Grab_Surface_Dimensions(d.app, surface, &width, &height);
     uint8_t* pixels = Lock_Surface(d, surface, &pitch);

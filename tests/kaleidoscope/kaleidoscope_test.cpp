@@ -29,7 +29,7 @@ void Prepare(Session& s, int granularity) {
 
 // Share of the pixels off the diagonal of the K x K square that find their mirror image
 // (y, x) within two pixels.
-double Diagonal_Mirror_Share(Display& d, int k) {
+double Diagonal_Mirror_Share(Display_Context& d, int k) {
     int checked = 0, matched = 0;
     for (int y = 4; y < k - 4; ++y) {
         for (int x = 4; x < k - 4; ++x) {

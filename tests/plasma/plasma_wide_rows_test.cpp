@@ -106,7 +106,7 @@ protected:
 
     // Every pixel of the tile at (x0, y0) against `expected`, with a ring of untouched pixels.
     template <typename F>
-    void Expect_Tile(Display& d, int x0, int y0, int width, int height, F expected, const char* what) {
+    void Expect_Tile(Display_Context& d, int x0, int y0, int width, int height, F expected, const char* what) {
         int wrong = 0;
         for (int r = 0; r < height; ++r)
             for (int x = 0; x < width; ++x)

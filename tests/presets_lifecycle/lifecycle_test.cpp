@@ -29,7 +29,7 @@ bool Box_Shown(const std::string& text) {
     return false;
 }
 
-void Screen(Display& d, int width, int height, int bpp) {
+void Screen(Display_Context& d, int width, int height, int bpp) {
     d.Screen_Width = width;
     d.Screen_Height = height;
     d.Screen_Bpp = bpp;

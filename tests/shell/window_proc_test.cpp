@@ -34,7 +34,7 @@ bool Destroy_Posted() {
     return destroy;
 }
 
-LRESULT Send(Display& d, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+LRESULT Send(Display_Context& d, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
     return SendMessageA(d.Main_Window, message, wparam, lparam);
 }
 

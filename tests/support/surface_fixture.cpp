@@ -6,7 +6,7 @@
 #include "surface/display.h"
 #include "session/session.h"
 
-void Open_Surface_Display(Display& d, int width, int height, int bpp, bool format_565) {
+void Open_Surface_Display(Display_Context& d, int width, int height, int bpp, bool format_565) {
     Reset_Display_Service();
     Display_Settings().desktop_width = width;
     Display_Settings().desktop_height = height;
@@ -22,7 +22,7 @@ void Open_Surface_Display(Display& d, int width, int height, int bpp, bool forma
     d.Screen_Bpp = bpp;
 }
 
-void Show_Colour_Cube(Display& d, PALETTEENTRY (&entries)[256]) {
+void Show_Colour_Cube(Display_Context& d, PALETTEENTRY (&entries)[256]) {
     for (int i = 0; i < 256; ++i)
         entries[i] = i < 216 ? PALETTEENTRY{static_cast<uint8_t>(i / 36 * 51), static_cast<uint8_t>(i / 6 % 6 * 51),
                                             static_cast<uint8_t>(i % 6 * 51), 0}
@@ -37,7 +37,7 @@ void Show_Colour_Cube(Display& d, PALETTEENTRY (&entries)[256]) {
     palette->Release();
 }
 
-void Close_Surface_Display(Display& d) {
+void Close_Surface_Display(Display_Context& d) {
     Release_Surface(&d.Scratch_Pad);
     Release_Surface(&d.Hidden);
     Release_Surface(&d.Visible);

@@ -73,8 +73,8 @@ bool Harness_Start(Session& s, const Harness_Options& options) {
         return false;
     }
 
-    s.display.Main_Window = Create_Window(" Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, options.width, options.height, nullptr,
-                                nullptr, Harness_Window_Proc);
+    Attach_Window(s, Create_Window(" Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, options.width, options.height, nullptr,
+                                nullptr, Harness_Window_Proc));
     s.app.Arrow_Cursor = LoadCursorArrow();
 
     Set_Fake_Clock(true, 0);
@@ -120,7 +120,7 @@ void Harness_Stop(Session& s) {
     s.app.error_logging = 0;
 }
 
-std::vector<uint32_t> Harness_Screen(Display& d, int& width, int& height) {
+std::vector<uint32_t> Harness_Screen(Display_Context& d, int& width, int& height) {
     std::vector<uint32_t> out;
     width = d.Client_Width;
     height = d.Client_Height;

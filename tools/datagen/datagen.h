@@ -42,7 +42,7 @@ bool Generate_Help(const Options &options);
 // The application icon, 256 x 256 PNG with transparency, into options.icon_file.
 bool Generate_Icon(const Options &options);
 // The stock presets of a table (presets.txt) as *.dat files in the output folder.
-bool Generate_Presets(Session& s, const Options &options, const QString &table_path);
+bool Generate_Presets(const Options &options, const QString &table_path);
 
 // Outline of a line of text, origin on the baseline at the left, straight from the font file.
 QPainterPath Text_Path(const QString &font_file, double pixel_size, const QString &text);

@@ -93,13 +93,15 @@ QString File_Name(const QString& name) {
 
 }  // namespace
 
-bool Generate_Presets(Session& s, const Options& options, const QString& table_path) {
+bool Generate_Presets(const Options& options, const QString& table_path) {
     QFile table(table_path);
     if (!table.open(QIODevice::ReadOnly | QIODevice::Text)) {
         std::fprintf(stderr, "presets: cannot read %s\n", qPrintable(table_path));
         return false;
     }
     // The defaults as a 1024 x 768 desktop at 32 bits with the installed objects gives them.
+    App app;
+    Session s(app);
     s.display.Screen_Width = 1024;
     s.display.Screen_Height = 768;
     s.display.Screen_Bpp = 32;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/harness.h"
+#include "session/session.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
     }
     // The run takes place in the program folder: a relative preset name means this folder.
     if (!preset.empty()) preset = std::filesystem::absolute(preset).string();
+    App app;
+    Session s(app);
     if (!Harness_Start(s, options)) return 1;
     if (!Harness_Apply_Preset(s, preset)) {
         Harness_Stop(s);
