@@ -4,26 +4,26 @@
 
 #include "session/forward.h"
 
-int Show_Speed_Dialog(Display_Context& d);
-int Show_Contrast_Dialog(Display_Context& d);
-int Show_Sway_Dialog(Display_Context& d);
-int Show_Interference_Dialog(Display_Context& d);
-int Show_Ripple_Dialog(Display_Context& d);
-int Show_Colour_Dialog(Display_Context& d);
-int Show_Complexity_Dialog(Display_Context& d);
-int Show_Random_Colour_Dialog(Display_Context& d);
+int Show_Speed_Dialog(Session& s);
+int Show_Contrast_Dialog(Session& s);
+int Show_Sway_Dialog(Session& s);
+int Show_Interference_Dialog(Session& s);
+int Show_Ripple_Dialog(Session& s);
+int Show_Colour_Dialog(Session& s);
+int Show_Complexity_Dialog(Session& s);
+int Show_Random_Colour_Dialog(Session& s);
 
-int Show_Granularity_Dialog(Display_Context& d);
-int Show_Slide_Speed_Dialog(Display_Context& d);
-int Show_Slide_Objects_Dialog(Display_Context& d);
-int Show_Background_Dialog(Display_Context& d);
-int Show_Zone_Dialog(Display_Context& d);
-int Show_Direction_Dialog(Display_Context& d);
-int Show_Fade_Dialog(Display_Context& d);
-int Show_Sine_Wave_Dialog(Display_Context& d);
+int Show_Granularity_Dialog(Session& s);
+int Show_Slide_Speed_Dialog(Session& s);
+int Show_Slide_Objects_Dialog(Session& s);
+int Show_Background_Dialog(Session& s);
+int Show_Zone_Dialog(Session& s);
+int Show_Direction_Dialog(Session& s);
+int Show_Fade_Dialog(Session& s);
+int Show_Sine_Wave_Dialog(Session& s);
 
 int Show_About(Session& s);
-int Show_Resolution_Dialog(Display_Context& d);
-int Show_System_Info(Display_Context& d);
-int Show_Introduction(Display_Context& d);
-int Show_Random_Presets_Dialog(Display_Context& d);
+int Show_Resolution_Dialog(Session& s);
+int Show_System_Info(Session& s);
+int Show_Introduction(Session& s);
+int Show_Random_Presets_Dialog(Session& s);

@@ -280,11 +280,11 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
 
 }  // namespace
 
-int Show_Speed_Dialog(Display_Context& d) { return Show_Dialog(d, "SPEEDBOX", Speed_Dialog_Box); }
-int Show_Contrast_Dialog(Display_Context& d) { return Show_Dialog(d, "CONTRASTBOX", Contrast_Dialog_Box); }
-int Show_Sway_Dialog(Display_Context& d) { return Show_Dialog(d, "SWAYBOX", Sway_Dialog_Box); }
-int Show_Interference_Dialog(Display_Context& d) { return Show_Dialog(d, "ANGLE_BBOX", Interference_Dialog_Box); }
-int Show_Ripple_Dialog(Display_Context& d) { return Show_Dialog(d, "ANGLE_ABOX", Ripple_Dialog_Box); }
-int Show_Colour_Dialog(Display_Context& d) { return Show_Dialog(d, "COLOURBOX", Colour_Dialog_Box); }
-int Show_Complexity_Dialog(Display_Context& d) { return Show_Dialog(d, "CONSTANT_ABOX", Complexity_Dialog_Box); }
-int Show_Random_Colour_Dialog(Display_Context& d) { return Show_Dialog(d, "RANDOMCOLOURBOX", Random_Colour_Dialog_Box); }
+int Show_Speed_Dialog(Session& s) { return Show_Dialog(s.display, "SPEEDBOX", Speed_Dialog_Box); }
+int Show_Contrast_Dialog(Session& s) { return Show_Dialog(s.display, "CONTRASTBOX", Contrast_Dialog_Box); }
+int Show_Sway_Dialog(Session& s) { return Show_Dialog(s.display, "SWAYBOX", Sway_Dialog_Box); }
+int Show_Interference_Dialog(Session& s) { return Show_Dialog(s.display, "ANGLE_BBOX", Interference_Dialog_Box); }
+int Show_Ripple_Dialog(Session& s) { return Show_Dialog(s.display, "ANGLE_ABOX", Ripple_Dialog_Box); }
+int Show_Colour_Dialog(Session& s) { return Show_Dialog(s.display, "COLOURBOX", Colour_Dialog_Box); }
+int Show_Complexity_Dialog(Session& s) { return Show_Dialog(s.display, "CONSTANT_ABOX", Complexity_Dialog_Box); }
+int Show_Random_Colour_Dialog(Session& s) { return Show_Dialog(s.display, "RANDOMCOLOURBOX", Random_Colour_Dialog_Box); }

@@ -300,7 +300,7 @@ intptr_t Background_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM 
             return 1;
         }
         case IDCANCEL: Close(s.display, dialog, IDCANCEL); return 1;
-        case 1079: Show_Sine_Wave_Dialog(s.display); return 1;
+        case 1079: Show_Sine_Wave_Dialog(s); return 1;
         }
     }
     return 0;
@@ -473,11 +473,11 @@ intptr_t Sine_Wave_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM l
 
 }  // namespace
 
-int Show_Granularity_Dialog(Display_Context& d) { return Show_Dialog(d, "GRANULARITYBOX", Granularity_Dialog_Box); }
-int Show_Slide_Speed_Dialog(Display_Context& d) { return Show_Dialog(d, "SLIDESPEEDBOX", Slide_Speed_Dialog_Box); }
-int Show_Slide_Objects_Dialog(Display_Context& d) { return Show_Dialog(d, "SLIDEOBJECTSBOX", Slide_Objects_Dialog_Box); }
-int Show_Background_Dialog(Display_Context& d) { return Show_Dialog(d, "BackgroundBox", Background_Dialog_Box); }
-int Show_Zone_Dialog(Display_Context& d) { return Show_Dialog(d, "ZONEBOX", Zone_Dialog_Box); }
-int Show_Direction_Dialog(Display_Context& d) { return Show_Dialog(d, "DIRECTIONBOX", Direction_Dialog_Box); }
-int Show_Fade_Dialog(Display_Context& d) { return Show_Dialog(d, "FADEBOX", Fade_Dialog_Box); }
-int Show_Sine_Wave_Dialog(Display_Context& d) { return Show_Dialog(d, "SINEWAVEBOX", Sine_Wave_Dialog_Box); }
+int Show_Granularity_Dialog(Session& s) { return Show_Dialog(s.display, "GRANULARITYBOX", Granularity_Dialog_Box); }
+int Show_Slide_Speed_Dialog(Session& s) { return Show_Dialog(s.display, "SLIDESPEEDBOX", Slide_Speed_Dialog_Box); }
+int Show_Slide_Objects_Dialog(Session& s) { return Show_Dialog(s.display, "SLIDEOBJECTSBOX", Slide_Objects_Dialog_Box); }
+int Show_Background_Dialog(Session& s) { return Show_Dialog(s.display, "BackgroundBox", Background_Dialog_Box); }
+int Show_Zone_Dialog(Session& s) { return Show_Dialog(s.display, "ZONEBOX", Zone_Dialog_Box); }
+int Show_Direction_Dialog(Session& s) { return Show_Dialog(s.display, "DIRECTIONBOX", Direction_Dialog_Box); }
+int Show_Fade_Dialog(Session& s) { return Show_Dialog(s.display, "FADEBOX", Fade_Dialog_Box); }
+int Show_Sine_Wave_Dialog(Session& s) { return Show_Dialog(s.display, "SINEWAVEBOX", Sine_Wave_Dialog_Box); }

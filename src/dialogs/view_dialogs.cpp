@@ -198,7 +198,7 @@ int Show_About(Session& s) {
     return 1;
 }
 
-int Show_Resolution_Dialog(Display_Context& d) { return Show_Dialog(d, "RESOLUTIONBOX", Resolution_Dialog_Box); }
-int Show_System_Info(Display_Context& d) { return Show_Dialog(d, "INFOBOX", Info_Dialog_Box); }
-int Show_Introduction(Display_Context& d) { return Show_Dialog(d, "INTRODUCTIONBOX", Introduction_Dialog_Box); }
-int Show_Random_Presets_Dialog(Display_Context& d) { return Show_Dialog(d, "JOURNEYBOX", Random_Presets_Dialog_Box); }
+int Show_Resolution_Dialog(Session& s) { return Show_Dialog(s.display, "RESOLUTIONBOX", Resolution_Dialog_Box); }
+int Show_System_Info(Session& s) { return Show_Dialog(s.display, "INFOBOX", Info_Dialog_Box); }
+int Show_Introduction(Session& s) { return Show_Dialog(s.display, "INTRODUCTIONBOX", Introduction_Dialog_Box); }
+int Show_Random_Presets_Dialog(Session& s) { return Show_Dialog(s.display, "JOURNEYBOX", Random_Presets_Dialog_Box); }

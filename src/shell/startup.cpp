@@ -297,7 +297,7 @@ int Start_Up(Session& s, const char* command_line) {
 
     if (s.app.Saver_Mode == CONFIGURE) {
         if (!Centre_Window(s.display, s.display.Main_Window)) return Fail_Start(s.display, "WinMain: Centre_Window FAILED");
-        if (first_run) Show_Introduction(s.display);
+        if (first_run) Show_Introduction(s);
     }
 
     if (!Setup(s)) {

@@ -115,7 +115,7 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
         Save_As(s);
         return 0;
     case MENU_PRESETS_RANDOM:
-        Show_Random_Presets_Dialog(s.display);
+        Show_Random_Presets_Dialog(s);
         return 0;
     case MENU_PRESETS_EXIT:
         PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
@@ -177,7 +177,7 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
         Shutdown_Scope(s);
         break;
     case MENU_VIEW_RESOLUTION:
-        Show_Resolution_Dialog(s.display);
+        Show_Resolution_Dialog(s);
         break;
     case MENU_VIEW_PREVIEW_ACTIVE:
         s.Plasma_Settings.preview_active = s.Plasma_Settings.preview_active ? 0 : 1;
@@ -191,14 +191,14 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
         else
             Maximise_Window(s.display);
         break;
-    case MENU_PLASMA_SPEED: Show_Speed_Dialog(s.display); break;
-    case MENU_PLASMA_CONTRAST: Show_Contrast_Dialog(s.display); break;
-    case MENU_PLASMA_RIPPLES: Show_Ripple_Dialog(s.display); break;
-    case MENU_PLASMA_INTERFERENCE: Show_Interference_Dialog(s.display); break;
-    case MENU_PLASMA_SWAY: Show_Sway_Dialog(s.display); break;
-    case MENU_PLASMA_COLOUR_SELECT: Show_Colour_Dialog(s.display); break;
-    case MENU_PLASMA_COLOUR_RANDOM: Show_Random_Colour_Dialog(s.display); break;
-    case MENU_PLASMA_COMPLEXITY: Show_Complexity_Dialog(s.display); break;
+    case MENU_PLASMA_SPEED: Show_Speed_Dialog(s); break;
+    case MENU_PLASMA_CONTRAST: Show_Contrast_Dialog(s); break;
+    case MENU_PLASMA_RIPPLES: Show_Ripple_Dialog(s); break;
+    case MENU_PLASMA_INTERFERENCE: Show_Interference_Dialog(s); break;
+    case MENU_PLASMA_SWAY: Show_Sway_Dialog(s); break;
+    case MENU_PLASMA_COLOUR_SELECT: Show_Colour_Dialog(s); break;
+    case MENU_PLASMA_COLOUR_RANDOM: Show_Random_Colour_Dialog(s); break;
+    case MENU_PLASMA_COMPLEXITY: Show_Complexity_Dialog(s); break;
     case MENU_PLASMA_BRIGHTEN:
         Modify_Plasma(s, 19, s.Plasma_Settings.brighten ? 0.0f : 1.0f, 0);
         CheckMenuItem(s.shell.App_Menu, MENU_PLASMA_BRIGHTEN, s.Plasma_Settings.brighten ? MF_CHECKED : MF_UNCHECKED);
@@ -239,7 +239,7 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
         s.Plasma_Settings.kaleidoscope_stretch = s.Plasma_Settings.kaleidoscope_stretch ? 0 : 1;
         break;
     case MENU_KALEIDOSCOPE_GRANULARITY:
-        Show_Granularity_Dialog(s.display);
+        Show_Granularity_Dialog(s);
         Shutdown_Kaleidoscope(s);
         Setup_Kaleidoscope(s, s.display.Client_Width, s.display.Client_Height);
         if (s.slides.Slides_Ready) Modify_Plasma(s, 25, 1, 0);
@@ -255,20 +255,20 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
         }
         break;
     case MENU_SLIDES_SPEED:
-        Show_Slide_Speed_Dialog(s.display);
+        Show_Slide_Speed_Dialog(s);
         Modify_Plasma(s, 25, 1, 0);
         break;
     case MENU_SLIDES_OBJECTS_SELECT:
-        Show_Slide_Objects_Dialog(s.display);
+        Show_Slide_Objects_Dialog(s);
         Modify_Plasma(s, 25, 1, 0);
         break;
     case MENU_SLIDES_BACKGROUND:
-        Show_Background_Dialog(s.display);
+        Show_Background_Dialog(s);
         Modify_Plasma(s, 25, 1, 0);
         break;
-    case MENU_SLIDES_FADE: Show_Fade_Dialog(s.display); break;
-    case MENU_SLIDES_ZONES: Show_Zone_Dialog(s.display); break;
-    case MENU_SLIDES_DIRECTION: Show_Direction_Dialog(s.display); break;
+    case MENU_SLIDES_FADE: Show_Fade_Dialog(s); break;
+    case MENU_SLIDES_ZONES: Show_Zone_Dialog(s); break;
+    case MENU_SLIDES_DIRECTION: Show_Direction_Dialog(s); break;
     case MENU_BLEND_HUE: s.Plasma_Settings.blend_mode = 1; break;
     case MENU_BLEND_LIGHT: s.Plasma_Settings.blend_mode = 2; break;
     case MENU_BLEND_OFF: s.Plasma_Settings.blend_mode = 0; break;
@@ -297,7 +297,7 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
             Report_Error(s.app, "MENU_HELP_INFORMATION: Win Help() FAILED");
         return 0;
     }
-    case MENU_HELP_SYSTEM_INFO: Show_System_Info(s.display); return 0;
+    case MENU_HELP_SYSTEM_INFO: Show_System_Info(s); return 0;
     case MENU_HELP_ABOUT: Show_About(s); return 0;
     default:
         return DefWindowProcA(window, message, wparam, lparam);

@@ -8,6 +8,7 @@
 #include "platform/windows/windows.h"
 #include "support/scratch_folder.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -15,6 +16,8 @@ namespace {
 // and a fixed local time: Tuesday 5 December 2000, 9:05:07.
 class Error_Log : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Headless().boxes.clear();
         Headless().sounds.clear();
@@ -106,7 +109,7 @@ TEST_F(Error_Log, WithTheLogOffReportsShowBoxes) {
 
 TEST_F(Error_Log, FailuresRepeatedInFramesAreLoggedOncePerPreset) {
     start_log();
-    const auto frame = [](int scroll) {
+    const auto frame = [&](int scroll) {
         const Frame_Reports drawing(s.app);
         Report_Error(s.app, "Draw_Plasma(): Clip_H_Blit FAILED");
         Report_Errorf(s.app, "Clip_Blit(): DEFAULT blitting from source x,y (%d,%d)", scroll, 0);
@@ -224,7 +227,7 @@ TEST_F(Error_Log, EntryAndExitLinesAreWrittenOnce) {
     EXPECT_EQ(log(), header + "\r\nEntering Setup\r\nEntering Setup\r\nExitting Setup");
 
     Reset_Diagnostics(s.app);
-    EXPECT_FALSE(setup_log.done);
+    EXPECT_FALSE(setup_log.done(s.app));
     setup_log.enter(s.app, "Entering Setup");
     EXPECT_EQ(log(), header + "\r\nEntering Setup\r\nEntering Setup\r\nExitting Setup\r\nEntering Setup");
 
@@ -232,7 +235,7 @@ TEST_F(Error_Log, EntryAndExitLinesAreWrittenOnce) {
     static const Once_Log quiet;
     s.app.error_logging = 0;
     quiet.exit(s.app, "Exitting Quiet");
-    EXPECT_TRUE(quiet.done);
+    EXPECT_TRUE(quiet.done(s.app));
     s.app.error_logging = 1;
     quiet.enter(s.app, "Entering Quiet");
     EXPECT_EQ(log().find("Quiet"), std::string::npos);

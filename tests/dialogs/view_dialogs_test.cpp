@@ -19,7 +19,7 @@ TEST_F(Dialogs, ResolutionDefaultStoresNothingUntilOk) {
     s.Plasma_Settings.resolution = 13;
     const int cursor = Cursor_Show_Count();
     Script({Default, Cancel});
-    Show_Resolution_Dialog(s.display);
+    Show_Resolution_Dialog(s);
     ASSERT_EQ(Shown(1040).items.size(), 20u);
     EXPECT_EQ(Shown(1040).items[1], "640  x 480  x 32");
     EXPECT_EQ(Shown(1040).items[19], "1280 x 1024 x 8");
@@ -28,11 +28,11 @@ TEST_F(Dialogs, ResolutionDefaultStoresNothingUntilOk) {
     EXPECT_EQ(Cursor_Show_Count(), cursor);
 
     Script({OK});
-    Show_Resolution_Dialog(s.display);
+    Show_Resolution_Dialog(s);
     EXPECT_EQ(Shown(1040).selection, 13);
     EXPECT_EQ(s.Plasma_Settings.resolution, 13);
     Script({Choose(1040, 7), Default, OK});
-    Show_Resolution_Dialog(s.display);
+    Show_Resolution_Dialog(s);
     EXPECT_EQ(s.Plasma_Settings.resolution, 1);
 }
 
@@ -42,19 +42,19 @@ TEST_F(Dialogs, RandomPresetsStepsAndIntervalZeroStopsTheCountdown) {
     // Interval 30 + 8 - 1 = 37; speed opens at 1 (its minimum): 1 + 16 + 16 - 1 = 32.
     Script({Scroll(1066, SB_PAGERIGHT), Scroll(1066, SB_LINELEFT), Scroll(1067, SB_PAGERIGHT),
             Scroll(1067, SB_PAGERIGHT), Scroll(1067, SB_LINELEFT), OK});
-    Show_Random_Presets_Dialog(s.display);
+    Show_Random_Presets_Dialog(s);
     EXPECT_EQ(s.journey.Running_Random_Interval, 37);
     EXPECT_EQ(s.Plasma_Settings.random_interval, 37);
     EXPECT_EQ(s.journey.Running_Transition_Speed, 32);
     EXPECT_EQ(s.Plasma_Settings.transition_speed, 32);
 
     Script({Scroll(1067, SB_RIGHT), Scroll(1066, SB_LEFT), Cancel});
-    Show_Random_Presets_Dialog(s.display);
+    Show_Random_Presets_Dialog(s);
     EXPECT_EQ(Number(1069), "800");
     EXPECT_EQ(s.journey.Running_Random_Interval, 37);
 
     Script({Scroll(1066, SB_LEFT), OK});
-    Show_Random_Presets_Dialog(s.display);
+    Show_Random_Presets_Dialog(s);
     EXPECT_EQ(s.journey.Running_Random_Interval, 0);
     EXPECT_EQ(s.Plasma_Settings.random_interval, 0);
     const int mode = s.transition.Transition_Mode;
@@ -80,13 +80,13 @@ TEST_F(Dialogs, AboutShowsThePictureOrFallsBackToAMessage) {
 TEST_F(Dialogs, FullScreenDialogsShowTheCursorOnlyWhileOpen) {
     s.display.Window_Mode = FULLSCREEN;
     const int cursor = Cursor_Show_Count();
-    for (int (*show)() : {Show_Speed_Dialog, Show_Fade_Dialog, Show_Introduction, Show_Random_Presets_Dialog}) {
+    for (int (*show)(Session&) : {Show_Speed_Dialog, Show_Fade_Dialog, Show_Introduction, Show_Random_Presets_Dialog}) {
         Script({OK});
-        show();
+        show(s);
         EXPECT_EQ(Cursor_Show_Count(), cursor);
     }
     Script({OK});
-    Show_System_Info(s.display);
+    Show_System_Info(s);
     EXPECT_EQ(Number(1051).rfind("Video ram free ", 0), 0u);
     EXPECT_EQ(Number(1052).rfind("Total system ram ", 0), 0u);
     EXPECT_EQ(Number(1053).find(" Mb of system ram"), Number(1053).size() - 17);
@@ -109,16 +109,16 @@ TEST_F(Dialogs, MovingADialogPresentsTheLastFrameAgain) {
     ASSERT_EQ(Draw_Plasma(s, s.display.Hidden, 0, 0), 1);
     const Dialog_Step moved{Dialog_Step::Move, 0, 0, 0};
     // Plasma dialogs present in every mode; the fade dialog only in windowed mode.
-    for (int (*show)() : {Show_Speed_Dialog, Show_Fade_Dialog, Show_Resolution_Dialog}) {
+    for (int (*show)(Session&) : {Show_Speed_Dialog, Show_Fade_Dialog, Show_Resolution_Dialog}) {
         ASSERT_EQ(Clear(s.display, s.display.Visible), 1);
         Script({moved, Cancel});
-        show();
+        show(s);
         EXPECT_TRUE(Anything_On(s.display, s.display.Visible));
     }
     s.display.Window_Mode = FULLSCREEN;
     ASSERT_EQ(Clear(s.display, s.display.Visible), 1);
     Script({moved, Cancel});
-    Show_Fade_Dialog(s.display);
+    Show_Fade_Dialog(s);
     EXPECT_FALSE(Anything_On(s.display, s.display.Visible));
     s.display.Window_Mode = WINDOWED;
 }

@@ -13,6 +13,7 @@
 #include "support/surface_fixture.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
@@ -20,6 +21,8 @@ namespace {
 
 class Display_Setup : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Reset_Display_Service();
         Reset_Diagnostics(s.app);

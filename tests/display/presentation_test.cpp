@@ -12,6 +12,7 @@
 #include "support/surface_fixture.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
@@ -24,6 +25,8 @@ constexpr uint32_t Marker(int x, int y) {
 
 class Presentation : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Reset_Display_Service();
         Reset_Diagnostics(s.app);

@@ -18,7 +18,7 @@ namespace {
 
 struct Dialog_Entry {
     const char* name;
-    int (*show)();
+    int (*show)(Session&);
 };
 
 const Dialog_Entry Dialogs[] = {
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(Session& s, const uint8_t* data, size_t si
     Headless_Dialog_Scripts().push_back(steps);
     {
         Fuzz_Deadline deadline(entry.name);
-        entry.show();
+        entry.show(s);
     }
     Headless_Dialog_Scripts().clear();
     for (int frame = 0; frame < 2; ++frame) {

@@ -29,6 +29,7 @@
 #include "support/installed_program.h"
 #include "surface/bitmap.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace fs = std::filesystem;
 

@@ -10,12 +10,15 @@
 #include "shell/modes.h"
 #include "surface/display.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
 // A saver's mouse on a 1024 x 768 screen, the pointer started as the session starts it.
 class Saver_Mouse : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Reset_Input_Service();
         s.app.Saver_Mode = SAVER;
@@ -33,7 +36,7 @@ protected:
         EXPECT_EQ(s.mouse.Direct_Input, nullptr);
     }
     // What the frame driver does once per frame after presenting.
-    static int Frame() {
+    int Frame() {
         Poll_Input_Devices(s);
         return Mouse_Has_Moved(s, 0);
     }

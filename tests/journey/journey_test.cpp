@@ -22,6 +22,7 @@
 #include "surface/display.h"
 #include "text/transition.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -165,6 +166,8 @@ TEST(Random_Presets, FullScreenRebuildsAtTheNewMode) {
 // A bare 640 x 480 display with the transition's globals at rest.
 class Transition : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         ASSERT_TRUE(display_.ok());
         std::memset(&s.Plasma_Settings, 0, sizeof s.Plasma_Settings);
@@ -174,7 +177,7 @@ protected:
     void TearDown() override { Release_Scratch_Pad(s.display); }
 
     // What a frame draws before the transition runs.
-    static void Paint(Surface surface, uint32_t colour) {
+    void Paint(Surface surface, uint32_t colour) {
         int w = 0, h = 0;
         Grab_Surface_Dimensions(s.app, surface, &w, &h);
         for (int y = 0; y < h; ++y)
@@ -182,7 +185,7 @@ protected:
     }
     // Runs the transition until `frames` frames have passed; the empty program folder
     // makes the preset change fail, which the transition survives.
-    static void Frames(int frames) {
+    void Frames(int frames) {
         for (int i = 0; i < frames; ++i) {
             Paint(s.display.Hidden, 0x123456);
             ASSERT_EQ(Display_Transition(s, 384.0), 1) << i;
@@ -190,7 +193,7 @@ protected:
     }
 
     Scratch_Folder folder_;
-    Soft_Display display_{640, 480, 32};
+    Soft_Display display_{s, 640, 480, 32};
 };
 
 TEST_F(Transition, ShrinkAt384PixelsPerSecondTakesOneAndAQuarterSeconds) {

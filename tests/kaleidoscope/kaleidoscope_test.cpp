@@ -11,6 +11,7 @@
 #include "support/soft_display.h"
 #include "surface/display.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ double Diagonal_Mirror_Share(Display_Context& d, int k) {
 // Draws one kaleidoscope frame over a busy plasma (many ripple bands), so that a pixel's
 // neighbourhood says where it came from.
 void Draw_Busy_Frame(Session& s, int bpp) {
-    Soft_Display display(640, 480, bpp);
+    Soft_Display display(s, 640, 480, bpp);
     ASSERT_TRUE(display.ok());
     Prepare(s, 160);
     s.Plasma_Settings.ripple = 97.0f;
@@ -75,7 +76,7 @@ void Draw_Busy_Frame(Session& s, int bpp) {
 TEST(Kaleidoscope, SegmentSizeAndSurfaceSizes) {
     Fresh_Session fresh;
     Session& s = fresh.session;
-    Soft_Display display(800, 600, 32);
+    Soft_Display display(s, 800, 600, 32);
     ASSERT_TRUE(display.ok());
 
     Prepare(s, 500);  // min(500, 18 * 16)
@@ -117,7 +118,7 @@ TEST(Kaleidoscope, StampHalvesAndKeysByDepth) {
     for (const Case& c : {Case{32, true, 0x00FFFFFF}, Case{24, true, 0x00FFFFFF}, Case{16, true, 0x00FFFFFF},
                           Case{16, false, 0x7FFF7FFF}, Case{15, false, 0x7FFF7FFF}, Case{8, false, 0}}) {
         SCOPED_TRACE(c.bpp);
-        Soft_Display display(640, 480, c.bpp, true, c.is_565);
+        Soft_Display display(s, 640, 480, c.bpp, true, c.is_565);
         ASSERT_TRUE(display.ok());
         ASSERT_EQ(Create_Triangle_Stamp(s, 100, 100), 1);
         EXPECT_EQ(s.kaleidoscope.Triangle_Stamp->color_key(), c.key);
@@ -141,7 +142,7 @@ TEST(Kaleidoscope, DiagonalMirrorAt8Bits) {
 TEST(Kaleidoscope, DrawFailuresAndLostSurfaces) {
     Fresh_Session fresh;
     Session& s = fresh.session;
-    Soft_Display display(640, 480, 32);
+    Soft_Display display(s, 640, 480, 32);
     ASSERT_TRUE(display.ok());
     Prepare(s, 120);
 
@@ -175,7 +176,7 @@ TEST(Kaleidoscope, DrawFailuresAndLostSurfaces) {
 TEST(Kaleidoscope, StretchPresentsThePattern) {
     Fresh_Session fresh;
     Session& s = fresh.session;
-    Soft_Display display(1024, 768, 32);
+    Soft_Display display(s, 1024, 768, 32);
     ASSERT_TRUE(display.ok());
     Prepare(s, 288);
     ASSERT_EQ(Setup_Kaleidoscope(s, s.display.Client_Width, s.display.Client_Height), 1);
@@ -208,7 +209,7 @@ TEST(Kaleidoscope, StretchPresentsThePattern) {
 TEST(Kaleidoscope, StretchIntoTheWindowsClientArea) {
     Fresh_Session fresh;
     Session& s = fresh.session;
-    Soft_Display display(1024, 768, 32, false);
+    Soft_Display display(s, 1024, 768, 32, false);
     ASSERT_TRUE(display.ok());
     ASSERT_TRUE(SetWindowPos(s.display.Main_Window, 0, 100, 50, 400, 300, SWP_NOZORDER));
     RECT client;

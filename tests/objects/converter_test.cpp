@@ -22,6 +22,7 @@
 #include "support/soft_display.h"
 #include "support/surface_fixture.h"
 #include "surface/bitmap.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
@@ -47,6 +48,8 @@ uint32_t Pixel_Of(Rgb c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) |
 
 class Converter_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     Installed_Program program{1};  // 0.bmp only: a two-frame strip, nothing to expand
 
     void SetUp() override {
@@ -66,7 +69,7 @@ protected:
     const Scratch_Folder& folder() const { return program.folder(); }
     bool Log_Has(const std::string& line) const { return program.log().find(line) != std::string::npos; }
     // What a user does: Slides > Objects > Advanced > Frame Convert.
-    static void Choose_Frame_Convert() { SendMessageA(s.display.Main_Window, WM_COMMAND, MENU_SLIDES_FRAME_CONVERT, 0); }
+    void Choose_Frame_Convert() { SendMessageA(s.display.Main_Window, WM_COMMAND, MENU_SLIDES_FRAME_CONVERT, 0); }
     std::string Object_Path(int i) const {
         return folder().windows("Mirravane\\Data\\Bmp\\Objects\\" + std::to_string(i) + ".bmp");
     }
@@ -172,8 +175,10 @@ TEST_F(Converter_Test, NothingToConvertIsShownAndAnUnreadableFirstFrameChangesNo
 // Compaction needs only a display to show its progress on.
 class Compaction_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     Scratch_Folder folder;
-    Soft_Display display{160, 120, 32};
+    Soft_Display display{s, 160, 120, 32};
     void SetUp() override {
         ASSERT_TRUE(display.ok());
         s.app.error_logging = 0;

@@ -15,6 +15,7 @@
 #include "support/soft_display.h"
 #include "support/surface_fixture.h"
 #include "surface/display.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
@@ -24,8 +25,10 @@ constexpr Rgb RED{255, 0, 0}, BLUE{0, 0, 255}, BLACK{0, 0, 0};
 
 class Objects_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     Scratch_Folder folder;
-    Soft_Display display{160, 120, 32};
+    Soft_Display display{s, 160, 120, 32};
 
     void SetUp() override {
         ASSERT_TRUE(display.ok());

@@ -25,7 +25,7 @@ void Use_Frame_Settings(Session& s, int W, int H, int symmetry) {
 }  // namespace
 
 TEST_F(Plasma_Test, EightFoldCopiesCoverFourTimesTheTileMirrored) {
-    Soft_Display display(160, 160, 32);
+    Soft_Display display(s, 160, 160, 32);
     Use_Frame_Settings(s, 32, 32, 3);
     ASSERT_EQ(Setup_Plasma(s, &s.plasma.First_Plasma), 1);
     ASSERT_EQ(Draw_Plasma(s, s.display.Hidden, 0, 0), 1);
@@ -52,7 +52,7 @@ TEST_F(Plasma_Test, EightFoldCopiesCoverFourTimesTheTileMirrored) {
 }
 
 TEST_F(Plasma_Test, DivisorFollowsFrameTimeAndZeroFrameTimeHoldsThePicture) {
-    Soft_Display display(64, 64, 32);
+    Soft_Display display(s, 64, 64, 32);
     Use_Frame_Settings(s, 16, 16, 0);
     s.Plasma_Settings.ignore_fps = 0;
     ASSERT_EQ(Setup_Plasma(s, &s.plasma.First_Plasma), 1);
@@ -75,7 +75,7 @@ TEST_F(Plasma_Test, DivisorFollowsFrameTimeAndZeroFrameTimeHoldsThePicture) {
 }
 
 TEST_F(Plasma_Test, UnknownColourModeRendersNothingButStillMirrors) {
-    Soft_Display display(64, 32, 32);
+    Soft_Display display(s, 64, 32, 32);
     Use_Frame_Settings(s, 16, 16, 1);
     s.Plasma_Settings.multi_colour = 2;
     ASSERT_EQ(Setup_Plasma(s, &s.plasma.First_Plasma), 1);
@@ -90,7 +90,7 @@ TEST_F(Plasma_Test, UnknownColourModeRendersNothingButStillMirrors) {
 }
 
 TEST_F(Plasma_Test, TileIsPulledBackInsideTheScreenAndFailuresReportTheirLine) {
-    Soft_Display display(64, 32, 32);
+    Soft_Display display(s, 64, 32, 32);
     Use_Frame_Settings(s, 32, 16, 0);
     ASSERT_EQ(Setup_Plasma(s, &s.plasma.First_Plasma), 1);
     // x = 48 would end past 64: the tile goes to 32; y = 20 to 16.
@@ -130,7 +130,7 @@ TEST_F(Plasma_Test, TileIsPulledBackInsideTheScreenAndFailuresReportTheirLine) {
 
 TEST_F(Plasma_Test, RandomColourChangeCountsDownAndAlwaysLightsAChannel) {
     for (const int bpp : {16, 32}) {
-        Soft_Display display(64, 32, bpp);
+        Soft_Display display(s, 64, 32, bpp);
         s.plasma.colour_level = 0;
         s.plasma.Random_Colour_Countdown = 0.0;
         s.Plasma_Settings.random_colour_interval = 0.5;
@@ -158,7 +158,7 @@ TEST_F(Plasma_Test, RandomColourChangeCountsDownAndAlwaysLightsAChannel) {
     }
 
     // At 8 bits one round runs, with a new palette; the colour bytes stay 0.
-    Soft_Display display(64, 32, 8);
+    Soft_Display display(s, 64, 32, 8);
     s.plasma.colour_level = 0;
     s.plasma.Random_Colour_Countdown = 0.0;
     Seed_Random(s.app, 1);

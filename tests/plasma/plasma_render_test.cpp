@@ -1,4 +1,5 @@
 // The renderers: phase steps, read origins, byte sums, folds, packing, replication.
+#include <functional>
 #include <cmath>
 #include <limits>
 
@@ -46,7 +47,7 @@ void Expect_Tile(Surface s, int x0, int y0, const uint32_t (&expected)[4]) {
 }  // namespace
 
 TEST_F(Plasma_Test, PhasesStepBySwayOverTheDivisorAndStayFloats) {
-    Soft_Display display(64, 16, 32);
+    Soft_Display display(s, 64, 16, 32);
     Fill_Context(s.plasma.First_Plasma, 16, 4, Constant(0), Constant(0));
     s.plasma.First_Plasma.phase[0] = 0.5f;
     s.Plasma_Settings.sway = 2.0f;
@@ -72,7 +73,7 @@ TEST_F(Plasma_Test, PhasesStepBySwayOverTheDivisorAndStayFloats) {
 }
 
 TEST_F(Plasma_Test, ThirtyTwoBitPixelsCombineDarkenBrightenAndFold) {
-    Soft_Display display(64, 16, 32);
+    Soft_Display display(s, 64, 16, 32);
     Column_Tables(s.plasma.First_Plasma);
     // AND logic: red = v & 15, green = v >> 1, blue = v; then << 1. v = 46, 49, 52, 55.
     Use_Colours(s, 1, 127, 127, 0x0F, 0, 1, 0, 1);
@@ -98,7 +99,7 @@ TEST_F(Plasma_Test, ThirtyTwoBitPixelsCombineDarkenBrightenAndFold) {
 }
 
 TEST_F(Plasma_Test, TwentyFourBitPixelsAreTheBrightenedWordsLowThreeBytes) {
-    Soft_Display display(64, 16, 24);
+    Soft_Display display(s, 64, 16, 24);
     Column_Tables(s.plasma.First_Plasma);
     // OR logic: blue 46 | 128 = 174, green 46, red 46 | 192 = 238; << 1 pushes bits across bytes.
     Use_Colours(s, 0, 0x80, 0, 0xC0, 0, 0, 0, 1);
@@ -112,7 +113,7 @@ TEST_F(Plasma_Test, TwentyFourBitPixelsAreTheBrightenedWordsLowThreeBytes) {
 }
 
 TEST_F(Plasma_Test, SixteenBitSingleColourPacksGreenAtBitSix) {
-    Soft_Display display(64, 16, 16);
+    Soft_Display display(s, 64, 16, 16);
     Column_Tables(s.plasma.First_Plasma);
     // v = 46, 49, 52, 55 all have bit 5 set: folded 209, 206, 203, 200. Colours 127 become 31.
     Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 1);
@@ -136,13 +137,13 @@ TEST_F(Plasma_Test, SixteenBitSingleColourPacksGreenAtBitSix) {
 
 TEST_F(Plasma_Test, MultiColourSixteenBitAveragesEachChannelForItsLayout) {
     // Blue: 10 + 3 x 12 = 46, / 4 = 11. Green and red: 250 x 4 = 1000.
-    auto contexts = [] {
+    auto contexts = [&] {
         Fill_Context(s.plasma.First_Plasma, 16, 4, Constant(10), Constant(12));
         Fill_Context(s.plasma.Second_Plasma, 16, 4, Constant(250), Constant(250));
         Fill_Context(s.plasma.Third_Plasma, 16, 4, Constant(250), Constant(250));
     };
     {
-        Soft_Display display(64, 16, 16);
+        Soft_Display display(s, 64, 16, 16);
         contexts();
         Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 0);
         ASSERT_EQ(Multi_Colour_Plasma_16(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
@@ -151,7 +152,7 @@ TEST_F(Plasma_Test, MultiColourSixteenBitAveragesEachChannelForItsLayout) {
         EXPECT_EQ(s.display.Hidden->Pixel(15, 3), 10603u);
     }
     {
-        Soft_Display display(64, 16, 15);
+        Soft_Display display(s, 64, 16, 15);
         contexts();
         Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 0);
         ASSERT_EQ(Multi_Colour_Plasma_16(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
@@ -161,13 +162,13 @@ TEST_F(Plasma_Test, MultiColourSixteenBitAveragesEachChannelForItsLayout) {
 }
 
 TEST_F(Plasma_Test, MultiColourWideDepthsTakeOneContextPerChannel) {
-    auto contexts = [] {
+    auto contexts = [&] {
         Fill_Context(s.plasma.First_Plasma, 16, 4, Constant(10), Constant(12));  // blue 46
         Fill_Context(s.plasma.Second_Plasma, 16, 4, Constant(100), Constant(0));  // green 100
         Fill_Context(s.plasma.Third_Plasma, 16, 4, Constant(200), Constant(0));   // red 200 folds to 55
     };
     {
-        Soft_Display display(64, 16, 32);
+        Soft_Display display(s, 64, 16, 32);
         contexts();
         Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 0);
         ASSERT_EQ(Multi_Colour_Plasma_32(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
@@ -175,7 +176,7 @@ TEST_F(Plasma_Test, MultiColourWideDepthsTakeOneContextPerChannel) {
         EXPECT_EQ(s.display.Hidden->Pixel(15, 3), 0x37642Eu);
     }
     {
-        Soft_Display display(64, 16, 24);
+        Soft_Display display(s, 64, 16, 24);
         contexts();
         Use_Colours(s, 1, 127, 127, 127, 0, 0, 0, 1);
         ASSERT_EQ(Multi_Colour_Plasma_24(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0), 1);
@@ -184,7 +185,7 @@ TEST_F(Plasma_Test, MultiColourWideDepthsTakeOneContextPerChannel) {
 }
 
 TEST_F(Plasma_Test, EightBitSumsCarryWithinGroupsOfFour) {
-    Soft_Display display(64, 16, 8);
+    Soft_Display display(s, 64, 16, 8);
     // 0x90 + 3 x 0x30 = 0x120 per byte: the carry reaches the next pixel of the group only.
     Fill_Context(s.plasma.First_Plasma, 6, 2, Constant(0x90), Constant(0x30));
     ASSERT_EQ(Process_Plasma_8(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 1, 1), 1);
@@ -202,26 +203,26 @@ TEST_F(Plasma_Test, EightBitSumsCarryWithinGroupsOfFour) {
 }
 
 TEST_F(Plasma_Test, LockFailureLeavesTheSurfaceAndReportsTheRenderersMessage) {
-    Soft_Display display(64, 16, 32);
+    Soft_Display display(s, 64, 16, 32);
     s.Plasma_Settings.sway = 1.0f;
     struct Case {
-        int (*render)();
+        std::function<int()> render;
         const char* message;
     };
     const Case cases[] = {
-        {[] { return Process_Plasma_8(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
+        {[&] { return Process_Plasma_8(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
          "Process Plasma():\n\nUnable to Lock destination surface"},
-        {[] { return Process_Plasma_16(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
+        {[&] { return Process_Plasma_16(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
          "Process Plasma():\n\nUnable to Lock destination surface"},
-        {[] { return Process_Plasma_24(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
+        {[&] { return Process_Plasma_24(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
          "Process Plasma_24():\n\nUnable to Lock destination surface"},
-        {[] { return Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
+        {[&] { return Process_Plasma_32(s, &s.plasma.First_Plasma, s.display.Hidden, 1, 0, 0); },
          "Process Plasma_32():\n\nUnable to Lock destination surface"},
-        {[] { return Multi_Colour_Plasma_16(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
+        {[&] { return Multi_Colour_Plasma_16(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
          "Process Plasma():\n\nUnable to Lock destination surface"},
-        {[] { return Multi_Colour_Plasma_24(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
+        {[&] { return Multi_Colour_Plasma_24(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
          "Multi Plasma_24():\n\nUnable to Lock destination surface"},
-        {[] { return Multi_Colour_Plasma_32(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
+        {[&] { return Multi_Colour_Plasma_32(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 0, 0); },
          "Process Plasma():\n\nUnable to Lock destination surface"},
     };
     for (const Case& c : cases) {
@@ -239,7 +240,7 @@ TEST_F(Plasma_Test, LockFailureLeavesTheSurfaceAndReportsTheRenderersMessage) {
 
 TEST_F(Plasma_Test, TileHangingOverTheSurfaceEdgeIsClipped) {
     {
-        Soft_Display display(64, 16, 32);
+        Soft_Display display(s, 64, 16, 32);
         Surface small = nullptr;
         ASSERT_EQ(Create_SYSTEM_Surface(s.display, &small, 12, 3), 1);
         Column_Tables(s.plasma.First_Plasma);
@@ -253,7 +254,7 @@ TEST_F(Plasma_Test, TileHangingOverTheSurfaceEdgeIsClipped) {
     }
     {
         // The 8-bit path, wider than the surface on the right.
-        Soft_Display display(64, 16, 8);
+        Soft_Display display(s, 64, 16, 8);
         Surface small = nullptr;
         ASSERT_EQ(Create_SYSTEM_Surface(s.display, &small, 12, 3), 1);
         Fill_Context(s.plasma.First_Plasma, 16, 4, Constant(0x90), Constant(0x30));

@@ -105,7 +105,7 @@ TEST_F(Plasma_Test, CorruptSizeIsRefusedAsAnAllocationFailure) {
 }
 
 TEST_F(Plasma_Test, EverySetupAtEightBitsInstallsANewPalette) {
-    Soft_Display display(64, 64, 8);
+    Soft_Display display(s, 64, 64, 8);
     ASSERT_TRUE(display.ok());
     ASSERT_NE(s.display.Palette, nullptr);
     Use_Table_Settings(s, 16, 16, 3, 5.4f, 9.5f, 50);
@@ -133,7 +133,7 @@ TEST_F(Plasma_Test, EverySetupAtEightBitsInstallsANewPalette) {
 }
 
 TEST_F(Plasma_Test, ShiftPaletteSchemesAndNoRepeatOfTheLastRandomOne) {
-    Soft_Display display(64, 64, 8);
+    Soft_Display display(s, 64, 64, 8);
     ASSERT_NE(s.display.Palette, nullptr);
     const PALETTEENTRY* e = s.display.Palette->entries();
 

@@ -14,6 +14,7 @@
 #include "presets/plasma_settings.h"
 #include "support/scratch_folder.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ std::string record_image(Session& s) { return std::string(reinterpret_cast<const
 
 class Record_File : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Headless().boxes.clear();
         root.make_folder("Mirravane");

@@ -20,6 +20,7 @@
 #include "support/soft_display.h"
 #include "surface/display.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ void Screen(Display_Context& d, int width, int height, int bpp) {
 struct Refresh_Session {
     Scratch_Folder folder;
     Soft_Display display;
-    Refresh_Session(int width, int height, int bpp, bool fullscreen = true) : display(width, height, bpp, fullscreen) {
+    Refresh_Session(Session& s, int width, int height, int bpp, bool fullscreen = true)
+        : display(s, width, height, bpp, fullscreen) {
         folder.make_folder("Mirravane/Data/Bmp");
         const std::filesystem::path data = std::filesystem::path(__FILE__).parent_path() / "../../data";
         std::error_code ignored;
@@ -90,9 +92,9 @@ TEST(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
 
     // Numbers without a field leave every byte as it was.
     PLASMA_SETTINGS before;
-    std::memcpy(&before, &s, sizeof s);
+    std::memcpy(&before, &p, sizeof p);
     for (int parameter : {9, 27, 28, 42, 99, -1}) EXPECT_EQ(Modify_Plasma(s, parameter, 5.0f, 0), 1);
-    EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0);
+    EXPECT_EQ(std::memcmp(&before, &p, sizeof p), 0);
 }
 
 TEST(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
@@ -172,7 +174,7 @@ TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     Scratch_Folder folder;  // the slides load the objects: one object of two 16 x 16 frames
     folder.make_folder("Mirravane/data/bmp/objects");
     folder.write("Mirravane/data/bmp/objects/0.bmp", Make_Bmp_24(16, 32, 200, 40, 40));
-    Soft_Display display(1024, 768, 32);
+    Soft_Display display(s, 1024, 768, 32);
     ASSERT_TRUE(display.ok());
     Default_Plasma_Settings(s);
     s.Plasma_Settings.granularity = 200;  // K = min(200, 24 * 16) = 200
@@ -199,7 +201,7 @@ TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
     Fresh_Session fresh;
     Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
-    Refresh_Session session(800, 600, 32);
+    Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
     Default_Plasma_Settings(s);
     PLASMA_SETTINGS& p = s.Plasma_Settings;
@@ -235,7 +237,7 @@ TEST(Refresh_Plasma, WindowedTakesTheClientRectangle) {
     Fresh_Session fresh;
     Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
-    Refresh_Session session(1024, 768, 32, false);
+    Refresh_Session session(s, 1024, 768, 32, false);
     ASSERT_TRUE(session.display.ok());
     ASSERT_TRUE(SetWindowPos(s.display.Main_Window, 0, 10, 10, 300, 200, SWP_NOZORDER));
     Default_Plasma_Settings(s);
@@ -280,7 +282,7 @@ TEST(Default_File, WrittenAndReadAsOneFile) {
     Fresh_Session fresh;
     Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
-    Refresh_Session session(800, 600, 32);
+    Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
     const Scratch_Folder& folder = session.folder;
 
@@ -315,7 +317,7 @@ TEST(Default_File, SaverNeverWritesAndMissingFileFallsBack) {
     Fresh_Session fresh;
     Session& s = fresh.session;
     s.app.Saver_Mode = SAVER;
-    Refresh_Session session(800, 600, 32);
+    Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
     const Scratch_Folder& folder = session.folder;
     Default_Plasma_Settings(s);
@@ -383,7 +385,7 @@ TEST(Default_File, EntryLinesAreLoggedOnceCompleted) {
     Fresh_Session fresh;
     Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
-    Refresh_Session session(800, 600, 32);
+    Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
     const Scratch_Folder& folder = session.folder;
     Build_Error_Log_Path(s.app);

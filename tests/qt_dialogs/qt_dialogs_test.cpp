@@ -18,6 +18,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/windows/dialog.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -100,6 +101,8 @@ intptr_t Probe_Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam
 
 class Qt_Dialogs : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     static void SetUpTestSuite() {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         static int argc = 1;
@@ -311,7 +314,7 @@ TEST_F(Qt_Dialogs, SlideObjectsDialogShowsTheObjectAndTakesClicks) {
         view->findChild<QPushButton*>("4")->click();
         view->findChild<QPushButton*>("1")->click();
     });
-    EXPECT_EQ(Show_Slide_Objects_Dialog(s.display), 1);
+    EXPECT_EQ(Show_Slide_Objects_Dialog(s), 1);
     EXPECT_EQ(count_after_deselect, QStringLiteral("0"));
     EXPECT_EQ(s.Plasma_Settings.object_count[0], 1);
     EXPECT_EQ(s.Plasma_Settings.object_selected[0], 1);

@@ -20,6 +20,7 @@
 #include "presets/plasma_settings.h"
 #include "support/installed_program.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -388,7 +389,7 @@ TEST(Render, GradientSlidesLookTheSameAtEveryWideDepth) {
     Session& s = fresh.session;
     // The kaleidoscope over slides with a colour-gradient background of fixed lightness, no
     // objects and no title: the picture is the gradient alone.
-    const auto gradient = [](PLASMA_SETTINGS& s) {
+    const auto gradient = [&](PLASMA_SETTINGS& s) {
         s.kaleidoscope_on = 1;
         s.slides_on = 1;
         s.background = 2;

@@ -29,7 +29,7 @@ protected:
         Shutdown_Scope(s);
         Surface_Test::TearDown();
     }
-    static bool Open_At(int x, int y) { return s.scope.Scope_Surface->Pixel(x, y) == White32; }
+    bool Open_At(int x, int y) { return s.scope.Scope_Surface->Pixel(x, y) == White32; }
 };
 
 // A 24-bit bottom-up BMP of 2 x 2 pixels: white top-left, black elsewhere.

@@ -13,6 +13,7 @@
 #include "support/installed_program.h"
 #include "surface/display.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -69,9 +70,10 @@ private:
 // What a start leaves for the next start in this process: the saver's mode and host, the
 // log switched on, and the messages of a window that was destroyed by hand.
 struct Start_Reset {
-    Start_Reset() { Clear(); }
+    Session& s;
+    explicit Start_Reset(Session& session) : s(session) { Clear(); }
     ~Start_Reset() { Clear(); }
-    static void Clear() {
+    void Clear() {
         s.app.Saver_Host_Window = 0;
         s.display.Window_Mode = WINDOWED;
         s.app.Quit_Allowed = 0;
@@ -102,7 +104,7 @@ TEST(Embedding, HostedWindowsAreShownOnlyInsideTheirHost) {
     Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
-    Start_Reset reset;
+    Start_Reset reset(s);
     Host_Backend backend;
     backend.hosts[0x2A] = {200, 150};
     backend.hosts[0x51] = {320, 240};
@@ -132,7 +134,7 @@ TEST(Embedding, AHostThatIsNoWindowEndsTheStartWithAMessageAndAFailure) {
     Fresh_Session fresh;
     Session& s = fresh.session;
     Installed_Program program;
-    Start_Reset reset;
+    Start_Reset reset(s);
     Host_Backend backend;
 
     for (const char* line : {"mirravane /p 0x2A", "mirravane /p", "mirravane /s"}) {

@@ -19,6 +19,7 @@
 #include "surface/display.h"
 #include "text/transition.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ TEST(Frame, AFailureRepeatedEveryFrameIsLoggedOncePerPreset) {
     Fresh_Session fresh;
     Session& s = fresh.session;
     Installed_Program program;
-    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
+    program.write_preset("default.dat", [&](PLASMA_SETTINGS& s) {
         s.kaleidoscope_on = 1;
         s.slides_on = 1;
     });
@@ -135,7 +136,7 @@ TEST(Frame, AFailureRepeatedEveryFrameIsLoggedOncePerPreset) {
     const std::string failure = "\r\nDraw_Slides(): Draw_Slides_Left FAILED";
     // A slide that cannot be restored: the slides fail every frame, and the kaleidoscope
     // shows the plasma instead.
-    const auto lose_a_slide = [] {
+    const auto lose_a_slide = [&] {
         s.slides.Colour_Slides[0]->Mark_Lost();
         Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC, 1 << 30);
     };

@@ -29,6 +29,7 @@
 #include "text/font.h"
 #include "text/title.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "support/installed_program.h"
 #include "surface/display.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -209,12 +210,12 @@ TEST(Start_Up, SaverShowsThePresetAndIntervalItIsGiven) {
     Fresh_Session fresh;
     Session& s = fresh.session;
     Installed_Program program;
-    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
+    program.write_preset("default.dat", [&](PLASMA_SETTINGS& s) {
         s.resolution = 0;
         s.random_interval = 0;
         std::snprintf(s.title_text, sizeof s.title_text, "%s", "everyday");
     });
-    program.write_preset("Chosen.DAT", [](PLASMA_SETTINGS& s) {
+    program.write_preset("Chosen.DAT", [&](PLASMA_SETTINGS& s) {
         s.random_interval = 7;
         std::snprintf(s.title_text, sizeof s.title_text, "%s", "chosen");
     });

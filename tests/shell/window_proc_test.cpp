@@ -22,6 +22,7 @@
 #include "support/installed_program.h"
 #include "surface/display.h"
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -283,7 +284,7 @@ TEST(Window_Procedure, SaveWithoutANameIsSaveAsAndOpenSetsTheTitle) {
     EXPECT_EQ(s.display.Main_Window->caption, " Mirravane:   Mine");
 
     program.folder().make_folder("Mirravane/Presets");
-    program.write_preset("Presets/Sunset.dat", [](PLASMA_SETTINGS& s) {
+    program.write_preset("Presets/Sunset.dat", [&](PLASMA_SETTINGS& s) {
         s.symmetry = 2;
         std::strcpy(s.title_text, "Dusk");
     });
@@ -309,7 +310,7 @@ TEST(Window_Procedure, FilesChosenForOtherPurposesNeverBecomeThePreset) {
     ASSERT_EQ(s.app.error_logging, 1);
     Headless().boxes.clear();
     Headless_File_Answers().clear();
-    const auto record = [] { return std::string(reinterpret_cast<const char*>(&s.Plasma_Settings), sizeof s.Plasma_Settings); };
+    const auto record = [&] { return std::string(reinterpret_cast<const char*>(&s.Plasma_Settings), sizeof s.Plasma_Settings); };
     const std::filesystem::path home = program.home();
     const std::string mine = (home / "Mine.dat").string();
     const std::string heart = (home / "Data/Bmp/Overlays/heart.bmp").string();

@@ -12,6 +12,7 @@
 #include "support/scratch_folder.h"
 #include "support/soft_display.h"
 #include "support/surface_fixture.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
@@ -51,11 +52,13 @@ long Peak_Rss_Kb() {
 
 class Object_Cap_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     Scratch_Folder folder;
     std::unique_ptr<Soft_Display> display;
 
     void SetUp() override {
-        display = std::make_unique<Soft_Display>(160, 120, bpp());
+        display = std::make_unique<Soft_Display>(s, 160, 120, bpp());
         ASSERT_TRUE(display->ok());
         s.app.error_logging = 0;
         s.app.Saver_Mode = CONFIGURE;

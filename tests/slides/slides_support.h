@@ -19,6 +19,7 @@
 #include "support/scratch_folder.h"
 #include "support/soft_display.h"
 #include "support/surface_fixture.h"
+#include "support/fresh_session.h"
 
 struct Lcg {
     uint32_t state;
@@ -38,8 +39,10 @@ inline uint32_t Seed_For_First(int modulus, int remainder) {
 
 class Slides_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
-        display_ = std::make_unique<Soft_Display>(320, 240, bpp());
+        display_ = std::make_unique<Soft_Display>(s, 320, 240, bpp());
         ASSERT_TRUE(display_->ok());
         s.app.error_logging = 0;
         Headless().boxes.clear();

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST_F(Slides_Test, ObjectsAreDealtRoundTheSlidesAndClampedPerType) {
     EXPECT_EQ(Objects_Queue_Length(s), 204);
     int on[3] = {0, 0, 0};
     for (Object_Node* node = s.queue.Objects_Queue.head; node; node = node->next)
-        for (int s = 0; s < 3; ++s) on[s] += node->slide == s.slides.Colour_Slides[s];
+        for (int k = 0; k < 3; ++k) on[k] += node->slide == s.slides.Colour_Slides[k];
     EXPECT_EQ(on[0], 68);
     EXPECT_EQ(on[1], 68);
     EXPECT_EQ(on[2], 68);

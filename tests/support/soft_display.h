@@ -6,18 +6,20 @@
 #include "platform/display/ddraw.h"
 #include "platform/windows/windows.h"
 #include "surface/display.h"
+#include "session/session.h"
 #include "surface/surface.h"
 
 class Soft_Display {
 public:
-    Soft_Display(int width, int height, int bpp, bool fullscreen = true, bool format_16_is_565 = true) {
+    Soft_Display(Session& session, int width, int height, int bpp, bool fullscreen = true, bool format_16_is_565 = true)
+        : s(session) {
         Reset_Display_Service();
         Display_Settings().format_16_is_565 = format_16_is_565;
         Display_Settings().desktop_width = width;
         Display_Settings().desktop_height = height;
         Display_Settings().desktop_bpp = bpp;
-        s.display.Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, width, height, nullptr, nullptr,
-                                    nullptr);
+        Attach_Window(s, Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, width, height, nullptr, nullptr,
+                                       nullptr));
         s.display.Screen_Width = width;
         s.display.Screen_Height = height;
         s.display.Screen_Bpp = bpp;
@@ -37,5 +39,6 @@ public:
     bool ok() const { return ok_; }
 
 private:
+    Session& s;
     bool ok_ = false;
 };

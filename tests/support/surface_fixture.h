@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/fresh_session.h"
 #include "surface/surface.h"
 
 // Opens the display service with a desktop of the given size and depth (surfaces take that
@@ -28,6 +29,9 @@ void Poke(Surface surface, int x, int y, uint32_t value);
 
 class Surface_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
+
     void Open(int bpp, bool format_565 = true, int width = 64, int height = 48) {
         Open_Surface_Display(s.display, width, height, bpp, format_565);
     }

@@ -2,6 +2,7 @@
 
 #include "platform/display/ddraw.h"
 #include "platform/windows/commdlg.h"
+#include "platform/windows/dialog.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -389,6 +390,19 @@ void Set_Key_Down(WPARAM key, bool down) {
 }
 
 bool Key_Down(WPARAM key) { return key < 256 && keys_down[key]; }
+
+void Reset_Window_Service() {
+    for (auto& w : windows)
+        if (!w->destroyed) DestroyWindow(w.get());
+    queue.clear();
+    foreground = nullptr;
+    cursor_count = 0;
+    cursor = nullptr;
+    for (bool& key : keys_down) key = false;
+    Headless() = Headless_Record{};
+    Headless_Dialog_Scripts().clear();
+    Headless_File_Answers().clear();
+}
 
 bool Native_Window_Size(uintptr_t native, int* width, int* height) {
     int w = 0, h = 0;

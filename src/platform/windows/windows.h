@@ -220,6 +220,9 @@ LRESULT DispatchMessageA(const MSG* msg);
 bool TranslateMessage(const MSG* msg);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 void Clear_Message_Queue();
+// Back to a machine without windows, messages, held keys, recorded boxes or scripted answers
+// (a test's fresh start).
+void Reset_Window_Service();
 size_t Pending_Messages();
 
 // ---- cursor, system --------------------------------------------------------------------------
