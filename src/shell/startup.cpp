@@ -259,7 +259,7 @@ int Start_Up(Session& s, const char* command_line) {
         const int side = (2 * s.display.Screen_Height) / 3;
         s.display.Client_Width = s.display.Client_Height = side;
         Attach_Window(s, Create_Window(" Mirravane", WS_OVERLAPPEDWINDOW, 0, (s.display.Screen_Width - side) / 2,
-                                    (s.display.Screen_Height - side) / 2, side, side, nullptr, s.shell.App_Menu, Main_Window_Procedure));
+                                    (s.display.Screen_Height - side) / 2, side, side, nullptr, s.shell.App_Menu, Main_Window_Procedure, &s));
         if (s.display.Main_Window) {
             SetCursor(s.app.Arrow_Cursor);
             ShowCursor(true);
@@ -270,7 +270,7 @@ int Start_Up(Session& s, const char* command_line) {
         // Inside a host the window is shown only once it is there.
         const uint32_t shown = s.app.Saver_Host_Window ? 0 : WS_VISIBLE;
         Attach_Window(s, Create_Window(" Mirravane", WS_POPUP | shown, WS_EX_TOPMOST, 0, 0, s.display.Screen_Width, s.display.Screen_Height,
-                                    nullptr, nullptr, Main_Window_Procedure));
+                                    nullptr, nullptr, Main_Window_Procedure, &s));
         if (s.display.Main_Window && s.app.Saver_Host_Window) Embed_Window(s.display.Main_Window, s.app.Saver_Host_Window);
         s.display.Client_Width = s.display.Screen_Width;
         s.display.Client_Height = s.display.Screen_Height;
@@ -286,7 +286,7 @@ int Start_Up(Session& s, const char* command_line) {
             height = 112;
         }
         Attach_Window(s, Create_Window(" Mirravane", WS_CHILD, 0, 0, 0, width, height, nullptr, nullptr,
-                                    Main_Window_Procedure));
+                                    Main_Window_Procedure, &s));
         if (s.display.Main_Window) Embed_Window(s.display.Main_Window, s.app.Preview_Parent);
         s.display.Client_Width = width;
         s.display.Client_Height = height;

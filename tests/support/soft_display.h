@@ -19,7 +19,7 @@ public:
         Display_Settings().desktop_height = height;
         Display_Settings().desktop_bpp = bpp;
         Attach_Window(s, Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, width, height, nullptr, nullptr,
-                                       nullptr));
+                                       nullptr, &s));
         s.display.Screen_Width = width;
         s.display.Screen_Height = height;
         s.display.Screen_Bpp = bpp;

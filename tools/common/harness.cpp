@@ -74,7 +74,7 @@ bool Harness_Start(Session& s, const Harness_Options& options) {
     }
 
     Attach_Window(s, Create_Window(" Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, options.width, options.height, nullptr,
-                                nullptr, Harness_Window_Proc));
+                                nullptr, Harness_Window_Proc, &s));
     s.app.Arrow_Cursor = LoadCursorArrow();
 
     Set_Fake_Clock(true, 0);

@@ -133,8 +133,9 @@ void Adjust_Window_Rect(RECT* rect, uint32_t style, bool has_menu) {
 }
 
 HWND Create_Window(const std::string& caption, uint32_t style, uint32_t ex_style, int x, int y, int width, int height,
-                   HWND parent, HMENU menu, WNDPROC proc) {
+                   HWND parent, HMENU menu, WNDPROC proc, void* session) {
     auto w = std::make_unique<Window>();
+    w->session = session;
     w->caption = caption;
     w->style = style;
     w->ex_style = ex_style;

@@ -171,7 +171,7 @@ void Set_Backend(Window_Backend* backend);  // nullptr restores the headless bac
 
 // ---- windows -----------------------------------------------------------------------------
 HWND Create_Window(const std::string& caption, uint32_t style, uint32_t ex_style, int x, int y, int width,
-                   int height, HWND parent, HMENU menu, WNDPROC proc);
+                   int height, HWND parent, HMENU menu, WNDPROC proc, void* session = nullptr);
 bool DestroyWindow(HWND window);
 bool IsWindow(HWND window);
 bool GetClientRect(HWND window, RECT* rect);
