@@ -95,18 +95,20 @@ void Report_Error_To_User(App& app, const char* text) {
 int Report_Error(App& app, const char* text) { return Report(app, text, text ? text : ""); }
 
 int Report_Errorf(App& app, const char* format, ...) {
+    if (!format) format = "";
     va_list args;
     va_start(args, format);
-    std::vsnprintf(app.Message_Buffer, sizeof app.Message_Buffer, format ? format : "", args);
+    std::vsnprintf(app.Message_Buffer, sizeof app.Message_Buffer, format, args);
     va_end(args);
-    return Report(app, app.Message_Buffer, format ? format : "");
+    return Report(app, app.Message_Buffer, format);
 }
 
 void Message_Box(App& app, const char* format, ...) {
+    if (!format) format = "";
     char buffer[MESSAGE_BUFFER_SIZE];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format ? format : "", args);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
     if (app.No_Modal_Reports) {
         std::fprintf(stderr, "[Message] %s\n", buffer);

@@ -28,7 +28,7 @@ bool Claims_Huge_Picture(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(Session& s, const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (Claims_Huge_Picture(data, size)) return 0;
     Bitmap bitmap;
     std::string why;

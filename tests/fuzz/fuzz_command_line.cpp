@@ -30,7 +30,7 @@ bool Plain_Name(const std::string& name) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(Session& s, const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     uintptr_t parent = 0;

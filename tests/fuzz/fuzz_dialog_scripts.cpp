@@ -48,7 +48,8 @@ constexpr size_t Dialog_Count = sizeof Dialogs / sizeof Dialogs[0];
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(Session& s, const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Session& s = Fuzz_The_Session();
     if (size < 2) return 0;
     static const int depths[4] = {8, 16, 24, 32};
     if (!Fuzz_Session(s, depths[data[1] & 3])) return 0;

@@ -13,7 +13,8 @@
 #include "shell/frame.h"
 #include "session/session.h"
 
-extern "C" int LLVMFuzzerTestOneInput(Session& s, const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Session& s = Fuzz_The_Session();
     if (size < 1) return 0;
     static const int depths[4] = {8, 16, 24, 32};
     if (!Fuzz_Session(s, depths[data[0] & 3])) return 0;

@@ -22,6 +22,12 @@ bool session_tried = false;  // a failed Setup leaves surfaces behind that Shutd
 
 }  // namespace
 
+Session& Fuzz_The_Session() {
+    static App* app = new App;
+    static Session* session = new Session(*app);
+    return *session;
+}
+
 Fuzz_Deadline::~Fuzz_Deadline() {
     // MIRRAVANE_FUZZ_LIMIT_MS lowers the limit to look for slow calls by hand.
     static const long limit_ms = [] {

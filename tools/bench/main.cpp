@@ -93,10 +93,10 @@ int main(int argc, char** argv) {
         {"plasma-multi-16bit", 16, [](Session& s) { Apply(s, [](PLASMA_SETTINGS& p) { p.symmetry = 0; p.multi_colour = 1; }); }},
         {"plasma-8bit", 8, [](Session& s) { Apply(s, [](PLASMA_SETTINGS& p) { p.symmetry = 0; p.multi_colour = 0; }); }},
         {"kaleidoscope-stretched", 0, [](Session& s) {
-             Apply(s, [&s](PLASMA_SETTINGS& p) { p.kaleidoscope_on = 1; p.kaleidoscope_stretch = 1; p.multi_colour = 1; });
+             Apply(s, [](PLASMA_SETTINGS& p) { p.kaleidoscope_on = 1; p.kaleidoscope_stretch = 1; p.multi_colour = 1; });
          }},
         {"plasma-scope-title", 0, [](Session& s) {
-             Apply(s, [&s](PLASMA_SETTINGS& p) {
+             Apply(s, [](PLASMA_SETTINGS& p) {
                  p.symmetry = 0;
                  p.multi_colour = 0;
                  p.scope_on = 1;
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
              });
          }},
         {"kaleidoscope-slides-gradient", 0, [](Session& s) {
-             Apply(s, [&s](PLASMA_SETTINGS& p) {
+             Apply(s, [](PLASMA_SETTINGS& p) {
                  p.kaleidoscope_on = 1;
                  p.slides_on = 1;
                  p.background = 2;
