@@ -174,14 +174,13 @@ int Choose_Custom_Overlay(Session& s) {
     std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
 
     // Names of its own: choosing a bitmap never changes the preset file that Save writes to.
-    static File_Name overlay_name, overlay_title;
-    Prepare_File_Dialog(s, s.display.Main_Window, folder, 3, overlay_name, overlay_title);
+    Prepare_File_Dialog(s, s.display.Main_Window, folder, 3, s.shell.overlay_name, s.shell.overlay_title);
     if (!Open_File_Dialog(s)) {
-        Report_Errorf(s.app, "Open File folder %s filename %s title name %s FAILED", folder, overlay_name, overlay_title);
+        Report_Errorf(s.app, "Open File folder %s filename %s title name %s FAILED", folder, s.shell.overlay_name, s.shell.overlay_title);
         return 0;
     }
     char* path = s.Plasma_Settings.custom_overlay_path;
-    std::strncpy(path, overlay_name, sizeof s.Plasma_Settings.custom_overlay_path - 1);
+    std::strncpy(path, s.shell.overlay_name, sizeof s.Plasma_Settings.custom_overlay_path - 1);
     path[sizeof s.Plasma_Settings.custom_overlay_path - 1] = '\0';
     return 1;
 }

@@ -12,6 +12,11 @@ struct Shell_State {
     // object) keep names of their own, so they never become the preset's file.
     File_Name Current_File_Name = "";
     File_Name Current_File_Title = "";
+    // What the other choices fill in (the file dialog keeps pointing at them after it closes):
+    // a preset being opened, until it has been read as one; a custom overlay; a converted object.
+    File_Name open_name = "", open_title = "";
+    File_Name overlay_name = "", overlay_title = "";
+    File_Name object_name = "", object_title = "";
     char status_message[256] = "";
     int status_message_pending = 0;  // set by the writer, cleared by the frame that draws it
     int run_logged_once = 0;

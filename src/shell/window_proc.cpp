@@ -84,19 +84,18 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
     case MENU_PRESETS_OPEN: {
         // The chosen name becomes the preset's file only once it was read as a preset, so a
         // file that is not one never becomes what Save writes to.
-        static File_Name chosen, chosen_title;
-        std::memcpy(chosen, s.shell.Current_File_Name, sizeof chosen);
-        Prepare_File_Dialog(s, s.display.Main_Window, Program_Folder_Prefix().c_str(), 1, chosen, chosen_title);
+        std::memcpy(s.shell.open_name, s.shell.Current_File_Name, sizeof s.shell.open_name);
+        Prepare_File_Dialog(s, s.display.Main_Window, Program_Folder_Prefix().c_str(), 1, s.shell.open_name, s.shell.open_title);
         if (!Open_File_Dialog(s)) return 0;
-        if (!Read_Plasma_Settings_From_File(s, chosen)) {
-            std::string text = std::string("Unable to read file ") + chosen;
+        if (!Read_Plasma_Settings_From_File(s, s.shell.open_name)) {
+            std::string text = std::string("Unable to read file ") + s.shell.open_name;
             const std::string why = Preset_Problem(Last_Preset_Read(s.app));
             if (!why.empty()) text += "\n\n" + why;
             Report_Error_To_User(s.app, text.c_str());
             return 0;
         }
-        std::memcpy(s.shell.Current_File_Name, chosen, sizeof chosen);
-        std::memcpy(s.shell.Current_File_Title, chosen_title, sizeof chosen_title);
+        std::memcpy(s.shell.Current_File_Name, s.shell.open_name, sizeof s.shell.open_name);
+        std::memcpy(s.shell.Current_File_Title, s.shell.open_title, sizeof s.shell.open_title);
         Update_Window_Title(s, s.shell.Current_File_Name);
         Update_Menu_Check_Marks(s);
         Copy_Plasma_Dialog_Values(s);

@@ -190,26 +190,25 @@ int Save_Conversion(Session& s, Surface surface, std::string* saved) {
     }
     const std::string folder = std::string(windows_dir) + "\\Mirravane\\Data\\Bmp\\Objects\\";
     // A name of its own: the converted object never becomes the preset file that Save writes to.
-    static File_Name object_name, object_title;
-    Prepare_File_Dialog(s, s.display.Main_Window, folder.c_str(), 3, object_name, object_title);
-    std::snprintf(object_name, sizeof object_name, "%d.bmp", Next_Object_Number());
+    Prepare_File_Dialog(s, s.display.Main_Window, folder.c_str(), 3, s.shell.object_name, s.shell.object_title);
+    std::snprintf(s.shell.object_name, sizeof s.shell.object_name, "%d.bmp", Next_Object_Number());
     if (!Save_File_Dialog(s)) return 1;
     // Written beside the old file and swapped in whole, so a failure keeps what was there.
-    if (!Save_Bitmap_Safely(s.display, surface, object_name)) {
-        Report_Errorf(s.app, "Frame_Convert(): Save_Bitmap FAILED %s", object_name);
+    if (!Save_Bitmap_Safely(s.display, surface, s.shell.object_name)) {
+        Report_Errorf(s.app, "Frame_Convert(): Save_Bitmap FAILED %s", s.shell.object_name);
         return 0;
     }
     // The frames are deleted on the strength of this file, so it must load as what was saved.
     int width = 0, height = 0, saved_width = 0, saved_height = 0;
-    Surface check = Load_SYSTEM_Bitmap(s.display, object_name, &width, &height);
+    Surface check = Load_SYSTEM_Bitmap(s.display, s.shell.object_name, &width, &height);
     const bool loaded = check != nullptr;
     Release_Surface(&check);
     Grab_Surface_Dimensions(s.app, surface, &saved_width, &saved_height);
     if (!loaded || width != saved_width || height != saved_height) {
-        Report_Errorf(s.app, "Frame_Convert(): %s could not be read back - the frames are kept", object_name);
+        Report_Errorf(s.app, "Frame_Convert(): %s could not be read back - the frames are kept", s.shell.object_name);
         return 0;
     }
-    if (saved) *saved = object_name;
+    if (saved) *saved = s.shell.object_name;
     return 1;
 }
 
