@@ -16,6 +16,7 @@
 
 struct App {
     App() = default;
+    ~App();  // closes the log a run left open
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 

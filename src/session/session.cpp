@@ -3,8 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "diagnostics/diagnostics.h"
 #include "platform/windows/windows.h"
 #include "shell/session.h"
+
+App::~App() { Close_Error_Log(*this); }
 
 Session::Session(App& owner) : app(owner), display(owner) {}
 
