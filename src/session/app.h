@@ -61,6 +61,10 @@ struct App {
     // The object bitmaps, loaded at the first display's depth.
     OBJECTS_DATA Objects_Data[MAX_OBJECTS];
     int Objects_Loaded = 0;     // number of object types loaded (at most 250)
+    // Sessions drawing with the loaded objects, and the depth they were made at: a second
+    // session at the same depth (another monitor) uses them as they are.
+    int Object_Holders = 0;
+    int Objects_Bpp = 0;
     float Objects_Memory = 0;   // megabytes taken by the loaded bitmaps
     int64_t Objects_Memory_Budget = 512LL * 1024 * 1024;  // bytes all of them may take, at the display's depth
 

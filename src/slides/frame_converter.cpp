@@ -266,7 +266,12 @@ int Compact_All_Objects(Session& s) {
         Draw_Status_Message(s);
         Display_Hidden_Surface(s.display);
     }
-    if (s.app.Objects_Loaded > 0) return 1;
+    if (s.app.Objects_Loaded > 0) {
+        s.app.Object_Holders = 1;
+        s.app.Objects_Bpp = s.display.Screen_Bpp;
+        s.display.holds_objects = true;
+        return 1;
+    }
     Report_Error(s.app, "Load_All_Objects(): No Special Effects files (Objects) Loaded");
     return 0;
 }

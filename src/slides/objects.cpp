@@ -93,6 +93,12 @@ void Object_Path(char* buffer, unsigned size, const char* windows_dir, int index
 }
 
 int Load_All_Objects(Display_Context& d) {
+    // Another session (another monitor at the same depth) has them loaded: share them.
+    if (!d.holds_objects && d.app.Object_Holders > 0 && d.app.Objects_Bpp == d.Screen_Bpp && d.app.Objects_Loaded > 0) {
+        ++d.app.Object_Holders;
+        d.holds_objects = true;
+        return 1;
+    }
     load_log.enter(d.app, "Entering Load_All_Objects");
     d.app.Objects_Memory = 0.0f;
     char windows_dir[PATH_BUFFER_SIZE];
@@ -196,11 +202,21 @@ int Load_All_Objects(Display_Context& d) {
     }
     load_log.exit(d.app, "Exitting Load_All_Objects");
     if (d.Window_Mode != FULLSCREEN) SetCursor(d.app.Arrow_Cursor);
+    d.app.Object_Holders = 1;
+    d.app.Objects_Bpp = d.Screen_Bpp;
+    d.holds_objects = true;
     return 1;
 }
 
 int Free_All_Objects(Session& s) {
     Empty_Objects_Queue(s);
+    if (s.display.holds_objects) {
+        s.display.holds_objects = false;
+        --s.app.Object_Holders;
+    }
+    // The bitmaps go with the last session drawing with them.
+    if (s.app.Object_Holders > 0) return 1;
+    s.app.Object_Holders = 0;
     for (auto& object : s.app.Objects_Data) Release_Surface(&object.images);
     return 1;
 }

@@ -36,6 +36,7 @@ struct Display_Context {
     int Screen_Width = 0, Screen_Height = 0, Screen_Bpp = 0;
     int Client_Width = 0, Client_Height = 0;
     int Wait_For_Vsync = 1;
+    bool holds_objects = false;  // draws with the process's loaded object bitmaps
 
     // The frame clock and the frame-rate text.
     double frame_seconds = 0.0;
