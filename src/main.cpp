@@ -8,6 +8,7 @@
 #include "platform/system/system.h"
 #include "shell/command_line.h"
 #include "shell/modes.h"
+#include "session/session.h"
 #include "shell/startup.h"
 
 #if __has_include("platform/qt/qt_backend.h")
@@ -21,9 +22,10 @@ namespace {
 // loop; the exit handlers would then destroy the application under it. This handler runs
 // before those (it is registered last, once the loop is about to run), ends the program the
 // orderly way without the window system, and leaves before anything else is torn down.
+App* exiting_app = nullptr;  // the program's App, for the exit handler
 void On_Exit_During_Loop() {
-    if (!Message_Loop_Running) return;
-    End_After_Lost_Display();
+    if (!exiting_app || !exiting_app->Message_Loop_Running) return;
+    for (Display_Context* d : exiting_app->displays) End_After_Lost_Display(*d);
     std::fflush(nullptr);
     std::_Exit(START_FAILED_EXIT_CODE);
 }
@@ -47,10 +49,11 @@ int main(int argc, char** argv) {
         return USAGE_EXIT_CODE;
     case Arguments::RUN: break;
     }
-    Saver_Host_Window = arguments.host_window;
-    Independent_Saver = arguments.independent;
-    Saver_Preset_File = arguments.preset;
-    Saver_Random_Interval = arguments.random_interval;
+    App app;
+    app.Saver_Host_Window = arguments.host_window;
+    app.Independent_Saver = arguments.independent;
+    app.Saver_Preset_File = arguments.preset;
+    app.Saver_Random_Interval = arguments.random_interval;
     Catch_Ending_Signals();
 
     const char* backend = std::getenv("MIRRAVANE_BACKEND");
@@ -60,13 +63,19 @@ int main(int argc, char** argv) {
 #else
     (void)headless;
 #endif
-    const int started = Start_Up(arguments.line.c_str());
-    int code = Start_Exit_Code(started);
-    if (started == START_RUNNING) {
-        if (!headless) std::atexit(On_Exit_During_Loop);
-        Message_Loop_Running = true;
-        code = Message_Loop();
-        Message_Loop_Running = false;
+    int code = 0;
+    {
+        Session s(app);
+        const int started = Start_Up(s, arguments.line.c_str());
+        code = Start_Exit_Code(started);
+        if (started == START_RUNNING) {
+            exiting_app = &app;
+            if (!headless) std::atexit(On_Exit_During_Loop);
+            app.Message_Loop_Running = true;
+            code = Message_Loop(s);
+            app.Message_Loop_Running = false;
+            exiting_app = nullptr;
+        }
     }
 #ifdef MIRRAVANE_HAVE_QT
     if (!headless) Shutdown_Qt_Backend();

@@ -4,7 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include "session/forward.h"
 
-void Seed_Random(uint32_t seed);
-int Random();  // 0..32767
-uint32_t Random_State();
+void Seed_Random(App& app, uint32_t seed);
+int Random(App& app);  // 0..32767
+uint32_t Random_State(App& app);

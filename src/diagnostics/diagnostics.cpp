@@ -7,18 +7,13 @@
 
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
+#include "session/app.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
-int error_logging = 0;
-char Message_Buffer[MESSAGE_BUFFER_SIZE] = "";
-char Error_Log_Path[PATH_BUFFER_SIZE] = "";
-HWND Main_Window = nullptr;
-int No_Modal_Reports = 0;
 
 namespace {
-
-HANDLE error_log = nullptr;  // opened by the header, kept open for the whole run
 
 constexpr uint32_t Max_Error_Log_Size = 32000;
 constexpr uint32_t Share_Read_Write = 3;
@@ -36,140 +31,143 @@ const char* const Resolution_Texts[20] = {
     "320  x 240  x 16", "640  x 480  x 16", "800  x 600  x 16", "1024 x 768  x 16", "1280 x 1024 x 16",
     "320  x 240  x 8",  "640  x 480  x 8",  "800  x 600  x 8",  "1024 x 768  x 8",  "1280 x 1024 x 8"};
 
-// Flags of every Once_Log that has completed, so Reset_Diagnostics can clear them.
-std::vector<bool*>& completed_once_logs() {
-    static std::vector<bool*> list;
-    return list;
-}
-
-Once_Log memory_statistics_log;
+const Once_Log memory_statistics_log;
 
 // A box is only seen over a full-screen display once the desktop surface is in front.
-void Show_Desktop_Surface() {
-    if (Window_Mode == FULLSCREEN && Direct_Draw_Interface) Direct_Draw_Interface->FlipToGDISurface();
+void Show_Desktop_Surface(App& app) {
+    for (Display_Context* d : app.displays)
+        if (d->Window_Mode == FULLSCREEN && d->Direct_Draw_Interface) d->Direct_Draw_Interface->FlipToGDISurface();
+}
+
+// Boxes belong to the first display's window.
+HWND Box_Owner(const App& app) { return app.displays.empty() ? nullptr : app.displays.front()->Main_Window; }
+
+// A full or unwritable log ends the program: every window is told.
+void End_Program(const App& app) {
+    for (Display_Context* d : app.displays) PostMessageA(d->Main_Window, WM_DESTROY, 0, 0);
 }
 
 // Reports logged while frames were drawn since the last preset: formats, or texts that are
 // not formats. Bounded, so a run of ever-new failures cannot grow it without end.
-int frames_drawing = 0;
-std::vector<std::string> frame_failures;
 constexpr size_t Max_Frame_Failures = 64;
 
-bool Logged_In_Earlier_Frame(const char* key) {
-    for (const std::string& seen : frame_failures)
+bool Logged_In_Earlier_Frame(App& app, const char* key) {
+    for (const std::string& seen : app.frame_failures)
         if (seen == key) return true;
     return false;
 }
 
-int Report(const char* text, const char* key) {
+int Report(App& app, const char* text, const char* key) {
     if (!text) text = "";
-    if (error_logging && frames_drawing > 0 && Logged_In_Earlier_Frame(key)) return 1;
-    if (error_logging && Save_Error_Log_To_File(Error_Log_Path, text, 0) == 1) {
-        if (frames_drawing > 0 && frame_failures.size() < Max_Frame_Failures) frame_failures.emplace_back(key);
+    if (app.error_logging && app.frames_drawing > 0 && Logged_In_Earlier_Frame(app, key)) return 1;
+    if (app.error_logging && Save_Error_Log_To_File(app, app.Error_Log_Path, text, 0) == 1) {
+        if (app.frames_drawing > 0 && app.frame_failures.size() < Max_Frame_Failures) app.frame_failures.emplace_back(key);
         return 1;
     }
-    Show_Error(text);
+    Show_Error(app, text);
     return 0;
 }
 
 }  // namespace
 
-void Show_Error(const char* text) {
+void Show_Error(App& app, const char* text) {
     if (!text) text = "";
-    if (No_Modal_Reports) {
+    if (app.No_Modal_Reports) {
         std::fprintf(stderr, "[Error] %s\n", text);
         std::fflush(stderr);
         return;
     }
     ShowCursor(true);
-    Show_Desktop_Surface();
+    Show_Desktop_Surface(app);
     // Copied, never used as a format: a '%' in a path must come out as written.
     char buffer[MESSAGE_BUFFER_SIZE];
     std::snprintf(buffer, sizeof buffer, "%s", text);
     PlaySoundFile("Include/Error.wav");
-    MessageBoxA(Main_Window, buffer, "Error", MB_ICONSTOP);
+    MessageBoxA(Box_Owner(app), buffer, "Error", MB_ICONSTOP);
 }
 
-void Report_Error_To_User(const char* text) {
+void Report_Error_To_User(App& app, const char* text) {
     if (!text) text = "";
-    if (error_logging) Save_Error_Log_To_File(Error_Log_Path, text, 0);
-    Show_Error(text);
+    if (app.error_logging) Save_Error_Log_To_File(app, app.Error_Log_Path, text, 0);
+    Show_Error(app, text);
 }
 
-int Report_Error(const char* text) { return Report(text, text ? text : ""); }
+int Report_Error(App& app, const char* text) { return Report(app, text, text ? text : ""); }
 
-int Report_Errorf(const char* format, ...) {
+int Report_Errorf(App& app, const char* format, ...) {
+    if (!format) format = "";
     va_list args;
     va_start(args, format);
-    std::vsnprintf(Message_Buffer, sizeof Message_Buffer, format ? format : "", args);
+    std::vsnprintf(app.Message_Buffer, sizeof app.Message_Buffer, format, args);
     va_end(args);
-    return Report(Message_Buffer, format ? format : "");
+    return Report(app, app.Message_Buffer, format);
 }
 
-void Message_Box(const char* format, ...) {
+void Message_Box(App& app, const char* format, ...) {
+    if (!format) format = "";
     char buffer[MESSAGE_BUFFER_SIZE];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format ? format : "", args);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
-    if (No_Modal_Reports) {
+    if (app.No_Modal_Reports) {
         std::fprintf(stderr, "[Message] %s\n", buffer);
         std::fflush(stderr);
         return;
     }
-    Show_Desktop_Surface();
+    Show_Desktop_Surface(app);
     ShowCursor(true);
-    MessageBoxA(Main_Window, buffer, "Message", MB_OK);
+    MessageBoxA(Box_Owner(app), buffer, "Message", MB_OK);
 }
 
-int Save_Error_Log_To_File(const char* path, const char* text, int mode) {
+int Save_Error_Log_To_File(App& app, const char* path, const char* text, int mode) {
     if (!path || !*path) return 0;
 
     // Room for any message of the shared buffer; a longer text is cut.
     char entry[MESSAGE_BUFFER_SIZE + 2];
     std::snprintf(entry, sizeof entry, "\r\n%s", text ? text : "");
 
-    if (!error_log) {
+    if (!app.error_log) {
         if (mode == 1) {
             // Never through a link: the log must not truncate whatever file a link names.
-            error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, CREATE_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT);
-            if (!error_log) {
-                error_logging = 0;
-                Report_Error("Save_Error_Log_To_File() CreateFile FILE FAILED");
+            app.error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, CREATE_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT);
+            if (!app.error_log) {
+                app.error_logging = 0;
+                Report_Error(app, "Save_Error_Log_To_File() CreateFile FILE FAILED");
                 return 0;
             }
         } else {
-            error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
-            if (!error_log) {
-                error_logging = 0;
-                Report_Error("Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED");
+            app.error_log = CreateFileA(path, GENERIC_WRITE, Share_Read_Write, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+            if (!app.error_log) {
+                app.error_logging = 0;
+                Report_Error(app, "Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED");
                 return 0;
             }
             // Reopened after a close: add to the log rather than write over its start.
-            SetFilePointerToEnd(error_log);
+            SetFilePointerToEnd(app.error_log);
         }
     }
 
-    uint32_t size = GetFileSize(error_log);
+    uint32_t size = GetFileSize(app.error_log);
     if (size != 0xFFFFFFFFu && size > Max_Error_Log_Size) {
-        error_logging = 0;
-        Report_Error("Save_Error_Log_To_File() Max Error log file size EXCEEDED");
-        PostMessageA(Main_Window, WM_DESTROY, 0, 0);
+        app.error_logging = 0;
+        Report_Error(app, "Save_Error_Log_To_File() Max Error log file size EXCEEDED");
+        End_Program(app);
         return 0;
     }
 
     uint32_t length = static_cast<uint32_t>(std::strlen(entry));
     uint32_t written = 0;
-    if (!WriteFile(error_log, entry, length, &written) || written != length) {
-        error_logging = 0;
-        Report_Error("Save_Error_Log_To_File() WriteFile FAILED");
-        PostMessageA(Main_Window, WM_DESTROY, 0, 0);
+    if (!WriteFile(app.error_log, entry, length, &written) || written != length) {
+        app.error_logging = 0;
+        Report_Error(app, "Save_Error_Log_To_File() WriteFile FAILED");
+        End_Program(app);
         return 0;
     }
     return 1;
 }
 
-int Stamp_Date_And_Title_To_Saver_Error_Log_File(const char* title) {
+int Stamp_Date_And_Title_To_Saver_Error_Log_File(App& app, const char* title) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     // The clock never gives these out of range; a faked one must not read past the tables.
@@ -182,42 +180,43 @@ int Stamp_Date_And_Title_To_Saver_Error_Log_File(const char* title) {
     if (n < 0) n = 0;
     std::snprintf(text + n, sizeof text - static_cast<size_t>(n), "%s", title ? title : "");
 
-    if (!Save_Error_Log_To_File(Error_Log_Path, text, 1)) {
-        error_logging = 0;
+    if (!Save_Error_Log_To_File(app, app.Error_Log_Path, text, 1)) {
+        app.error_logging = 0;
         return 0;
     }
     return 1;
 }
 
-int Close_Error_Log() {
-    if (error_log) {
-        CloseHandle(error_log);
-        error_log = nullptr;
+int Close_Error_Log(App& app) {
+    if (app.error_log) {
+        CloseHandle(app.error_log);
+        app.error_log = nullptr;
     }
     return 1;
 }
 
-void Log_Memory_Statistics() {
-    memory_statistics_log.enter("Enter Log_Memory_Statistics");
+void Log_Memory_Statistics(Display_Context& d) {
+    App& app = d.app;
+    memory_statistics_log.enter(app, "Enter Log_Memory_Statistics");
 
     MEMORYSTATUS memory;
     GlobalMemoryStatus(&memory);
     uint32_t total_video = 0, free_video = 0;
-    Get_Available_Video_Memory(&total_video, &free_video);
+    Get_Available_Video_Memory(d, &total_video, &free_video);
 
-    if (error_logging && !memory_statistics_log.done) {
-        Report_Errorf("VIDEO RAM: TOTAL %.2lf FREE %.2lf Mb", total_video / 1048576.0, free_video / 1048576.0);
-        Report_Errorf("SYSTEM RAM: TOTAL %.2lf Mb", static_cast<double>(memory.dwTotalPhys) / 1048576.0);
+    if (app.error_logging && !memory_statistics_log.done(app)) {
+        Report_Errorf(app, "VIDEO RAM: TOTAL %.2lf FREE %.2lf Mb", total_video / 1048576.0, free_video / 1048576.0);
+        Report_Errorf(app, "SYSTEM RAM: TOTAL %.2lf Mb", static_cast<double>(memory.dwTotalPhys) / 1048576.0);
     }
-    memory_statistics_log.exit("Exitting Log_Memory_Statistics");
+    memory_statistics_log.exit(app, "Exitting Log_Memory_Statistics");
 }
 
-int Determine_Operating_System(int* code) {
+int Determine_Operating_System(App& app, int* code) {
     int result = 0;
     if (code) *code = 0;
     OSVERSIONINFO version;
     if (!GetVersionExA(&version)) {
-        Report_Error("Determine_Operating_System(): GetVersionEx FAILED");
+        Report_Error(app, "Determine_Operating_System(): GetVersionEx FAILED");
         return 0;
     }
     switch (version.dwPlatformId) {
@@ -230,9 +229,9 @@ int Determine_Operating_System(int* code) {
     return 1;
 }
 
-int Decode_Resolution(int index, int* width, int* height, int* depth) {
+int Decode_Resolution(App& app, int index, int* width, int* height, int* depth) {
     if (index < 0 || index > 19) {
-        Report_Errorf("Decode_Resolution(): Invalid resolution %d", index);
+        Report_Errorf(app, "Decode_Resolution(): Invalid resolution %d", index);
         return 0;
     }
     if (width) *width = Resolution_Widths[index % 5];
@@ -251,31 +250,31 @@ uint32_t Get_File_Size(const char* name) {
     return size == 0xFFFFFFFFu ? 0 : size;
 }
 
-void Build_Error_Log_Path() {
+void Build_Error_Log_Path(App& app) {
     std::string dir = Windows_Directory();
-    int n = std::snprintf(Error_Log_Path, sizeof Error_Log_Path, "%s\\Mirravane\\error_log.txt", dir.c_str());
+    int n = std::snprintf(app.Error_Log_Path, sizeof app.Error_Log_Path, "%s\\Mirravane\\error_log.txt", dir.c_str());
     // A cut path would name some other file; no path keeps the log off and boxes shown.
-    if (n < 0 || static_cast<size_t>(n) >= sizeof Error_Log_Path) Error_Log_Path[0] = '\0';
+    if (n < 0 || static_cast<size_t>(n) >= sizeof app.Error_Log_Path) app.Error_Log_Path[0] = '\0';
 }
 
-void Once_Log::enter(const char* line) const {
-    if (error_logging && !done) Report_Error(line);
+void Once_Log::enter(App& app, const char* line) const {
+    if (app.error_logging && !app.once_logs_done.count(this)) Report_Error(app, line);
 }
 
-void Once_Log::exit(const char* line) {
-    if (done) return;
-    if (error_logging) Report_Error(line);
-    done = true;
-    completed_once_logs().push_back(&done);
+void Once_Log::exit(App& app, const char* line) const {
+    if (app.once_logs_done.count(this)) return;
+    if (app.error_logging) Report_Error(app, line);
+    app.once_logs_done.insert(this);
 }
 
-Frame_Reports::Frame_Reports() { ++frames_drawing; }
-Frame_Reports::~Frame_Reports() { --frames_drawing; }
+bool Once_Log::done(const App& app) const { return app.once_logs_done.count(this) != 0; }
 
-void Forget_Frame_Reports() { frame_failures.clear(); }
+Frame_Reports::Frame_Reports(App& app) : app_(app) { ++app_.frames_drawing; }
+Frame_Reports::~Frame_Reports() { --app_.frames_drawing; }
 
-void Reset_Diagnostics() {
-    for (bool* flag : completed_once_logs()) *flag = false;
-    completed_once_logs().clear();
-    Forget_Frame_Reports();
+void Forget_Frame_Reports(App& app) { app.frame_failures.clear(); }
+
+void Reset_Diagnostics(App& app) {
+    app.once_logs_done.clear();
+    Forget_Frame_Reports(app);
 }

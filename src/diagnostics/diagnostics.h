@@ -5,55 +5,50 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include "session/forward.h"
 
 #include "platform/system/system.h"
 #include "platform/windows/wintypes.h"
 
-extern int error_logging;             // 1: Report_Error writes to the log file
 // The shared message buffer: room for a message that names a few paths of any length.
 constexpr size_t MESSAGE_BUFFER_SIZE = 3 * PATH_BUFFER_SIZE + 512;
-extern char Message_Buffer[MESSAGE_BUFFER_SIZE];
-extern char Error_Log_Path[PATH_BUFFER_SIZE];  // Windows directory + "\Mirravane\error_log.txt"
-extern HWND Main_Window;               // owner of boxes; receives WM_DESTROY from the log
-// Set in saver and preview mode, where a modal box would wait unseen behind the picture (or
-// in a host's window): what would be shown in a box goes to standard error instead.
-extern int No_Modal_Reports;
 
 // Appends the text to the error log while it is on; otherwise shows it in a box captioned
 // "Error" with the error sound. The text is not a format: callers format into
 // Message_Buffer first (Report_Errorf does both). Returns 1 when the text was logged,
 // 0 when it was shown in a box.
-int Report_Error(const char* text);
+int Report_Error(App& app, const char* text);
 // The second half of Report_Error: the text in a box captioned "Error" with the error sound
 // (standard error under No_Modal_Reports), whether the log is on or not.
-void Show_Error(const char* text);
+void Show_Error(App& app, const char* text);
 // For the failure of something the user has just asked for (a file to open, an overlay): logged
 // like any report, and shown as Show_Error does even while the log is on, since otherwise the
 // user would see no reaction at all.
-void Report_Error_To_User(const char* text);
+void Report_Error_To_User(App& app, const char* text);
 // Formats into Message_Buffer, then reports it.
-int Report_Errorf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int Report_Errorf(App& app, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // Shows information in a box captioned "Message" (formatted like printf).
-void Message_Box(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Message_Box(App& app, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-int Save_Error_Log_To_File(const char* path, const char* text, int mode);
-int Stamp_Date_And_Title_To_Saver_Error_Log_File(const char* title);
-int Close_Error_Log();
-void Log_Memory_Statistics();
-int Determine_Operating_System(int* code);
-int Decode_Resolution(int index, int* width, int* height, int* depth);
+int Save_Error_Log_To_File(App& app, const char* path, const char* text, int mode);
+int Stamp_Date_And_Title_To_Saver_Error_Log_File(App& app, const char* title);
+int Close_Error_Log(App& app);
+void Log_Memory_Statistics(Display_Context& d);
+int Determine_Operating_System(App& app, int* code);
+int Decode_Resolution(App& app, int index, int* width, int* height, int* depth);
 const char* Resolution_Text(int index);  // "640  x 480  x 32"; nullptr outside 0..19
 uint32_t Get_File_Size(const char* name);
 // Builds Error_Log_Path from the Windows directory.
-void Build_Error_Log_Path();
+void Build_Error_Log_Path(App& app);
 
 // "Entering X" / "Exitting X" lines, written once per run while the log is on: the
-// pair is written by the first call that reaches its successful end. Keep each one in
-// static storage: Reset_Diagnostics clears the flags of those that completed.
+// pair is written by the first call that reaches its successful end. Each pair is one
+// constant object in static storage; the App remembers which pairs are done, and
+// Reset_Diagnostics forgets them.
 struct Once_Log {
-    bool done = false;
-    void enter(const char* line) const;  // writes line as given, e.g. "Entering Setup"
-    void exit(const char* line);         // writes line, then marks the pair done
+    void enter(App& app, const char* line) const;  // writes line as given, e.g. "Entering Setup"
+    void exit(App& app, const char* line) const;   // writes line, then marks the pair done
+    bool done(const App& app) const;                // the pair has been written
 };
 
 // A failure met while frames are drawn comes back every frame, and a log that grows past
@@ -63,12 +58,15 @@ struct Once_Log {
 // Forget_Frame_Reports, which applying a preset calls.
 class Frame_Reports {
 public:
-    Frame_Reports();
+    explicit Frame_Reports(App& app);
     ~Frame_Reports();
     Frame_Reports(const Frame_Reports&) = delete;
     Frame_Reports& operator=(const Frame_Reports&) = delete;
+
+private:
+    App& app_;
 };
-void Forget_Frame_Reports();
+void Forget_Frame_Reports(App& app);
 
 // Every logged-once flag of the program, so tests can start from a clean slate.
-void Reset_Diagnostics();
+void Reset_Diagnostics(App& app);

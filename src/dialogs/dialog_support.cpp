@@ -7,24 +7,25 @@
 #include "kaleidoscope/kaleidoscope.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
-void Dialog_Opening_Display(bool every_mode) {
-    if (!every_mode && Window_Mode != FULLSCREEN) return;
+void Dialog_Opening_Display(Display_Context& d, bool every_mode) {
+    if (!every_mode && d.Window_Mode != FULLSCREEN) return;
     ShowCursor(true);
-    if (Direct_Draw_Interface) Direct_Draw_Interface->FlipToGDISurface();
+    if (d.Direct_Draw_Interface) d.Direct_Draw_Interface->FlipToGDISurface();
 }
 
-void Dialog_Closing_Display(bool every_mode) {
-    if (every_mode || Window_Mode == FULLSCREEN) ShowCursor(false);
+void Dialog_Closing_Display(Display_Context& d, bool every_mode) {
+    if (every_mode || d.Window_Mode == FULLSCREEN) ShowCursor(false);
 }
 
-int Present_Last_Frame() {
-    return kaleidoscope_active ? Stretch_Kaleidoscope(Hidden, Visible) : Display_Hidden_Surface();
+int Present_Last_Frame(Session& s) {
+    return s.kaleidoscope.kaleidoscope_active ? Stretch_Kaleidoscope(s, s.display.Hidden, s.display.Visible) : Display_Hidden_Surface(s.display);
 }
 
-int Present_Last_Frame_Windowed() {
-    if (Window_Mode != WINDOWED) return 1;
-    if (!Stretch_Kaleidoscope(Hidden, Visible)) Display_Hidden_Surface();
+int Present_Last_Frame_Windowed(Session& s) {
+    if (s.display.Window_Mode != WINDOWED) return 1;
+    if (!Stretch_Kaleidoscope(s, s.display.Hidden, s.display.Visible)) Display_Hidden_Surface(s.display);
     return 1;
 }
 
@@ -57,8 +58,8 @@ void Ensure_Dialog_Templates() {
     if (!Dialog_Templates_Registered()) Register_Dialog_Templates();
 }
 
-int Show_Dialog(const char* name, DLGPROC proc) {
+int Show_Dialog(Display_Context& d, const char* name, DLGPROC proc) {
     Ensure_Dialog_Templates();
-    DialogBoxA(name, Main_Window, proc);
+    DialogBoxA(name, d.Main_Window, proc);
     return 1;
 }

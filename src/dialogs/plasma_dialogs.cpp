@@ -11,6 +11,7 @@
 #include "presets/plasma_settings.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
 namespace {
 
@@ -20,49 +21,48 @@ struct Bar_Dialog {
     int minimum, maximum;
     int default_value;
     int line_step, page_step;
-    int (*opening)();          // the working value shown on opening
-    void (*store)(int value);  // keeps the working value between messages
-    void (*apply)(int value);  // OK
-    void (*cancel)();          // Cancel
+    int (*opening)(Session& s);                // the working value shown on opening
+    void (*store)(Session& s, int value);      // keeps the working value between messages
+    void (*apply)(Session& s, int value);      // OK
+    void (*cancel)(Session& s);                // Cancel
 };
 
 int Clamped(int value, const Bar_Dialog& d) { return value < d.minimum ? d.minimum : value > d.maximum ? d.maximum : value; }
 
 // The one-bar dialogs keep their working value here while open (or in plasma_dialog_values).
-int working = 0;
 
-intptr_t Run_Bar_Dialog(const Bar_Dialog& d, HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+intptr_t Run_Bar_Dialog(Session& s, const Bar_Dialog& d, HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
-        working = Clamped(d.opening(), d);
-        d.store(working);
-        Set_Bar(dialog, d.bar, d.number, d.minimum, d.maximum, working);
+        Dialog_Opening_Display(s.display);
+        s.dialogs.working = Clamped(d.opening(s), d);
+        d.store(s, s.dialogs.working);
+        Set_Bar(dialog, d.bar, d.number, d.minimum, d.maximum, s.dialogs.working);
         return 1;
     case WM_HSCROLL:
         if (Scroll_Bar_Id(lparam) != d.bar) return 0;
-        working = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), working, d.minimum, d.maximum, d.line_step,
+        s.dialogs.working = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), s.dialogs.working, d.minimum, d.maximum, d.line_step,
                                d.page_step);
-        d.store(working);
-        Show_Bar(dialog, d.bar, d.number, working);
+        d.store(s, s.dialogs.working);
+        Show_Bar(dialog, d.bar, d.number, s.dialogs.working);
         return 1;
-    case WM_MOVE: return Present_Last_Frame();
+    case WM_MOVE: return Present_Last_Frame(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
             EndDialog(dialog, IDOK);
-            Dialog_Closing_Display();
-            d.apply(working);
+            Dialog_Closing_Display(s.display);
+            d.apply(s, s.dialogs.working);
             return 1;
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);
-            Dialog_Closing_Display();
-            d.cancel();
+            Dialog_Closing_Display(s.display);
+            d.cancel(s);
             return 1;
         case 3:
-            working = d.default_value;
-            d.store(working);
-            Show_Bar(dialog, d.bar, d.number, working);
+            s.dialogs.working = d.default_value;
+            d.store(s, s.dialogs.working);
+            Show_Bar(dialog, d.bar, d.number, s.dialogs.working);
             return 1;
         }
         return 0;
@@ -70,87 +70,93 @@ intptr_t Run_Bar_Dialog(const Bar_Dialog& d, HWND dialog, UINT message, WPARAM w
     return 0;
 }
 
-void Nothing() {}
-void Keep_Local(int) {}
+void Nothing(Session&) {}
+void Keep_Local(Session&, int) {}
 
 // ---- speed ------------------------------------------------------------------------------------
 const Bar_Dialog speed_dialog{
     1000, 1001, 1, 499, 35, 1, 1,
-    [] { return static_cast<int>(plasma_dialog_values.speed); },
-    [](int value) { plasma_dialog_values.speed = value; },
-    [](int value) { Plasma_Settings.speed = value; },
-    [] { plasma_dialog_values.speed = Plasma_Settings.speed; }};
+    [](Session& s) { return static_cast<int>(s.plasma.plasma_dialog_values.speed); },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.speed = value; },
+    [](Session& s, int value) { s.Plasma_Settings.speed = value; },
+    [](Session& s) { s.plasma.plasma_dialog_values.speed = s.Plasma_Settings.speed; }};
 
 intptr_t Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    Session& s = Window_Session(dialog);
     if (message == WM_INITDIALOG)
-        CheckDlgButton(dialog, 1056, Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, 1056, s.Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
     // The indicator box counts as a press of its button, so box and flag never disagree.
     if (message == WM_COMMAND && (LOWORD(wparam) == 4 || LOWORD(wparam) == 1056)) {
-        Plasma_Settings.plasma_ignore_fps = Plasma_Settings.plasma_ignore_fps ? 0 : 1;
-        CheckDlgButton(dialog, 1056, Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
+        s.Plasma_Settings.plasma_ignore_fps = s.Plasma_Settings.plasma_ignore_fps ? 0 : 1;
+        CheckDlgButton(dialog, 1056, s.Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
         return 1;
     }
-    return Run_Bar_Dialog(speed_dialog, dialog, message, wparam, lparam);
+    return Run_Bar_Dialog(s, speed_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- contrast ---------------------------------------------------------------------------------
 const Bar_Dialog contrast_dialog{
     1004, 1003, 1, 60, 4, 1, 1,
-    [] { return plasma_dialog_values.contrast; },
-    [](int value) { plasma_dialog_values.contrast = value; },
-    [](int value) { Modify_Plasma(3, static_cast<float>(value), 1); },
-    [] { plasma_dialog_values.contrast = Plasma_Settings.contrast; }};
+    [](Session& s) { return s.plasma.plasma_dialog_values.contrast; },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.contrast = value; },
+    [](Session& s, int value) { Modify_Plasma(s, 3, static_cast<float>(value), 1); },
+    [](Session& s) { s.plasma.plasma_dialog_values.contrast = s.Plasma_Settings.contrast; }};
 
 intptr_t Contrast_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(contrast_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, contrast_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- sway ---------------------------------------------------------------------------------------
 const Bar_Dialog sway_dialog{
     1005, 1006, 1, 1000, 16, 1, 1,
-    [] { return static_cast<int>(Plasma_Settings.sway * 10.0f); },
+    [](Session& s) { return static_cast<int>(s.Plasma_Settings.sway * 10.0f); },
     Keep_Local,
-    [](int value) { Modify_Plasma(7, static_cast<float>(value * 0.1), 0); },
+    [](Session& s, int value) { Modify_Plasma(s, 7, static_cast<float>(value * 0.1), 0); },
     Nothing};
 
 intptr_t Sway_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(sway_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, sway_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- interference ---------------------------------------------------------------------------
 const Bar_Dialog interference_dialog{
     1007, 1008, 10, 120, 95, 1, 1,
-    [] { return plasma_dialog_values.interference; },
-    [](int value) { plasma_dialog_values.interference = value; },
-    [](int value) { Modify_Plasma(6, static_cast<float>(value / 10.0), 1); },
-    [] { plasma_dialog_values.interference = static_cast<int>(Plasma_Settings.interference * 10.0f); }};
+    [](Session& s) { return s.plasma.plasma_dialog_values.interference; },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.interference = value; },
+    [](Session& s, int value) { Modify_Plasma(s, 6, static_cast<float>(value / 10.0), 1); },
+    [](Session& s) { s.plasma.plasma_dialog_values.interference = static_cast<int>(s.Plasma_Settings.interference * 10.0f); }};
 
 intptr_t Interference_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(interference_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, interference_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- ripple -------------------------------------------------------------------------------------
 const Bar_Dialog ripple_dialog{
     1010, 1009, 1, 1000, 54, 1, 1,
-    [] { return plasma_dialog_values.ripple; },
-    [](int value) { plasma_dialog_values.ripple = value; },
-    [](int value) { Modify_Plasma(5, static_cast<float>(value / 10.0), 1); },
-    [] { plasma_dialog_values.ripple = static_cast<int>(Plasma_Settings.ripple * 10.0f); }};
+    [](Session& s) { return s.plasma.plasma_dialog_values.ripple; },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.ripple = value; },
+    [](Session& s, int value) { Modify_Plasma(s, 5, static_cast<float>(value / 10.0), 1); },
+    [](Session& s) { s.plasma.plasma_dialog_values.ripple = static_cast<int>(s.Plasma_Settings.ripple * 10.0f); }};
 
 intptr_t Ripple_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(ripple_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, ripple_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- complexity ---------------------------------------------------------------------------
 const Bar_Dialog complexity_dialog{
     1020, 1019, 1, 999, 50, 1, 1,
-    [] { return plasma_dialog_values.complexity; },
-    [](int value) { plasma_dialog_values.complexity = value; },
-    [](int value) { Modify_Plasma(8, static_cast<float>(value), 1); },
-    [] { plasma_dialog_values.complexity = Plasma_Settings.complexity; }};
+    [](Session& s) { return s.plasma.plasma_dialog_values.complexity; },
+    [](Session& s, int value) { s.plasma.plasma_dialog_values.complexity = value; },
+    [](Session& s, int value) { Modify_Plasma(s, 8, static_cast<float>(value), 1); },
+    [](Session& s) { s.plasma.plasma_dialog_values.complexity = s.Plasma_Settings.complexity; }};
 
 intptr_t Complexity_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    return Run_Bar_Dialog(complexity_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    return Run_Bar_Dialog(s, complexity_dialog, dialog, message, wparam, lparam);
 }
 
 // ---- random colour interval ---------------------------------------------------------------
@@ -162,70 +168,71 @@ void Show_Interval_Text(HWND dialog, int hundredths) {
 
 const Bar_Dialog random_colour_dialog{
     1062, 1061, 0, 60000, 0, 100, 1,
-    [] { return static_cast<int>(Plasma_Settings.random_colour_interval * 100.0); },
+    [](Session& s) { return static_cast<int>(s.Plasma_Settings.random_colour_interval * 100.0); },
     Keep_Local,
-    [](int value) { Plasma_Settings.random_colour_interval = value * 0.01; },
+    [](Session& s, int value) { s.Plasma_Settings.random_colour_interval = value * 0.01; },
     Nothing};
 
 intptr_t Random_Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    const intptr_t result = Run_Bar_Dialog(random_colour_dialog, dialog, message, wparam, lparam);
+    Session& s = Window_Session(dialog);
+    const intptr_t result = Run_Bar_Dialog(s, random_colour_dialog, dialog, message, wparam, lparam);
     if (message == WM_INITDIALOG || message == WM_HSCROLL || (message == WM_COMMAND && LOWORD(wparam) == 3))
-        Show_Interval_Text(dialog, working);
+        Show_Interval_Text(dialog, s.dialogs.working);
     return result;
 }
 
 // ---- colours ------------------------------------------------------------------------------------
-int saved_darken_red = 0, saved_darken_green = 0, saved_darken_blue = 0, saved_logic = 0;
 
 int Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0; }
 
-void Apply_Colour_Boxes(HWND dialog) {
-    Plasma_Settings.invert_colour_logic = Checked(dialog, 1018);
-    plasma_dialog_values.colour_logic = Plasma_Settings.invert_colour_logic;
-    Plasma_Settings.darken_red = Checked(dialog, 1021);
-    Plasma_Settings.darken_green = Checked(dialog, 1020);
-    Plasma_Settings.darken_blue = Checked(dialog, 1019);
+void Apply_Colour_Boxes(Session& s, HWND dialog) {
+    s.Plasma_Settings.invert_colour_logic = Checked(dialog, 1018);
+    s.plasma.plasma_dialog_values.colour_logic = s.Plasma_Settings.invert_colour_logic;
+    s.Plasma_Settings.darken_red = Checked(dialog, 1021);
+    s.Plasma_Settings.darken_green = Checked(dialog, 1020);
+    s.Plasma_Settings.darken_blue = Checked(dialog, 1019);
 }
 
-void Apply_Colour_Bytes() {
-    Modify_Plasma(12, plasma_dialog_values.colour_blue, 0);
-    Modify_Plasma(13, plasma_dialog_values.colour_green, 0);
-    Modify_Plasma(14, plasma_dialog_values.colour_red, 0);
+void Apply_Colour_Bytes(Session& s) {
+    Modify_Plasma(s, 12, s.plasma.plasma_dialog_values.colour_blue, 0);
+    Modify_Plasma(s, 13, s.plasma.plasma_dialog_values.colour_green, 0);
+    Modify_Plasma(s, 14, s.plasma.plasma_dialog_values.colour_red, 0);
 }
 
 // The live preview: the frame drawn again with the new colours and presented.
-int Redraw_Preview() {
-    const int drawn = kaleidoscope_active ? Draw_Kaleidoscope(Hidden, Client_Width, Client_Height)
-                                          : Draw_Plasma(Hidden, 0, 0);
+int Redraw_Preview(Session& s) {
+    const int drawn = s.kaleidoscope.kaleidoscope_active ? Draw_Kaleidoscope(s, s.display.Hidden, s.display.Client_Width, s.display.Client_Height)
+                                          : Draw_Plasma(s, s.display.Hidden, 0, 0);
     if (!drawn) return 0;
-    return Present_Last_Frame();
+    return Present_Last_Frame(s);
 }
 
 intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    PLASMA_DIALOG_VALUES& v = plasma_dialog_values;
+    Session& s = Window_Session(dialog);
+    PLASMA_DIALOG_VALUES& v = s.plasma.plasma_dialog_values;
     struct Channel {
         int bar, number;
         uint8_t& value;
     } channels[] = {{1012, 1014, v.colour_blue}, {1011, 1016, v.colour_green}, {1013, 1015, v.colour_red}};
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
-        v.saved_blue = Plasma_Settings.colour_blue;
-        v.saved_green = Plasma_Settings.colour_green;
-        v.saved_red = Plasma_Settings.colour_red;
-        saved_darken_red = Plasma_Settings.darken_red;
-        saved_darken_green = Plasma_Settings.darken_green;
-        saved_darken_blue = Plasma_Settings.darken_blue;
-        saved_logic = Plasma_Settings.invert_colour_logic;
-        v.colour_logic = Plasma_Settings.invert_colour_logic;
+        Dialog_Opening_Display(s.display);
+        v.saved_blue = s.Plasma_Settings.colour_blue;
+        v.saved_green = s.Plasma_Settings.colour_green;
+        v.saved_red = s.Plasma_Settings.colour_red;
+        s.dialogs.saved_darken_red = s.Plasma_Settings.darken_red;
+        s.dialogs.saved_darken_green = s.Plasma_Settings.darken_green;
+        s.dialogs.saved_darken_blue = s.Plasma_Settings.darken_blue;
+        s.dialogs.saved_logic = s.Plasma_Settings.invert_colour_logic;
+        v.colour_logic = s.Plasma_Settings.invert_colour_logic;
         for (Channel& c : channels) {
             if (c.value > 127) c.value = 127;
             Set_Bar(dialog, c.bar, c.number, 0, 127, c.value);
         }
         CheckDlgButton(dialog, 1018, v.colour_logic == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, 1021, Plasma_Settings.darken_red == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, 1020, Plasma_Settings.darken_green == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, 1019, Plasma_Settings.darken_blue == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, 1021, s.Plasma_Settings.darken_red == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, 1020, s.Plasma_Settings.darken_green == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, 1019, s.Plasma_Settings.darken_blue == 1 ? BST_CHECKED : BST_UNCHECKED);
         return 1;
     case WM_HSCROLL: {
         const int id = Scroll_Bar_Id(lparam);
@@ -235,35 +242,35 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
                 Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), c.value, 0, 127, 1, 1));
             Show_Bar(dialog, c.bar, c.number, c.value);
         }
-        Apply_Colour_Bytes();
-        Apply_Colour_Boxes(dialog);
-        return Redraw_Preview();
+        Apply_Colour_Bytes(s);
+        Apply_Colour_Boxes(s, dialog);
+        return Redraw_Preview(s);
     }
     case WM_MOUSEMOVE:
-        Apply_Colour_Boxes(dialog);
-        return Redraw_Preview();
-    case WM_MOVE: return Present_Last_Frame();
+        Apply_Colour_Boxes(s, dialog);
+        return Redraw_Preview(s);
+    case WM_MOVE: return Present_Last_Frame(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
-            Apply_Colour_Bytes();
-            Apply_Colour_Boxes(dialog);
+            Apply_Colour_Bytes(s);
+            Apply_Colour_Boxes(s, dialog);
             EndDialog(dialog, IDOK);
-            Dialog_Closing_Display();
+            Dialog_Closing_Display(s.display);
             return 1;
         case IDCANCEL:
             v.colour_blue = v.saved_blue;
             v.colour_green = v.saved_green;
             v.colour_red = v.saved_red;
-            Apply_Colour_Bytes();
-            Plasma_Settings.darken_red = saved_darken_red;
-            Plasma_Settings.darken_green = saved_darken_green;
-            Plasma_Settings.darken_blue = saved_darken_blue;
+            Apply_Colour_Bytes(s);
+            s.Plasma_Settings.darken_red = s.dialogs.saved_darken_red;
+            s.Plasma_Settings.darken_green = s.dialogs.saved_darken_green;
+            s.Plasma_Settings.darken_blue = s.dialogs.saved_darken_blue;
             // The live preview also changed the colour logic: Cancel takes that back too.
-            Plasma_Settings.invert_colour_logic = saved_logic;
-            v.colour_logic = saved_logic;
+            s.Plasma_Settings.invert_colour_logic = s.dialogs.saved_logic;
+            v.colour_logic = s.dialogs.saved_logic;
             EndDialog(dialog, IDCANCEL);
-            Dialog_Closing_Display();
+            Dialog_Closing_Display(s.display);
             return 1;
         }
         return 0;
@@ -273,11 +280,11 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
 
 }  // namespace
 
-int Show_Speed_Dialog() { return Show_Dialog("SPEEDBOX", Speed_Dialog_Box); }
-int Show_Contrast_Dialog() { return Show_Dialog("CONTRASTBOX", Contrast_Dialog_Box); }
-int Show_Sway_Dialog() { return Show_Dialog("SWAYBOX", Sway_Dialog_Box); }
-int Show_Interference_Dialog() { return Show_Dialog("ANGLE_BBOX", Interference_Dialog_Box); }
-int Show_Ripple_Dialog() { return Show_Dialog("ANGLE_ABOX", Ripple_Dialog_Box); }
-int Show_Colour_Dialog() { return Show_Dialog("COLOURBOX", Colour_Dialog_Box); }
-int Show_Complexity_Dialog() { return Show_Dialog("CONSTANT_ABOX", Complexity_Dialog_Box); }
-int Show_Random_Colour_Dialog() { return Show_Dialog("RANDOMCOLOURBOX", Random_Colour_Dialog_Box); }
+int Show_Speed_Dialog(Session& s) { return Show_Dialog(s.display, "SPEEDBOX", Speed_Dialog_Box); }
+int Show_Contrast_Dialog(Session& s) { return Show_Dialog(s.display, "CONTRASTBOX", Contrast_Dialog_Box); }
+int Show_Sway_Dialog(Session& s) { return Show_Dialog(s.display, "SWAYBOX", Sway_Dialog_Box); }
+int Show_Interference_Dialog(Session& s) { return Show_Dialog(s.display, "ANGLE_BBOX", Interference_Dialog_Box); }
+int Show_Ripple_Dialog(Session& s) { return Show_Dialog(s.display, "ANGLE_ABOX", Ripple_Dialog_Box); }
+int Show_Colour_Dialog(Session& s) { return Show_Dialog(s.display, "COLOURBOX", Colour_Dialog_Box); }
+int Show_Complexity_Dialog(Session& s) { return Show_Dialog(s.display, "CONSTANT_ABOX", Complexity_Dialog_Box); }
+int Show_Random_Colour_Dialog(Session& s) { return Show_Dialog(s.display, "RANDOMCOLOURBOX", Random_Colour_Dialog_Box); }

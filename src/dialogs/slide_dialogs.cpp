@@ -10,6 +10,7 @@
 #include "slides/objects.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
 namespace {
 
@@ -17,43 +18,43 @@ int Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_
 void Check(HWND dialog, int id, int on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 // The largest granularity and slide speed: (H / 32) x 16.
-int Slide_Maximum() { return (Screen_Height / 32) * 16; }
+int Slide_Maximum(Display_Context& d) { return (d.Screen_Height / 32) * 16; }
 
 // OK and Cancel as every dialog closes: the cursor hidden again in full-screen mode.
-void Close(HWND dialog, intptr_t result) {
+void Close(Display_Context& d, HWND dialog, intptr_t result) {
     EndDialog(dialog, result);
-    Dialog_Closing_Display();
+    Dialog_Closing_Display(d);
 }
 
 // ---- granularity --------------------------------------------------------------------------
-int granularity = 0;
 
 intptr_t Granularity_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    const int maximum = Slide_Maximum();
+    Session& s = Window_Session(dialog);
+    const int maximum = Slide_Maximum(s.display);
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
-        granularity = std::clamp(Plasma_Settings.granularity, 80, std::max(80, maximum));
-        Set_Bar(dialog, 1026, 1027, 80, maximum, granularity);
+        Dialog_Opening_Display(s.display);
+        s.dialogs.granularity = std::clamp(s.Plasma_Settings.granularity, 80, std::max(80, maximum));
+        Set_Bar(dialog, 1026, 1027, 80, maximum, s.dialogs.granularity);
         return 1;
     case WM_HSCROLL: {
         int thumb = Scroll_Thumb(wparam);
         thumb -= thumb % 4;
-        granularity = Scroll_Value(Scroll_Code(wparam), thumb, granularity, 80, maximum, 4, 4);
-        Show_Bar(dialog, 1026, 1027, granularity);
+        s.dialogs.granularity = Scroll_Value(Scroll_Code(wparam), thumb, s.dialogs.granularity, 80, maximum, 4, 4);
+        Show_Bar(dialog, 1026, 1027, s.dialogs.granularity);
         return 1;
     }
-    case WM_MOVE: return Present_Last_Frame();
+    case WM_MOVE: return Present_Last_Frame(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
-            Close(dialog, IDOK);
-            Modify_Plasma(24, static_cast<float>(granularity), 1);
+            Close(s.display, dialog, IDOK);
+            Modify_Plasma(s, 24, static_cast<float>(s.dialogs.granularity), 1);
             return 1;
-        case IDCANCEL: Close(dialog, IDCANCEL); return 1;
+        case IDCANCEL: Close(s.display, dialog, IDCANCEL); return 1;
         case 3:
-            granularity = (maximum / 4) * 2;
-            Show_Bar(dialog, 1026, 1027, granularity);
+            s.dialogs.granularity = (maximum / 4) * 2;
+            Show_Bar(dialog, 1026, 1027, s.dialogs.granularity);
             return 1;
         }
     }
@@ -61,38 +62,38 @@ intptr_t Granularity_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM
 }
 
 // ---- slide speed ---------------------------------------------------------------------------
-int slide_speed = 0;
 
 intptr_t Slide_Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    const int maximum = Slide_Maximum();
+    Session& s = Window_Session(dialog);
+    const int maximum = Slide_Maximum(s.display);
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
-        slide_speed = std::clamp(static_cast<int>(Plasma_Settings.slide_speed), 0, std::max(0, maximum));
-        Set_Bar(dialog, 1028, 1029, 0, maximum, slide_speed);
-        Check(dialog, 1056, Plasma_Settings.ignore_fps);
+        Dialog_Opening_Display(s.display);
+        s.dialogs.slide_speed = std::clamp(static_cast<int>(s.Plasma_Settings.slide_speed), 0, std::max(0, maximum));
+        Set_Bar(dialog, 1028, 1029, 0, maximum, s.dialogs.slide_speed);
+        Check(dialog, 1056, s.Plasma_Settings.ignore_fps);
         return 1;
     case WM_HSCROLL:
-        slide_speed = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), slide_speed, 0, maximum, 1, 1);
-        Show_Bar(dialog, 1028, 1029, slide_speed);
+        s.dialogs.slide_speed = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), s.dialogs.slide_speed, 0, maximum, 1, 1);
+        Show_Bar(dialog, 1028, 1029, s.dialogs.slide_speed);
         return 1;
-    case WM_MOVE: return Present_Last_Frame();
+    case WM_MOVE: return Present_Last_Frame(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
-            Close(dialog, IDOK);
-            Modify_Plasma(26, static_cast<float>(slide_speed), 1);
+            Close(s.display, dialog, IDOK);
+            Modify_Plasma(s, 26, static_cast<float>(s.dialogs.slide_speed), 1);
             return 1;
-        case IDCANCEL: Close(dialog, IDCANCEL); return 1;
+        case IDCANCEL: Close(s.display, dialog, IDCANCEL); return 1;
         case 4:
         case 1056:  // the box itself counts as a press of its button
-            Plasma_Settings.ignore_fps = Plasma_Settings.ignore_fps ? 0 : 1;
-            Check(dialog, 1056, Plasma_Settings.ignore_fps);
+            s.Plasma_Settings.ignore_fps = s.Plasma_Settings.ignore_fps ? 0 : 1;
+            Check(dialog, 1056, s.Plasma_Settings.ignore_fps);
             return 1;
         case 3:
-            slide_speed = 10;
-            Show_Bar(dialog, 1028, 1029, slide_speed);
-            Plasma_Settings.ignore_fps = 1;
+            s.dialogs.slide_speed = 10;
+            Show_Bar(dialog, 1028, 1029, s.dialogs.slide_speed);
+            s.Plasma_Settings.ignore_fps = 1;
             Check(dialog, 1056, 1);
             return 1;
         }
@@ -101,51 +102,46 @@ intptr_t Slide_Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM
 }
 
 // ---- slide objects ---------------------------------------------------------------------------
-struct Object_Values {
-    int current = 0;
-    int count = 0, animation = 0, speed = 0;
-} objects;
+int Last_Object(App& app) { return std::max(0, app.Objects_Loaded - 1); }
 
-int Last_Object() { return std::max(0, Objects_Loaded - 1); }
-
-void Load_Current_Object(HWND dialog) {
-    const int i = objects.current;
-    objects.count = std::clamp(Plasma_Settings.object_count[i], 0, 200);
-    objects.animation = std::clamp(static_cast<int>(Plasma_Settings.object_animation_speed[i]), 0, 500);
-    objects.speed = std::clamp(static_cast<int>(Plasma_Settings.object_speed[i]), 0, 100);
+void Load_Current_Object(Session& s, HWND dialog) {
+    const int i = s.dialogs.objects.current;
+    s.dialogs.objects.count = std::clamp(s.Plasma_Settings.object_count[i], 0, 200);
+    s.dialogs.objects.animation = std::clamp(static_cast<int>(s.Plasma_Settings.object_animation_speed[i]), 0, 500);
+    s.dialogs.objects.speed = std::clamp(static_cast<int>(s.Plasma_Settings.object_speed[i]), 0, 100);
     Show_Bar(dialog, 1033, 1034, i);
-    Show_Bar(dialog, 1030, 1031, objects.count);
-    Show_Bar(dialog, 1036, 1037, objects.animation);
-    Show_Bar(dialog, 1038, 1039, objects.speed);
-    Check(dialog, 1035, Plasma_Settings.object_selected[i] == 1);
+    Show_Bar(dialog, 1030, 1031, s.dialogs.objects.count);
+    Show_Bar(dialog, 1036, 1037, s.dialogs.objects.animation);
+    Show_Bar(dialog, 1038, 1039, s.dialogs.objects.speed);
+    Check(dialog, 1035, s.Plasma_Settings.object_selected[i] == 1);
 }
 
-void Store_Current_Object() {
-    const int i = objects.current;
-    Plasma_Settings.object_count[i] = objects.count;
-    Plasma_Settings.object_animation_speed[i] = objects.animation;
-    Plasma_Settings.object_speed[i] = objects.speed;
+void Store_Current_Object(Session& s) {
+    const int i = s.dialogs.objects.current;
+    s.Plasma_Settings.object_count[i] = s.dialogs.objects.count;
+    s.Plasma_Settings.object_animation_speed[i] = s.dialogs.objects.animation;
+    s.Plasma_Settings.object_speed[i] = s.dialogs.objects.speed;
 }
 
 // The current object's first frame stretched over the picture control. 0 when the dialog
 // had to be closed.
-int Draw_Object_Picture(HWND dialog) {
-    const int i = objects.current;
-    Surface images = Get_Object_Images(i);
+int Draw_Object_Picture(Session& s, HWND dialog) {
+    const int i = s.dialogs.objects.current;
+    Surface images = Get_Object_Images(s.app, i);
     if (!images) {
-        Report_Errorf("Slide_Objects_Dialog_Box():Unable to find image for fx object #%d", i);
-        Close(dialog, 0);
+        Report_Errorf(s.app, "Slide_Objects_Dialog_Box():Unable to find image for fx object #%d", i);
+        Close(s.display, dialog, 0);
         return 0;
     }
-    if (images->IsLost() != DD_OK && !Restore_All_Objects()) {
-        Report_Errorf("Slide_Objects_Dialog_Box():Image lost for fx object #%d", i);
-        Close(dialog, 0);
+    if (images->IsLost() != DD_OK && !Restore_All_Objects(s)) {
+        Report_Errorf(s.app, "Slide_Objects_Dialog_Box():Image lost for fx object #%d", i);
+        Close(s.display, dialog, 0);
         return 0;
     }
     int width = 0, height = 0;
-    if (!Grab_Surface_Dimensions(images, &width, &height)) {
-        Report_Errorf("Slide_Objects_Dialog_Box():Grab_Surface_Dimensions FAILED #%d", i);
-        Close(dialog, 0);
+    if (!Grab_Surface_Dimensions(s.app, images, &width, &height)) {
+        Report_Errorf(s.app, "Slide_Objects_Dialog_Box():Grab_Surface_Dimensions FAILED #%d", i);
+        Close(s.display, dialog, 0);
         return 0;
     }
     int picture_width = 0, picture_height = 0;
@@ -154,116 +150,117 @@ int Draw_Object_Picture(HWND dialog) {
     const bool have_source = images->GetDC(&source) == DD_OK;
     if (!picture || !have_source ||
         !StretchBlt(picture, 0, 0, picture_width, picture_height, source, 0, 0, width, width, SRCCOPY))
-        Report_Error("Slide_Objects_Dialog_Box():StretchBlt failed");
+        Report_Error(s.app, "Slide_Objects_Dialog_Box():StretchBlt failed");
     if (have_source) images->ReleaseDC(source);
     if (picture) Release_Picture_DC(dialog, 1032, picture);
     return 1;
 }
 
 intptr_t Slide_Objects_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    Session& s = Window_Session(dialog);
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
-        objects.current = 0;
-        SetScrollRange(GetDlgItem(dialog, 1033), SB_CTL, 0, Last_Object(), true);
+        Dialog_Opening_Display(s.display);
+        s.dialogs.objects.current = 0;
+        SetScrollRange(GetDlgItem(dialog, 1033), SB_CTL, 0, Last_Object(s.app), true);
         SetScrollRange(GetDlgItem(dialog, 1030), SB_CTL, 0, 200, true);
         SetScrollRange(GetDlgItem(dialog, 1036), SB_CTL, 0, 500, true);
         SetScrollRange(GetDlgItem(dialog, 1038), SB_CTL, 0, 100, true);
-        Load_Current_Object(dialog);
+        Load_Current_Object(s, dialog);
         return 1;
     case WM_HSCROLL: {
         const int code = Scroll_Code(wparam), thumb = Scroll_Thumb(wparam);
         switch (Scroll_Bar_Id(lparam)) {
         case 1033:
-            objects.current = Scroll_Value(code, thumb, objects.current, 0, Last_Object(), 1, 1);
-            Load_Current_Object(dialog);
-            Plasma_Settings.object_selected[objects.current] = objects.count != 0 ? 1 : 0;
-            Check(dialog, 1035, objects.count != 0);
-            return Draw_Object_Picture(dialog);
+            s.dialogs.objects.current = Scroll_Value(code, thumb, s.dialogs.objects.current, 0, Last_Object(s.app), 1, 1);
+            Load_Current_Object(s, dialog);
+            s.Plasma_Settings.object_selected[s.dialogs.objects.current] = s.dialogs.objects.count != 0 ? 1 : 0;
+            Check(dialog, 1035, s.dialogs.objects.count != 0);
+            return Draw_Object_Picture(s, dialog);
         case 1030:
-            objects.count = Scroll_Value(code, thumb, objects.count, 0, 200, 1, 1);
-            Show_Bar(dialog, 1030, 1031, objects.count);
+            s.dialogs.objects.count = Scroll_Value(code, thumb, s.dialogs.objects.count, 0, 200, 1, 1);
+            Show_Bar(dialog, 1030, 1031, s.dialogs.objects.count);
             break;
         case 1036:
-            objects.animation = Scroll_Value(code, thumb, objects.animation, 0, 500, 1, 1);
-            Show_Bar(dialog, 1036, 1037, objects.animation);
+            s.dialogs.objects.animation = Scroll_Value(code, thumb, s.dialogs.objects.animation, 0, 500, 1, 1);
+            Show_Bar(dialog, 1036, 1037, s.dialogs.objects.animation);
             break;
         case 1038:
-            objects.speed = Scroll_Value(code, thumb, objects.speed, 0, 100, 1, 10);
-            Show_Bar(dialog, 1038, 1039, objects.speed);
+            s.dialogs.objects.speed = Scroll_Value(code, thumb, s.dialogs.objects.speed, 0, 100, 1, 10);
+            Show_Bar(dialog, 1038, 1039, s.dialogs.objects.speed);
             break;
         default: return 0;
         }
-        Store_Current_Object();
-        Plasma_Settings.object_selected[objects.current] = objects.count != 0 ? 1 : 0;
-        Check(dialog, 1035, objects.count != 0);
-        return Draw_Object_Picture(dialog);
+        Store_Current_Object(s);
+        s.Plasma_Settings.object_selected[s.dialogs.objects.current] = s.dialogs.objects.count != 0 ? 1 : 0;
+        Check(dialog, 1035, s.dialogs.objects.count != 0);
+        return Draw_Object_Picture(s, dialog);
     }
     case WM_MOUSEMOVE:
-    case WM_PAINT: return Draw_Object_Picture(dialog);
-    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_PAINT: return Draw_Object_Picture(s, dialog);
+    case WM_MOVE: return Present_Last_Frame_Windowed(s);
     case WM_COMMAND: {
-        const int i = objects.current;
+        const int i = s.dialogs.objects.current;
         switch (LOWORD(wparam)) {
         case IDOK:
-            Store_Current_Object();
-            Close(dialog, IDOK);
+            Store_Current_Object(s);
+            Close(s.display, dialog, IDOK);
             return 1;
         case IDCANCEL:  // no Cancel button; closing the window keeps what the bars wrote
-            Close(dialog, IDCANCEL);
+            Close(s.display, dialog, IDCANCEL);
             return 1;
         case 4:
-            Plasma_Settings.object_selected[i] = 1;
+            s.Plasma_Settings.object_selected[i] = 1;
             Check(dialog, 1035, 1);
-            if (objects.count < 1) {
-                objects.count = 1;
-                Plasma_Settings.object_count[i] = 1;
+            if (s.dialogs.objects.count < 1) {
+                s.dialogs.objects.count = 1;
+                s.Plasma_Settings.object_count[i] = 1;
                 Show_Bar(dialog, 1030, 1031, 1);
             }
             return 1;
         case 5:
-            Plasma_Settings.object_selected[i] = 0;
+            s.Plasma_Settings.object_selected[i] = 0;
             Check(dialog, 1035, 0);
-            objects.count = 0;
-            Plasma_Settings.object_count[i] = 0;
+            s.dialogs.objects.count = 0;
+            s.Plasma_Settings.object_count[i] = 0;
             Show_Bar(dialog, 1030, 1031, 0);
             return 1;
         case 6:
-            for (int k = 0; k < Objects_Loaded && k < MAX_OBJECTS; ++k) {
-                Plasma_Settings.object_selected[k] = 1;
-                Plasma_Settings.object_count[k] = objects.count;
-                Plasma_Settings.object_animation_speed[k] = objects.animation;
-                Plasma_Settings.object_speed[k] = objects.speed;
+            for (int k = 0; k < s.app.Objects_Loaded && k < MAX_OBJECTS; ++k) {
+                s.Plasma_Settings.object_selected[k] = 1;
+                s.Plasma_Settings.object_count[k] = s.dialogs.objects.count;
+                s.Plasma_Settings.object_animation_speed[k] = s.dialogs.objects.animation;
+                s.Plasma_Settings.object_speed[k] = s.dialogs.objects.speed;
             }
             Check(dialog, 1035, 1);
             return 1;
         case 7:
-            objects.count = objects.animation = objects.speed = 0;
-            for (int k = 0; k < Objects_Loaded && k < MAX_OBJECTS; ++k) {
-                Plasma_Settings.object_selected[k] = 0;
-                Plasma_Settings.object_count[k] = 0;
-                Plasma_Settings.object_animation_speed[k] = 0.0;
-                Plasma_Settings.object_speed[k] = 0.0;
+            s.dialogs.objects.count = s.dialogs.objects.animation = s.dialogs.objects.speed = 0;
+            for (int k = 0; k < s.app.Objects_Loaded && k < MAX_OBJECTS; ++k) {
+                s.Plasma_Settings.object_selected[k] = 0;
+                s.Plasma_Settings.object_count[k] = 0;
+                s.Plasma_Settings.object_animation_speed[k] = 0.0;
+                s.Plasma_Settings.object_speed[k] = 0.0;
             }
-            Load_Current_Object(dialog);
+            Load_Current_Object(s, dialog);
             return 1;
         case 3:
-            for (int k = 0; k < Objects_Loaded && k < MAX_OBJECTS; ++k) {
-                Plasma_Settings.object_count[k] = 1;
-                Plasma_Settings.object_selected[k] = 1;
-                Plasma_Settings.object_animation_speed[k] = 250.0;
-                Plasma_Settings.object_speed[k] = 50.0;
+            for (int k = 0; k < s.app.Objects_Loaded && k < MAX_OBJECTS; ++k) {
+                s.Plasma_Settings.object_count[k] = 1;
+                s.Plasma_Settings.object_selected[k] = 1;
+                s.Plasma_Settings.object_animation_speed[k] = 250.0;
+                s.Plasma_Settings.object_speed[k] = 50.0;
             }
-            objects.current = 0;
-            Load_Current_Object(dialog);
-            objects.count = 1;
-            objects.animation = 250;
-            objects.speed = 50;
+            s.dialogs.objects.current = 0;
+            Load_Current_Object(s, dialog);
+            s.dialogs.objects.count = 1;
+            s.dialogs.objects.animation = 250;
+            s.dialogs.objects.speed = 50;
             Show_Bar(dialog, 1030, 1031, 1);
             Show_Bar(dialog, 1036, 1037, 250);
             Show_Bar(dialog, 1038, 1039, 50);
             Check(dialog, 1035, 1);
-            return Draw_Object_Picture(dialog);
+            return Draw_Object_Picture(s, dialog);
         }
         return 0;
     }
@@ -272,81 +269,81 @@ intptr_t Slide_Objects_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPAR
 }
 
 // ---- background ----------------------------------------------------------------------------
-int brightness = 0;
 
 intptr_t Background_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    Session& s = Window_Session(dialog);
     static const char* const names[] = {"No Background", "Gradual Fill",  "Colour Gradient",
                                         "Still Plasma",  "Moving Plasma", "Sine Waves"};
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
+        Dialog_Opening_Display(s.display);
         for (const char* name : names)
             SendDlgItemMessageA(dialog, 1036, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        SendDlgItemMessageA(dialog, 1036, LB_SETCURSEL, static_cast<WPARAM>(Plasma_Settings.background), 0);
-        brightness = std::clamp(Plasma_Settings.gradient_brightness, 64, 200);
-        Set_Bar(dialog, 1037, 1038, 64, 200, brightness);
-        Check(dialog, 1039, Plasma_Settings.gradient_variable);
+        SendDlgItemMessageA(dialog, 1036, LB_SETCURSEL, static_cast<WPARAM>(s.Plasma_Settings.background), 0);
+        s.dialogs.brightness = std::clamp(s.Plasma_Settings.gradient_brightness, 64, 200);
+        Set_Bar(dialog, 1037, 1038, 64, 200, s.dialogs.brightness);
+        Check(dialog, 1039, s.Plasma_Settings.gradient_variable);
         return 1;
     case WM_HSCROLL:
-        brightness = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), brightness, 64, 200, 1, 1);
-        Show_Bar(dialog, 1037, 1038, brightness);
+        s.dialogs.brightness = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), s.dialogs.brightness, 64, 200, 1, 1);
+        Show_Bar(dialog, 1037, 1038, s.dialogs.brightness);
         return 1;
-    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_MOVE: return Present_Last_Frame_Windowed(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
             const LRESULT selection = SendDlgItemMessageA(dialog, 1036, LB_GETCURSEL, 0, 0);
-            Close(dialog, IDOK);
-            if (selection >= 0 && selection <= 5) Modify_Plasma(29, static_cast<float>(selection), 0);
-            Modify_Plasma(31, static_cast<float>(brightness), 0);
-            Modify_Plasma(30, Checked(dialog, 1039) ? 1.0f : 0.0f, 0);
+            Close(s.display, dialog, IDOK);
+            if (selection >= 0 && selection <= 5) Modify_Plasma(s, 29, static_cast<float>(selection), 0);
+            Modify_Plasma(s, 31, static_cast<float>(s.dialogs.brightness), 0);
+            Modify_Plasma(s, 30, Checked(dialog, 1039) ? 1.0f : 0.0f, 0);
             return 1;
         }
-        case IDCANCEL: Close(dialog, IDCANCEL); return 1;
-        case 1079: Show_Sine_Wave_Dialog(); return 1;
+        case IDCANCEL: Close(s.display, dialog, IDCANCEL); return 1;
+        case 1079: Show_Sine_Wave_Dialog(s); return 1;
         }
     }
     return 0;
 }
 
 // ---- zones ------------------------------------------------------------------------------------
-int zone_frequency_bar = 0, zone_duration_bar = 0;
 
 intptr_t Zone_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    Session& s = Window_Session(dialog);
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
+        Dialog_Opening_Display(s.display);
         // The bar reads the other way round from the field: more frequent zones to the right.
-        zone_frequency_bar = std::clamp(50 - Plasma_Settings.zone_frequency, 0, 50);
-        zone_duration_bar = std::clamp(Plasma_Settings.zone_duration, 0, 50);
-        Set_Bar(dialog, 1041, 1042, 0, 50, zone_frequency_bar);
-        Set_Bar(dialog, 1043, 1044, 0, 50, zone_duration_bar);
-        Check(dialog, 1046, Plasma_Settings.zone_multicolour);
+        s.dialogs.zone_frequency_bar = std::clamp(50 - s.Plasma_Settings.zone_frequency, 0, 50);
+        s.dialogs.zone_duration_bar = std::clamp(s.Plasma_Settings.zone_duration, 0, 50);
+        Set_Bar(dialog, 1041, 1042, 0, 50, s.dialogs.zone_frequency_bar);
+        Set_Bar(dialog, 1043, 1044, 0, 50, s.dialogs.zone_duration_bar);
+        Check(dialog, 1046, s.Plasma_Settings.zone_multicolour);
         return 1;
     case WM_HSCROLL: {
         const int code = Scroll_Code(wparam), thumb = Scroll_Thumb(wparam);
         if (Scroll_Bar_Id(lparam) == 1041) {
-            zone_frequency_bar = Scroll_Value(code, thumb, zone_frequency_bar, 0, 50, 1, 1);
-            Show_Bar(dialog, 1041, 1042, zone_frequency_bar);
+            s.dialogs.zone_frequency_bar = Scroll_Value(code, thumb, s.dialogs.zone_frequency_bar, 0, 50, 1, 1);
+            Show_Bar(dialog, 1041, 1042, s.dialogs.zone_frequency_bar);
         } else if (Scroll_Bar_Id(lparam) == 1043) {
-            zone_duration_bar = Scroll_Value(code, thumb, zone_duration_bar, 0, 50, 1, 1);
-            Show_Bar(dialog, 1043, 1044, zone_duration_bar);
+            s.dialogs.zone_duration_bar = Scroll_Value(code, thumb, s.dialogs.zone_duration_bar, 0, 50, 1, 1);
+            Show_Bar(dialog, 1043, 1044, s.dialogs.zone_duration_bar);
         }
         return 1;
     }
-    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_MOVE: return Present_Last_Frame_Windowed(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
-            Close(dialog, IDOK);
-            Plasma_Settings.zone_frequency = 50 - zone_frequency_bar;
-            Plasma_Settings.zone_duration = zone_duration_bar;
-            Plasma_Settings.zone_multicolour = Checked(dialog, 1046);
+            Close(s.display, dialog, IDOK);
+            s.Plasma_Settings.zone_frequency = 50 - s.dialogs.zone_frequency_bar;
+            s.Plasma_Settings.zone_duration = s.dialogs.zone_duration_bar;
+            s.Plasma_Settings.zone_multicolour = Checked(dialog, 1046);
             return 1;
-        case IDCANCEL: Close(dialog, IDCANCEL); return 1;
+        case IDCANCEL: Close(s.display, dialog, IDCANCEL); return 1;
         case 3:
-            zone_frequency_bar = 25;
-            zone_duration_bar = 6;
+            s.dialogs.zone_frequency_bar = 25;
+            s.dialogs.zone_duration_bar = 6;
             Show_Bar(dialog, 1041, 1042, 25);
             Show_Bar(dialog, 1043, 1044, 6);
             Check(dialog, 1046, 1);
@@ -357,36 +354,36 @@ intptr_t Zone_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam
 }
 
 // ---- direction -----------------------------------------------------------------------------
-int direction_frequency = 0;
 
 intptr_t Direction_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    Session& s = Window_Session(dialog);
     static const char* const names[] = {"Slide In", "Slide Out", "Alternate", "Random"};
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
-        direction_frequency = std::clamp(Plasma_Settings.direction_change_frequency, 1, 1000);
-        Set_Bar(dialog, 1054, 1055, 1, 1000, direction_frequency);
+        Dialog_Opening_Display(s.display);
+        s.dialogs.direction_frequency = std::clamp(s.Plasma_Settings.direction_change_frequency, 1, 1000);
+        Set_Bar(dialog, 1054, 1055, 1, 1000, s.dialogs.direction_frequency);
         for (const char* name : names)
             SendDlgItemMessageA(dialog, 1058, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        SendDlgItemMessageA(dialog, 1058, LB_SETCURSEL, static_cast<WPARAM>(Plasma_Settings.slide_direction), 0);
+        SendDlgItemMessageA(dialog, 1058, LB_SETCURSEL, static_cast<WPARAM>(s.Plasma_Settings.slide_direction), 0);
         return 1;
     case WM_HSCROLL:
-        direction_frequency = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), direction_frequency, 1, 1000, 1, 1);
-        Show_Bar(dialog, 1054, 1055, direction_frequency);
+        s.dialogs.direction_frequency = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), s.dialogs.direction_frequency, 1, 1000, 1, 1);
+        Show_Bar(dialog, 1054, 1055, s.dialogs.direction_frequency);
         return 1;
-    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_MOVE: return Present_Last_Frame_Windowed(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
             const LRESULT selection = SendDlgItemMessageA(dialog, 1058, LB_GETCURSEL, 0, 0);
-            Close(dialog, IDOK);
-            Modify_Plasma(41, static_cast<float>(direction_frequency), 1);
-            if (selection >= 0 && selection <= 3) Modify_Plasma(40, static_cast<float>(selection), 1);
+            Close(s.display, dialog, IDOK);
+            Modify_Plasma(s, 41, static_cast<float>(s.dialogs.direction_frequency), 1);
+            if (selection >= 0 && selection <= 3) Modify_Plasma(s, 40, static_cast<float>(selection), 1);
             return 1;
         }
-        case IDCANCEL: Close(dialog, IDCANCEL); return 1;
+        case IDCANCEL: Close(s.display, dialog, IDCANCEL); return 1;
         case 3:
-            direction_frequency = 1000;
+            s.dialogs.direction_frequency = 1000;
             Show_Bar(dialog, 1054, 1055, 1000);
             SendDlgItemMessageA(dialog, 1058, LB_SETCURSEL, 3, 0);
             return 1;
@@ -396,89 +393,77 @@ intptr_t Direction_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM l
 }
 
 // ---- fade -------------------------------------------------------------------------------------
-struct Fade_Bar {
-    int bar, number;
-    int value;
-} fade_bars[3] = {{1064, 1065, 0}, {1066, 1067, 0}, {1068, 1069, 0}};
-
 intptr_t Fade_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    Session& s = Window_Session(dialog);
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display();
-        fade_bars[0].value = std::clamp(Plasma_Settings.fade_light, 0, 255);
-        fade_bars[1].value = std::clamp(Plasma_Settings.fade_hue, 0, 255);
-        fade_bars[2].value = std::clamp(Plasma_Settings.fade_saturation, 0, 255);
-        for (Fade_Bar& b : fade_bars) Set_Bar(dialog, b.bar, b.number, 0, 255, b.value);
+        Dialog_Opening_Display(s.display);
+        s.dialogs.fade_bars[0].value = std::clamp(s.Plasma_Settings.fade_light, 0, 255);
+        s.dialogs.fade_bars[1].value = std::clamp(s.Plasma_Settings.fade_hue, 0, 255);
+        s.dialogs.fade_bars[2].value = std::clamp(s.Plasma_Settings.fade_saturation, 0, 255);
+        for (Fade_Bar& b : s.dialogs.fade_bars) Set_Bar(dialog, b.bar, b.number, 0, 255, b.value);
         return 1;
     case WM_HSCROLL:
-        for (Fade_Bar& b : fade_bars) {
+        for (Fade_Bar& b : s.dialogs.fade_bars) {
             if (b.bar != Scroll_Bar_Id(lparam)) continue;
             b.value = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), b.value, 0, 255, 1, 1);
             Show_Bar(dialog, b.bar, b.number, b.value);
         }
         return 1;
-    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_MOVE: return Present_Last_Frame_Windowed(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
-            Close(dialog, IDOK);
-            Plasma_Settings.fade_light = fade_bars[0].value;
-            Plasma_Settings.fade_hue = fade_bars[1].value;
-            Plasma_Settings.fade_saturation = fade_bars[2].value;
+            Close(s.display, dialog, IDOK);
+            s.Plasma_Settings.fade_light = s.dialogs.fade_bars[0].value;
+            s.Plasma_Settings.fade_hue = s.dialogs.fade_bars[1].value;
+            s.Plasma_Settings.fade_saturation = s.dialogs.fade_bars[2].value;
             return 1;
-        case IDCANCEL: Close(dialog, IDCANCEL); return 1;
+        case IDCANCEL: Close(s.display, dialog, IDCANCEL); return 1;
         }
     }
     return 0;
 }
 
 // ---- sine waves ----------------------------------------------------------------------------
-struct Sine_Bar {
-    int bar, number, minimum, maximum;
-    int value;
-} sine_bars[5] = {{1069, 1070, 1, 256, 0},
-                  {1071, 1072, 0, 500, 0},
-                  {1073, 1074, 1, 100, 0},
-                  {1075, 1076, 1, 1000, 0},
-                  {1081, 1082, 1, 256, 0}};
-
 intptr_t Sine_Wave_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    const PLASMA_SETTINGS& s = Plasma_Settings;
+    Session& s = Window_Session(dialog);
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
     switch (message) {
     case WM_INITDIALOG: {
-        Dialog_Opening_Display();
-        const int opening[5] = {s.sine_passes, s.sine_amplitude, s.sine_variance,
-                                static_cast<int>(s.sine_phase_step * 5000.0), s.sine_band_width};
+        Dialog_Opening_Display(s.display);
+        const int opening[5] = {p.sine_passes, p.sine_amplitude, p.sine_variance,
+                                static_cast<int>(p.sine_phase_step * 5000.0), p.sine_band_width};
         for (int i = 0; i < 5; ++i) {
-            Sine_Bar& b = sine_bars[i];
+            Sine_Bar& b = s.dialogs.sine_bars[i];
             b.value = std::clamp(opening[i], b.minimum, b.maximum);
             Set_Bar(dialog, b.bar, b.number, b.minimum, b.maximum, b.value);
         }
-        Check(dialog, 1077, s.sine_multicolour);
-        Check(dialog, 1079, s.sine_clear);
+        Check(dialog, 1077, p.sine_multicolour);
+        Check(dialog, 1079, p.sine_clear);
         return 1;
     }
     case WM_HSCROLL:
-        for (Sine_Bar& b : sine_bars) {
+        for (Sine_Bar& b : s.dialogs.sine_bars) {
             if (b.bar != Scroll_Bar_Id(lparam)) continue;
             b.value = Scroll_Value(Scroll_Code(wparam), Scroll_Thumb(wparam), b.value, b.minimum, b.maximum, 1, 1);
             Show_Bar(dialog, b.bar, b.number, b.value);
         }
         return 1;
-    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_MOVE: return Present_Last_Frame_Windowed(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
-            Close(dialog, IDOK);
-            Plasma_Settings.sine_passes = sine_bars[0].value;
-            Plasma_Settings.sine_amplitude = sine_bars[1].value;
-            Plasma_Settings.sine_variance = sine_bars[2].value;
-            Plasma_Settings.sine_phase_step = sine_bars[3].value * 0.0002;
-            Plasma_Settings.sine_band_width = sine_bars[4].value;
-            Plasma_Settings.sine_multicolour = Checked(dialog, 1077);
-            Plasma_Settings.sine_clear = Checked(dialog, 1079);
+            Close(s.display, dialog, IDOK);
+            s.Plasma_Settings.sine_passes = s.dialogs.sine_bars[0].value;
+            s.Plasma_Settings.sine_amplitude = s.dialogs.sine_bars[1].value;
+            s.Plasma_Settings.sine_variance = s.dialogs.sine_bars[2].value;
+            s.Plasma_Settings.sine_phase_step = s.dialogs.sine_bars[3].value * 0.0002;
+            s.Plasma_Settings.sine_band_width = s.dialogs.sine_bars[4].value;
+            s.Plasma_Settings.sine_multicolour = Checked(dialog, 1077);
+            s.Plasma_Settings.sine_clear = Checked(dialog, 1079);
             return 1;
-        case IDCANCEL: Close(dialog, IDCANCEL); return 1;
+        case IDCANCEL: Close(s.display, dialog, IDCANCEL); return 1;
         case 1078: Check(dialog, 1077, !Checked(dialog, 1077)); return 1;
         case 1080: Check(dialog, 1079, !Checked(dialog, 1079)); return 1;
         }
@@ -488,11 +473,11 @@ intptr_t Sine_Wave_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM l
 
 }  // namespace
 
-int Show_Granularity_Dialog() { return Show_Dialog("GRANULARITYBOX", Granularity_Dialog_Box); }
-int Show_Slide_Speed_Dialog() { return Show_Dialog("SLIDESPEEDBOX", Slide_Speed_Dialog_Box); }
-int Show_Slide_Objects_Dialog() { return Show_Dialog("SLIDEOBJECTSBOX", Slide_Objects_Dialog_Box); }
-int Show_Background_Dialog() { return Show_Dialog("BackgroundBox", Background_Dialog_Box); }
-int Show_Zone_Dialog() { return Show_Dialog("ZONEBOX", Zone_Dialog_Box); }
-int Show_Direction_Dialog() { return Show_Dialog("DIRECTIONBOX", Direction_Dialog_Box); }
-int Show_Fade_Dialog() { return Show_Dialog("FADEBOX", Fade_Dialog_Box); }
-int Show_Sine_Wave_Dialog() { return Show_Dialog("SINEWAVEBOX", Sine_Wave_Dialog_Box); }
+int Show_Granularity_Dialog(Session& s) { return Show_Dialog(s.display, "GRANULARITYBOX", Granularity_Dialog_Box); }
+int Show_Slide_Speed_Dialog(Session& s) { return Show_Dialog(s.display, "SLIDESPEEDBOX", Slide_Speed_Dialog_Box); }
+int Show_Slide_Objects_Dialog(Session& s) { return Show_Dialog(s.display, "SLIDEOBJECTSBOX", Slide_Objects_Dialog_Box); }
+int Show_Background_Dialog(Session& s) { return Show_Dialog(s.display, "BackgroundBox", Background_Dialog_Box); }
+int Show_Zone_Dialog(Session& s) { return Show_Dialog(s.display, "ZONEBOX", Zone_Dialog_Box); }
+int Show_Direction_Dialog(Session& s) { return Show_Dialog(s.display, "DIRECTIONBOX", Direction_Dialog_Box); }
+int Show_Fade_Dialog(Session& s) { return Show_Dialog(s.display, "FADEBOX", Fade_Dialog_Box); }
+int Show_Sine_Wave_Dialog(Session& s) { return Show_Dialog(s.display, "SINEWAVEBOX", Sine_Wave_Dialog_Box); }

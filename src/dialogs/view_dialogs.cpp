@@ -14,35 +14,35 @@
 #include "surface/bitmap.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
 namespace {
 
 // ---- about ------------------------------------------------------------------------------------
-Surface about_picture = nullptr;
-int about_width = 0, about_height = 0;
 
-void Show_About_Text() { Message_Box("Mirravane V 1.5: a colour plasma and kaleidoscope screen saver"); }
+void Show_About_Text(App& app) { Message_Box(app, "Mirravane V 1.5: a colour plasma and kaleidoscope screen saver"); }
 
-void Paint_About_Picture(HWND dialog) {
-    if (!about_picture || about_picture->IsLost() != DD_OK) return;
+void Paint_About_Picture(Session& s, HWND dialog) {
+    if (!s.dialogs.about_picture || s.dialogs.about_picture->IsLost() != DD_OK) return;
     HDC source = nullptr;
-    if (about_picture->GetDC(&source) != DD_OK) return;
+    if (s.dialogs.about_picture->GetDC(&source) != DD_OK) return;
     int width = 0, height = 0;
     HDC picture = Picture_DC(dialog, 1023, &width, &height);
     if (picture) {
-        if (!StretchBlt(picture, 0, 0, width, height, source, 0, 0, about_width, about_height, SRCCOPY))
-            Report_Error("About_Dialog_Box():StrecthBlt failed");
+        if (!StretchBlt(picture, 0, 0, width, height, source, 0, 0, s.dialogs.about_width, s.dialogs.about_height, SRCCOPY))
+            Report_Error(s.app, "About_Dialog_Box():StrecthBlt failed");
         Release_Picture_DC(dialog, 1023, picture);
     }
-    about_picture->ReleaseDC(source);
+    s.dialogs.about_picture->ReleaseDC(source);
 }
 
 intptr_t About_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    Session& s = Window_Session(dialog);
     switch (message) {
     case WM_INITDIALOG: return 1;
-    case WM_PAINT: Paint_About_Picture(dialog); return 1;
+    case WM_PAINT: Paint_About_Picture(s, dialog); return 1;
     case WM_LBUTTONDOWN: EndDialog(dialog, IDOK); return 1;
-    case WM_MOVE: return Present_Last_Frame();
+    case WM_MOVE: return Present_Last_Frame(s);
     case WM_COMMAND:
         // Escape or closing the window: the only ways out besides the click.
         if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
@@ -55,26 +55,27 @@ intptr_t About_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
 
 // ---- resolution ----------------------------------------------------------------------------
 intptr_t Resolution_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    Session& s = Window_Session(dialog);
     switch (message) {
     case WM_INITDIALOG:
-        Dialog_Opening_Display(true);
+        Dialog_Opening_Display(s.display, true);
         for (int i = 0; i < 20; ++i)
             SendDlgItemMessageA(dialog, 1040, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Resolution_Text(i)));
-        SendDlgItemMessageA(dialog, 1040, LB_SETCURSEL, static_cast<WPARAM>(Plasma_Settings.resolution), 0);
+        SendDlgItemMessageA(dialog, 1040, LB_SETCURSEL, static_cast<WPARAM>(s.Plasma_Settings.resolution), 0);
         return 1;
-    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_MOVE: return Present_Last_Frame_Windowed(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
             const LRESULT selection = SendDlgItemMessageA(dialog, 1040, LB_GETCURSEL, 0, 0);
-            if (selection >= 0 && selection <= 19) Modify_Plasma(32, static_cast<float>(selection), 0);
+            if (selection >= 0 && selection <= 19) Modify_Plasma(s, 32, static_cast<float>(selection), 0);
             EndDialog(dialog, IDOK);
-            Dialog_Closing_Display(true);
+            Dialog_Closing_Display(s.display, true);
             return 1;
         }
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);
-            Dialog_Closing_Display(true);
+            Dialog_Closing_Display(s.display, true);
             return 1;
         case 3: SendDlgItemMessageA(dialog, 1040, LB_SETCURSEL, 1, 0); return 1;
         }
@@ -84,27 +85,28 @@ intptr_t Resolution_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM)
 
 // ---- system information --------------------------------------------------------------------
 intptr_t Info_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    Session& s = Window_Session(dialog);
     switch (message) {
     case WM_INITDIALOG: {
-        Dialog_Opening_Display(true);
+        Dialog_Opening_Display(s.display, true);
         MEMORYSTATUS memory;
         GlobalMemoryStatus(&memory);
         uint32_t total_video = 0, free_video = 0;
-        Get_Available_Video_Memory(&total_video, &free_video);
+        Get_Available_Video_Memory(s.display, &total_video, &free_video);
         char text[128];
         std::snprintf(text, sizeof text, "Video ram free %.2lf Mb", free_video / 1048576.0);
         SetDlgItemTextA(dialog, 1051, text);
         std::snprintf(text, sizeof text, "Total system ram %.2lf Mb", static_cast<double>(memory.dwTotalPhys) / 1048576.0);
         SetDlgItemTextA(dialog, 1052, text);
-        std::snprintf(text, sizeof text, "Objects occupy %.2lf Mb of system ram", static_cast<double>(Objects_Memory));
+        std::snprintf(text, sizeof text, "Objects occupy %.2lf Mb of system ram", static_cast<double>(s.app.Objects_Memory));
         SetDlgItemTextA(dialog, 1053, text);
         return 1;
     }
-    case WM_MOVE: return Present_Last_Frame();
+    case WM_MOVE: return Present_Last_Frame(s);
     case WM_COMMAND:
         if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
             EndDialog(dialog, static_cast<intptr_t>(LOWORD(wparam)));
-            Dialog_Closing_Display(true);
+            Dialog_Closing_Display(s.display, true);
             return 1;
         }
     }
@@ -113,13 +115,14 @@ intptr_t Info_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
 
 // ---- welcome ----------------------------------------------------------------------------------
 intptr_t Introduction_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    Session& s = Window_Session(dialog);
     switch (message) {
-    case WM_INITDIALOG: Dialog_Opening_Display(); return 1;
-    case WM_MOVE: return Present_Last_Frame();
+    case WM_INITDIALOG: Dialog_Opening_Display(s.display); return 1;
+    case WM_MOVE: return Present_Last_Frame(s);
     case WM_COMMAND:
         if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
             EndDialog(dialog, static_cast<intptr_t>(LOWORD(wparam)));
-            Dialog_Closing_Display();
+            Dialog_Closing_Display(s.display);
             return 1;
         }
     }
@@ -127,41 +130,41 @@ intptr_t Introduction_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARA
 }
 
 // ---- random presets --------------------------------------------------------------------------
-int journey_interval = 0, journey_speed = 0;
 
 intptr_t Random_Presets_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    Session& s = Window_Session(dialog);
     switch (message) {
     case WM_INITDIALOG:
-        journey_interval = std::clamp(Running_Random_Interval, 0, 500);
-        journey_speed = std::clamp(Running_Transition_Speed, 1, 800);
-        Dialog_Opening_Display();
-        Set_Bar(dialog, 1066, 1068, 0, 500, journey_interval);
-        Set_Bar(dialog, 1067, 1069, 1, 800, journey_speed);
+        s.dialogs.journey_interval = std::clamp(s.journey.Running_Random_Interval, 0, 500);
+        s.dialogs.journey_speed = std::clamp(s.journey.Running_Transition_Speed, 1, 800);
+        Dialog_Opening_Display(s.display);
+        Set_Bar(dialog, 1066, 1068, 0, 500, s.dialogs.journey_interval);
+        Set_Bar(dialog, 1067, 1069, 1, 800, s.dialogs.journey_speed);
         return 1;
     case WM_HSCROLL: {
         const int code = Scroll_Code(wparam), thumb = Scroll_Thumb(wparam);
         if (Scroll_Bar_Id(lparam) == 1066) {
-            journey_interval = Scroll_Value(code, thumb, journey_interval, 0, 500, 1, 8);
-            Show_Bar(dialog, 1066, 1068, journey_interval);
+            s.dialogs.journey_interval = Scroll_Value(code, thumb, s.dialogs.journey_interval, 0, 500, 1, 8);
+            Show_Bar(dialog, 1066, 1068, s.dialogs.journey_interval);
         } else if (Scroll_Bar_Id(lparam) == 1067) {
-            journey_speed = Scroll_Value(code, thumb, journey_speed, 1, 800, 1, 16);
-            Show_Bar(dialog, 1067, 1069, journey_speed);
+            s.dialogs.journey_speed = Scroll_Value(code, thumb, s.dialogs.journey_speed, 1, 800, 1, 16);
+            Show_Bar(dialog, 1067, 1069, s.dialogs.journey_speed);
         }
         return 1;
     }
-    case WM_MOVE: return Present_Last_Frame_Windowed();
+    case WM_MOVE: return Present_Last_Frame_Windowed(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK:
             EndDialog(dialog, IDOK);
-            Dialog_Closing_Display();
-            Plasma_Settings.random_interval = Running_Random_Interval = journey_interval;
-            Plasma_Settings.transition_speed = Running_Transition_Speed = journey_speed;
-            Tick_Random_Preset_Timer(1);
+            Dialog_Closing_Display(s.display);
+            s.Plasma_Settings.random_interval = s.journey.Running_Random_Interval = s.dialogs.journey_interval;
+            s.Plasma_Settings.transition_speed = s.journey.Running_Transition_Speed = s.dialogs.journey_speed;
+            Tick_Random_Preset_Timer(s, 1);
             return 1;
         case IDCANCEL:  // the cursor hidden again here too, so its count stays balanced
             EndDialog(dialog, IDCANCEL);
-            Dialog_Closing_Display();
+            Dialog_Closing_Display(s.display);
             return 1;
         }
     }
@@ -170,32 +173,32 @@ intptr_t Random_Presets_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPA
 
 }  // namespace
 
-int Show_About() {
-    Fill_Windows_Directory_Prefix();
+int Show_About(Session& s) {
+    Fill_Windows_Directory_Prefix(s.app);
     char path[PATH_BUFFER_SIZE];
-    std::snprintf(path, sizeof path, "%sMirravane\\Data\\Bmp\\About.bmp", Windows_Directory_Prefix);
+    std::snprintf(path, sizeof path, "%sMirravane\\Data\\Bmp\\About.bmp", s.app.Windows_Directory_Prefix);
     if (!File_Exists(path)) {
-        Show_About_Text();
+        Show_About_Text(s.app);
         return 0;
     }
-    if (!about_picture) {
-        about_picture = Load_SYSTEM_Bitmap(path, &about_width, &about_height);
-        if (!about_picture) {
-            Show_About_Text();
+    if (!s.dialogs.about_picture) {
+        s.dialogs.about_picture = Load_SYSTEM_Bitmap(s.display, path, &s.dialogs.about_width, &s.dialogs.about_height);
+        if (!s.dialogs.about_picture) {
+            Show_About_Text(s.app);
             return 0;
         }
     }
-    if (about_width <= 0 || about_height <= 0) {
-        Release_Surface(&about_picture);
-        Show_About_Text();
+    if (s.dialogs.about_width <= 0 || s.dialogs.about_height <= 0) {
+        Release_Surface(&s.dialogs.about_picture);
+        Show_About_Text(s.app);
         return 0;
     }
-    Show_Dialog("ABOUTBOX", About_Dialog_Box);
-    Release_Surface(&about_picture);
+    Show_Dialog(s.display, "ABOUTBOX", About_Dialog_Box);
+    Release_Surface(&s.dialogs.about_picture);
     return 1;
 }
 
-int Show_Resolution_Dialog() { return Show_Dialog("RESOLUTIONBOX", Resolution_Dialog_Box); }
-int Show_System_Info() { return Show_Dialog("INFOBOX", Info_Dialog_Box); }
-int Show_Introduction() { return Show_Dialog("INTRODUCTIONBOX", Introduction_Dialog_Box); }
-int Show_Random_Presets_Dialog() { return Show_Dialog("JOURNEYBOX", Random_Presets_Dialog_Box); }
+int Show_Resolution_Dialog(Session& s) { return Show_Dialog(s.display, "RESOLUTIONBOX", Resolution_Dialog_Box); }
+int Show_System_Info(Session& s) { return Show_Dialog(s.display, "INFOBOX", Info_Dialog_Box); }
+int Show_Introduction(Session& s) { return Show_Dialog(s.display, "INTRODUCTIONBOX", Introduction_Dialog_Box); }
+int Show_Random_Presets_Dialog(Session& s) { return Show_Dialog(s.display, "JOURNEYBOX", Random_Presets_Dialog_Box); }

@@ -3,18 +3,22 @@
 #pragma once
 
 #include "platform/input/dinput.h"
+#include "session/forward.h"
 
-extern DInput* Direct_Input;
-extern DInput_Device* Mouse_Device;
-extern DIMOUSESTATE Mouse_State;
-extern int Mouse_X, Mouse_Y;            // the virtual pointer
-extern int Last_Mouse_X, Last_Mouse_Y;  // recorded by the last frame without movement
+// A session's mouse (saver mode only).
+struct Mouse_Input {
+    DInput* Direct_Input = nullptr;
+    DInput_Device* Mouse_Device = nullptr;
+    DIMOUSESTATE Mouse_State{};
+    int Mouse_X = 0, Mouse_Y = 0;            // the virtual pointer
+    int Last_Mouse_X = 0, Last_Mouse_Y = 0;  // recorded by the last frame without movement
+};
 
-int Setup_Direct_Input();
-int Setup_Mouse();
-int Read_Mouse();
-int Update_Mouse();
-int Mouse_Has_Moved(int record_only);
-int Poll_Input_Devices();
-void Release_Mouse();
-void Release_Direct_Input();
+int Setup_Direct_Input(Session& s);
+int Setup_Mouse(Session& s);
+int Read_Mouse(Session& s);
+int Update_Mouse(Session& s);
+int Mouse_Has_Moved(Session& s, int record_only);
+int Poll_Input_Devices(Session& s);
+void Release_Mouse(Session& s);
+void Release_Direct_Input(Session& s);

@@ -3,20 +3,25 @@
 #pragma once
 
 #include "surface/surface.h"
+#include "session/forward.h"
 
-extern int kaleidoscope_active;           // set up and drawn each frame
-extern int kaleidoscope_rebuild_pending;  // the next Draw_Kaleidoscope rebuilds once
-extern Surface Scope_Rotated_90;          // the turned square's bounding box
-extern Surface Triangle_Stamp;            // K x K, white lower-left half on black
-extern int Kaleidoscope_Size;             // K of the last set-up
+// A session's kaleidoscope: the turned square and the stamp, and whether it is drawn.
+struct Kaleidoscope_State {
+    int kaleidoscope_active = 0;           // set up and drawn each frame
+    int kaleidoscope_rebuild_pending = 0;  // the next Draw_Kaleidoscope rebuilds once
+    Surface Scope_Rotated_90 = nullptr;    // the turned square's bounding box
+    Surface Triangle_Stamp = nullptr;      // K x K, white lower-left half on black
+    int Kaleidoscope_Size = 0;             // K of the last set-up
+};
+
 
 // K for the current granularity and screen height.
-int Kaleidoscope_Segment_Size();
+int Kaleidoscope_Segment_Size(Session& s);
 
-int Setup_Kaleidoscope(int width, int height);
-void Shutdown_Kaleidoscope();
-int Draw_Kaleidoscope(Surface dest, int width, int height);
-int Stretch_Kaleidoscope(Surface source, Surface dest);
-int Create_Triangle_Stamp(int width, int height);
-int Erase_White_Triangle(Surface surface, int x, int y, int width, int height);
-int Restore_All_Scope_Surfaces();
+int Setup_Kaleidoscope(Session& s, int width, int height);
+void Shutdown_Kaleidoscope(Session& s);
+int Draw_Kaleidoscope(Session& s, Surface dest, int width, int height);
+int Stretch_Kaleidoscope(Session& s, Surface source, Surface dest);
+int Create_Triangle_Stamp(Session& s, int width, int height);
+int Erase_White_Triangle(App& app, Surface surface, int x, int y, int width, int height);
+int Restore_All_Scope_Surfaces(Session& s);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include "session/forward.h"
 
 #include "surface/surface.h"
 
@@ -16,35 +17,25 @@ struct Plasma_Context {
     float phase[8] = {};
 };
 
-// Single colour (and blue in multi-colour mode), green, red.
-extern Plasma_Context First_Plasma;
-extern Plasma_Context Second_Plasma;
-extern Plasma_Context Third_Plasma;
-
-int Setup_Plasma(Plasma_Context* context);
-void Random_Plasma_Palette();
-void Shift_Palette(int scheme);  // 0..19, or -1 for a random scheme other than the last one
-extern int Last_Palette_Scheme;  // -1 until the first Shift_Palette
-void Shutdown_Plasma();
+int Setup_Plasma(Session& s, Plasma_Context* context);
+void Random_Plasma_Palette(Session& s);
+void Shift_Palette(Session& s, int scheme);  // 0..19, or -1 for a random scheme other than the last one
+void Shutdown_Plasma(Session& s);
 
 // Renderers: advance the phases, then fill the W x H tile at (x0, y0) of a locked surface.
-int Process_Plasma_8(Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
-int Process_Plasma_16(Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
-int Process_Plasma_24(Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
-int Process_Plasma_32(Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
-int Multi_Colour_Plasma_16(Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
+int Process_Plasma_8(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
+int Process_Plasma_16(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
+int Process_Plasma_24(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
+int Process_Plasma_32(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0);
+int Multi_Colour_Plasma_16(Session& s, Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
                            double divisor1, double divisor2, double divisor3, int x0, int y0);
-int Multi_Colour_Plasma_24(Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
+int Multi_Colour_Plasma_24(Session& s, Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
                            double divisor1, double divisor2, double divisor3, int x0, int y0);
-int Multi_Colour_Plasma_32(Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
+int Multi_Colour_Plasma_32(Session& s, Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
                            double divisor1, double divisor2, double divisor3, int x0, int y0);
 
-int Draw_Plasma(Surface dest, int x, int y);
-int Random_Colour_Change();
-
-// Random colour change state: 31 at 15/16 bpp, 127 at 24/32 once needed; seconds to the next change.
-extern int colour_level;
-extern double Random_Colour_Countdown;
+int Draw_Plasma(Session& s, Surface dest, int x, int y);
+int Random_Colour_Change(Session& s);
 
 // What the plasma dialogs start from and return to on Cancel or Default.
 struct PLASMA_DIALOG_VALUES {
@@ -57,7 +48,17 @@ struct PLASMA_DIALOG_VALUES {
     uint8_t saved_blue, saved_green, saved_red;  // the colour dialog's Cancel
     int colour_logic;
 };
-extern PLASMA_DIALOG_VALUES plasma_dialog_values;
 
-void Reset_Plasma_Dialog_Values();
-int Copy_Plasma_Dialog_Values();
+// A session's plasma generators and colour state.
+struct Plasma_State {
+    // Single colour (and blue in multi-colour mode), green, red.
+    Plasma_Context First_Plasma, Second_Plasma, Third_Plasma;
+    int Last_Palette_Scheme = -1;  // -1 until the first Shift_Palette
+    // Random colour change state: 31 at 15/16 bpp, 127 at 24/32 once needed; seconds to the next change.
+    int colour_level = 0;
+    double Random_Colour_Countdown = 0.0;
+    PLASMA_DIALOG_VALUES plasma_dialog_values = {35.0, 4, 95, 54, 50, 127, 127, 127, 0, 0, 0, 1};
+};
+
+void Reset_Plasma_Dialog_Values(Session& s);
+int Copy_Plasma_Dialog_Values(Session& s);

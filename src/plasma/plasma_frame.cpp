@@ -9,15 +9,13 @@
 #include "shell/menu_marks.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-int colour_level = 0;
-double Random_Colour_Countdown = 0.0;
 
-PLASMA_DIALOG_VALUES plasma_dialog_values = {35.0, 4, 95, 54, 50, 127, 127, 127, 0, 0, 0, 1};
 
 namespace {
-Once_Log draw_plasma_log;
-Once_Log shutdown_plasma_log;
+const Once_Log draw_plasma_log;
+const Once_Log shutdown_plasma_log;
 
 bool Is_Wide_Depth(int bpp) { return bpp == 15 || bpp == 16 || bpp == 24 || bpp == 32; }
 
@@ -29,46 +27,46 @@ void Release_Tables(Plasma_Context& c) {
 }
 
 // Runs the renderer for the depth and colour mode; 0 after reporting a failure.
-int Render(Surface dest, double divisor, int x, int y) {
-    const int multi = Plasma_Settings.multi_colour;
-    switch (Screen_Bpp) {
+int Render(Session& s, Surface dest, double divisor, int x, int y) {
+    const int multi = s.Plasma_Settings.multi_colour;
+    switch (s.display.Screen_Bpp) {
         case 8:
-            if (!Process_Plasma_8(&First_Plasma, dest, divisor, x, y)) {
-                Report_Error("Draw_Plasma(): Process_Plasma_8 FAILED");
+            if (!Process_Plasma_8(s, &s.plasma.First_Plasma, dest, divisor, x, y)) {
+                Report_Error(s.app, "Draw_Plasma(): Process_Plasma_8 FAILED");
                 return 0;
             }
             return 1;
         case 15:
         case 16:
-            if (multi == 0 && !Process_Plasma_16(&First_Plasma, dest, divisor, x, y)) {
-                Report_Error("Draw_Plasma(): Process_Plasma_16 FAILED");
+            if (multi == 0 && !Process_Plasma_16(s, &s.plasma.First_Plasma, dest, divisor, x, y)) {
+                Report_Error(s.app, "Draw_Plasma(): Process_Plasma_16 FAILED");
                 return 0;
             }
-            if (multi == 1 && !Multi_Colour_Plasma_16(&First_Plasma, &Second_Plasma, &Third_Plasma, dest, divisor,
+            if (multi == 1 && !Multi_Colour_Plasma_16(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, dest, divisor,
                                                       divisor, divisor, x, y)) {
-                Report_Error("Draw_Plasma(): Multi_Colour_Plasma_16 FAILED");
+                Report_Error(s.app, "Draw_Plasma(): Multi_Colour_Plasma_16 FAILED");
                 return 0;
             }
             return 1;
         case 24:
-            if (multi == 0 && !Process_Plasma_24(&First_Plasma, dest, divisor, x, y)) {
-                Report_Error("Draw_Plasma(): Process_Plasma_24 FAILED");
+            if (multi == 0 && !Process_Plasma_24(s, &s.plasma.First_Plasma, dest, divisor, x, y)) {
+                Report_Error(s.app, "Draw_Plasma(): Process_Plasma_24 FAILED");
                 return 0;
             }
-            if (multi == 1 && !Multi_Colour_Plasma_24(&First_Plasma, &Second_Plasma, &Third_Plasma, dest, divisor,
+            if (multi == 1 && !Multi_Colour_Plasma_24(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, dest, divisor,
                                                       divisor, divisor, x, y)) {
-                Report_Error("Draw_Plasma(): Multi_Colour_Plasma_24 FAILED");
+                Report_Error(s.app, "Draw_Plasma(): Multi_Colour_Plasma_24 FAILED");
                 return 0;
             }
             return 1;
         case 32:
-            if (multi == 0 && !Process_Plasma_32(&First_Plasma, dest, divisor, x, y)) {
-                Report_Error("Draw_Plasma(): Process_Plasma_32 FAILED");
+            if (multi == 0 && !Process_Plasma_32(s, &s.plasma.First_Plasma, dest, divisor, x, y)) {
+                Report_Error(s.app, "Draw_Plasma(): Process_Plasma_32 FAILED");
                 return 0;
             }
-            if (multi == 1 && !Multi_Colour_Plasma_32(&First_Plasma, &Second_Plasma, &Third_Plasma, dest, divisor,
+            if (multi == 1 && !Multi_Colour_Plasma_32(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, dest, divisor,
                                                       divisor, divisor, x, y)) {
-                Report_Error("Draw_Plasma(): Multi_Colour_Plasma_32 FAILED");
+                Report_Error(s.app, "Draw_Plasma(): Multi_Colour_Plasma_32 FAILED");
                 return 0;
             }
             return 1;
@@ -86,31 +84,31 @@ bool Fits_Destination(Surface dest, int& sx, int& sy, int& dx, int& dy, int& wid
     return Clip_Rectangle(sx, sy, dx, dy, width, height, dest->width(), dest->height());
 }
 
-int Mirror_H(Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Mirror_H(Display_Context& d, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (!Fits_Destination(dest, sx, sy, dx, dy, width, height)) return 1;
-    if (Clip_H_Blit(dest, dest, sx, sy, dx, dy, width, height)) return 1;
-    Report_Error("Draw_Plasma(): Clip_H_Blit FAILED");
+    if (Clip_H_Blit(d, dest, dest, sx, sy, dx, dy, width, height)) return 1;
+    Report_Error(d.app, "Draw_Plasma(): Clip_H_Blit FAILED");
     return 0;
 }
 
-int Mirror_V(Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+int Mirror_V(Display_Context& d, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
     if (!Fits_Destination(dest, sx, sy, dx, dy, width, height)) return 1;
-    if (Clip_V_Blit(dest, dest, sx, sy, dx, dy, width, height)) return 1;
-    Report_Error("Draw_Plasma(): Clip_V_Blit FAILED");
+    if (Clip_V_Blit(d, dest, dest, sx, sy, dx, dy, width, height)) return 1;
+    Report_Error(d.app, "Draw_Plasma(): Clip_V_Blit FAILED");
     return 0;
 }
 
 // Each copy reads what the ones before it wrote.
-int Symmetry_Copies(Surface dest, int x, int y, int W, int H) {
-    switch (Plasma_Settings.symmetry) {
+int Symmetry_Copies(Session& s, Surface dest, int x, int y, int W, int H) {
+    switch (s.Plasma_Settings.symmetry) {
         case 1:
-            return Mirror_H(dest, x, y, x + W, y, W, H);
+            return Mirror_H(s.display, dest, x, y, x + W, y, W, H);
         case 2:
-            return Mirror_H(dest, x, y, x + W, y, W, H) && Mirror_V(dest, x, y, x, y + H, 2 * W, H);
+            return Mirror_H(s.display, dest, x, y, x + W, y, W, H) && Mirror_V(s.display, dest, x, y, x, y + H, 2 * W, H);
         case 3:
-            return Mirror_H(dest, x, y, x + W, y, W, H) && Mirror_V(dest, x, y, x, y + H, 2 * W, H) &&
-                   Mirror_H(dest, x, y, x + 2 * W, y, 2 * W, 2 * H) &&
-                   Mirror_V(dest, x, y, x, y + 2 * H, 4 * W, 2 * H);
+            return Mirror_H(s.display, dest, x, y, x + W, y, W, H) && Mirror_V(s.display, dest, x, y, x, y + H, 2 * W, H) &&
+                   Mirror_H(s.display, dest, x, y, x + 2 * W, y, 2 * W, 2 * H) &&
+                   Mirror_V(s.display, dest, x, y, x, y + 2 * H, 4 * W, 2 * H);
         default:
             return 1;
     }
@@ -118,79 +116,79 @@ int Symmetry_Copies(Surface dest, int x, int y, int W, int H) {
 
 }  // namespace
 
-int Draw_Plasma(Surface dest, int x, int y) {
-    draw_plasma_log.enter("Entering Draw_Plasma");
+int Draw_Plasma(Session& s, Surface dest, int x, int y) {
+    draw_plasma_log.enter(s.app, "Entering Draw_Plasma");
 
     if (!dest) {
-        Report_Error("Draw_Plasma() NULL OR LOST DEST");
+        Report_Error(s.app, "Draw_Plasma() NULL OR LOST DEST");
         return 0;
     }
     if (dest->IsLost() != DD_OK) {
-        const int restored = dest == Hidden ? Restore_All_Surfaces() : dest->Restore() == DD_OK;
+        const int restored = dest == s.display.Hidden ? Restore_All_Surfaces(s.display) : dest->Restore() == DD_OK;
         if (!restored) {
-            Report_Error("Draw_Plasma() NULL OR LOST DEST");
+            Report_Error(s.app, "Draw_Plasma() NULL OR LOST DEST");
             return 0;
         }
     }
 
-    Random_Colour_Change();
+    Random_Colour_Change(s);
 
     // Steps are scaled by the frame time so the motion per second stays the same; a zero
     // frame time gives an infinite divisor and a still frame.
     const double divisor =
-        Plasma_Settings.ignore_fps ? Plasma_Settings.speed : Plasma_Settings.speed / frame_seconds * 0.01;
+        s.Plasma_Settings.ignore_fps ? s.Plasma_Settings.speed : s.Plasma_Settings.speed / s.display.frame_seconds * 0.01;
 
-    const int W = Plasma_Settings.plasma_width;
-    const int H = Plasma_Settings.plasma_height;
-    if (x + W > Screen_Width) x = Screen_Width - W;
-    if (y + H > Screen_Height) y = Screen_Height - H;
+    const int W = s.Plasma_Settings.plasma_width;
+    const int H = s.Plasma_Settings.plasma_height;
+    if (x + W > s.display.Screen_Width) x = s.display.Screen_Width - W;
+    if (y + H > s.display.Screen_Height) y = s.display.Screen_Height - H;
 
-    if (!Render(dest, divisor, x, y)) return 0;
-    if (!Symmetry_Copies(dest, x, y, W, H)) return 0;
+    if (!Render(s, dest, divisor, x, y)) return 0;
+    if (!Symmetry_Copies(s, dest, x, y, W, H)) return 0;
 
-    draw_plasma_log.exit("Exitting Draw_Plasma");
+    draw_plasma_log.exit(s.app, "Exitting Draw_Plasma");
     return 1;
 }
 
-int Random_Colour_Change() {
-    PLASMA_SETTINGS& p = Plasma_Settings;
+int Random_Colour_Change(Session& s) {
+    PLASMA_SETTINGS& p = s.Plasma_Settings;
     if (p.random_colour_interval <= 0) return 1;
 
-    if (colour_level == 0) {
-        if (Screen_Bpp == 15 || Screen_Bpp == 16) colour_level = 31;
-        if (Screen_Bpp == 24 || Screen_Bpp == 32) colour_level = 127;
+    if (s.plasma.colour_level == 0) {
+        if (s.display.Screen_Bpp == 15 || s.display.Screen_Bpp == 16) s.plasma.colour_level = 31;
+        if (s.display.Screen_Bpp == 24 || s.display.Screen_Bpp == 32) s.plasma.colour_level = 127;
     }
 
-    Random_Colour_Countdown -= frame_seconds;
-    if (!(Random_Colour_Countdown < 0)) return 1;
+    s.plasma.Random_Colour_Countdown -= s.display.frame_seconds;
+    if (!(s.plasma.Random_Colour_Countdown < 0)) return 1;
 
     do {
-        if (Screen_Bpp == 8) Random_Plasma_Palette();
-        p.colour_blue = static_cast<uint8_t>(colour_level * (Random() & 1));
-        p.colour_green = static_cast<uint8_t>(colour_level * (Random() & 1));
-        p.colour_red = static_cast<uint8_t>(colour_level * (Random() & 1));
-        p.darken_red = Random() & 1;
-        p.darken_green = Random() & 1;
-        p.darken_blue = Random() & 1;
-        p.brighten = Random() & 1;
-        Update_Menu_Check_Marks();
-        Copy_Plasma_Dialog_Values();
-        Random_Colour_Countdown = p.random_colour_interval;
-    } while (Is_Wide_Depth(Screen_Bpp) && p.colour_blue == 0 && p.colour_green == 0 &&
+        if (s.display.Screen_Bpp == 8) Random_Plasma_Palette(s);
+        p.colour_blue = static_cast<uint8_t>(s.plasma.colour_level * (Random(s.app) & 1));
+        p.colour_green = static_cast<uint8_t>(s.plasma.colour_level * (Random(s.app) & 1));
+        p.colour_red = static_cast<uint8_t>(s.plasma.colour_level * (Random(s.app) & 1));
+        p.darken_red = Random(s.app) & 1;
+        p.darken_green = Random(s.app) & 1;
+        p.darken_blue = Random(s.app) & 1;
+        p.brighten = Random(s.app) & 1;
+        Update_Menu_Check_Marks(s);
+        Copy_Plasma_Dialog_Values(s);
+        s.plasma.Random_Colour_Countdown = p.random_colour_interval;
+    } while (Is_Wide_Depth(s.display.Screen_Bpp) && p.colour_blue == 0 && p.colour_green == 0 &&
              p.colour_red == 0);
     return 1;
 }
 
-void Shutdown_Plasma() {
-    shutdown_plasma_log.enter("Entering Shutdown_Plasma");
-    Release_Tables(First_Plasma);
-    Release_Tables(Second_Plasma);
-    Release_Tables(Third_Plasma);
-    shutdown_plasma_log.exit("Exitting Shutdown_Plasma");
+void Shutdown_Plasma(Session& s) {
+    shutdown_plasma_log.enter(s.app, "Entering Shutdown_Plasma");
+    Release_Tables(s.plasma.First_Plasma);
+    Release_Tables(s.plasma.Second_Plasma);
+    Release_Tables(s.plasma.Third_Plasma);
+    shutdown_plasma_log.exit(s.app, "Exitting Shutdown_Plasma");
 }
 
-void Reset_Plasma_Dialog_Values() {
-    PLASMA_DIALOG_VALUES& v = plasma_dialog_values;
+void Reset_Plasma_Dialog_Values(Session& s) {
+    PLASMA_DIALOG_VALUES& v = s.plasma.plasma_dialog_values;
     v.speed = 35.0;
     v.contrast = 4;
     v.interference = 95;
@@ -200,9 +198,9 @@ void Reset_Plasma_Dialog_Values() {
     v.colour_logic = 1;
 }
 
-int Copy_Plasma_Dialog_Values() {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
-    PLASMA_DIALOG_VALUES& v = plasma_dialog_values;
+int Copy_Plasma_Dialog_Values(Session& s) {
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
+    PLASMA_DIALOG_VALUES& v = s.plasma.plasma_dialog_values;
     v.speed = p.speed;
     v.contrast = p.contrast;
     // f32 times 10 in f32, so a slider's 0.7 comes back as 7.

@@ -11,13 +11,14 @@
 #include "plasma/plasma.h"
 #include "plasma/plasma_math.h"
 #include "presets/plasma_settings.h"
+#include "session/session.h"
 
 namespace {
 
 constexpr double Phase_Step[8] = {0.0425, 0.05, 0.15, 0.1, 0.2, 0.075, 0.175, 0.025};
 
-void Advance_Phases(Plasma_Context& c, double divisor) {
-    const float sway = Plasma_Settings.sway;
+void Advance_Phases(Session& s, Plasma_Context& c, double divisor) {
+    const float sway = s.Plasma_Settings.sway;
     for (int k = 0; k < 8; ++k) {
         const double step = sway * Phase_Step[k] / divisor;
         c.phase[k] = static_cast<float>((k & 1) ? c.phase[k] - step : c.phase[k] + step);
@@ -201,9 +202,9 @@ struct Channel_Logic {
     }
 };
 
-Channel_Logic Logic(unsigned colour, int darken) {
+Channel_Logic Logic(const PLASMA_SETTINGS& p, unsigned colour, int darken) {
     const uint8_t c = static_cast<uint8_t>(colour);
-    const bool and_logic = Plasma_Settings.invert_colour_logic == 1;
+    const bool and_logic = p.invert_colour_logic == 1;
     return {and_logic ? c : uint8_t{0xFF}, and_logic ? uint8_t{0} : c, std::min(darken & 31, 8)};
 }
 
@@ -250,10 +251,9 @@ struct Wide_Pixels {
     }
 };
 
-Wide_Pixels Wide_Logic() {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
-    return {Logic(p.colour_blue, p.darken_blue), Logic(p.colour_green, p.darken_green),
-            Logic(p.colour_red, p.darken_red), p.brighten ? 1 : 0};
+Wide_Pixels Wide_Logic(const PLASMA_SETTINGS& p) {
+    return {Logic(p, p.colour_blue, p.darken_blue), Logic(p, p.colour_green, p.darken_green),
+            Logic(p, p.colour_red, p.darken_red), p.brighten ? 1 : 0};
 }
 
 // Row fillers for the fast path: each writes whole blocks of sixteen samples and returns how
@@ -419,48 +419,46 @@ unsigned Fold(unsigned v, unsigned bit) { return (v & bit) ? (~v & 0xFF) : v; }
 
 // One colour channel of a folded value: AND or OR with its colour byte, then the darken shift
 // (masked like the processor masks a shift count).
-unsigned Channel(unsigned v, unsigned colour, int darken) {
-    const unsigned c = Plasma_Settings.invert_colour_logic == 1 ? (v & colour) : (v | colour);
+unsigned Channel(const PLASMA_SETTINGS& p, unsigned v, unsigned colour, int darken) {
+    const unsigned c = p.invert_colour_logic == 1 ? (v & colour) : (v | colour);
     return c >> (darken & 31);
 }
 
 enum Which { Blue, Green, Red, All };
 
 // 24/32-bit pixel bits of byte sum s for one channel (or all three).
-uint32_t Pixel_32(unsigned s, Which which) {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
-    const unsigned v = Fold(s & 0xFF, 0x80);
+uint32_t Pixel_32(const PLASMA_SETTINGS& p, unsigned sum, Which which) {
+    const unsigned v = Fold(sum & 0xFF, 0x80);
     uint32_t pixel = 0;
-    if (which == Blue || which == All) pixel |= Channel(v, p.colour_blue, p.darken_blue);
-    if (which == Green || which == All) pixel |= Channel(v, p.colour_green, p.darken_green) << 8;
-    if (which == Red || which == All) pixel |= Channel(v, p.colour_red, p.darken_red) << 16;
+    if (which == Blue || which == All) pixel |= Channel(p, v, p.colour_blue, p.darken_blue);
+    if (which == Green || which == All) pixel |= Channel(p, v, p.colour_green, p.darken_green) << 8;
+    if (which == Red || which == All) pixel |= Channel(p, v, p.colour_red, p.darken_red) << 16;
     return p.brighten ? pixel << 1 : pixel;
 }
 
-void Build_Lut_32(uint32_t* lut, Which which) {
-    for (unsigned s = 0; s < 256; ++s) lut[s] = Pixel_32(s, which);
+void Build_Lut_32(const PLASMA_SETTINGS& p, uint32_t* lut, Which which) {
+    for (unsigned sum = 0; sum < 256; ++sum) lut[sum] = Pixel_32(p, sum, which);
 }
 
 // 16-bit multi-colour channel bits for the 0..1020 sum s.
-uint32_t Pixel_Multi_16(unsigned s, Which which, bool is_565) {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
+uint32_t Pixel_Multi_16(const PLASMA_SETTINGS& p, unsigned sum, Which which, bool is_565) {
     if (which == Green && is_565) {
-        const unsigned v = Fold((s >> 1) & 0xFF, 0x40);
-        return (Channel(v, p.colour_green % 64u, p.darken_green) << 5) & 0xFFFF;
+        const unsigned v = Fold((sum >> 1) & 0xFF, 0x40);
+        return (Channel(p, v, p.colour_green % 64u, p.darken_green) << 5) & 0xFFFF;
     }
-    const unsigned v = Fold((s >> 2) & 0xFF, 0x20);
+    const unsigned v = Fold((sum >> 2) & 0xFF, 0x20);
     switch (which) {
-        case Blue: return Channel(v, p.colour_blue % 32u, p.darken_blue) & 0xFFFF;
-        case Green: return (Channel(v, p.colour_green % 32u, p.darken_green) << 5) & 0xFFFF;
-        default: return (Channel(v, p.colour_red % 32u, p.darken_red) << (is_565 ? 11 : 10)) & 0xFFFF;
+        case Blue: return Channel(p, v, p.colour_blue % 32u, p.darken_blue) & 0xFFFF;
+        case Green: return (Channel(p, v, p.colour_green % 32u, p.darken_green) << 5) & 0xFFFF;
+        default: return (Channel(p, v, p.colour_red % 32u, p.darken_red) << (is_565 ? 11 : 10)) & 0xFFFF;
     }
 }
 
 constexpr int Multi_16_Entries = 1021;
 
-uint8_t* Lock_Or_Report(Surface dest, int* pitch, const char* message) {
-    uint8_t* bits = dest ? Lock_Surface(dest, pitch) : nullptr;
-    if (!bits) Report_Error(message);
+uint8_t* Lock_Or_Report(Display_Context& d, Surface dest, int* pitch, const char* message) {
+    uint8_t* bits = dest ? Lock_Surface(d, dest, pitch) : nullptr;
+    if (!bits) Report_Error(d.app, message);
     return bits;
 }
 
@@ -517,12 +515,12 @@ void Fill_8(Reads reads, int W, const Tile& t) {
 
 }  // namespace
 
-int Process_Plasma_8(Plasma_Context* context, Surface dest, double divisor, int x0, int y0) {
+int Process_Plasma_8(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0) {
     Plasma_Context& c = *context;
-    Advance_Phases(c, divisor);
+    Advance_Phases(s, c, divisor);
     const Reads reads = Read_Origins(c);
     int pitch = 0;
-    uint8_t* bits = Lock_Or_Report(dest, &pitch, "Process Plasma():\n\nUnable to Lock destination surface");
+    uint8_t* bits = Lock_Or_Report(s.display, dest, &pitch, "Process Plasma():\n\nUnable to Lock destination surface");
     if (!bits) return 0;
     if (c.height >= 1 && Has_Tables(c)) {
         const Tile t = Clip_Tile(dest, bits, pitch, 1, x0, y0, c.width, c.height);
@@ -532,26 +530,26 @@ int Process_Plasma_8(Plasma_Context* context, Surface dest, double divisor, int 
     return 1;
 }
 
-int Process_Plasma_16(Plasma_Context* context, Surface dest, double divisor, int x0, int y0) {
+int Process_Plasma_16(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0) {
     Plasma_Context& c = *context;
-    Advance_Phases(c, divisor);
+    Advance_Phases(s, c, divisor);
     const Reads reads = Read_Origins(c);
     int pitch = 0;
-    uint8_t* bits = Lock_Or_Report(dest, &pitch, "Process Plasma():\n\nUnable to Lock destination surface");
+    uint8_t* bits = Lock_Or_Report(s.display, dest, &pitch, "Process Plasma():\n\nUnable to Lock destination surface");
     if (!bits) return 0;
     if (c.height >= 1 && Has_Tables(c)) {
         // Green goes in at bit 6 whatever the layout: five bits in the top of a six-bit field.
-        const PLASMA_SETTINGS& p = Plasma_Settings;
+        const PLASMA_SETTINGS& p = s.Plasma_Settings;
         uint16_t lut[256];
         for (unsigned s = 0; s < 256; ++s) {
             const unsigned v = Fold(s, 0x20);
-            lut[s] = static_cast<uint16_t>(Channel(v, p.colour_red % 32u, p.darken_red) << 11 |
-                                           Channel(v, p.colour_green % 32u, p.darken_green) << 6 |
-                                           Channel(v, p.colour_blue % 32u, p.darken_blue));
+            lut[s] = static_cast<uint16_t>(Channel(p, v, p.colour_red % 32u, p.darken_red) << 11 |
+                                           Channel(p, v, p.colour_green % 32u, p.darken_green) << 6 |
+                                           Channel(p, v, p.colour_blue % 32u, p.darken_blue));
         }
         const int samples = c.width / 4;
-        const Single_Fast_16 fast{Logic(p.colour_blue % 32u, p.darken_blue), Logic(p.colour_green % 32u, p.darken_green),
-                                  Logic(p.colour_red % 32u, p.darken_red)};
+        const Single_Fast_16 fast{Logic(p, p.colour_blue % 32u, p.darken_blue), Logic(p, p.colour_green % 32u, p.darken_green),
+                                  Logic(p, p.colour_red % 32u, p.darken_red)};
         Single_Sampler<uint16_t, Single_Fast_16> sampler{reads, lut, fast};
         Fill<2>(sampler, samples, Clip_Tile(dest, bits, pitch, 2, x0, y0, 4 * samples, c.height));
     }
@@ -562,21 +560,21 @@ int Process_Plasma_16(Plasma_Context* context, Surface dest, double divisor, int
 namespace {
 
 template <int Bytes>
-int Process_Plasma_Wide(Plasma_Context* context, Surface dest, double divisor, int x0, int y0,
+int Process_Plasma_Wide(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0,
                         const char* lock_message) {
     Plasma_Context& c = *context;
-    Advance_Phases(c, divisor);
+    Advance_Phases(s, c, divisor);
     const Reads reads = Read_Origins(c);
     int pitch = 0;
-    uint8_t* bits = Lock_Or_Report(dest, &pitch, lock_message);
+    uint8_t* bits = Lock_Or_Report(s.display, dest, &pitch, lock_message);
     if (!bits) return 0;
     if (c.height >= 1 && Has_Tables(c)) {
         uint32_t lut[256];
-        Build_Lut_32(lut, All);
+        Build_Lut_32(s.Plasma_Settings, lut, All);
         const int samples = c.width / 4;
         using Fast = std::conditional_t<Bytes == 4, Single_Fast_32, No_Fast>;
         Fast fast{};
-        if constexpr (Bytes == 4) fast.pixels = Wide_Logic();
+        if constexpr (Bytes == 4) fast.pixels = Wide_Logic(s.Plasma_Settings);
         Single_Sampler<uint32_t, Fast> sampler{reads, lut, fast};
         Fill<Bytes>(sampler, samples, Clip_Tile(dest, bits, pitch, Bytes, x0, y0, 4 * samples, c.height));
     }
@@ -589,17 +587,17 @@ bool Same_Size(const Plasma_Context& a, const Plasma_Context& b, const Plasma_Co
 }
 
 template <int Bytes>
-int Multi_Colour_Plasma(Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
+int Multi_Colour_Plasma(Session& s, Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
                         double divisor1, double divisor2, double divisor3, int x0, int y0,
                         const char* lock_message) {
-    Advance_Phases(*blue, divisor1);
-    Advance_Phases(*green, divisor2);
-    Advance_Phases(*red, divisor3);
+    Advance_Phases(s, *blue, divisor1);
+    Advance_Phases(s, *green, divisor2);
+    Advance_Phases(s, *red, divisor3);
     const Reads reads_blue = Read_Origins(*blue);
     const Reads reads_green = Read_Origins(*green);
     const Reads reads_red = Read_Origins(*red);
     int pitch = 0;
-    uint8_t* bits = Lock_Or_Report(dest, &pitch, lock_message);
+    uint8_t* bits = Lock_Or_Report(s.display, dest, &pitch, lock_message);
     if (!bits) return 0;
     const int H = blue->height;
     if (H >= 1 && Has_Tables(*blue) && Has_Tables(*green) && Has_Tables(*red) &&
@@ -607,31 +605,31 @@ int Multi_Colour_Plasma(Plasma_Context* blue, Plasma_Context* green, Plasma_Cont
         const int samples = blue->width / 4;
         const Tile t = Clip_Tile(dest, bits, pitch, Bytes, x0, y0, 4 * samples, H);
         if constexpr (Bytes == 2) {
-            const bool is_565 = Pixel_Format_565 != 0;
+            const bool is_565 = s.display.Pixel_Format_565 != 0;
             // The tables serve only the samples the vector form leaves: clipped tiles and row ends.
             const bool scalar_samples =
                 !t.whole || samples % Block != 0 || std::endian::native != std::endian::little;
             uint16_t lut[3][Multi_16_Entries];
-            for (unsigned s = 0; scalar_samples && s < Multi_16_Entries; ++s) {
-                lut[0][s] = static_cast<uint16_t>(Pixel_Multi_16(s, Blue, is_565));
-                lut[1][s] = static_cast<uint16_t>(Pixel_Multi_16(s, Green, is_565));
-                lut[2][s] = static_cast<uint16_t>(Pixel_Multi_16(s, Red, is_565));
+            const PLASMA_SETTINGS& p = s.Plasma_Settings;
+            for (unsigned sum = 0; scalar_samples && sum < Multi_16_Entries; ++sum) {
+                lut[0][sum] = static_cast<uint16_t>(Pixel_Multi_16(p, sum, Blue, is_565));
+                lut[1][sum] = static_cast<uint16_t>(Pixel_Multi_16(p, sum, Green, is_565));
+                lut[2][sum] = static_cast<uint16_t>(Pixel_Multi_16(p, sum, Red, is_565));
             }
-            const PLASMA_SETTINGS& p = Plasma_Settings;
-            const Multi_Fast_16 fast{Logic(p.colour_blue % 32u, p.darken_blue),
-                                     Logic(p.colour_green % (is_565 ? 64u : 32u), p.darken_green),
-                                     Logic(p.colour_red % 32u, p.darken_red), is_565};
+            const Multi_Fast_16 fast{Logic(p, p.colour_blue % 32u, p.darken_blue),
+                                     Logic(p, p.colour_green % (is_565 ? 64u : 32u), p.darken_green),
+                                     Logic(p, p.colour_red % 32u, p.darken_red), is_565};
             Multi_Sampler<uint16_t, false, Multi_Fast_16> sampler{reads_blue, reads_green, reads_red,
                                                                   lut[0],     lut[1],      lut[2], fast};
             Fill<2>(sampler, samples, t);
         } else {
             uint32_t lut[3][256];
-            Build_Lut_32(lut[0], Blue);
-            Build_Lut_32(lut[1], Green);
-            Build_Lut_32(lut[2], Red);
+            Build_Lut_32(s.Plasma_Settings, lut[0], Blue);
+            Build_Lut_32(s.Plasma_Settings, lut[1], Green);
+            Build_Lut_32(s.Plasma_Settings, lut[2], Red);
             using Fast = std::conditional_t<Bytes == 4, Multi_Fast_32, No_Fast>;
             Fast fast{};
-            if constexpr (Bytes == 4) fast.pixels = Wide_Logic();
+            if constexpr (Bytes == 4) fast.pixels = Wide_Logic(s.Plasma_Settings);
             Multi_Sampler<uint32_t, true, Fast> sampler{reads_blue, reads_green, reads_red, lut[0], lut[1], lut[2], fast};
             Fill<Bytes>(sampler, samples, t);
         }
@@ -642,30 +640,30 @@ int Multi_Colour_Plasma(Plasma_Context* blue, Plasma_Context* green, Plasma_Cont
 
 }  // namespace
 
-int Process_Plasma_24(Plasma_Context* context, Surface dest, double divisor, int x0, int y0) {
-    return Process_Plasma_Wide<3>(context, dest, divisor, x0, y0,
+int Process_Plasma_24(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0) {
+    return Process_Plasma_Wide<3>(s, context, dest, divisor, x0, y0,
                                   "Process Plasma_24():\n\nUnable to Lock destination surface");
 }
 
-int Process_Plasma_32(Plasma_Context* context, Surface dest, double divisor, int x0, int y0) {
-    return Process_Plasma_Wide<4>(context, dest, divisor, x0, y0,
+int Process_Plasma_32(Session& s, Plasma_Context* context, Surface dest, double divisor, int x0, int y0) {
+    return Process_Plasma_Wide<4>(s, context, dest, divisor, x0, y0,
                                   "Process Plasma_32():\n\nUnable to Lock destination surface");
 }
 
-int Multi_Colour_Plasma_16(Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
+int Multi_Colour_Plasma_16(Session& s, Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
                            double divisor1, double divisor2, double divisor3, int x0, int y0) {
-    return Multi_Colour_Plasma<2>(blue, green, red, dest, divisor1, divisor2, divisor3, x0, y0,
+    return Multi_Colour_Plasma<2>(s, blue, green, red, dest, divisor1, divisor2, divisor3, x0, y0,
                                   "Process Plasma():\n\nUnable to Lock destination surface");
 }
 
-int Multi_Colour_Plasma_24(Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
+int Multi_Colour_Plasma_24(Session& s, Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
                            double divisor1, double divisor2, double divisor3, int x0, int y0) {
-    return Multi_Colour_Plasma<3>(blue, green, red, dest, divisor1, divisor2, divisor3, x0, y0,
+    return Multi_Colour_Plasma<3>(s, blue, green, red, dest, divisor1, divisor2, divisor3, x0, y0,
                                   "Multi Plasma_24():\n\nUnable to Lock destination surface");
 }
 
-int Multi_Colour_Plasma_32(Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
+int Multi_Colour_Plasma_32(Session& s, Plasma_Context* blue, Plasma_Context* green, Plasma_Context* red, Surface dest,
                            double divisor1, double divisor2, double divisor3, int x0, int y0) {
-    return Multi_Colour_Plasma<4>(blue, green, red, dest, divisor1, divisor2, divisor3, x0, y0,
+    return Multi_Colour_Plasma<4>(s, blue, green, red, dest, divisor1, divisor2, divisor3, x0, y0,
                                   "Process Plasma():\n\nUnable to Lock destination surface");
 }

@@ -11,12 +11,9 @@
 #include "plasma/plasma_math.h"
 #include "presets/plasma_settings.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-Plasma_Context First_Plasma;
-Plasma_Context Second_Plasma;
-Plasma_Context Third_Plasma;
 
-int Last_Palette_Scheme = -1;
 
 namespace {
 
@@ -91,35 +88,35 @@ uint8_t Shifted(int i, int shift) { return shift ? static_cast<uint8_t>(i >> shi
 
 }  // namespace
 
-int Setup_Plasma(Plasma_Context* context) {
+int Setup_Plasma(Session& s, Plasma_Context* context) {
     Plasma_Context& c = *context;
-    c.width = Plasma_Settings.plasma_width;
-    c.height = Plasma_Settings.plasma_height;
-    c.contrast = Plasma_Settings.contrast;
+    c.width = s.Plasma_Settings.plasma_width;
+    c.height = s.Plasma_Settings.plasma_height;
+    c.contrast = s.Plasma_Settings.contrast;
     const int W = c.width, H = c.height, contrast = c.contrast;
-    const float ripple = Plasma_Settings.ripple;
-    const float interference = Plasma_Settings.interference;
-    const int complexity = Plasma_Settings.complexity;
+    const float ripple = s.Plasma_Settings.ripple;
+    const float interference = s.Plasma_Settings.interference;
+    const int complexity = s.Plasma_Settings.complexity;
 
     // The phases are drawn before the depth is checked: the order of draws is fixed.
     for (int k = 0; k < 8; ++k) {
-        const float phase = static_cast<float>(Random() * 0.00006103515625);
+        const float phase = static_cast<float>(Random(s.app) * 0.00006103515625);
         c.phase[k] = (k & 1) ? -phase : phase;
     }
 
-    const int bpp = Screen_Bpp;
+    const int bpp = s.display.Screen_Bpp;
     if (bpp != 8 && bpp != 15 && bpp != 16 && bpp != 24 && bpp != 32) {
-        Report_Errorf("Initialise_Plasma():\n\nUnsupported bpp %d", bpp);
+        Report_Errorf(s.app, "Initialise_Plasma():\n\nUnsupported bpp %d", bpp);
         return 0;
     }
 
     const int64_t bytes = (bpp == 8 ? 4 : 8) * static_cast<int64_t>(W) * H;
     c.table1 = Allocate_Table(bytes);
     c.table2 = Allocate_Table(bytes);
-    if (bpp == 8) Random_Plasma_Palette();
+    if (bpp == 8) Random_Plasma_Palette(s);
 
     if (!c.table1) {
-        Report_Error("Setup_Plasma():\n\nUnable to allocate memory for plasma table 1");
+        Report_Error(s.app, "Setup_Plasma():\n\nUnable to allocate memory for plasma table 1");
         std::free(c.table2);
         c.table1 = c.table2 = nullptr;
         return 0;
@@ -127,7 +124,7 @@ int Setup_Plasma(Plasma_Context* context) {
     if (!c.table2) {
         std::free(c.table1);
         c.table1 = c.table2 = nullptr;
-        Report_Error("Setup_Plasma():\n\nUnable to allocate memory for plasma table 2");
+        Report_Error(s.app, "Setup_Plasma():\n\nUnable to allocate memory for plasma table 2");
         return 0;
     }
 
@@ -155,46 +152,46 @@ int Setup_Plasma(Plasma_Context* context) {
     return 1;
 }
 
-void Random_Plasma_Palette() {
-    if (!Palette) return;
-    std::fill(std::begin(Palette_Entries), std::end(Palette_Entries), PALETTEENTRY{});
-    const int s = Random() % 11;
-    if (s == 10) {
-        Shift_Palette(-1);
+void Random_Plasma_Palette(Session& s) {
+    if (!s.display.Palette) return;
+    std::fill(std::begin(s.display.Palette_Entries), std::end(s.display.Palette_Entries), PALETTEENTRY{});
+    const int scheme = Random(s.app) % 11;
+    if (scheme == 10) {
+        Shift_Palette(s, -1);
     } else {
         for (int quarter = 0; quarter < 4; ++quarter) {
             for (int k = 0; k < 64; ++k) {
-                const Rgb rgb = Scheme_Colour(s, quarter, k);
-                PALETTEENTRY& e = Palette_Entries[quarter * 64 + k];
+                const Rgb rgb = Scheme_Colour(scheme, quarter, k);
+                PALETTEENTRY& e = s.display.Palette_Entries[quarter * 64 + k];
                 e.peRed = static_cast<uint8_t>(rgb.r);
                 e.peGreen = static_cast<uint8_t>(rgb.g);
                 e.peBlue = static_cast<uint8_t>(rgb.b);
             }
         }
     }
-    Palette->SetEntries(0, 0, 256, Palette_Entries);
+    s.display.Palette->SetEntries(0, 0, 256, s.display.Palette_Entries);
 }
 
-void Shift_Palette(int scheme) {
-    if (!Palette) return;
-    std::fill(std::begin(Palette_Entries), std::end(Palette_Entries), PALETTEENTRY{});
+void Shift_Palette(Session& s, int scheme) {
+    if (!s.display.Palette) return;
+    std::fill(std::begin(s.display.Palette_Entries), std::end(s.display.Palette_Entries), PALETTEENTRY{});
     if (scheme == -1) {
         do {
-            scheme = Random() % 20;
-        } while (scheme == Last_Palette_Scheme);
+            scheme = Random(s.app) % 20;
+        } while (scheme == s.plasma.Last_Palette_Scheme);
     } else if (scheme < 0 || scheme > 19) {
         scheme = 0;
     }
-    Last_Palette_Scheme = scheme;
+    s.plasma.Last_Palette_Scheme = scheme;
 
     const int* shifts = Shift_Schemes[scheme];
     for (int i = 0; i < 256; ++i) {
-        const int* s = i < 128 ? shifts : shifts + 3;
-        PALETTEENTRY& e = Palette_Entries[i];
-        e.peRed = Shifted(i, s[0]);
-        e.peGreen = Shifted(i, s[1]);
-        e.peBlue = Shifted(i, s[2]);
+        const int* shift = i < 128 ? shifts : shifts + 3;
+        PALETTEENTRY& e = s.display.Palette_Entries[i];
+        e.peRed = Shifted(i, shift[0]);
+        e.peGreen = Shifted(i, shift[1]);
+        e.peBlue = Shifted(i, shift[2]);
         e.peFlags = 4;  // no-collapse
     }
-    Palette->SetEntries(0, 0, 256, Palette_Entries);
+    s.display.Palette->SetEntries(0, 0, 256, s.display.Palette_Entries);
 }

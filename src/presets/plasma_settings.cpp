@@ -8,30 +8,29 @@
 
 #include "diagnostics/diagnostics.h"
 #include "platform/system/system.h"
+#include "session/session.h"
 
-PLASMA_SETTINGS Plasma_Settings;
-PLASMA_SETTINGS Backup_Plasma_Settings;
 
-int Save_Plasma_Settings_To_File(const char* name) {
+int Save_Plasma_Settings_To_File(Session& s, const char* name) {
     if (!name || !*name) return 0;
 
     // The record replaces the file only once it is written whole, so a full disk never leaves
     // half a preset where a whole one was; links, permissions and read-only files are kept.
-    switch (Replace_File(name, &Plasma_Settings, sizeof(PLASMA_SETTINGS))) {
+    switch (Replace_File(name, &s.Plasma_Settings, sizeof(PLASMA_SETTINGS))) {
     case File_Replace::Ok: return 1;
     case File_Replace::Not_Regular:
-        Report_Errorf("Save_Plasma_Settings_To_File():\n\n %s is not a regular file", name);
+        Report_Errorf(s.app, "Save_Plasma_Settings_To_File():\n\n %s is not a regular file", name);
         break;
     case File_Replace::Read_Only:
-        Report_Errorf("Save_Plasma_Settings_To_File():\n\n %s is read-only", name);
+        Report_Errorf(s.app, "Save_Plasma_Settings_To_File():\n\n %s is read-only", name);
         break;
     case File_Replace::Write_Failed:
-        Report_Errorf("Save_Plasma_Settings_To_File():\n\n Saved incorrect file size %d", 0);
+        Report_Errorf(s.app, "Save_Plasma_Settings_To_File():\n\n Saved incorrect file size %d", 0);
         break;
     case File_Replace::Create_Failed:
     case File_Replace::Rename_Failed: break;
     }
-    Report_Errorf("Save_Plasma_Settings_To_File():\n\n Error saving %s", name);
+    Report_Errorf(s.app, "Save_Plasma_Settings_To_File():\n\n Error saving %s", name);
     return 0;
 }
 
@@ -57,22 +56,21 @@ Preset_Read Read_Preset_File(const char* name, PLASMA_SETTINGS* record) {
 }
 
 namespace {
-Preset_Read last_load;
 }
 
-int Load_Plasma_Settings(const char* name) {
+int Load_Plasma_Settings(Session& s, const char* name) {
     // Read into a record of its own: the live one changes only when the whole file was a preset.
     PLASMA_SETTINGS record;
-    last_load = Read_Preset_File(name, &record);
-    switch (last_load.outcome) {
-    case Preset_Read::Whole: std::memcpy(&Plasma_Settings, &record, sizeof record); return 1;
+    s.app.last_load = Read_Preset_File(name, &record);
+    switch (s.app.last_load.outcome) {
+    case Preset_Read::Whole: std::memcpy(&s.Plasma_Settings, &record, sizeof record); return 1;
     case Preset_Read::Wrong_Size:
-    case Preset_Read::Unreadable: Report_Errorf("Load_Plamsa_Settings():\n\nError reading %s", name); return 0;
+    case Preset_Read::Unreadable: Report_Errorf(s.app, "Load_Plamsa_Settings():\n\nError reading %s", name); return 0;
     default: return 0;  // it could not be opened: the callers say so
     }
 }
 
-const Preset_Read& Last_Preset_Read() { return last_load; }
+const Preset_Read& Last_Preset_Read(App& app) { return app.last_load; }
 
 std::string Preset_Problem(const Preset_Read& read) {
     char text[160] = "";

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include "session/forward.h"
 
 struct PLASMA_SETTINGS {
     int32_t multi_colour;            // 0
@@ -140,13 +141,11 @@ static_assert(offsetof(PLASMA_SETTINGS, sine_band_width) == 8536);
 static_assert(offsetof(PLASMA_SETTINGS, custom_overlay_path) == 8576);
 static_assert(offsetof(PLASMA_SETTINGS, unused_8836) == 8836);
 
-extern PLASMA_SETTINGS Plasma_Settings;         // the live record
-extern PLASMA_SETTINGS Backup_Plasma_Settings;  // copy kept while the display is rebuilt
 
-int Save_Plasma_Settings_To_File(const char* name);
+int Save_Plasma_Settings_To_File(Session& s, const char* name);
 // Loads a preset file into the live record. The record changes only when the file is one whole
 // record; on any failure it stays exactly as it was.
-int Load_Plasma_Settings(const char* name);
+int Load_Plasma_Settings(Session& s, const char* name);
 
 // How reading a preset file ended; `size` is the file's size whenever it could be learnt.
 struct Preset_Read {
@@ -157,5 +156,5 @@ struct Preset_Read {
 // untouched otherwise.
 Preset_Read Read_Preset_File(const char* name, PLASMA_SETTINGS* record);
 // How the last Load_Plasma_Settings ended, and that in a sentence for the user.
-const Preset_Read& Last_Preset_Read();
+const Preset_Read& Last_Preset_Read(App& app);
 std::string Preset_Problem(const Preset_Read& read);

@@ -13,80 +13,77 @@
 #include "surface/bitmap.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-int scope_active = 0;
-Surface Scope_Surface = nullptr;
-int last_scope_shape = SCOPE_ELLIPSE;
-int Scope_Width = 0, Scope_Height = 0;
 
 namespace {
 
 // The mask's white opening is its colour key, so only the black part lands on the frame.
-uint32_t Scope_Colour_Key() {
-    switch (Screen_Bpp) {
+uint32_t Scope_Colour_Key(Display_Context& d) {
+    switch (d.Screen_Bpp) {
     case 15: return 0x7FFF7FFF;
-    case 16: return Pixel_Format_565 ? 0x00FFFFFF : 0x7FFF7FFF;
+    case 16: return d.Pixel_Format_565 ? 0x00FFFFFF : 0x7FFF7FFF;
     default: return 0x00FFFFFF;
     }
 }
 
 }  // namespace
 
-int Setup_Scope(int width, int height, int shape) {
-    if (Screen_Bpp == 8) {
-        std::snprintf(status_message, sizeof status_message, "%s",
+int Setup_Scope(Session& s, int width, int height, int shape) {
+    if (s.display.Screen_Bpp == 8) {
+        std::snprintf(s.shell.status_message, sizeof s.shell.status_message, "%s",
                       "The scope does not function in 256 colour mode");
-        status_message_pending = 1;
+        s.shell.status_message_pending = 1;
         return 0;
     }
-    if (Scope_Surface != nullptr) {
-        Report_Error("Setup_Scope(): Scope Surface should be NULL");
+    if (s.scope.Scope_Surface != nullptr) {
+        Report_Error(s.app, "Setup_Scope(): Scope Surface should be NULL");
         return 0;
     }
-    if (shape == -1) shape = last_scope_shape;
+    if (shape == -1) shape = s.scope.last_scope_shape;
 
     int sw = 0, sh = 0;
-    if (Plasma_Settings.kaleidoscope_on) {
-        sw = 2 * Plasma_Settings.plasma_width;
-        sh = 2 * Plasma_Settings.plasma_height;
+    if (s.Plasma_Settings.kaleidoscope_on) {
+        sw = 2 * s.Plasma_Settings.plasma_width;
+        sh = 2 * s.Plasma_Settings.plasma_height;
     } else {
-        sw = std::min(width, Screen_Width);
-        sh = std::min(height, Screen_Height);
+        sw = std::min(width, s.display.Screen_Width);
+        sh = std::min(height, s.display.Screen_Height);
     }
     if (sw <= 16) sw = 16;
     if (sh <= 16) sh = 16;
 
-    if (!Create_SYSTEM_Surface(&Scope_Surface, sw, sh)) {
-        Report_Errorf(" Setup_Scope():\n\nCreate Surface FAILED\nwidth %d height %d", sw, sh);
+    if (!Create_SYSTEM_Surface(s.display, &s.scope.Scope_Surface, sw, sh)) {
+        Report_Errorf(s.app, " Setup_Scope():\n\nCreate Surface FAILED\nwidth %d height %d", sw, sh);
         return 0;
     }
     if (shape == SCOPE_CUSTOM) {
-        if (!Load_Custom_Scope(Scope_Surface, sw, sh)) {
-            Report_Error("Setup_Scope: Load Custom_Scope FAILED");
+        if (!Load_Custom_Scope(s, s.scope.Scope_Surface, sw, sh)) {
+            Report_Error(s.app, "Setup_Scope: Load Custom_Scope FAILED");
             return 0;
         }
-    } else if (!Draw_GDI_Scope(sw, sh, shape)) {
-        Report_Error("Setup_Scope: Draw_GDI_Scope FAILED");
+    } else if (!Draw_GDI_Scope(s, sw, sh, shape)) {
+        Report_Error(s.app, "Setup_Scope: Draw_GDI_Scope FAILED");
         return 0;
     }
 
     // One lock learns the pixel format that the 16-bit key depends on.
-    if (uint8_t* pixels = Lock_Surface(Scope_Surface)) Unlock_Surface(Scope_Surface, pixels);
-    Set_Transparency(Scope_Surface, Scope_Colour_Key());
+    if (uint8_t* pixels = Lock_Surface(s.display, s.scope.Scope_Surface)) Unlock_Surface(s.scope.Scope_Surface, pixels);
+    Set_Transparency(s.app, s.scope.Scope_Surface, Scope_Colour_Key(s.display));
 
-    Scope_Width = sw;
-    Scope_Height = sh;
-    last_scope_shape = shape;
-    Plasma_Settings.scope_shape = shape;
-    scope_active = 1;
-    Plasma_Settings.scope_on = 1;
+    s.scope.Scope_Width = sw;
+    s.scope.Scope_Height = sh;
+    s.scope.last_scope_shape = shape;
+    s.Plasma_Settings.scope_shape = shape;
+    s.scope.scope_active = 1;
+    s.Plasma_Settings.scope_on = 1;
     return 1;
 }
 
-int Draw_GDI_Scope(int w, int h, int shape) {
+int Draw_GDI_Scope(Session& s, int w, int h, int shape) {
     HDC dc = nullptr;
-    if (Scope_Surface == nullptr || Scope_Surface->GetDC(&dc) != DD_OK) {
-        Report_Error("Draw_GDI_Scope()\n\n Unable to Acquire device context from surface");
+    if (s.scope.Scope_Surface == nullptr || s.scope.Scope_Surface->GetDC(&dc) != DD_OK) {
+        Report_Error(s.app, "Draw_GDI_Scope()\n\n Unable to Acquire device context from surface");
         return 0;
     }
     HBRUSH brush = CreateSolidBrush(RGB(255, 255, 255));
@@ -96,9 +93,9 @@ int Draw_GDI_Scope(int w, int h, int shape) {
 
     switch (shape) {
     case SCOPE_CIRCLE:
-        if (Plasma_Settings.kaleidoscope_on && Screen_Width > 0) {
+        if (s.Plasma_Settings.kaleidoscope_on && s.display.Screen_Width > 0) {
             // The square pattern is stretched to the screen later, which turns this into a circle.
-            const int d = Screen_Height * w / Screen_Width;
+            const int d = s.display.Screen_Height * w / s.display.Screen_Width;
             Ellipse(dc, (w - d) / 2, 0, (d + w) / 2, h);
         } else {
             const int d = std::min(w, h);
@@ -127,64 +124,63 @@ int Draw_GDI_Scope(int w, int h, int shape) {
 
     SelectObject(dc, old_brush);
     SelectObject(dc, old_pen);
-    Scope_Surface->ReleaseDC(dc);
+    s.scope.Scope_Surface->ReleaseDC(dc);
     DeleteObject(pen);
     DeleteObject(brush);
     return 1;
 }
 
-int Load_Custom_Scope(Surface surface, int width, int height) {
+int Load_Custom_Scope(Session& s, Surface surface, int width, int height) {
     int bitmap_width = 0, bitmap_height = 0;
-    Surface bitmap = Load_SYSTEM_Bitmap(Plasma_Settings.custom_overlay_path, &bitmap_width, &bitmap_height);
+    Surface bitmap = Load_SYSTEM_Bitmap(s.display, s.Plasma_Settings.custom_overlay_path, &bitmap_width, &bitmap_height);
     if (bitmap == nullptr) {
-        Report_Errorf("Load_Custom_Scope():Load_SYSTEM_Bitmap %s FAILED", Plasma_Settings.custom_overlay_path);
+        Report_Errorf(s.app, "Load_Custom_Scope():Load_SYSTEM_Bitmap %s FAILED", s.Plasma_Settings.custom_overlay_path);
         return 0;
     }
     const int stretched =
-        Stretch_Blit(bitmap, surface, 0, 0, 0, 0, bitmap_width, bitmap_height, width, height);
-    if (!stretched) Report_Error("Load_Custom_Scope(): Stretch_Blit FAILED");
+        Stretch_Blit(s.display, bitmap, surface, 0, 0, 0, 0, bitmap_width, bitmap_height, width, height);
+    if (!stretched) Report_Error(s.app, "Load_Custom_Scope(): Stretch_Blit FAILED");
     Release_Surface(&bitmap);
     return stretched ? 1 : 0;
 }
 
-int Draw_Scope(Surface dest, int x, int y) {
-    if (scope_active == 0) return 1;
-    if (Scope_Surface == nullptr || Scope_Surface->IsLost() != DD_OK) {
-        Shutdown_Scope();
-        if (!Setup_Scope(Client_Width, Client_Height, last_scope_shape)) {
-            Report_Error("Draw_Scope(): Setup_Scope FAILED");
+int Draw_Scope(Session& s, Surface dest, int x, int y) {
+    if (s.scope.scope_active == 0) return 1;
+    if (s.scope.Scope_Surface == nullptr || s.scope.Scope_Surface->IsLost() != DD_OK) {
+        Shutdown_Scope(s);
+        if (!Setup_Scope(s, s.display.Client_Width, s.display.Client_Height, s.scope.last_scope_shape)) {
+            Report_Error(s.app, "Draw_Scope(): Setup_Scope FAILED");
             return 0;
         }
     }
-    if (!Masked_Clip_Blit(Scope_Surface, dest, 0, 0, x, y, Scope_Width, Scope_Height)) {
-        Report_Error("Draw_Scope():\n\nMasked_Clip_Blit FAILED");
+    if (!Masked_Clip_Blit(s.display, s.scope.Scope_Surface, dest, 0, 0, x, y, s.scope.Scope_Width, s.scope.Scope_Height)) {
+        Report_Error(s.app, "Draw_Scope():\n\nMasked_Clip_Blit FAILED");
         return 0;
     }
     return 1;
 }
 
-int Shutdown_Scope() {
-    Release_Surface(&Scope_Surface);
-    scope_active = 0;
-    Plasma_Settings.scope_on = 0;
+int Shutdown_Scope(Session& s) {
+    Release_Surface(&s.scope.Scope_Surface);
+    s.scope.scope_active = 0;
+    s.Plasma_Settings.scope_on = 0;
     return 1;
 }
 
-int Choose_Custom_Overlay() {
+int Choose_Custom_Overlay(Session& s) {
     char windows[PATH_BUFFER_SIZE] = {};
     GetWindowsDirectoryA(windows, sizeof windows);
     char folder[PATH_BUFFER_SIZE] = {};
     std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
 
     // Names of its own: choosing a bitmap never changes the preset file that Save writes to.
-    static File_Name overlay_name, overlay_title;
-    Prepare_File_Dialog(Main_Window, folder, 3, overlay_name, overlay_title);
-    if (!Open_File_Dialog()) {
-        Report_Errorf("Open File folder %s filename %s title name %s FAILED", folder, overlay_name, overlay_title);
+    Prepare_File_Dialog(s, s.display.Main_Window, folder, 3, s.shell.overlay_name, s.shell.overlay_title);
+    if (!Open_File_Dialog(s)) {
+        Report_Errorf(s.app, "Open File folder %s filename %s title name %s FAILED", folder, s.shell.overlay_name, s.shell.overlay_title);
         return 0;
     }
-    char* path = Plasma_Settings.custom_overlay_path;
-    std::strncpy(path, overlay_name, sizeof Plasma_Settings.custom_overlay_path - 1);
-    path[sizeof Plasma_Settings.custom_overlay_path - 1] = '\0';
+    char* path = s.Plasma_Settings.custom_overlay_path;
+    std::strncpy(path, s.shell.overlay_name, sizeof s.Plasma_Settings.custom_overlay_path - 1);
+    path[sizeof s.Plasma_Settings.custom_overlay_path - 1] = '\0';
     return 1;
 }

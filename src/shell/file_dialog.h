@@ -3,21 +3,16 @@
 
 #include "platform/system/system.h"
 #include "platform/windows/commdlg.h"
+#include "session/forward.h"
 
 // A chosen file's full path and its name without the folder, as the dialog returns them.
 using File_Name = char[PATH_BUFFER_SIZE];
 
-extern OPENFILENAME File_Dialog;
-// The preset's file: what Presets > Save writes to. Other choices (an overlay, a converted
-// object) keep names of their own, so they never become the preset's file.
-extern File_Name Current_File_Name;
-extern File_Name Current_File_Title;
-
 // Prepares the dialog for an owner, an initial folder and a filter (1 "*.dat",
 // 2 "*.asc", 3 "*.bmp", 4 "*.*"); the default extension follows the filter. `name` holds the
 // initial name and receives the chosen path, `title` the chosen name without its folder.
-void Prepare_File_Dialog(HWND owner, const char* initial_folder, int filter_index, File_Name& name, File_Name& title);
+void Prepare_File_Dialog(Session& s, HWND owner, const char* initial_folder, int filter_index, File_Name& name, File_Name& title);
 // The same for the preset's file.
-void Prepare_File_Dialog(HWND owner, const char* initial_folder, int filter_index);
-bool Open_File_Dialog();   // asks to create a missing file; hides the read-only box
-bool Save_File_Dialog();   // asks before overwriting
+void Prepare_File_Dialog(Session& s, HWND owner, const char* initial_folder, int filter_index);
+bool Open_File_Dialog(Session& s);   // asks to create a missing file; hides the read-only box
+bool Save_File_Dialog(Session& s);   // asks before overwriting

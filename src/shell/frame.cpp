@@ -18,79 +18,78 @@
 #include "text/font.h"
 #include "text/title.h"
 #include "text/transition.h"
+#include "session/session.h"
 
-int run_logged_once = 0;
-int about_picture_drawn = 0;
 
-void Draw_Status_Message() {
-    if (status_message_pending) Draw_GDI_Text(Hidden, 0, 24, 0x00C8C8C8, status_message);
-    status_message_pending = 0;
+void Draw_Status_Message(Session& s) {
+    if (s.shell.status_message_pending) Draw_GDI_Text(s.display.Hidden, 0, 24, 0x00C8C8C8, s.shell.status_message);
+    s.shell.status_message_pending = 0;
 }
 
-int Run_Mirravane() {
-    const Frame_Reports once_per_preset;
-    if (error_logging && !run_logged_once) Report_Error("Entering Run_Mirravane");
-    Update_Frame_Timer();
+int Run_Mirravane(Session& s) {
+    const Frame_Reports once_per_preset(s.app);
+    if (s.app.error_logging && !s.shell.run_logged_once) Report_Error(s.app, "Entering Run_Mirravane");
+    Update_Frame_Timer(s.display);
 
     const bool about_path =
-        Saver_Mode == PREVIEW && (Plasma_Settings.preview_active == 0 || Plasma_Settings.random_interval != 0);
+        s.app.Saver_Mode == PREVIEW && (s.Plasma_Settings.preview_active == 0 || s.Plasma_Settings.random_interval != 0);
     if (about_path) {
-        if (!about_picture_drawn) {
+        if (!s.shell.about_picture_drawn) {
             const std::string path = Windows_Directory() + "\\Mirravane\\Data\\Bmp\\About.bmp";
             int width = 0, height = 0;
-            Surface picture = Load_SYSTEM_Bitmap(path.c_str(), &width, &height);
+            Surface picture = Load_SYSTEM_Bitmap(s.display, path.c_str(), &width, &height);
             if (!picture) {
-                Report_Error("Run_Mirravane(): Could not load about_bitmap");
+                Report_Error(s.app, "Run_Mirravane(): Could not load about_bitmap");
                 return 0;
             }
-            if (!Stretch_Blit(picture, Hidden, 0, 0, 0, 0, width, height, Client_Width, Client_Height))
-                Report_Error("Run_Mirravane(): Strecth_Blit of About bitmap FAILED");
+            if (!Stretch_Blit(s.display, picture, s.display.Hidden, 0, 0, 0, 0, width, height, s.display.Client_Width, s.display.Client_Height))
+                Report_Error(s.app, "Run_Mirravane(): Strecth_Blit of About bitmap FAILED");
             Release_Surface(&picture);
-            about_picture_drawn = 1;
+            s.shell.about_picture_drawn = 1;
         }
     } else {
-        Tick_Random_Preset_Timer(0);
-        if (kaleidoscope_active) {
-            if (!Draw_Kaleidoscope(Hidden, Client_Width, Client_Height)) {
-                Report_Error("Run_Mirravane():  Draw_Kaleidoscope FAILED");
+        Tick_Random_Preset_Timer(s, 0);
+        if (s.kaleidoscope.kaleidoscope_active) {
+            if (!Draw_Kaleidoscope(s, s.display.Hidden, s.display.Client_Width, s.display.Client_Height)) {
+                Report_Error(s.app, "Run_Mirravane():  Draw_Kaleidoscope FAILED");
                 return 0;
             }
-        } else if (!Draw_Plasma(Hidden, 0, 0)) {
-            Report_Error("Run_Mirravane(): Draw_Plasma() FAILED");
+        } else if (!Draw_Plasma(s, s.display.Hidden, 0, 0)) {
+            Report_Error(s.app, "Run_Mirravane(): Draw_Plasma() FAILED");
             return 0;
         }
-        if (scope_active && !Draw_Scope(Hidden, 0, 0)) {
-            Report_Error("Run_Mirravane(): Draw_Scope FAILED");
+        if (s.scope.scope_active && !Draw_Scope(s, s.display.Hidden, 0, 0)) {
+            Report_Error(s.app, "Run_Mirravane(): Draw_Scope FAILED");
             return 0;
         }
-        if (Saver_Mode != PREVIEW && !Display_Title(Hidden, 0, 0, Plasma_Settings.title_text, 9, 0)) {
-            Report_Error("Mirravane(): Display_Title FAILED");
+        if (s.app.Saver_Mode != PREVIEW && !Display_Title(s, s.display.Hidden, 0, 0, s.Plasma_Settings.title_text, 9, 0)) {
+            Report_Error(s.app, "Mirravane(): Display_Title FAILED");
             return 0;
         }
     }
 
-    if (Show_Frame_Rate == 1) {
-        if (Screen_Bpp == 8)
-            Draw_FPS();
-        else if (!Draw_Text(Hidden, 0, 40, 9, Frame_Rate_Text))
-            Draw_FPS();
+    if (s.display.Show_Frame_Rate == 1) {
+        if (s.display.Screen_Bpp == 8)
+            Draw_FPS(s.display);
+        else if (!Draw_Text(s, s.display.Hidden, 0, 40, 9, s.display.Frame_Rate_Text))
+            Draw_FPS(s.display);
     }
-    Draw_Status_Message();
-    if (!Display_Transition(384.0)) {
-        Report_Error("Run_Mirravane():Display_Transition FAILED");
+    Draw_Status_Message(s);
+    if (!Display_Transition(s, 384.0)) {
+        Report_Error(s.app, "Run_Mirravane():Display_Transition FAILED");
         return 0;
     }
-    const int presented = kaleidoscope_active ? Stretch_Kaleidoscope(Hidden, Visible) : Display_Hidden_Surface();
+    const int presented = s.kaleidoscope.kaleidoscope_active ? Stretch_Kaleidoscope(s, s.display.Hidden, s.display.Visible) : Display_Hidden_Surface(s.display);
     if (!presented) return 0;
 
-    if (Saver_Mode == SAVER) {
-        Poll_Input_Devices();
-        if (Mouse_Has_Moved(0)) {
-            Report_Error("Run_Mirravane(): Mouse_Has_Moved returns SUCCESS - exitting saver");
+    if (s.app.Saver_Mode == SAVER) {
+        Poll_Input_Devices(s);
+        if (Mouse_Has_Moved(s, 0)) {
+            Report_Error(s.app, "Run_Mirravane(): Mouse_Has_Moved returns SUCCESS - exitting saver");
             return 0;
         }
     }
-    if (error_logging && !run_logged_once) Report_Error("Exitting Run_Mirravane");
-    run_logged_once = 1;
+    if (s.app.error_logging && !s.shell.run_logged_once) Report_Error(s.app, "Exitting Run_Mirravane");
+    s.shell.run_logged_once = 1;
     return 1;
 }

@@ -1,8 +1,8 @@
 // One frame of the display.
 #pragma once
 
-extern int run_logged_once;
-extern int about_picture_drawn;
+#include "session/forward.h"
 
-int Run_Mirravane();
-void Draw_Status_Message();
+
+int Run_Mirravane(Session& s);
+void Draw_Status_Message(Session& s);

@@ -7,6 +7,7 @@
 #include "shell/menu_marks.h"
 #include "surface/display.h"
 #include "dialogs/templates.h"
+#include "session/session.h"
 
 namespace {
 
@@ -56,8 +57,8 @@ Menu Main_Menu_Template() {
     return m;
 }
 
-void Check(int id, bool on) { CheckMenuItem(App_Menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); }
-void Enable(int id, bool on) { EnableMenuItem(App_Menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); }
+void Check(Session& s, int id, bool on) { CheckMenuItem(s.shell.App_Menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); }
+void Enable(Session& s, int id, bool on) { EnableMenuItem(s.shell.App_Menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); }
 
 }  // namespace
 
@@ -66,56 +67,56 @@ void Register_Program_Resources() {
     Register_Dialog_Templates();
 }
 
-int Update_Menu_Check_Marks() {
-    const PLASMA_SETTINGS& s = Plasma_Settings;
-    Check(MENU_VIEW_FPS, Show_Frame_Rate != 0);
-    Check(MENU_VIEW_VSYNC, Wait_For_Vsync == 1);
+int Update_Menu_Check_Marks(Session& s) {
+    const PLASMA_SETTINGS& p = s.Plasma_Settings;
+    Check(s, MENU_VIEW_FPS, s.display.Show_Frame_Rate != 0);
+    Check(s, MENU_VIEW_VSYNC, s.display.Wait_For_Vsync == 1);
 
     for (int id = MENU_SYMMETRY_ASYMMETRIC; id <= MENU_SYMMETRY_EIGHTFOLD; ++id) {
-        Enable(id, true);
-        Check(id, false);
+        Enable(s, id, true);
+        Check(s, id, false);
     }
     // A preset file may hold any number here; only the four symmetry items may be checked.
-    if (s.symmetry >= 0 && s.symmetry <= 3) Check(MENU_SYMMETRY_ASYMMETRIC + s.symmetry, true);
+    if (p.symmetry >= 0 && p.symmetry <= 3) Check(s, MENU_SYMMETRY_ASYMMETRIC + p.symmetry, true);
 
     for (int id = MENU_OVERLAY_CIRCLE; id <= MENU_OVERLAY_OFF; ++id) {
-        Check(id, false);
-        Enable(id, Screen_Bpp != 8);
+        Check(s, id, false);
+        Enable(s, id, s.display.Screen_Bpp != 8);
     }
-    if (s.scope_on && s.scope_shape >= 0 && s.scope_shape <= 4)
-        Check(MENU_OVERLAY_CIRCLE + s.scope_shape, true);
+    if (p.scope_on && p.scope_shape >= 0 && p.scope_shape <= 4)
+        Check(s, MENU_OVERLAY_CIRCLE + p.scope_shape, true);
     else
-        Check(MENU_OVERLAY_OFF, true);
+        Check(s, MENU_OVERLAY_OFF, true);
 
     static const int slide_items[] = {MENU_SLIDES_SPEED, MENU_SLIDES_BACKGROUND, MENU_SLIDES_ZONES,
                                       MENU_SLIDES_DEFAULT, MENU_SLIDES_OBJECTS_SELECT, MENU_SLIDES_DIRECTION};
-    if (s.kaleidoscope_on) {
-        Check(MENU_KALEIDOSCOPE_ON, true);
-        Enable(MENU_SLIDES_ON, true);
-        for (int id : slide_items) Enable(id, s.slides_on != 0);
-        Enable(MENU_SLIDES_COMPACT, s.slides_on != 0);
+    if (p.kaleidoscope_on) {
+        Check(s, MENU_KALEIDOSCOPE_ON, true);
+        Enable(s, MENU_SLIDES_ON, true);
+        for (int id : slide_items) Enable(s, id, p.slides_on != 0);
+        Enable(s, MENU_SLIDES_COMPACT, p.slides_on != 0);
     } else {
-        Check(MENU_KALEIDOSCOPE_ON, false);
-        Enable(MENU_SLIDES_ON, false);
-        for (int id : slide_items) Enable(id, false);
+        Check(s, MENU_KALEIDOSCOPE_ON, false);
+        Enable(s, MENU_SLIDES_ON, false);
+        for (int id : slide_items) Enable(s, id, false);
     }
 
-    Check(MENU_PLASMA_BRIGHTEN, s.brighten != 0);
-    Enable(MENU_KALEIDOSCOPE_GRANULARITY, true);
-    Check(MENU_SLIDES_ON, s.slides_on == 1);
-    Check(MENU_PLASMA_MULTI_COLOUR, s.multi_colour != 0);
-    Check(MENU_VIEW_PREVIEW_ACTIVE, s.preview_active != 0);
+    Check(s, MENU_PLASMA_BRIGHTEN, p.brighten != 0);
+    Enable(s, MENU_KALEIDOSCOPE_GRANULARITY, true);
+    Check(s, MENU_SLIDES_ON, p.slides_on == 1);
+    Check(s, MENU_PLASMA_MULTI_COLOUR, p.multi_colour != 0);
+    Check(s, MENU_VIEW_PREVIEW_ACTIVE, p.preview_active != 0);
 
-    Check(MENU_BLEND_OFF, false);
-    Check(MENU_BLEND_HUE, false);
-    Check(MENU_BLEND_LIGHT, false);
-    if (s.blend_mode == 0) Check(MENU_BLEND_OFF, true);
-    if (s.blend_mode == 1) Check(MENU_BLEND_HUE, true);
-    if (s.blend_mode == 2) Check(MENU_BLEND_LIGHT, true);
+    Check(s, MENU_BLEND_OFF, false);
+    Check(s, MENU_BLEND_HUE, false);
+    Check(s, MENU_BLEND_LIGHT, false);
+    if (p.blend_mode == 0) Check(s, MENU_BLEND_OFF, true);
+    if (p.blend_mode == 1) Check(s, MENU_BLEND_HUE, true);
+    if (p.blend_mode == 2) Check(s, MENU_BLEND_LIGHT, true);
 
-    Check(MENU_KALEIDOSCOPE_STRETCH, s.kaleidoscope_stretch != 0);
-    Check(MENU_VIEW_TITLES, s.titles_on != 0);
-    if (Screen_Bpp <= 16) Enable(MENU_PLASMA_BRIGHTEN, false);
-    if (Screen_Bpp == 24) Enable(MENU_SLIDES_FADE, false);
+    Check(s, MENU_KALEIDOSCOPE_STRETCH, p.kaleidoscope_stretch != 0);
+    Check(s, MENU_VIEW_TITLES, p.titles_on != 0);
+    if (s.display.Screen_Bpp <= 16) Enable(s, MENU_PLASMA_BRIGHTEN, false);
+    if (s.display.Screen_Bpp == 24) Enable(s, MENU_SLIDES_FADE, false);
     return 1;
 }

@@ -1,6 +1,8 @@
 // The main menu (resource 101), its command ids and its check marks.
 #pragma once
 
+#include "session/forward.h"
+
 constexpr int IDR_MAIN_MENU = 101;
 constexpr int IDR_ACCELERATORS = 138;
 constexpr int IDI_APPLICATION_ICON = 110;
@@ -62,4 +64,4 @@ enum Menu_Command {
 
 // Registers the menu template and the accelerator table with the window system.
 void Register_Program_Resources();
-int Update_Menu_Check_Marks();
+int Update_Menu_Check_Marks(Session& s);

@@ -2,15 +2,14 @@
 
 #include "common/random.h"
 #include "platform/system/system.h"
+#include "session/session.h"
 
 namespace {
-bool fixed_seed = false;
-uint32_t seed_value = 0;
 }  // namespace
 
-void Set_Fixed_Session_Seed(bool fixed, uint32_t seed) {
-    fixed_seed = fixed;
-    seed_value = seed;
+void Set_Fixed_Session_Seed(App& app, bool fixed, uint32_t seed) {
+    app.fixed_seed = fixed;
+    app.seed_value = seed;
 }
 
-void Seed_Session_Random() { Seed_Random(fixed_seed ? seed_value : GetTickCount()); }
+void Seed_Session_Random(App& app) { Seed_Random(app, app.fixed_seed ? app.seed_value : GetTickCount()); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include "session/forward.h"
 
-void Seed_Session_Random();
-void Set_Fixed_Session_Seed(bool fixed, uint32_t seed = 0);
+void Seed_Session_Random(App& app);
+void Set_Fixed_Session_Seed(App& app, bool fixed, uint32_t seed = 0);

@@ -15,120 +15,120 @@
 #include "surface/display.h"
 #include "text/font.h"
 #include "text/title.h"
+#include "session/session.h"
 
-int First_Setup = 1;
 
 namespace {
-Once_Log setup_log, lumenweft_log, shutdown_log;
+const Once_Log setup_log, lumenweft_log, shutdown_log;
 }
 
-int Setup() {
-    setup_log.enter("Entering Setup");
-    if (Window_Mode == FULLSCREEN || Saver_Mode == SAVER) {
-        if (!Grab_Preferred_Plasma_Screen_Dimensions(&Screen_Width, &Screen_Height, &Screen_Bpp)) {
-            Report_Error("Setup(): Grab_Preferred_Plasma_Screen_Dimensions FAILED");
+int Setup(Session& s) {
+    setup_log.enter(s.app, "Entering Setup");
+    if (s.display.Window_Mode == FULLSCREEN || s.app.Saver_Mode == SAVER) {
+        if (!Grab_Preferred_Plasma_Screen_Dimensions(s, &s.display.Screen_Width, &s.display.Screen_Height, &s.display.Screen_Bpp)) {
+            Report_Error(s.app, "Setup(): Grab_Preferred_Plasma_Screen_Dimensions FAILED");
             // Without a usable default.dat the display takes the record a configuration run would
             // save: in a saver the built-in defaults; going full screen, the running record,
             // whose resolution the caller has already set.
-            if (Saver_Mode == SAVER)
-                Decode_Resolution(Default_Resolution, &Screen_Width, &Screen_Height, &Screen_Bpp);
+            if (s.app.Saver_Mode == SAVER)
+                Decode_Resolution(s.app, Default_Resolution, &s.display.Screen_Width, &s.display.Screen_Height, &s.display.Screen_Bpp);
         }
     }
-    if (Window_Mode != WINDOWED) {
-        if (!Setup_Direct_Draw(Screen_Width, Screen_Height, Screen_Bpp)) {
-            Report_Errorf("Setup: \n\nSetup_Direct_Draw() Failed\nw %d h %d bpp %d", Screen_Width, Screen_Height,
-                          Screen_Bpp);
+    if (s.display.Window_Mode != WINDOWED) {
+        if (!Setup_Direct_Draw(s.display, s.display.Screen_Width, s.display.Screen_Height, s.display.Screen_Bpp)) {
+            Report_Errorf(s.app, "Setup: \n\nSetup_Direct_Draw() Failed\nw %d h %d bpp %d", s.display.Screen_Width, s.display.Screen_Height,
+                          s.display.Screen_Bpp);
             return 0;
         }
-    } else if (!Setup_Windowed_Direct_Draw(Screen_Width, Screen_Height, Screen_Bpp, 1)) {
-        Report_Errorf("Setup: \n\nSetup_Windowed_Direct_Draw() Failed\nw %d h %d bpp %d", Screen_Width,
-                      Screen_Height, Screen_Bpp);
+    } else if (!Setup_Windowed_Direct_Draw(s.display, s.display.Screen_Width, s.display.Screen_Height, s.display.Screen_Bpp, 1)) {
+        Report_Errorf(s.app, "Setup: \n\nSetup_Windowed_Direct_Draw() Failed\nw %d h %d bpp %d", s.display.Screen_Width,
+                      s.display.Screen_Height, s.display.Screen_Bpp);
         return 0;
     }
-    if (First_Setup && Saver_Mode == CONFIGURE) {
-        if (Screen_Bpp != 8 && Screen_Bpp != 15 && Screen_Bpp != 16 && Screen_Bpp != 24 && Screen_Bpp != 32) {
-            Report_Error("Setup():\n\nThis application is designed to run in TRUE (32 bit) colour mode.\n16bit and 8 "
+    if (s.shell.First_Setup && s.app.Saver_Mode == CONFIGURE) {
+        if (s.display.Screen_Bpp != 8 && s.display.Screen_Bpp != 15 && s.display.Screen_Bpp != 16 && s.display.Screen_Bpp != 24 && s.display.Screen_Bpp != 32) {
+            Report_Error(s.app, "Setup():\n\nThis application is designed to run in TRUE (32 bit) colour mode.\n16bit and 8 "
                          "bit colour modes are also supported\n\nPlease adjust your system settings and try again\n");
             return 0;
         }
     }
-    if (Window_Mode == FULLSCREEN && !Clear(Visible)) {
-        Report_Error("Setup(): Clear Visible FAILED");
+    if (s.display.Window_Mode == FULLSCREEN && !Clear(s.display, s.display.Visible)) {
+        Report_Error(s.app, "Setup(): Clear Visible FAILED");
         return 0;
     }
-    if (!Clear(Hidden)) {
-        Report_Error("Setup(): Clear Hidden FAILED");
+    if (!Clear(s.display, s.display.Hidden)) {
+        Report_Error(s.app, "Setup(): Clear Hidden FAILED");
         return 0;
     }
-    if (!Set_Transparency(Hidden, 0)) {
-        Report_Error("Setup(): Set_Transparency FAILED");
+    if (!Set_Transparency(s.app, s.display.Hidden, 0)) {
+        Report_Error(s.app, "Setup(): Set_Transparency FAILED");
         return 0;
     }
-    if (Saver_Mode == SAVER) {
-        if (!Setup_Direct_Input()) {
-            Report_Error("Setup: \n\n Setup_Direct_Input() Failed");
+    if (s.app.Saver_Mode == SAVER) {
+        if (!Setup_Direct_Input(s)) {
+            Report_Error(s.app, "Setup: \n\n Setup_Direct_Input() Failed");
             return 0;
         }
-        if (!Setup_Mouse()) {
-            Report_Error("Setup: \n\nSetup_Mouse() Failed");
+        if (!Setup_Mouse(s)) {
+            Report_Error(s.app, "Setup: \n\nSetup_Mouse() Failed");
             return 0;
         }
     }
-    Seed_Session_Random();
-    if (!Setup_Lumenweft()) {
-        Report_Error("Setup():\n\nCould not Setup_Lumenweft");
+    Seed_Session_Random(s.app);
+    if (!Setup_Lumenweft(s)) {
+        Report_Error(s.app, "Setup():\n\nCould not Setup_Lumenweft");
         return 0;
     }
-    First_Setup = 0;
-    setup_log.exit("Exitting Setup");
+    s.shell.First_Setup = 0;
+    setup_log.exit(s.app, "Exitting Setup");
     return 1;
 }
 
-int Setup_Lumenweft() {
-    lumenweft_log.enter("Entering Setup_Lumenweft");
-    Start_Frame_Timer();
-    if (Saver_Mode == PREVIEW && Plasma_Settings.preview_active == 0) return 1;
-    Mouse_X = Screen_Width;
-    Mouse_Y = Screen_Width;
-    if (!Load_All_Objects()) {
-        Report_Error("Setup_Lumenweft(): Load_All_Objects FAILED");
+int Setup_Lumenweft(Session& s) {
+    lumenweft_log.enter(s.app, "Entering Setup_Lumenweft");
+    Start_Frame_Timer(s.display);
+    if (s.app.Saver_Mode == PREVIEW && s.Plasma_Settings.preview_active == 0) return 1;
+    s.mouse.Mouse_X = s.display.Screen_Width;
+    s.mouse.Mouse_Y = s.display.Screen_Width;
+    if (!Load_All_Objects(s.display)) {
+        Report_Error(s.app, "Setup_Lumenweft(): Load_All_Objects FAILED");
         return 0;
     }
-    lumenweft_log.exit("Exitting Setup_Lumenweft");
+    lumenweft_log.exit(s.app, "Exitting Setup_Lumenweft");
     return 1;
 }
 
-int Setup_Scratch_Pad() {
-    Release_Surface(&Scratch_Pad);
-    if (!Create_SYSTEM_Surface(&Scratch_Pad, Screen_Width, Screen_Height)) {
-        Report_Error("Setup_Scratch_Pad():\n\nUnable to Create Scratch Pad Surface");
+int Setup_Scratch_Pad(Display_Context& d) {
+    Release_Surface(&d.Scratch_Pad);
+    if (!Create_SYSTEM_Surface(d, &d.Scratch_Pad, d.Screen_Width, d.Screen_Height)) {
+        Report_Error(d.app, "Setup_Scratch_Pad():\n\nUnable to Create Scratch Pad Surface");
         return 0;
     }
-    Set_Transparency(Scratch_Pad, 0);
-    Clear(Scratch_Pad);
+    Set_Transparency(d.app, d.Scratch_Pad, 0);
+    Clear(d, d.Scratch_Pad);
     return 1;
 }
 
-void Release_Scratch_Pad() { Release_Surface(&Scratch_Pad); }
+void Release_Scratch_Pad(Display_Context& d) { Release_Surface(&d.Scratch_Pad); }
 
-int Release_Display_Resources() {
-    Destroy_Title();
-    Release_All_Fonts();
-    Free_Colour_Slides();
-    Shutdown_Scope();
-    Shutdown_Kaleidoscope();
-    Free_All_Objects();
-    Shutdown_Plasma();
-    Release_Scratch_Pad();
+int Release_Display_Resources(Session& s) {
+    Destroy_Title(s);
+    Release_All_Fonts(s);
+    Free_Colour_Slides(s);
+    Shutdown_Scope(s);
+    Shutdown_Kaleidoscope(s);
+    Free_All_Objects(s);
+    Shutdown_Plasma(s);
+    Release_Scratch_Pad(s.display);
     return 1;
 }
 
-void Shutdown() {
-    shutdown_log.enter("Entering Shutdown");
-    Release_Display_Resources();
-    Release_All_Fonts();
-    Release_Mouse();
-    Release_Direct_Input();
-    Release_Direct_Draw();
-    shutdown_log.exit("Exitting Shutdown");
+void Shutdown(Session& s) {
+    shutdown_log.enter(s.app, "Entering Shutdown");
+    Release_Display_Resources(s);
+    Release_All_Fonts(s);
+    Release_Mouse(s);
+    Release_Direct_Input(s);
+    Release_Direct_Draw(s.display);
+    shutdown_log.exit(s.app, "Exitting Shutdown");
 }

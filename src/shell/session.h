@@ -1,11 +1,12 @@
 // A display session: everything between Setup and Shutdown.
 #pragma once
 
-extern int First_Setup;  // the colour-depth check runs only on the first session
+#include "session/forward.h"
 
-int Setup();
-int Setup_Lumenweft();
-int Setup_Scratch_Pad();
-void Shutdown();
-int Release_Display_Resources();
-void Release_Scratch_Pad();
+
+int Setup(Session& s);
+int Setup_Lumenweft(Session& s);
+int Setup_Scratch_Pad(Display_Context& d);
+void Shutdown(Session& s);
+int Release_Display_Resources(Session& s);
+void Release_Scratch_Pad(Display_Context& d);

@@ -24,13 +24,8 @@
 #include "shell/window_proc.h"
 #include "shell/window_title.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-uintptr_t Preview_Parent = 0;
-uintptr_t Saver_Host_Window = 0;
-bool Independent_Saver = false;
-std::string Saver_Preset_File;
-int Saver_Random_Interval = -1;
-bool Message_Loop_Running = false;
 
 namespace {
 
@@ -49,10 +44,10 @@ uintptr_t Window_Handle(const char* p) {
 
 // The window to draw into is gone: no picture can be shown anywhere, and a window of our
 // own would be a stray on the desktop.
-int Host_Window_Missing(const char* what, uintptr_t id) {
-    Report_Errorf("WinMain(): %s 0x%lx does not exist", what, static_cast<unsigned long>(id));
+int Host_Window_Missing(App& app, const char* what, uintptr_t id) {
+    Report_Errorf(app, "WinMain(): %s 0x%lx does not exist", what, static_cast<unsigned long>(id));
     std::fprintf(stderr, "Mirravane: %s 0x%lx does not exist\n", what, static_cast<unsigned long>(id));
-    Close_Error_Log();
+    Close_Error_Log(app);
     return START_FAILED;
 }
 
@@ -65,18 +60,18 @@ int Stop_Frames_After() {
 
 // A start that fails ends the program, but the process may go on to start again: the
 // window, the open log and the saver lock must not outlive this start.
-void End_Failed_Start() {
-    Close_Error_Log();
-    if (Main_Window) DestroyWindow(Main_Window);
-    Main_Window = nullptr;
-    if (Saver_Mode == SAVER) Set_Screen_Saver_Running(false);
+void End_Failed_Start(Display_Context& d) {
+    Close_Error_Log(d.app);
+    if (d.Main_Window) DestroyWindow(d.Main_Window);
+    d.Main_Window = nullptr;
+    if (d.app.Saver_Mode == SAVER) Set_Screen_Saver_Running(false);
 }
 
 // A failed start is always seen: while the log takes the report, its text is shown as well
 // (on standard error in saver and preview mode, which show no box).
-int Fail_Start(const char* text) {
-    if (Report_Error(text)) Show_Error(text);
-    End_Failed_Start();
+int Fail_Start(Display_Context& d, const char* text) {
+    if (Report_Error(d.app, text)) Show_Error(d.app, text);
+    End_Failed_Start(d);
     return START_FAILED;
 }
 
@@ -117,10 +112,10 @@ int Parse_Command_Line(const char* line, uintptr_t* preview_parent) {
     }
 }
 
-int Is_Saver_Running() {
+int Is_Saver_Running(App& app) {
     int os = 0;
-    if (!Determine_Operating_System(&os)) {
-        Report_Error("IsSaverRunning(): Determine Operating System FAILED");
+    if (!Determine_Operating_System(app, &os)) {
+        Report_Error(app, "IsSaverRunning(): Determine Operating System FAILED");
         return 0;
     }
     if (os != 4) {
@@ -138,88 +133,88 @@ int Is_Saver_Running() {
                : 0;
 }
 
-int Message_Loop() {
+int Message_Loop(Session& s) {
     const int stop_after = Stop_Frames_After();
     int frames = 0;
-    if (stop_after == 0) PostMessageA(Main_Window, WM_CLOSE, 0, 0);
+    if (stop_after == 0) PostMessageA(s.display.Main_Window, WM_CLOSE, 0, 0);
     for (;;) {
         // A termination signal ends the program as Escape does, default.dat saved.
-        if (Take_Ending_Signal()) PostMessageA(Main_Window, WM_DESTROY, 0, 0);
+        if (Take_Ending_Signal()) PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
         MSG msg;
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
-                if (Quit_Allowed) return static_cast<int>(msg.wParam);
-                PostMessageA(Main_Window, WM_DESTROY, 0, 0);
+                if (s.app.Quit_Allowed) return static_cast<int>(msg.wParam);
+                PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
             }
-            if (Translate_Accelerator(&msg)) continue;
+            if (Translate_Accelerator(s.display, &msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
             continue;
         }
-        if (Frames_Running) {
-            if (!Run_Mirravane()) PostMessageA(Main_Window, WM_DESTROY, 0, 0);
-            if (stop_after >= 0 && ++frames == stop_after) PostMessageA(Main_Window, WM_CLOSE, 0, 0);
+        if (s.app.Frames_Running) {
+            if (!Run_Mirravane(s)) PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
+            if (stop_after >= 0 && ++frames == stop_after) PostMessageA(s.display.Main_Window, WM_CLOSE, 0, 0);
             continue;
         }
         if (!WaitMessage()) {
-            Report_Error("WinMain(): WaitMessage FAILED");
-            PostMessageA(Main_Window, WM_DESTROY, 0, 0);
+            Report_Error(s.app, "WinMain(): WaitMessage FAILED");
+            PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
         }
     }
 }
 
 // Ctrl+M, the one accelerator: the toggle of the maximised window. Control counts as it
 // was when M went down: by the time the message is handled it may have been let go.
-bool Translate_Accelerator(const MSG* msg) {
-    if (!msg || msg->message != WM_KEYDOWN || msg->hwnd != Main_Window) return false;
+bool Translate_Accelerator(Display_Context& d, const MSG* msg) {
+    if (!msg || msg->message != WM_KEYDOWN || msg->hwnd != d.Main_Window) return false;
     if (msg->wParam != 'M' || !(msg->lParam & KEY_CONTROL_HELD)) return false;
-    SendMessageA(Main_Window, WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE, 0);
+    SendMessageA(d.Main_Window, WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE, 0);
     return true;
 }
 
-int Start_Up(const char* command_line) {
-    Saver_Mode = Parse_Command_Line(command_line, &Preview_Parent);
-    const bool saver_or_preview = Saver_Mode == SAVER || Saver_Mode == PREVIEW;
-    No_Modal_Reports = saver_or_preview ? 1 : 0;
+int Start_Up(Session& s, const char* command_line) {
+    s.app.Saver_Mode = Parse_Command_Line(command_line, &s.app.Preview_Parent);
+    const bool saver_or_preview = s.app.Saver_Mode == SAVER || s.app.Saver_Mode == PREVIEW;
+    s.app.No_Modal_Reports = saver_or_preview ? 1 : 0;
     // Only a saver holds the lock, so a configuration window or a preview never keeps one
     // away; xscreensaver's savers (one per monitor) leave it alone. Testing and taking it in
     // one step refuses a second saver started at the same moment.
-    if (Saver_Mode == SAVER && !Independent_Saver && (Is_Saver_Running() || Set_Screen_Saver_Running(true)))
+    if (s.app.Saver_Mode == SAVER && !s.app.Independent_Saver && (Is_Saver_Running(s.app) || Set_Screen_Saver_Running(true)))
         return START_ENDED;
 
     int os = 0;
-    Determine_Operating_System(&os);
-    if (Saver_Mode == PREVIEW && os == 5) return START_ENDED;
+    Determine_Operating_System(s.app, &os);
+    if (s.app.Saver_Mode == PREVIEW && os == 5) return START_ENDED;
 
     const std::string folder = Windows_Directory() + "\\Mirravane";
     if (!Directory_Exists(folder)) {
-        Report_Error("WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
-        End_Failed_Start();
+        Report_Error(s.app, "WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
+        End_Failed_Start(s.display);
         return START_FAILED;
     }
     // What a killed save left behind; only this program's own temporary files.
     Remove_Stale_Temporary_Files(folder);
     Remove_Stale_Temporary_Files(folder + "\\Data\\Bmp\\Objects");
 
-    error_logging = 1;
-    Show_Frame_Rate = 0;
-    Build_Error_Log_Path();
-    if (!Stamp_Date_And_Title_To_Saver_Error_Log_File("Mirravane Error Log File\r\n")) {
+    s.app.error_logging = 1;
+    s.display.Show_Frame_Rate = 0;
+    Build_Error_Log_Path(s.app);
+    if (!Stamp_Date_And_Title_To_Saver_Error_Log_File(s.app, "Mirravane Error Log File\r\n")) {
         // A saver in a read-only or full folder still runs, without a log.
-        error_logging = 0;
+        s.app.error_logging = 0;
         if (!saver_or_preview) {
-            Report_Error("Setup(): Stamp_Date_And_Title_To_Saver_Error_Log_File FAILED");
-            End_Failed_Start();
+            Report_Error(s.app, "Setup(): Stamp_Date_And_Title_To_Saver_Error_Log_File FAILED");
+            End_Failed_Start(s.display);
             return START_FAILED;
         }
     }
     // Without a log these lines would only be noise on standard error.
-    if (error_logging) switch (os) {
-    case 0: Report_Error("OS_UNKNOWN"); break;
-    case 2: Report_Error("Windows 95"); break;
-    case 3: Report_Error("Windows 98"); break;
-    case 4: Report_Error("Windows NT"); break;
-    case 5: Report_Error("Windows 2000"); break;
+    if (s.app.error_logging) switch (os) {
+    case 0: Report_Error(s.app, "OS_UNKNOWN"); break;
+    case 2: Report_Error(s.app, "Windows 95"); break;
+    case 3: Report_Error(s.app, "Windows 98"); break;
+    case 4: Report_Error(s.app, "Windows NT"); break;
+    case 5: Report_Error(s.app, "Windows 2000"); break;
     default: break;
     }
 
@@ -229,118 +224,118 @@ int Start_Up(const char* command_line) {
     const std::string first_object = folder + "\\Data\\Bmp\\Objects\\0.bmp";
     if (!saver_or_preview && Get_File_Size(first_object.c_str()) == 3126) {
         first_run = true;
-        Saver_Mode = CONFIGURE;
+        s.app.Saver_Mode = CONFIGURE;
     }
 
-    if (!Grab_Current_Screen_Dimensions(&Screen_Width, &Screen_Height, &Screen_Bpp))
-        return Fail_Start("WinMain(): Grab_Current_Screen_Dimensions FAILED");
-    System_Width = Screen_Width;
-    System_Height = Screen_Height;
-    System_Bpp = Screen_Bpp;
-    if (error_logging)
-        Report_Errorf("System Width %d System Height %d System_Bpp %d", System_Width, System_Height, System_Bpp);
+    if (!Grab_Current_Screen_Dimensions(s.app, &s.display.Screen_Width, &s.display.Screen_Height, &s.display.Screen_Bpp))
+        return Fail_Start(s.display, "WinMain(): Grab_Current_Screen_Dimensions FAILED");
+    s.app.System_Width = s.display.Screen_Width;
+    s.app.System_Height = s.display.Screen_Height;
+    s.app.System_Bpp = s.display.Screen_Bpp;
+    if (s.app.error_logging)
+        Report_Errorf(s.app, "System Width %d System Height %d System_Bpp %d", s.app.System_Width, s.app.System_Height, s.app.System_Bpp);
 
-    Grab_Preferred_Plasma_Screen_Dimensions(&Screen_Width, &Screen_Height, &Screen_Bpp);
-    if (Saver_Mode != SAVER) {
-        Screen_Bpp = System_Bpp;
-        Screen_Width = GetSystemMetrics(SM_CXSCREEN);
-        Screen_Height = GetSystemMetrics(SM_CYSCREEN);
+    Grab_Preferred_Plasma_Screen_Dimensions(s, &s.display.Screen_Width, &s.display.Screen_Height, &s.display.Screen_Bpp);
+    if (s.app.Saver_Mode != SAVER) {
+        s.display.Screen_Bpp = s.app.System_Bpp;
+        s.display.Screen_Width = GetSystemMetrics(SM_CXSCREEN);
+        s.display.Screen_Height = GetSystemMetrics(SM_CYSCREEN);
     }
 
-    if (Saver_Mode == CHANGE_PASSWORD) {
-        Close_Error_Log();
+    if (s.app.Saver_Mode == CHANGE_PASSWORD) {
+        Close_Error_Log(s.app);
         return START_ENDED;
     }
-    if (error_logging) switch (Saver_Mode) {
-    case PREVIEW: Report_Error("Saver_Mode = PREVIEW"); break;
-    case SAVER: Report_Error("Saver_Mode = SAVER"); break;
-    default: Report_Error("Saver_Mode = CONFIGURE"); break;
+    if (s.app.error_logging) switch (s.app.Saver_Mode) {
+    case PREVIEW: Report_Error(s.app, "Saver_Mode = PREVIEW"); break;
+    case SAVER: Report_Error(s.app, "Saver_Mode = SAVER"); break;
+    default: Report_Error(s.app, "Saver_Mode = CONFIGURE"); break;
     }
 
     Register_Program_Resources();
-    if (Saver_Mode == CONFIGURE || Saver_Mode == 0) {
-        App_Menu = LoadMenuA(IDR_MAIN_MENU);
-        Arrow_Cursor = LoadCursorArrow();
-        const int side = (2 * Screen_Height) / 3;
-        Client_Width = Client_Height = side;
-        Main_Window = Create_Window(" Mirravane", WS_OVERLAPPEDWINDOW, 0, (Screen_Width - side) / 2,
-                                    (Screen_Height - side) / 2, side, side, nullptr, App_Menu, Main_Window_Procedure);
-        if (Main_Window) {
-            SetCursor(Arrow_Cursor);
+    if (s.app.Saver_Mode == CONFIGURE || s.app.Saver_Mode == 0) {
+        s.shell.App_Menu = LoadMenuA(IDR_MAIN_MENU);
+        s.app.Arrow_Cursor = LoadCursorArrow();
+        const int side = (2 * s.display.Screen_Height) / 3;
+        s.display.Client_Width = s.display.Client_Height = side;
+        Attach_Window(s, Create_Window(" Mirravane", WS_OVERLAPPEDWINDOW, 0, (s.display.Screen_Width - side) / 2,
+                                    (s.display.Screen_Height - side) / 2, side, side, nullptr, s.shell.App_Menu, Main_Window_Procedure, &s));
+        if (s.display.Main_Window) {
+            SetCursor(s.app.Arrow_Cursor);
             ShowCursor(true);
         }
-    } else if (Saver_Mode == SAVER) {
-        if (Saver_Host_Window && Native_Window_Missing(Saver_Host_Window))
-            return Host_Window_Missing("XSCREENSAVER_WINDOW", Saver_Host_Window);
+    } else if (s.app.Saver_Mode == SAVER) {
+        if (s.app.Saver_Host_Window && Native_Window_Missing(s.app.Saver_Host_Window))
+            return Host_Window_Missing(s.app, "XSCREENSAVER_WINDOW", s.app.Saver_Host_Window);
         // Inside a host the window is shown only once it is there.
-        const uint32_t shown = Saver_Host_Window ? 0 : WS_VISIBLE;
-        Main_Window = Create_Window(" Mirravane", WS_POPUP | shown, WS_EX_TOPMOST, 0, 0, Screen_Width, Screen_Height,
-                                    nullptr, nullptr, Main_Window_Procedure);
-        if (Main_Window && Saver_Host_Window) Embed_Window(Main_Window, Saver_Host_Window);
-        Client_Width = Screen_Width;
-        Client_Height = Screen_Height;
-        Window_Mode = FULLSCREEN;
+        const uint32_t shown = s.app.Saver_Host_Window ? 0 : WS_VISIBLE;
+        Attach_Window(s, Create_Window(" Mirravane", WS_POPUP | shown, WS_EX_TOPMOST, 0, 0, s.display.Screen_Width, s.display.Screen_Height,
+                                    nullptr, nullptr, Main_Window_Procedure, &s));
+        if (s.display.Main_Window && s.app.Saver_Host_Window) Embed_Window(s.display.Main_Window, s.app.Saver_Host_Window);
+        s.display.Client_Width = s.display.Screen_Width;
+        s.display.Client_Height = s.display.Screen_Height;
+        s.display.Window_Mode = FULLSCREEN;
         ShowCursor(false);
     } else {
-        if (Native_Window_Missing(Preview_Parent)) return Host_Window_Missing("preview window", Preview_Parent);
+        if (Native_Window_Missing(s.app.Preview_Parent)) return Host_Window_Missing(s.app, "preview window", s.app.Preview_Parent);
         // The host's window: its client size, when it can be read.
         int width = 0, height = 0;
-        if (!Native_Window_Size(Preview_Parent, &width, &height)) {
-            Report_Error("Win_Main(): GetClientRect for Preview Window FAILED");
+        if (!Native_Window_Size(s.app.Preview_Parent, &width, &height)) {
+            Report_Error(s.app, "Win_Main(): GetClientRect for Preview Window FAILED");
             width = 152;
             height = 112;
         }
-        Main_Window = Create_Window(" Mirravane", WS_CHILD, 0, 0, 0, width, height, nullptr, nullptr,
-                                    Main_Window_Procedure);
-        if (Main_Window) Embed_Window(Main_Window, Preview_Parent);
-        Client_Width = width;
-        Client_Height = height;
+        Attach_Window(s, Create_Window(" Mirravane", WS_CHILD, 0, 0, 0, width, height, nullptr, nullptr,
+                                    Main_Window_Procedure, &s));
+        if (s.display.Main_Window) Embed_Window(s.display.Main_Window, s.app.Preview_Parent);
+        s.display.Client_Width = width;
+        s.display.Client_Height = height;
     }
-    if (!Main_Window)
-        return Fail_Start(Saver_Mode == PREVIEW ? "WinMain(): Unable to create preview window"
+    if (!s.display.Main_Window)
+        return Fail_Start(s.display, s.app.Saver_Mode == PREVIEW ? "WinMain(): Unable to create preview window"
                                                 : "WinMain():\n\nUnable to create window for app");
 
-    if (Saver_Mode == CONFIGURE) {
-        if (!Centre_Window(Main_Window)) return Fail_Start("WinMain: Centre_Window FAILED");
-        if (first_run) Show_Introduction();
+    if (s.app.Saver_Mode == CONFIGURE) {
+        if (!Centre_Window(s.display, s.display.Main_Window)) return Fail_Start(s.display, "WinMain: Centre_Window FAILED");
+        if (first_run) Show_Introduction(s);
     }
 
-    if (!Setup()) {
-        Shutdown();
-        return Fail_Start("WinMain:Could not setup application");
+    if (!Setup(s)) {
+        Shutdown(s);
+        return Fail_Start(s.display, "WinMain:Could not setup application");
     }
-    Log_Memory_Statistics();
-    if (Saver_Mode == SAVER) Mouse_Has_Moved(1);
+    Log_Memory_Statistics(s.display);
+    if (s.app.Saver_Mode == SAVER) Mouse_Has_Moved(s, 1);
     // The saver took the lock at the start; nothing else says that a saver runs.
-    Display_Default_Plasma();
-    if (saver_or_preview && !Saver_Preset_File.empty() && !Read_Plasma_Settings_From_File(Saver_Preset_File.c_str()))
-        Report_Errorf("Unable to read file %s", Saver_Preset_File.c_str());
-    Update_Window_Title(Plasma_Settings.title_text);
-    Copy_Random_Settings();
-    if (saver_or_preview && Saver_Random_Interval >= 0) Running_Random_Interval = Saver_Random_Interval;
+    Display_Default_Plasma(s);
+    if (saver_or_preview && !s.app.Saver_Preset_File.empty() && !Read_Plasma_Settings_From_File(s, s.app.Saver_Preset_File.c_str()))
+        Report_Errorf(s.app, "Unable to read file %s", s.app.Saver_Preset_File.c_str());
+    Update_Window_Title(s, s.Plasma_Settings.title_text);
+    Copy_Random_Settings(s);
+    if (saver_or_preview && s.app.Saver_Random_Interval >= 0) s.journey.Running_Random_Interval = s.app.Saver_Random_Interval;
     const std::string initial = Windows_Directory() + "\\Mirravane\\";
-    Prepare_File_Dialog(Main_Window, initial.c_str(), 1);
-    ShowWindow(Main_Window, SW_SHOWNORMAL);
-    UpdateWindow(Main_Window);
+    Prepare_File_Dialog(s, s.display.Main_Window, initial.c_str(), 1);
+    ShowWindow(s.display.Main_Window, SW_SHOWNORMAL);
+    UpdateWindow(s.display.Main_Window);
     return START_RUNNING;
 }
 
 int Start_Exit_Code(int started) { return started == START_FAILED ? START_FAILED_EXIT_CODE : 0; }
 
-int Mirravane_Main(const char* command_line) {
-    const int started = Start_Up(command_line);
+int Mirravane_Main(Session& s, const char* command_line) {
+    const int started = Start_Up(s, command_line);
     if (started != START_RUNNING) return Start_Exit_Code(started);
-    Message_Loop_Running = true;
-    const int code = Message_Loop();
-    Message_Loop_Running = false;
+    s.app.Message_Loop_Running = true;
+    const int code = Message_Loop(s);
+    s.app.Message_Loop_Running = false;
     return code;
 }
 
-void End_After_Lost_Display() {
-    if (!Message_Loop_Running || Quit_Allowed || !Main_Window) return;
-    Message_Loop_Running = false;
-    No_Modal_Reports = 1;
+void End_After_Lost_Display(Display_Context& d) {
+    if (!d.app.Message_Loop_Running || d.app.Quit_Allowed || !d.Main_Window) return;
+    d.app.Message_Loop_Running = false;
+    d.app.No_Modal_Reports = 1;
     Set_Primary_Hook(nullptr);
     Set_Backend(nullptr);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    SendMessageA(d.Main_Window, WM_DESTROY, 0, 0);
 }

@@ -3,14 +3,10 @@
 
 #include <cstdint>
 #include <string>
+#include "session/forward.h"
 
 #include "platform/windows/windows.h"
 
-extern uintptr_t Preview_Parent;     // the host's window in preview mode
-extern uintptr_t Saver_Host_Window;  // a window the saver draws into instead of its own (-root)
-extern bool Independent_Saver;       // xscreensaver's: one saver per monitor, so no saver lock
-extern std::string Saver_Preset_File;  // saver and preview show this preset ("": default.dat's)
-extern int Saver_Random_Interval;      // saver and preview: seconds between random presets; -1 the record's
 
 // Start_Up's results, and the exit code of a start that failed.
 constexpr int START_FAILED = -1;
@@ -20,19 +16,18 @@ constexpr int START_FAILED_EXIT_CODE = 1;
 
 // The whole command line, program name included; returns the Saver_Mode value.
 int Parse_Command_Line(const char* line, uintptr_t* preview_parent);
-int Is_Saver_Running();
-bool Translate_Accelerator(const MSG* msg);
-int Message_Loop();
+int Is_Saver_Running(App& app);
+bool Translate_Accelerator(Display_Context& d, const MSG* msg);
+int Message_Loop(Session& s);
 // Everything before the message loop: START_RUNNING when the loop is to run. A start that
 // fails has said why (a box in configuration, standard error in saver and preview mode) and
 // left no window, log or lock behind.
-int Start_Up(const char* command_line);
+int Start_Up(Session& s, const char* command_line);
 // The exit code of a start that did not run the loop.
 int Start_Exit_Code(int started);
 // The program: returns the exit code.
-int Mirravane_Main(const char* command_line);
+int Mirravane_Main(Session& s, const char* command_line);
 // When the window system ends the process under the running loop (its display went away),
 // the destroy handling runs on the headless backend, so default.dat is kept in configuration
 // mode as on any other end. Does nothing unless the loop is running.
-void End_After_Lost_Display();
-extern bool Message_Loop_Running;
+void End_After_Lost_Display(Display_Context& d);

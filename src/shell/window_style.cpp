@@ -4,6 +4,7 @@
 #include "platform/windows/windows.h"
 #include "shell/modes.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 
@@ -21,29 +22,29 @@ void Show_Cursor() {
 
 }  // namespace
 
-int Switch_Window_Style() {
-    if (Window_Mode != WINDOWED) {
-        SetMenu(Main_Window, nullptr);
-        SetWindowStyle(Main_Window, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
-        SetWindowPos(Main_Window, HWND_TOPMOST_ID, 0, 0, Screen_Width, Screen_Height, SWP_SHOWWINDOW);
+int Switch_Window_Style(Session& s) {
+    if (s.display.Window_Mode != WINDOWED) {
+        SetMenu(s.display.Main_Window, nullptr);
+        SetWindowStyle(s.display.Main_Window, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
+        SetWindowPos(s.display.Main_Window, HWND_TOPMOST_ID, 0, 0, s.display.Screen_Width, s.display.Screen_Height, SWP_SHOWWINDOW);
         Hide_Cursor();
     } else {
-        SetMenu(Main_Window, App_Menu);
-        SetWindowStyle(Main_Window, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0);
-        SetWindowPos(Main_Window, HWND_NOTOPMOST_ID, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        Centre_Window(Main_Window);
-        SetCursor(Arrow_Cursor);
+        SetMenu(s.display.Main_Window, s.shell.App_Menu);
+        SetWindowStyle(s.display.Main_Window, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0);
+        SetWindowPos(s.display.Main_Window, HWND_NOTOPMOST_ID, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        Centre_Window(s.display, s.display.Main_Window);
+        SetCursor(s.app.Arrow_Cursor);
         Show_Cursor();
     }
     return 1;
 }
 
-int Maximise_Window() {
-    Client_Width = Screen_Width;
-    Client_Height = Screen_Height;
-    SetMenu(Main_Window, nullptr);
-    SetWindowStyle(Main_Window, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
-    SetWindowPos(Main_Window, HWND_TOPMOST_ID, 0, 0, Screen_Width, Screen_Height, SWP_SHOWWINDOW);
+int Maximise_Window(Display_Context& d) {
+    d.Client_Width = d.Screen_Width;
+    d.Client_Height = d.Screen_Height;
+    SetMenu(d.Main_Window, nullptr);
+    SetWindowStyle(d.Main_Window, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
+    SetWindowPos(d.Main_Window, HWND_TOPMOST_ID, 0, 0, d.Screen_Width, d.Screen_Height, SWP_SHOWWINDOW);
     Hide_Cursor();
     return 1;
 }

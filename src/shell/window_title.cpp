@@ -6,8 +6,9 @@
 #include "diagnostics/diagnostics.h"
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
+#include "session/session.h"
 
-int Update_Window_Title(const char* text) {
+int Update_Window_Title(Session& s, const char* text) {
     if (text == nullptr) text = "";
     std::string name = text;
     // Paths come with either separator: the file dialogs here give '/' ones.
@@ -18,13 +19,13 @@ int Update_Window_Title(const char* text) {
         name = slash + 1;
         name = name.substr(0, name.find('.'));
         if (name.size() < 128) {
-            std::memcpy(Plasma_Settings.title_text, name.c_str(), name.size() + 1);
+            std::memcpy(s.Plasma_Settings.title_text, name.c_str(), name.size() + 1);
         }
     }
     const std::string caption = " Mirravane:   " + name;
-    if (!SetWindowTextA(Main_Window, caption.c_str())) {
-        Report_Errorf("Update Window Title(): SetWindowText %s FAILED", caption.c_str());
-        SetWindowTextA(Main_Window, "Mirravane");
+    if (!SetWindowTextA(s.display.Main_Window, caption.c_str())) {
+        Report_Errorf(s.app, "Update Window Title(): SetWindowText %s FAILED", caption.c_str());
+        SetWindowTextA(s.display.Main_Window, "Mirravane");
         return 0;
     }
     return 1;

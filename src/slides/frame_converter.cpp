@@ -20,6 +20,7 @@
 #include "surface/bitmap.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 
@@ -59,34 +60,34 @@ bool Natural_Less(const std::string& a, const std::string& b) {
 // Stacks the frames into `result`, one square of `side` each with the first `width` x `width`
 // of its file; returns 0 when a step failed. `stacked` gets the path of every frame now in
 // the result: only those may go once the result is safe on disk.
-int Stack_Frames(const std::vector<std::string>& names, const char* windows_dir, Surface result, int width, int side,
+int Stack_Frames(Session& s, const std::vector<std::string>& names, const char* windows_dir, Surface result, int width, int side,
                  std::vector<std::string>& stacked) {
     for (size_t k = 0; k < names.size(); ++k) {
         char path[PATH_BUFFER_SIZE];
         Converter_Path(path, sizeof path, windows_dir, names[k].c_str());
         const int y = static_cast<int>(k) * side;
         int frame_width = 0, frame_height = 0;
-        Surface frame = Load_SYSTEM_Bitmap(path, &frame_width, &frame_height);
+        Surface frame = Load_SYSTEM_Bitmap(s.display, path, &frame_width, &frame_height);
         if (!frame) {
-            Report_Errorf("Frame_Convert(): Could not load %s", path);
+            Report_Errorf(s.app, "Frame_Convert(): Could not load %s", path);
             return 0;
         }
         // Smaller frames leave the rest of their square empty; larger ones are cut.
-        const int ok = Fast_Blit(frame, result, 0, 0, 0, y, std::min(width, frame_width), std::min(width, frame_height));
+        const int ok = Fast_Blit(s.display, frame, result, 0, 0, 0, y, std::min(width, frame_width), std::min(width, frame_height));
         Release_Surface(&frame);
         if (!ok) {
-            Report_Errorf("Frame_Convert(): Fast Blit frame %d FAILED", static_cast<int>(k));
+            Report_Errorf(s.app, "Frame_Convert(): Fast Blit frame %d FAILED", static_cast<int>(k));
             return 0;
         }
         stacked.push_back(path);
-        Clear(Hidden);
-        if (!Fast_Blit(result, Hidden, 0, y, (Screen_Width - side) / 2, (Screen_Height - side) / 2, side, side)) {
-            Report_Errorf("Frame_Convert(): Fast_Blit %d FAILED", static_cast<int>(k));
+        Clear(s.display, s.display.Hidden);
+        if (!Fast_Blit(s.display, result, s.display.Hidden, 0, y, (s.display.Screen_Width - side) / 2, (s.display.Screen_Height - side) / 2, side, side)) {
+            Report_Errorf(s.app, "Frame_Convert(): Fast_Blit %d FAILED", static_cast<int>(k));
             return 0;
         }
-        Draw_Status_Message();
-        if (!Display_Stretched_Hidden_Surface()) {
-            Report_Error("Frame_Convert(): Display_Stretched_Hidden_Surface() FAILED");
+        Draw_Status_Message(s);
+        if (!Display_Stretched_Hidden_Surface(s.display)) {
+            Report_Error(s.app, "Frame_Convert(): Display_Stretched_Hidden_Surface() FAILED");
             return 0;
         }
     }
@@ -94,14 +95,14 @@ int Stack_Frames(const std::vector<std::string>& names, const char* windows_dir,
 }
 
 // Deletes the stacked frames once they are safe in the saved object; 0 when one stayed.
-int Delete_Frames(const std::vector<std::string>& stacked, const std::string& saved) {
+int Delete_Frames(App& app, const std::vector<std::string>& stacked, const std::string& saved) {
     int ok = 1;
     std::error_code error;
     for (const std::string& path : stacked) {
         // Saved over one of its own frames: that file is the object now.
         if (std::filesystem::equivalent(Map_Path(path), Map_Path(saved), error)) continue;
         if (!DeleteFileA(path.c_str())) {
-            Report_Errorf("Frame_Convert(): Could not delete %s", path.c_str());
+            Report_Errorf(app, "Frame_Convert(): Could not delete %s", path.c_str());
             ok = 0;
         }
     }
@@ -110,7 +111,7 @@ int Delete_Frames(const std::vector<std::string>& stacked, const std::string& sa
 
 }  // namespace
 
-int Frame_Convert() {
+int Frame_Convert(Session& s) {
     int result = 1;
     char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
@@ -121,8 +122,8 @@ int Frame_Convert() {
     HFIND search = FindFirstFileA(pattern, &found);
     if (!search) {
         // Logged or not, the user has to learn where the frames go.
-        if (Report_Error("FindFirstFile returned INVALID_HANDLE_VALUE"))
-            Message_Box("There are no frames to convert.\nPut the frames, one bitmap (.BMP) file each, into\n%s\nand "
+        if (Report_Error(s.app, "FindFirstFile returned INVALID_HANDLE_VALUE"))
+            Message_Box(s.app, "There are no frames to convert.\nPut the frames, one bitmap (.BMP) file each, into\n%s\nand "
                         "choose Frame Convert again.",
                         Map_Path(std::string(windows_dir) + "\\Mirravane\\Data\\Frame Converter").c_str());
         return 0;
@@ -131,7 +132,7 @@ int Frame_Convert() {
     do names.emplace_back(found.cFileName);
     while (FindNextFileA(search, &found));
     if (!FindClose(search)) {
-        Report_Error("Frame_Convert(): FindClose FAILED");
+        Report_Error(s.app, "Frame_Convert(): FindClose FAILED");
         return 0;
     }
     std::sort(names.begin(), names.end(), Natural_Less);
@@ -139,9 +140,9 @@ int Frame_Convert() {
     char path[PATH_BUFFER_SIZE];
     Converter_Path(path, sizeof path, windows_dir, names[0].c_str());
     int width = 0, first_height = 0;
-    Surface first = Load_SYSTEM_Bitmap(path, &width, &first_height);
+    Surface first = Load_SYSTEM_Bitmap(s.display, path, &width, &first_height);
     if (!first) {
-        Report_Errorf("Frame_Convert(): Unable to load %s", path);
+        Report_Errorf(s.app, "Frame_Convert(): Unable to load %s", path);
         return 0;
     }
     Release_Surface(&first);
@@ -150,74 +151,73 @@ int Frame_Convert() {
 
     Surface stacked = nullptr;
     const int64_t total = static_cast<int64_t>(side) * static_cast<int64_t>(names.size());
-    if (total > INT32_MAX || !Create_SYSTEM_Surface(&stacked, side, static_cast<int>(total))) {
-        Report_Error("Frame_Convert(): Sorry, unable to create destination bitmap - perhaps due to lack of memory");
+    if (total > INT32_MAX || !Create_SYSTEM_Surface(s.display, &stacked, side, static_cast<int>(total))) {
+        Report_Error(s.app, "Frame_Convert(): Sorry, unable to create destination bitmap - perhaps due to lack of memory");
         return 0;
     }
     std::vector<std::string> in_result;
-    if (!Stack_Frames(names, windows_dir, stacked, width, side, in_result)) result = 0;
+    if (!Stack_Frames(s, names, windows_dir, stacked, width, side, in_result)) result = 0;
     std::string saved;
-    if (!Save_Conversion(stacked, &saved)) {
-        Report_Error("Frame_Convert(): Save_Conversion FAILED");
+    if (!Save_Conversion(s, stacked, &saved)) {
+        Report_Error(s.app, "Frame_Convert(): Save_Conversion FAILED");
         result = 0;
     }
     Release_Surface(&stacked);
     // Cancelled or failed, the frames stay where the user put them.
-    if (!saved.empty() && !Delete_Frames(in_result, saved)) result = 0;
+    if (!saved.empty() && !Delete_Frames(s.app, in_result, saved)) result = 0;
 
     // A new session loads the objects again, the new one among them.
-    Store_Plasma_Settings();
-    Shutdown();
-    if (!Setup()) {
-        Report_Error("Frame_Convert(): Setup FAILED");
-        PostMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Store_Plasma_Settings(s);
+    Shutdown(s);
+    if (!Setup(s)) {
+        Report_Error(s.app, "Frame_Convert(): Setup FAILED");
+        PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
         result = 0;
     }
-    if (!Restore_Plasma_Settings()) {
-        Report_Error("Frame_Convert(): Restore_Plasma_Settings FAILED");
+    if (!Restore_Plasma_Settings(s)) {
+        Report_Error(s.app, "Frame_Convert(): Restore_Plasma_Settings FAILED");
         return 0;
     }
     return result;
 }
 
-int Save_Conversion(Surface surface, std::string* saved) {
+int Save_Conversion(Session& s, Surface surface, std::string* saved) {
     if (saved) saved->clear();
     char windows_dir[PATH_BUFFER_SIZE];
     if (!GetWindowsDirectoryA(windows_dir, sizeof windows_dir)) {
-        Report_Error("Save_Conversion(): GetWindowsDirectory FAILED");
+        Report_Error(s.app, "Save_Conversion(): GetWindowsDirectory FAILED");
         return 0;
     }
     const std::string folder = std::string(windows_dir) + "\\Mirravane\\Data\\Bmp\\Objects\\";
     // A name of its own: the converted object never becomes the preset file that Save writes to.
-    static File_Name object_name, object_title;
-    Prepare_File_Dialog(Main_Window, folder.c_str(), 3, object_name, object_title);
-    std::snprintf(object_name, sizeof object_name, "%d.bmp", Next_Object_Number());
-    if (!Save_File_Dialog()) return 1;
+    Prepare_File_Dialog(s, s.display.Main_Window, folder.c_str(), 3, s.shell.object_name, s.shell.object_title);
+    std::snprintf(s.shell.object_name, sizeof s.shell.object_name, "%d.bmp", Next_Object_Number());
+    if (!Save_File_Dialog(s)) return 1;
     // Written beside the old file and swapped in whole, so a failure keeps what was there.
-    if (!Save_Bitmap_Safely(surface, object_name)) {
-        Report_Errorf("Frame_Convert(): Save_Bitmap FAILED %s", object_name);
+    if (!Save_Bitmap_Safely(s.display, surface, s.shell.object_name)) {
+        Report_Errorf(s.app, "Frame_Convert(): Save_Bitmap FAILED %s", s.shell.object_name);
         return 0;
     }
     // The frames are deleted on the strength of this file, so it must load as what was saved.
     int width = 0, height = 0, saved_width = 0, saved_height = 0;
-    Surface check = Load_SYSTEM_Bitmap(object_name, &width, &height);
+    Surface check = Load_SYSTEM_Bitmap(s.display, s.shell.object_name, &width, &height);
     const bool loaded = check != nullptr;
     Release_Surface(&check);
-    Grab_Surface_Dimensions(surface, &saved_width, &saved_height);
+    Grab_Surface_Dimensions(s.app, surface, &saved_width, &saved_height);
     if (!loaded || width != saved_width || height != saved_height) {
-        Report_Errorf("Frame_Convert(): %s could not be read back - the frames are kept", object_name);
+        Report_Errorf(s.app, "Frame_Convert(): %s could not be read back - the frames are kept", s.shell.object_name);
         return 0;
     }
-    if (saved) *saved = object_name;
+    if (saved) *saved = s.shell.object_name;
     return 1;
 }
 
-int Compact_All_Objects() {
-    Free_All_Objects();
-    Objects_Memory = 0.0f;
+int Compact_All_Objects(Session& s) {
+    Free_All_Objects(s);
+    s.app.Objects_Memory = 0.0f;
     char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
-    Objects_Loaded = 0;
+    s.app.Objects_Loaded = 0;
 
     for (int i = 0; i < MAX_OBJECTS; ++i) {
         char path[PATH_BUFFER_SIZE];
@@ -225,20 +225,20 @@ int Compact_All_Objects() {
         HANDLE probe = CreateFileA(path, GENERIC_READ, 0, OPEN_EXISTING);
         if (!probe) {
             if (Object_File_Exists(path)) {
-                Report_Errorf("Load_All_Objects():Unable to load %s", path);
-                Report_Skipped(path);
+                Report_Errorf(s.app, "Load_All_Objects():Unable to load %s", path);
+                Report_Skipped(s.app, path);
                 continue;
             }
             break;
         }
         CloseHandle(probe);
-        OBJECTS_DATA& object = Objects_Data[Objects_Loaded];
+        OBJECTS_DATA& object = s.app.Objects_Data[s.app.Objects_Loaded];
         int width = 0, height = 0;
-        object.images = Load_SYSTEM_Bitmap(path, &width, &height);
+        object.images = Load_SYSTEM_Bitmap(s.display, path, &width, &height);
         if (!object.images) {
-            Report_Errorf("Load_All_Objects():Unable to load %s", path);
+            Report_Errorf(s.app, "Load_All_Objects():Unable to load %s", path);
             object = OBJECTS_DATA{};
-            Report_Skipped(path);
+            Report_Skipped(s.app, path);
             continue;
         }
         object.frame_width = width;
@@ -246,27 +246,32 @@ int Compact_All_Objects() {
         object.frames = width > 0 ? height / width : 0;
         // Only the program's own hue frames can be made again from the first frame; a drawn
         // animation of 32 frames is the user's work and stays as it is.
-        if (object.frames == 32 && Is_Hue_Expansion(object.images, width)) {
-            if (!Create_Objects_Hue_Gradient(Objects_Loaded, width, width, 1, 1)) {
-                Report_Errorf("Load_All_Objects():Unable to create a hue gradient for object %d", i);
+        if (object.frames == 32 && Is_Hue_Expansion(s.display, object.images, width)) {
+            if (!Create_Objects_Hue_Gradient(s.display, s.app.Objects_Loaded, width, width, 1, 1)) {
+                Report_Errorf(s.app, "Load_All_Objects():Unable to create a hue gradient for object %d", i);
                 return 0;
             }
-            if (!Save_Bitmap_Safely(object.images, path)) {
-                Report_Errorf("Load_All_Objects():Unable to save new hue gradient for object %d\n%s", i, path);
+            if (!Save_Bitmap_Safely(s.display, object.images, path)) {
+                Report_Errorf(s.app, "Load_All_Objects():Unable to save new hue gradient for object %d\n%s", i, path);
                 return 0;
             }
         }
-        Add_Object_Memory(object);
-        ++Objects_Loaded;
+        Add_Object_Memory(s.display, object);
+        ++s.app.Objects_Loaded;
 
-        Clear(Hidden);
-        if (!Masked_Clip_Blit(object.images, Hidden, 0, 0, (Client_Width - width) / 2, (Client_Height - width) / 2,
+        Clear(s.display, s.display.Hidden);
+        if (!Masked_Clip_Blit(s.display, object.images, s.display.Hidden, 0, 0, (s.display.Client_Width - width) / 2, (s.display.Client_Height - width) / 2,
                               width, width))
-            Report_Error("Create_Objects_Hue_Gradient():First frame copy Blit failed");
-        Draw_Status_Message();
-        Display_Hidden_Surface();
+            Report_Error(s.app, "Create_Objects_Hue_Gradient():First frame copy Blit failed");
+        Draw_Status_Message(s);
+        Display_Hidden_Surface(s.display);
     }
-    if (Objects_Loaded > 0) return 1;
-    Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
+    if (s.app.Objects_Loaded > 0) {
+        s.app.Object_Holders = 1;
+        s.app.Objects_Bpp = s.display.Screen_Bpp;
+        s.display.holds_objects = true;
+        return 1;
+    }
+    Report_Error(s.app, "Load_All_Objects(): No Special Effects files (Objects) Loaded");
     return 0;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include "session/forward.h"
 
 #include "surface/surface.h"
 
@@ -38,27 +39,35 @@ struct OBJECTS_QUEUE {
     Object_Node* tail = nullptr;
 };
 
-extern OBJECTS_QUEUE Objects_Queue;
-extern int Objects_Animate;  // some node animates
-extern int Objects_Move;     // some node travels
+// A session's travelling objects.
+struct Queue_State {
+    OBJECTS_QUEUE Objects_Queue;
+    int Objects_Animate = 0;  // some node animates
+    int Objects_Move = 0;     // some node travels
+    int queue_length = 0;
+    // Bumped when a lost object bitmap made Restore_All_Objects rebuild the queue: a walk in
+    // progress holds nodes that may be gone and must stop.
+    unsigned queue_generation = 0;
+};
 
-int Enqueue_Objects(int type, Surface slide);
-int Dequeue_Object(Object_Node* node);
-int Empty_Objects_Queue();
-int Shuffle_Objects_Queue(int passes);
-int Update_Object(Object_Node* node, int width, int height);
-int Animate_Object(Object_Node* node);
-int Move_Object(Object_Node* node, int width, int height);
-int Draw_Objects(Surface dest, Object_Node* node, float ox, float oy);
-int Draw_All_Objects_Ex(Surface slide);
-int Scatter_Objects(Surface slide, int width, int height);
-int Pick_Zone_Object(int* type, int* frame);
-int Mix_Slide_Objects(Surface slide, int width, int height);
-int Zone_Slide_Objects(Surface slide, int width, int height, int type, int frame);
+
+int Enqueue_Objects(Session& s, int type, Surface slide);
+int Dequeue_Object(Session& s, Object_Node* node);
+int Empty_Objects_Queue(Session& s);
+int Shuffle_Objects_Queue(Session& s, int passes);
+int Update_Object(Session& s, Object_Node* node, int width, int height);
+int Animate_Object(Display_Context& d, Object_Node* node);
+int Move_Object(Session& s, Object_Node* node, int width, int height);
+int Draw_Objects(Session& s, Surface dest, Object_Node* node, float ox, float oy);
+int Draw_All_Objects_Ex(Session& s, Surface slide);
+int Scatter_Objects(Session& s, Surface slide, int width, int height);
+int Pick_Zone_Object(Session& s, int* type, int* frame);
+int Mix_Slide_Objects(Session& s, Surface slide, int width, int height);
+int Zone_Slide_Objects(Session& s, Surface slide, int width, int height, int type, int frame);
 
 // Nodes in the queue.
-int Objects_Queue_Length();
+int Objects_Queue_Length(Session& s);
 // A preset's copies of a type, kept within 0..Max_Object_Count.
-int Object_Count(int type);
+int Object_Count(Session& s, int type);
 // rand() % n with a non-positive n taken as a remainder of 0 (the draw still happens).
-int Random_Remainder(int n);
+int Random_Remainder(App& app, int n);

@@ -14,26 +14,23 @@
 #include "slides/slides.h"
 #include "surface/bitmap.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-OBJECTS_DATA Objects_Data[MAX_OBJECTS];
-int Objects_Loaded = 0;
-float Objects_Memory = 0.0f;
-int64_t Objects_Memory_Budget = 512LL * 1024 * 1024;
 
 namespace {
-Once_Log load_log;
+const Once_Log load_log;
 
 // Pixels the object will hold once loaded (and expanded), or -1 when it is too large to be one.
-int64_t Object_Pixels(int64_t width, int64_t height) {
+int64_t Object_Pixels(App& app, int64_t width, int64_t height) {
     if (width * height > Object_Max_Pixels) return -1;
-    if (width == height && Saver_Mode != PREVIEW) {
+    if (width == height && app.Saver_Mode != PREVIEW) {
         const int64_t expanded = width * 32 * height;
         return expanded > Object_Max_Expanded_Pixels ? -1 : expanded;
     }
     return width * height;
 }
 
-int64_t Surface_Bytes(int64_t pixels) { return pixels * (Screen_Bpp > 8 ? (Screen_Bpp + 7) / 8 : 1); }
+int64_t Surface_Bytes(Display_Context& d, int64_t pixels) { return pixels * (d.Screen_Bpp > 8 ? (d.Screen_Bpp + 7) / 8 : 1); }
 }  // namespace
 
 bool Object_File_Exists(const char* path) {
@@ -53,26 +50,26 @@ int Next_Object_Number() {
     return MAX_OBJECTS;
 }
 
-void Report_Skipped(const char* path) {
-    Report_Errorf("Load_All_Objects(): %s skipped, the objects after it still load", path);
+void Report_Skipped(App& app, const char* path) {
+    Report_Errorf(app, "Load_All_Objects(): %s skipped, the objects after it still load", path);
 }
 
-void Add_Object_Memory(const OBJECTS_DATA& object) {
+void Add_Object_Memory(Display_Context& d, const OBJECTS_DATA& object) {
     // A 32-bit product, wrapping (not undefined) for bitmaps near the loader's limit.
     const int32_t bits = static_cast<int32_t>(static_cast<uint32_t>(
-        static_cast<int64_t>(object.frame_width) * object.total_height * Screen_Bpp));
-    Objects_Memory += static_cast<float>(bits) * 1.1920929e-7f;
+        static_cast<int64_t>(object.frame_width) * object.total_height * d.Screen_Bpp));
+    d.app.Objects_Memory += static_cast<float>(bits) * 1.1920929e-7f;
 }
 
-int Save_Bitmap_Safely(Surface surface, const char* path) {
+int Save_Bitmap_Safely(Display_Context& d, Surface surface, const char* path) {
     int width = 0, height = 0;
-    if (!path || !Grab_Surface_Dimensions(surface, &width, &height)) return 0;
+    if (!path || !Grab_Surface_Dimensions(d.app, surface, &width, &height)) return 0;
     // A name a later start recognises as this program's own, should a kill leave it behind.
     const std::string temporary = Temporary_File_Name(path);
     const std::string temporary_native = Map_Path(temporary);
     std::error_code error;
     std::filesystem::remove(temporary_native, error);  // only a dead run of this number made it
-    if (!Save_Bitmap(surface, temporary.c_str())) {
+    if (!Save_Bitmap(d, surface, temporary.c_str())) {
         std::filesystem::remove(temporary_native, error);
         return 0;
     }
@@ -95,14 +92,20 @@ void Object_Path(char* buffer, unsigned size, const char* windows_dir, int index
     std::snprintf(buffer, size, "%s\\Mirravane\\data\\bmp\\objects\\%d.bmp", windows_dir, index);
 }
 
-int Load_All_Objects() {
-    load_log.enter("Entering Load_All_Objects");
-    Objects_Memory = 0.0f;
+int Load_All_Objects(Display_Context& d) {
+    // Another session (another monitor at the same depth) has them loaded: share them.
+    if (!d.holds_objects && d.app.Object_Holders > 0 && d.app.Objects_Bpp == d.Screen_Bpp && d.app.Objects_Loaded > 0) {
+        ++d.app.Object_Holders;
+        d.holds_objects = true;
+        return 1;
+    }
+    load_log.enter(d.app, "Entering Load_All_Objects");
+    d.app.Objects_Memory = 0.0f;
     char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
-    Objects_Loaded = 0;
+    d.app.Objects_Loaded = 0;
     int64_t objects_bytes = 0;  // surfaces of the objects loaded so far
-    if (Window_Mode != FULLSCREEN) SetCursor(LoadCursorWait());
+    if (d.Window_Mode != FULLSCREEN) SetCursor(LoadCursorWait());
 
     // Objects are numbered 0, 1, 2... in the table whatever files were skipped on the way, so
     // every loaded entry below Objects_Loaded holds a bitmap.
@@ -114,36 +117,36 @@ int Load_All_Objects() {
             // Only a missing number ends the scan; a file that is there but cannot be opened
             // is skipped like a damaged one.
             if (Object_File_Exists(path)) {
-                Report_Errorf("Load_All_Objects():Unable to load %s", path);
-                Report_Skipped(path);
+                Report_Errorf(d.app, "Load_All_Objects():Unable to load %s", path);
+                Report_Skipped(d.app, path);
                 continue;
             }
             break;
         }
         CloseHandle(probe);
-        OBJECTS_DATA& object = Objects_Data[Objects_Loaded];
+        OBJECTS_DATA& object = d.app.Objects_Data[d.app.Objects_Loaded];
         if (object.images) {
-            Report_Error("Load All Objects(): Objects_Data[i].images should be NULL");
+            Report_Error(d.app, "Load All Objects(): Objects_Data[i].images should be NULL");
             return 0;
         }
-        auto skip = [&object, path]() {
+        auto skip = [&d, &object, path]() {
             Release_Surface(&object.images);
             object = OBJECTS_DATA{};
-            Report_Skipped(path);
+            Report_Skipped(d.app, path);
         };
         // Judged on the size the file claims before it is decoded, and again on what was decoded.
         // Claims the loader refuses anyway are left to it and its message.
         auto fits = [&](int64_t width, int64_t height) {
-            const int64_t pixels = Object_Pixels(width, height);
+            const int64_t pixels = Object_Pixels(d.app, width, height);
             if (pixels < 0) {
-                Report_Errorf("Load_All_Objects(): %s is too large to use as an object (%d x %d) - ignored", path,
+                Report_Errorf(d.app, "Load_All_Objects(): %s is too large to use as an object (%d x %d) - ignored", path,
                               static_cast<int>(width), static_cast<int>(height));
                 return false;
             }
-            if (Surface_Bytes(pixels) > Objects_Memory_Budget - objects_bytes) {
-                Report_Errorf("Load_All_Objects(): %s would take the objects past the %.2lf Mb kept for them - "
+            if (Surface_Bytes(d, pixels) > d.app.Objects_Memory_Budget - objects_bytes) {
+                Report_Errorf(d.app, "Load_All_Objects(): %s would take the objects past the %.2lf Mb kept for them - "
                               "ignored",
-                              path, static_cast<double>(Objects_Memory_Budget) / 1048576.0);
+                              path, static_cast<double>(d.app.Objects_Memory_Budget) / 1048576.0);
                 return false;
             }
             return true;
@@ -155,9 +158,9 @@ int Load_All_Objects() {
             continue;
         }
         int width = 0, height = 0;
-        object.images = Load_SYSTEM_Bitmap(path, &width, &height);
+        object.images = Load_SYSTEM_Bitmap(d, path, &width, &height);
         if (!object.images) {
-            Report_Errorf("Load_All_Objects():Unable to load %s", path);
+            Report_Errorf(d.app, "Load_All_Objects():Unable to load %s", path);
             skip();
             continue;
         }
@@ -170,67 +173,77 @@ int Load_All_Objects() {
         object.frames = width > 0 ? height / width : 0;
         if (object.frames < 1) {
             // No whole frame to show, and the queue divides by the frame count.
-            Report_Errorf("Load_All_Objects(): %s is less tall than it is wide and holds no whole frame - "
+            Report_Errorf(d.app, "Load_All_Objects(): %s is less tall than it is wide and holds no whole frame - "
                           "ignored",
                           path);
             skip();
             continue;
         }
-        if (width == height && Saver_Mode != PREVIEW) {
+        if (width == height && d.app.Saver_Mode != PREVIEW) {
             MSG pending;
-            PeekMessageA(&pending, Main_Window, 0, 0, PM_REMOVE);
+            PeekMessageA(&pending, d.Main_Window, 0, 0, PM_REMOVE);
             // Either failure leaves a usable object: the single frame, or the hue frames that
             // could not be written; the next start tries again.
-            if (!Create_Objects_Hue_Gradient(Objects_Loaded, width, height, 32, 0)) {
-                Report_Errorf("Load_All_Objects():Unable to create a hue gradient for object %d", i);
-                Report_Errorf("Load_All_Objects(): object %d is used from memory for this run", i);
-            } else if (!Save_Bitmap_Safely(object.images, path)) {
-                Report_Errorf("Load_All_Objects():Unable to save new hue gradient for object %d\n%s", i, path);
-                Report_Errorf("Load_All_Objects(): object %d is used from memory for this run", i);
+            if (!Create_Objects_Hue_Gradient(d, d.app.Objects_Loaded, width, height, 32, 0)) {
+                Report_Errorf(d.app, "Load_All_Objects():Unable to create a hue gradient for object %d", i);
+                Report_Errorf(d.app, "Load_All_Objects(): object %d is used from memory for this run", i);
+            } else if (!Save_Bitmap_Safely(d, object.images, path)) {
+                Report_Errorf(d.app, "Load_All_Objects():Unable to save new hue gradient for object %d\n%s", i, path);
+                Report_Errorf(d.app, "Load_All_Objects(): object %d is used from memory for this run", i);
             }
         }
-        Add_Object_Memory(object);
-        objects_bytes += Surface_Bytes(static_cast<int64_t>(object.frame_width) * object.total_height);
-        ++Objects_Loaded;
+        Add_Object_Memory(d, object);
+        objects_bytes += Surface_Bytes(d, static_cast<int64_t>(object.frame_width) * object.total_height);
+        ++d.app.Objects_Loaded;
     }
-    if (Objects_Loaded == 0) {
-        Report_Error("Load_All_Objects(): No Special Effects files (Objects) Loaded");
+    if (d.app.Objects_Loaded == 0) {
+        Report_Error(d.app, "Load_All_Objects(): No Special Effects files (Objects) Loaded");
         return 0;
     }
-    load_log.exit("Exitting Load_All_Objects");
-    if (Window_Mode != FULLSCREEN) SetCursor(Arrow_Cursor);
+    load_log.exit(d.app, "Exitting Load_All_Objects");
+    if (d.Window_Mode != FULLSCREEN) SetCursor(d.app.Arrow_Cursor);
+    d.app.Object_Holders = 1;
+    d.app.Objects_Bpp = d.Screen_Bpp;
+    d.holds_objects = true;
     return 1;
 }
 
-int Free_All_Objects() {
-    Empty_Objects_Queue();
-    for (auto& object : Objects_Data) Release_Surface(&object.images);
+int Free_All_Objects(Session& s) {
+    Empty_Objects_Queue(s);
+    if (s.display.holds_objects) {
+        s.display.holds_objects = false;
+        --s.app.Object_Holders;
+    }
+    // The bitmaps go with the last session drawing with them.
+    if (s.app.Object_Holders > 0) return 1;
+    s.app.Object_Holders = 0;
+    for (auto& object : s.app.Objects_Data) Release_Surface(&object.images);
     return 1;
 }
 
-Surface Get_Object_Images(int index) {
-    if (index < 0 || index >= Objects_Loaded || index >= MAX_OBJECTS) return nullptr;
-    return Objects_Data[index].images;
+Surface Get_Object_Images(App& app, int index) {
+    if (index < 0 || index >= app.Objects_Loaded || index >= MAX_OBJECTS) return nullptr;
+    return app.Objects_Data[index].images;
 }
 
-int Restore_All_Objects() {
+int Restore_All_Objects(Session& s) {
     int lost = -1;
     for (int i = 0; i < MAX_OBJECTS; ++i) {
-        if (Objects_Data[i].images && Objects_Data[i].images->IsLost() == DDERR_SURFACELOST) {
+        if (s.app.Objects_Data[i].images && s.app.Objects_Data[i].images->IsLost() == DDERR_SURFACELOST) {
             lost = i;
             break;
         }
     }
     if (lost < 0) return 1;
-    Free_All_Objects();
-    if (!Load_All_Objects()) {
-        Report_Error("Restore_All_Objects(): Load_All_Objects FAILED");
+    Free_All_Objects(s);
+    if (!Load_All_Objects(s.display)) {
+        Report_Error(s.app, "Restore_All_Objects(): Load_All_Objects FAILED");
         return 0;
     }
-    if (Plasma_Settings.slides_on == 0) return 1;
-    Free_Colour_Slides();
-    if (!Setup_Colour_Slides(Client_Width, Client_Height, Plasma_Settings.slide_speed)) {
-        Report_Error("Restore_All_Objects(): Setup_Colour_Slides FAILED");
+    if (s.Plasma_Settings.slides_on == 0) return 1;
+    Free_Colour_Slides(s);
+    if (!Setup_Colour_Slides(s, s.display.Client_Width, s.display.Client_Height, s.Plasma_Settings.slide_speed)) {
+        Report_Error(s.app, "Restore_All_Objects(): Setup_Colour_Slides FAILED");
         return 0;
     }
     return 1;

@@ -6,15 +6,17 @@
 
 #include "diagnostics/diagnostics.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 
 // Loads a bitmap file into a new surface made by `create`; `who` names the loader in its messages.
-Surface Load_Into_Surface(const char* name, int* width, int* height, const char* who,
-                          int (*create)(Surface*, int, int)) {
+Surface Load_Into_Surface(Display_Context& d, const char* name, int* width, int* height, const char* who,
+                          int (*create)(Display_Context&, Surface*, int, int)) {
+    App& app = d.app;
     HBITMAP bitmap = LoadImageA(name, IMAGE_BITMAP, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (!bitmap) {
-        Report_Errorf("%s():\nCould not load %s", who, name);
+        Report_Errorf(app, "%s():\nCould not load %s", who, name);
         return nullptr;
     }
     int w = 0, h = 0;
@@ -23,15 +25,15 @@ Surface Load_Into_Surface(const char* name, int* width, int* height, const char*
     if (height) *height = h;
 
     Surface surface = nullptr;
-    if (!create(&surface, w, h)) {
-        Report_Errorf("%s():Unable to create destination surface", who);
+    if (!create(d, &surface, w, h)) {
+        Report_Errorf(app, "%s():Unable to create destination surface", who);
         Delete_Bitmap(bitmap);
         Release_Surface(&surface);
         return nullptr;
     }
     Copy_Bitmap_To_Surface(surface, bitmap, 0, 0, 0, 0);
     Delete_Bitmap(bitmap);
-    Set_Transparency(surface, 0);
+    Set_Transparency(app, surface, 0);
     return surface;
 }
 
@@ -46,16 +48,17 @@ void Put_32(uint8_t* at, uint32_t value) {
 
 }  // namespace
 
-Surface Load_Bitmap(const char* name, int* width, int* height) {
+Surface Load_Bitmap(Display_Context& d, const char* name, int* width, int* height) {
+    App& app = d.app;
     if (!name || !name[0]) {
-        Report_Error("Load_Bitmap():BAD FILENAME ERROR");
+        Report_Error(app, "Load_Bitmap():BAD FILENAME ERROR");
         return nullptr;
     }
-    return Load_Into_Surface(name, width, height, "Load_Bitmap", Create_Surface);
+    return Load_Into_Surface(d, name, width, height, "Load_Bitmap", Create_Surface);
 }
 
-Surface Load_SYSTEM_Bitmap(const char* name, int* width, int* height) {
-    return Load_Into_Surface(name ? name : "", width, height, "Load_SYSTEM_Bitmap", Create_SYSTEM_Surface);
+Surface Load_SYSTEM_Bitmap(Display_Context& d, const char* name, int* width, int* height) {
+    return Load_Into_Surface(d, name ? name : "", width, height, "Load_SYSTEM_Bitmap", Create_SYSTEM_Surface);
 }
 
 HRESULT Copy_Bitmap_To_Surface(Surface surface, HBITMAP bitmap, int x, int y, int dw, int dh) {
@@ -90,41 +93,41 @@ HRESULT Copy_Bitmap_To_Surface(Surface surface, HBITMAP bitmap, int x, int y, in
     return result;
 }
 
-int Save_Bitmap(Surface surface, const char* name) {
-    static Once_Log once;
-    once.enter("Entering Save_Bitmap");
+int Save_Bitmap(Display_Context& d, Surface surface, const char* name) {
+    static const Once_Log once;
+    once.enter(d.app, "Entering Save_Bitmap");
     if (!name) {
-        Report_Error("Surface - Invalid filename passed to Save_Bitmap\n");
+        Report_Error(d.app, "Surface - Invalid filename passed to Save_Bitmap\n");
         return 0;
     }
     if (!surface) return 0;
     int width = 0, height = 0;
-    if (!Grab_Surface_Dimensions(surface, &width, &height)) {
-        Report_Error("Save_Bitmap():Grab_Surface_Dimensions FAILED");
+    if (!Grab_Surface_Dimensions(d.app, surface, &width, &height)) {
+        Report_Error(d.app, "Save_Bitmap():Grab_Surface_Dimensions FAILED");
         return 0;
     }
     if (width % 8 != 0 || height % 8 != 0) {
-        Report_Errorf("Save_Bitmap():Width (%d) and Height (%d) Must be a multiple of 8", width, height);
+        Report_Errorf(d.app, "Save_Bitmap():Width (%d) and Height (%d) Must be a multiple of 8", width, height);
         return 0;
     }
     HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, CREATE_ALWAYS);
     if (!file) {
-        Report_Errorf("Surface - Could not open output file for Bitmap: %s\n", name);
+        Report_Errorf(d.app, "Surface - Could not open output file for Bitmap: %s\n", name);
         return 0;
     }
-    const int saved = SaveBMPToFile(surface, Visible, file);
-    if (!saved) Report_Errorf("Save_Bitmap():An error occurred saving %s", name);
+    const int saved = SaveBMPToFile(d, surface, d.Visible, file);
+    if (!saved) Report_Errorf(d.app, "Save_Bitmap():An error occurred saving %s", name);
     CloseHandle(file);
     // A file that was not written completely is a failure for the caller too.
     if (!saved) return 0;
-    once.exit("Exitting Save_Bitmap");
+    once.exit(d.app, "Exitting Save_Bitmap");
     return 1;
 }
 
-int SaveBMPToFile(Surface surface, Surface front, HANDLE file) {
+int SaveBMPToFile(Display_Context& d, Surface surface, Surface front, HANDLE file) {
     int w = 0, h = 0;
-    if (!Grab_Surface_Dimensions(surface, &w, &h)) {
-        Report_Error("SaveBMPToFile():Unable to grab surface dimensions");
+    if (!Grab_Surface_Dimensions(d.app, surface, &w, &h)) {
+        Report_Error(d.app, "SaveBMPToFile():Unable to grab surface dimensions");
         return 0;
     }
     DDSURFACEDESC2 desc{};
@@ -149,33 +152,33 @@ int SaveBMPToFile(Surface surface, Surface front, HANDLE file) {
     if (!WriteFile(file, header + 14, 40, &written) || written != 40) return 0;
 
     PALETTEENTRY entries[256];
-    if (Screen_Bpp == 8) {
+    if (d.Screen_Bpp == 8) {
         if (!front) {
-            Report_Error("SaveBMPToFile():No Front Buffer for 8-bit BMP save\n");
+            Report_Error(d.app, "SaveBMPToFile():No Front Buffer for 8-bit BMP save\n");
             return 0;
         }
         DDPalette* palette = nullptr;
         if (front->GetPalette(&palette) != DD_OK || !palette) {
-            Report_Error("SaveBMPToFile():Surface - Couldn't get palette for 8-bit Bitmap Save\n");
+            Report_Error(d.app, "SaveBMPToFile():Surface - Couldn't get palette for 8-bit Bitmap Save\n");
             return 0;
         }
         palette->GetEntries(0, 0, 256, entries);
         palette->Release();
-    } else if (Screen_Bpp != 15 && Screen_Bpp != 16 && Screen_Bpp != 24 && Screen_Bpp != 32) {
+    } else if (d.Screen_Bpp != 15 && d.Screen_Bpp != 16 && d.Screen_Bpp != 24 && d.Screen_Bpp != 32) {
         return 0;
     }
 
     int pitch = 0;
-    uint8_t* pixels = Lock_Surface(surface, &pitch);
+    uint8_t* pixels = Lock_Surface(d, surface, &pitch);
     if (!pixels) {
-        Report_Error("SaveBMPToFile():Unable to Lock Surface");
+        Report_Error(d.app, "SaveBMPToFile():Unable to Lock Surface");
         return 0;
     }
     const bool is_565 = desc.ddpfPixelFormat.dwGBitMask == 0x07E0;
     uint8_t* out = buffer.data();
     for (int y = h - 1; y >= 0; --y) {
         const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
-        switch (Screen_Bpp) {
+        switch (d.Screen_Bpp) {
         case 32:
             for (int x = 0; x < w; ++x, out += 3) {
                 out[0] = row[x * 4];

@@ -7,6 +7,7 @@
 #include "surface/colour.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
 namespace {
 
@@ -39,10 +40,8 @@ struct Fields_16 {
     uint32_t middle_mask;
     double gm;
 
-    Fields_16()
-        : high_shift(Pixel_Format_565 ? 11 : 10),
-          middle_mask(Pixel_Format_565 ? 63u : 31u),
-          gm(Pixel_Format_565 ? 63.0 : 31.0) {}
+    explicit Fields_16(bool is_565)
+        : high_shift(is_565 ? 11 : 10), middle_mask(is_565 ? 63u : 31u), gm(is_565 ? 63.0 : 31.0) {}
 
     void to_hsv(uint16_t pixel, float* h, float* s, float* v) const {
         const float first = static_cast<float>(((pixel >> high_shift) & 31u) / 31.0);
@@ -84,7 +83,7 @@ inline float Defined(float hue) { return hue < 0.0f ? 0.0f : hue; }
 // The shared frame of every worker: checks, clipping, locks (one when source is dest),
 // then `rule` over each row of the clipped rectangle.
 template <class Pixel, class Row_Rule>
-int Run_Blend(const char* name, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Run_Blend(Display_Context& d, const char* name, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
               int clip_width, int clip_height, Row_Rule&& rule) {
     if (clip_width < 1 || clip_height < 1 || width < 1 || height < 1) return 0;
     if (!source || !dest) return 0;
@@ -95,17 +94,17 @@ int Run_Blend(const char* name, Surface source, Surface dest, int sx, int sy, in
         return 1;  // another depth than the display's: nothing this worker can mix
 
     int dest_pitch = 0;
-    uint8_t* dest_bits = Lock_Surface(dest, &dest_pitch);
+    uint8_t* dest_bits = Lock_Surface(d, dest, &dest_pitch);
     if (!dest_bits) {
-        Report_Errorf("%s():Unable to Lock dest surface", name);
+        Report_Errorf(d.app, "%s():Unable to Lock dest surface", name);
         return 0;
     }
     int source_pitch = dest_pitch;
     uint8_t* source_bits = dest_bits;
     if (source != dest) {
-        source_bits = Lock_Surface(source, &source_pitch);
+        source_bits = Lock_Surface(d, source, &source_pitch);
         if (!source_bits) {
-            Report_Errorf("%s():Unable to Lock source image surface", name);
+            Report_Errorf(d.app, "%s():Unable to Lock source image surface", name);
             Unlock_Surface(dest, dest_bits);
             return 0;
         }
@@ -122,12 +121,12 @@ int Run_Blend(const char* name, Surface source, Surface dest, int sx, int sy, in
     return 1;
 }
 
-int Colour_Blend_16(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Colour_Blend_16(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                     int clip_width, int clip_height) {
     return Run_Blend<uint16_t>(
-        "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
-        [](const uint8_t* s_row, uint8_t* d_row, int count) {
-            const Fields_16 fields;
+        d, "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        [&display = d](const uint8_t* s_row, uint8_t* d_row, int count) {
+            const Fields_16 fields(display.Pixel_Format_565 != 0);
             for (int i = 0; i < count; ++i) {
                 uint16_t s, d;
                 std::memcpy(&s, s_row + i * 2, 2);
@@ -146,10 +145,10 @@ int Colour_Blend_16(Surface source, Surface dest, int sx, int sy, int dx, int dy
         });
 }
 
-int Colour_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Colour_Blend_32(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                     int clip_width, int clip_height) {
     return Run_Blend<uint32_t>(
-        "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        d, "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
         [](const uint8_t* s_row, uint8_t* d_row, int count) {
             for (int i = 0; i < count; ++i) {
                 uint32_t s, d;
@@ -174,10 +173,10 @@ int Colour_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy
         });
 }
 
-int Light_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Light_Blend_32(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                    int clip_width, int clip_height) {
     return Run_Blend<uint32_t>(
-        "Light_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        d, "Light_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
         [](const uint8_t* s_row, uint8_t* d_row, int count) {
             for (int i = 0; i < count; ++i) {
                 uint32_t s, d;
@@ -197,58 +196,58 @@ int Light_Blend_32(Surface source, Surface dest, int sx, int sy, int dx, int dy,
 }
 
 // Nothing is mixed at 24 bits; the picture stays as it is.
-int Blend_24(Surface, Surface, int, int, int, int, int, int, int, int) { return 1; }
+int Blend_24(Display_Context&, Surface, Surface, int, int, int, int, int, int, int, int) { return 1; }
 
 }  // namespace
 
-int Colour_Blend_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Colour_Blend_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                       int clip_width, int clip_height) {
-    if (Screen_Bpp == 15 || Screen_Bpp == 16) {
-        if (!Colour_Blend_16(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
-            Report_Error("Colour_Blend_Blit(): 16 bit blend FAILED");
+    if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
+        if (!Colour_Blend_16(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error(d.app, "Colour_Blend_Blit(): 16 bit blend FAILED");
             return 0;
         }
-    } else if (Screen_Bpp == 32) {
-        if (!Colour_Blend_32(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
-            Report_Error("Colour_Blend_Blit(): 32 bit blend FAILED");
+    } else if (d.Screen_Bpp == 32) {
+        if (!Colour_Blend_32(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error(d.app, "Colour_Blend_Blit(): 32 bit blend FAILED");
             return 0;
         }
-    } else if (Screen_Bpp == 24) {
-        if (!Blend_24(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
-            Report_Error("Colour_Blend_Blit(): 24 bit blend FAILED");
+    } else if (d.Screen_Bpp == 24) {
+        if (!Blend_24(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error(d.app, "Colour_Blend_Blit(): 24 bit blend FAILED");
             return 0;
         }
     }
     return 1;
 }
 
-int Light_Blend_Blit(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Light_Blend_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                      int clip_width, int clip_height) {
-    if (Screen_Bpp == 15 || Screen_Bpp == 16) {
-        if (!Light_Blend_Blit_16(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
-            Report_Error("Light_Blend_Blit(): 16 bit blend FAILED");
+    if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
+        if (!Light_Blend_Blit_16(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error(d.app, "Light_Blend_Blit(): 16 bit blend FAILED");
             return 0;
         }
-    } else if (Screen_Bpp == 32) {
-        if (!Light_Blend_32(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
-            Report_Error("Light_Blend_Blit(): 32 bit blend FAILED");
+    } else if (d.Screen_Bpp == 32) {
+        if (!Light_Blend_32(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error(d.app, "Light_Blend_Blit(): 32 bit blend FAILED");
             return 0;
         }
-    } else if (Screen_Bpp == 24) {
-        if (!Blend_24(source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
-            Report_Error("Light_Blend_Blit(): 24 bit blend FAILED");
+    } else if (d.Screen_Bpp == 24) {
+        if (!Blend_24(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+            Report_Error(d.app, "Light_Blend_Blit(): 24 bit blend FAILED");
             return 0;
         }
     }
     return 1;
 }
 
-int Light_Blend_Blit_16(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+int Light_Blend_Blit_16(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                         int clip_width, int clip_height) {
     return Run_Blend<uint16_t>(
-        "Light_Blend_Blit_16", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
-        [](const uint8_t* s_row, uint8_t* d_row, int count) {
-            const Fields_16 fields;
+        d, "Light_Blend_Blit_16", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        [&display = d](const uint8_t* s_row, uint8_t* d_row, int count) {
+            const Fields_16 fields(display.Pixel_Format_565 != 0);
             for (int i = 0; i < count; ++i) {
                 uint16_t s, d;
                 std::memcpy(&s, s_row + i * 2, 2);
@@ -269,23 +268,23 @@ int Light_Blend_Blit_16(Surface source, Surface dest, int sx, int sy, int dx, in
         });
 }
 
-int Alter_Hue(Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height, int amount) {
+int Alter_Hue(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height, int amount) {
     if (!source || !dest || source->IsLost() == DDERR_SURFACELOST || dest->IsLost() == DDERR_SURFACELOST ||
         width <= 0 || height <= 0)
         return 0;
-    Wait_For_Blitter(source);
-    Wait_For_Blitter(dest);
+    Wait_For_Blitter(d, source);
+    Wait_For_Blitter(d, dest);
 
     HDC dest_dc = nullptr;
     if (dest->GetDC(&dest_dc) != DD_OK || !dest_dc) {
-        Report_Error("Alter Hue() Unable to Acquire dest device context from surface");
+        Report_Error(d.app, "Alter Hue() Unable to Acquire dest device context from surface");
         return 0;
     }
     HDC source_dc = dest_dc;
     if (source != dest) {
         source_dc = nullptr;
         if (source->GetDC(&source_dc) != DD_OK || !source_dc) {
-            Report_Error("Alter Hue() Unable to Acquire source device context from surface");
+            Report_Error(d.app, "Alter Hue() Unable to Acquire source device context from surface");
             dest->ReleaseDC(dest_dc);
             return 0;
         }
@@ -300,7 +299,7 @@ int Alter_Hue(Surface source, Surface dest, int sx, int sy, int dx, int dy, int 
         for (int j = 0; j < height; ++j) {
             const COLORREF colour = GetPixel(source_dc, sx + i, sy + j);
             if (colour == CLR_INVALID) {
-                Report_Errorf("Alter Hue() Unable to GetPixel at (%d,%d)\non surface of w = %d h = %d", i, j, width,
+                Report_Errorf(d.app, "Alter Hue() Unable to GetPixel at (%d,%d)\non surface of w = %d h = %d", i, j, width,
                               height);
                 release();
                 return 0;
@@ -316,7 +315,7 @@ int Alter_Hue(Surface source, Surface dest, int sx, int sy, int dx, int dy, int 
             const uint32_t green = static_cast<uint32_t>(static_cast<int>(g * 255.0f)) & 0xFFu;
             const uint32_t blue = static_cast<uint32_t>(static_cast<int>(b * 255.0f)) & 0xFFu;
             if (SetPixel(dest_dc, dx + i, dy + j, blue * 65536u + green * 256u + red) == static_cast<COLORREF>(-1)) {
-                Report_Errorf("Alter Hue() Unable to SetPixel at (%d,%d)\non surface of w = %d h = %d", i, j, width,
+                Report_Errorf(d.app, "Alter Hue() Unable to SetPixel at (%d,%d)\non surface of w = %d h = %d", i, j, width,
                               height);
                 release();
                 return 0;

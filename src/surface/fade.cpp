@@ -5,6 +5,7 @@
 #include "surface/colour.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
 namespace {
 
@@ -67,38 +68,38 @@ Inside Keep_Inside(Surface surface, int& x, int& y, int& width, int& height) {
 
 }  // namespace
 
-int Fade(Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
-    if (Screen_Bpp < 15) return 1;
-    if (Screen_Bpp == 15 || Screen_Bpp == 16) {
-        if (!Fade_16(surface, x, y, width, height, light, hue, saturation)) {
-            Report_Error("Fade(): Fade_16 FAILED");
+int Fade(Display_Context& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
+    if (d.Screen_Bpp < 15) return 1;
+    if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
+        if (!Fade_16(d, surface, x, y, width, height, light, hue, saturation)) {
+            Report_Error(d.app, "Fade(): Fade_16 FAILED");
             return 0;
         }
         return 1;
     }
-    if (Screen_Bpp == 32) {
-        if (!Fade_32(surface, x, y, width, height, light, hue, saturation)) {
-            Report_Error("Fade(): Fade_32 FAILED");
+    if (d.Screen_Bpp == 32) {
+        if (!Fade_32(d, surface, x, y, width, height, light, hue, saturation)) {
+            Report_Error(d.app, "Fade(): Fade_32 FAILED");
             return 0;
         }
     }
     return 1;
 }
 
-int Fade_16(Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
+int Fade_16(Display_Context& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
     if (Unusable(surface, width, height)) return 0;
     const Inside inside = Keep_Inside(surface, x, y, width, height);
     if (inside != Inside::Some) return inside == Inside::Nothing ? 1 : 0;
     int pitch = 0;
-    uint8_t* pixels = Lock_Surface(surface, &pitch);
+    uint8_t* pixels = Lock_Surface(d, surface, &pitch);
     if (!pixels) {
-        Report_Error("Fade_16(): Lock Surface FAILED");
+        Report_Error(d.app, "Fade_16(): Lock Surface FAILED");
         return 0;
     }
     const Fade_Amounts amounts = Make_Amounts(light, hue, saturation);
-    const int high_shift = Pixel_Format_565 ? 11 : 10;
-    const uint32_t middle_mask = Pixel_Format_565 ? 63u : 31u;
-    const double gm = Pixel_Format_565 ? 63.0 : 31.0;
+    const int high_shift = d.Pixel_Format_565 ? 11 : 10;
+    const uint32_t middle_mask = d.Pixel_Format_565 ? 63u : 31u;
+    const double gm = d.Pixel_Format_565 ? 63.0 : 31.0;
 
     for (int row = y; row < y + height; ++row) {
         uint8_t* p = pixels + static_cast<ptrdiff_t>(row) * pitch + static_cast<ptrdiff_t>(x) * 2;
@@ -125,14 +126,14 @@ int Fade_16(Surface surface, int x, int y, int width, int height, int light, int
     return 1;
 }
 
-int Fade_32(Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
+int Fade_32(Display_Context& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
     if (Unusable(surface, width, height)) return 0;
     const Inside inside = Keep_Inside(surface, x, y, width, height);
     if (inside != Inside::Some) return inside == Inside::Nothing ? 1 : 0;
     int pitch = 0;
-    uint8_t* pixels = Lock_Surface(surface, &pitch);
+    uint8_t* pixels = Lock_Surface(d, surface, &pitch);
     if (!pixels) {
-        Report_Error("Fade_32(): Lock Surface FAILED");
+        Report_Error(d.app, "Fade_32(): Lock Surface FAILED");
         return 0;
     }
     const Fade_Amounts amounts = Make_Amounts(light, hue, saturation);

@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
 
 namespace {
 
@@ -94,12 +95,12 @@ int Get_Rotated_Dimensions(int width, int height, int* rotated_width, int* rotat
     return 1;
 }
 
-int Rotate_Surface_Ex(Surface source, Surface dest, int width, int height, int* rotated_width,
+int Rotate_Surface_Ex(Display_Context& d, Surface source, Surface dest, int width, int height, int* rotated_width,
                       int* rotated_height, float angle, int sx0, int sy0, int dx0, int dy0) {
-    if (Screen_Bpp == 24) {
-        if (!Rotate_Generic_Surface_Ex(source, dest, width, height, rotated_width, rotated_height, angle, sx0, sy0,
+    if (d.Screen_Bpp == 24) {
+        if (!Rotate_Generic_Surface_Ex(d.app, source, dest, width, height, rotated_width, rotated_height, angle, sx0, sy0,
                                        dx0, dy0)) {
-            Report_Error("Rotate_Surface_Ex(): Rotate_Generic_Surface_Ex FAILED");
+            Report_Error(d.app, "Rotate_Surface_Ex(): Rotate_Generic_Surface_Ex FAILED");
             return 0;
         }
         return 1;
@@ -109,14 +110,14 @@ int Rotate_Surface_Ex(Surface source, Surface dest, int width, int height, int* 
     *rotated_height = Rotated_Height(r);
 
     Rotation_Target t{};
-    uint8_t* dest_pixels = Lock_Surface(dest, &t.dest_pitch);
+    uint8_t* dest_pixels = Lock_Surface(d, dest, &t.dest_pitch);
     if (!dest_pixels) {
-        Report_Error("Rotate_Surface_Ex():Unable to Lock dest surface");
+        Report_Error(d.app, "Rotate_Surface_Ex():Unable to Lock dest surface");
         return 0;
     }
-    uint8_t* source_pixels = Lock_Surface(source, &t.source_pitch);
+    uint8_t* source_pixels = Lock_Surface(d, source, &t.source_pitch);
     if (!source_pixels) {
-        Report_Error("Rotate_Surface_Ex():Unable to Lock source image surface");
+        Report_Error(d.app, "Rotate_Surface_Ex():Unable to Lock source image surface");
         Unlock_Surface(dest, dest_pixels);
         return 0;
     }
@@ -130,7 +131,7 @@ int Rotate_Surface_Ex(Surface source, Surface dest, int width, int height, int* 
     t.dy0 = dy0;
     const bool sized = Read_Size(source, &t.source_w, &t.source_h) && Read_Size(dest, &t.dest_w, &t.dest_h);
     if (sized) {
-        switch (Screen_Bpp) {
+        switch (d.Screen_Bpp) {
         case 8: Rotate_Pixels<1>(r, t); break;
         case 15:
         case 16: Rotate_Pixels<2>(r, t); break;
@@ -143,7 +144,7 @@ int Rotate_Surface_Ex(Surface source, Surface dest, int width, int height, int* 
     return sized ? 1 : 0;
 }
 
-int Rotate_Generic_Surface_Ex(Surface source, Surface dest, int width, int height, int* rotated_width,
+int Rotate_Generic_Surface_Ex(App& app, Surface source, Surface dest, int width, int height, int* rotated_width,
                               int* rotated_height, float angle, int sx0, int sy0, int dx0, int dy0) {
     const Rotation r = Make_Rotation(width, height, angle);
     *rotated_width = Rotated_Width(r);
@@ -151,11 +152,11 @@ int Rotate_Generic_Surface_Ex(Surface source, Surface dest, int width, int heigh
 
     HDC source_dc = nullptr, dest_dc = nullptr;
     if (!source || source->GetDC(&source_dc) != DD_OK) {
-        Report_Error("Rotate_Generic_Surface_Ex(): source->GetDC FAILED");
+        Report_Error(app, "Rotate_Generic_Surface_Ex(): source->GetDC FAILED");
         return 0;
     }
     if (!dest || dest->GetDC(&dest_dc) != DD_OK) {
-        Report_Error("Rotate_Generic_Surface_Ex(): dest->GetDC FAILED");
+        Report_Error(app, "Rotate_Generic_Surface_Ex(): dest->GetDC FAILED");
         source->ReleaseDC(source_dc);
         return 0;
     }
@@ -170,7 +171,7 @@ int Rotate_Generic_Surface_Ex(Surface source, Surface dest, int width, int heigh
             const int dest_x = dx0 + i, dest_y = dy0 + j;
             if (u < 0 || u >= width || v < 0 || v >= height) {
                 if (SetPixel(dest_dc, dest_x, dest_y, 0) == SET_FAILED) {
-                    Report_Errorf("Rotate_Generic_Surface_Ex(): SetPixel 0 @ (%d,%d) on a (%dx%d) surface FAILED",
+                    Report_Errorf(app, "Rotate_Generic_Surface_Ex(): SetPixel 0 @ (%d,%d) on a (%dx%d) surface FAILED",
                                   dest_x, dest_y, *rotated_width, *rotated_height);
                     failed = true;
                     break;
@@ -180,12 +181,12 @@ int Rotate_Generic_Surface_Ex(Surface source, Surface dest, int width, int heigh
             const COLORREF colour = GetPixel(source_dc, sx0 + u, sy0 + v);
             if (colour == CLR_INVALID) {
                 // The text shows "&d" where the second value would be.
-                Report_Errorf("Rotate_Generic_Surface_Ex(): GetPixel @ (%d,&d) FAILED", sx0 + u);
+                Report_Errorf(app, "Rotate_Generic_Surface_Ex(): GetPixel @ (%d,&d) FAILED", sx0 + u);
                 failed = true;
                 break;
             }
             if (SetPixel(dest_dc, dest_x, dest_y, colour) == SET_FAILED) {
-                Report_Errorf("Rotate_Generic_Surface_Ex(): SetPixel %d @ (%d,&d) FAILED", static_cast<int>(colour),
+                Report_Errorf(app, "Rotate_Generic_Surface_Ex(): SetPixel %d @ (%d,&d) FAILED", static_cast<int>(colour),
                               dest_x);
                 failed = true;
                 break;

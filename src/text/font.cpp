@@ -8,9 +8,8 @@
 #include "surface/bitmap.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-Font_Record Font_Table[Font_Count];
-int Fonts_Loaded = 0;
 
 namespace {
 
@@ -84,12 +83,12 @@ int Get_Glyph(char character, const Font_Record* font, int* x, int* y, int* widt
     return 1;
 }
 
-int Load_Font(int font) {
+int Load_Font(Session& s, int font) {
     if (static_cast<unsigned>(font) >= Font_Count) {
-        Report_Errorf("Load_Font():Illegal font number %d", font);
+        Report_Errorf(s.app, "Load_Font():Illegal font number %d", font);
         return 0;
     }
-    Font_Record& record = Font_Table[font];
+    Font_Record& record = s.fonts.Font_Table[font];
     record.number = font;
 
     char name[PATH_BUFFER_SIZE] = {};
@@ -105,83 +104,83 @@ int Load_Font(int font) {
     record.glyphs = source.glyphs;
 
     if (!File_Exists(name)) {
-        Report_Errorf("Load_Font():font file %s not found", name);
+        Report_Errorf(s.app, "Load_Font():font file %s not found", name);
         return 0;
     }
     // Loading over a loaded font would leak its surface and count it twice.
     if (record.surface != nullptr) {
         Release_Surface(&record.surface);
-        --Fonts_Loaded;
+        --s.fonts.Fonts_Loaded;
     }
     int width = 0, height = 0;
-    record.surface = Load_SYSTEM_Bitmap(name, &width, &height);
+    record.surface = Load_SYSTEM_Bitmap(s.display, name, &width, &height);
     if (record.surface == nullptr) {
-        Report_Errorf("Load_Font():Unable to load font file %s", name);
+        Report_Errorf(s.app, "Load_Font():Unable to load font file %s", name);
         return 0;
     }
     record.bitmap_width = width;
     record.spacing = record.cell_height / 32;
-    ++Fonts_Loaded;
+    ++s.fonts.Fonts_Loaded;
     return 1;
 }
 
-int Restore_Font(int font) {
+int Restore_Font(Session& s, int font) {
     if (font < 1 || font >= Font_Count) {
-        Report_Errorf("Restore_Font(): Bad font num %d", font);
+        Report_Errorf(s.app, "Restore_Font(): Bad font num %d", font);
         return 0;
     }
     // The lost surface is given back rather than dropped, so it does not leak.
-    Release_Surface(&Font_Table[font].surface);
-    if (!Load_Font(font)) {
-        Report_Error("Restore_Font():Unable to load font #d");
+    Release_Surface(&s.fonts.Font_Table[font].surface);
+    if (!Load_Font(s, font)) {
+        Report_Error(s.app, "Restore_Font():Unable to load font #d");
         return 0;
     }
-    --Fonts_Loaded;
+    --s.fonts.Fonts_Loaded;
     return 1;
 }
 
-int Draw_Text(Surface dest, int x, int y, int font, const char* text) {
+int Draw_Text(Session& s, Surface dest, int x, int y, int font, const char* text) {
     if (text == nullptr || text[0] == '\0') {
-        Report_Error("Draw_Text():Illegal Message");
+        Report_Error(s.app, "Draw_Text():Illegal Message");
         return 0;
     }
     if (static_cast<unsigned>(font) >= Font_Count) {
-        Report_Errorf("Draw_Text():Illegal Font # %d", font);
+        Report_Errorf(s.app, "Draw_Text():Illegal Font # %d", font);
         return 0;
     }
     if (dest == nullptr) {
-        Report_Errorf("Draw_Text():Invalid Destination Surface cannot write: %s", text);
+        Report_Errorf(s.app, "Draw_Text():Invalid Destination Surface cannot write: %s", text);
         return 0;
     }
     if (Is_Lost(dest)) {
-        const bool restored = (dest != Hidden || Restore_All_Surfaces()) && dest->Restore() == DD_OK;
+        const bool restored = (dest != s.display.Hidden || Restore_All_Surfaces(s.display)) && dest->Restore() == DD_OK;
         if (!restored) {
-            Report_Errorf("Draw_Text():Invalid Destination Surface cannot write: %s", text);
+            Report_Errorf(s.app, "Draw_Text():Invalid Destination Surface cannot write: %s", text);
             return 0;
         }
     }
     const size_t length = std::strlen(text);
     if (length > Longest_Text) {
-        Report_Errorf("Draw_Text():Illegal Message Length %d\nfor message %s", static_cast<int>(length), text);
+        Report_Errorf(s.app, "Draw_Text():Illegal Message Length %d\nfor message %s", static_cast<int>(length), text);
         return 0;
     }
 
-    Font_Record& record = Font_Table[font];
+    Font_Record& record = s.fonts.Font_Table[font];
     if (record.surface == nullptr) {
-        if (!Load_Font(font)) {
-            Report_Errorf("Draw_Text():Invalid Font Surface - surface is NULL & Unable to Load the font_num %d", font);
+        if (!Load_Font(s, font)) {
+            Report_Errorf(s.app, "Draw_Text():Invalid Font Surface - surface is NULL & Unable to Load the font_num %d", font);
             return 0;
         }
     } else if (Is_Lost(record.surface)) {
-        if (!Restore_Font(font)) {
-            Report_Error("Draw_Text():Invalid Font Surface: lost font");
+        if (!Restore_Font(s, font)) {
+            Report_Error(s.app, "Draw_Text():Invalid Font Surface: lost font");
             return 0;
         }
     }
 
-    int clip_width = Screen_Width, clip_height = Screen_Height;
-    if (dest != Hidden && !Grab_Surface_Dimensions(dest, &clip_width, &clip_height)) {
-        Report_Error("Draw_Text(): Grab_Surface_Dimensions FAILED");
+    int clip_width = s.display.Screen_Width, clip_height = s.display.Screen_Height;
+    if (dest != s.display.Hidden && !Grab_Surface_Dimensions(s.app, dest, &clip_width, &clip_height)) {
+        Report_Error(s.app, "Draw_Text(): Grab_Surface_Dimensions FAILED");
         return 0;
     }
 
@@ -193,9 +192,9 @@ int Draw_Text(Surface dest, int x, int y, int font, const char* text) {
         if (c != ' ') {
             int gx = 0, gy = 0;
             Get_Glyph(c, &record, &gx, &gy, &glyph_width);
-            if (!Masked_Clip_Blit_Ex(record.surface, dest, gx, gy, pen_x, y, glyph_width, record.cell_height,
+            if (!Masked_Clip_Blit_Ex(s.display, record.surface, dest, gx, gy, pen_x, y, glyph_width, record.cell_height,
                                      clip_width, clip_height)) {
-                Report_Errorf("Draw_Text():Unable to draw character %c\nsource (%d,%d)\ndest (%d,%d)\nw,h -> (%d,%d)",
+                Report_Errorf(s.app, "Draw_Text():Unable to draw character %c\nsource (%d,%d)\ndest (%d,%d)\nw,h -> (%d,%d)",
                               c, gx, gy, pen_x, y, glyph_width, record.cell_height);
                 return 0;
             }
@@ -207,14 +206,14 @@ int Draw_Text(Surface dest, int x, int y, int font, const char* text) {
     return 1;
 }
 
-int Calculate_Message_Dimensions(int font, const char* text, int* width, int* height) {
+int Calculate_Message_Dimensions(Session& s, int font, const char* text, int* width, int* height) {
     if (static_cast<unsigned>(font) >= Font_Count) {
-        Report_Errorf("Calculate_Message_Dimensions():Illegal Font # %d", font);
+        Report_Errorf(s.app, "Calculate_Message_Dimensions():Illegal Font # %d", font);
         return 0;
     }
-    Font_Record& record = Font_Table[font];
-    if (record.surface == nullptr && !Load_Font(font)) {
-        Report_Errorf("Calculate_Message_Dimensions():Invalid Font Surface - surface is NULL & Unable to Load the "
+    Font_Record& record = s.fonts.Font_Table[font];
+    if (record.surface == nullptr && !Load_Font(s, font)) {
+        Report_Errorf(s.app, "Calculate_Message_Dimensions():Invalid Font Surface - surface is NULL & Unable to Load the "
                       "font_num %d",
                       font);
         return 0;
@@ -235,8 +234,8 @@ int Calculate_Message_Dimensions(int font, const char* text, int* width, int* he
     return 1;
 }
 
-int Release_All_Fonts() {
-    for (Font_Record& record : Font_Table) Release_Surface(&record.surface);
-    Fonts_Loaded = 0;
+int Release_All_Fonts(Session& s) {
+    for (Font_Record& record : s.fonts.Font_Table) Release_Surface(&record.surface);
+    s.fonts.Fonts_Loaded = 0;
     return 1;
 }

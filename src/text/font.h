@@ -3,6 +3,7 @@
 
 #include "surface/surface.h"
 #include "text/glyph_tables.h"
+#include "session/forward.h"
 
 struct Font_Record {
     int number = 0;
@@ -14,14 +15,18 @@ struct Font_Record {
 };
 
 constexpr int Font_Count = 10;
-extern Font_Record Font_Table[Font_Count];
-extern int Fonts_Loaded;
 
-int Load_Font(int font);
-int Restore_Font(int font);
-int Draw_Text(Surface dest, int x, int y, int font, const char* text);
-int Calculate_Message_Dimensions(int font, const char* text, int* width, int* height);
-int Release_All_Fonts();
+// A session's fonts, loaded at the display's depth when first used.
+struct Font_State {
+    Font_Record Font_Table[Font_Count];
+    int Fonts_Loaded = 0;
+};
+
+int Load_Font(Session& s, int font);
+int Restore_Font(Session& s, int font);
+int Draw_Text(Session& s, Surface dest, int x, int y, int font, const char* text);
+int Calculate_Message_Dimensions(Session& s, int font, const char* text, int* width, int* height);
+int Release_All_Fonts(Session& s);
 // The glyph number of a character (92 for anything without a glyph of its own).
 int Glyph_Number(char character);
 int Get_Glyph(char character, const Font_Record* font, int* x, int* y, int* width);

@@ -7,114 +7,112 @@
 #include "shell/session.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-int Transition_Mode = NO_TRANSITION;
-double Transition_Width = 0.0, Transition_Height = 0.0;
-int Grow_Pending = 0;
 
-int Set_Transition_Mode(int mode) {
-    if (mode == Transition_Mode) return 1;
+int Set_Transition_Mode(Session& s, int mode) {
+    if (mode == s.transition.Transition_Mode) return 1;
     switch (mode) {
     case NO_TRANSITION:
-        Transition_Mode = NO_TRANSITION;
+        s.transition.Transition_Mode = NO_TRANSITION;
         return 1;
     case TRANSITION_GROW:
-        if (Transition_Mode != TRANSITION_SHRINK) Transition_Width = Transition_Height = 1.0;
-        Transition_Mode = TRANSITION_GROW;
+        if (s.transition.Transition_Mode != TRANSITION_SHRINK) s.transition.Transition_Width = s.transition.Transition_Height = 1.0;
+        s.transition.Transition_Mode = TRANSITION_GROW;
         return 1;
     case TRANSITION_SHRINK:
-        if (Transition_Mode != TRANSITION_GROW) {
-            Transition_Width = Client_Width;
-            Transition_Height = Client_Height;
+        if (s.transition.Transition_Mode != TRANSITION_GROW) {
+            s.transition.Transition_Width = s.display.Client_Width;
+            s.transition.Transition_Height = s.display.Client_Height;
         }
-        Transition_Mode = TRANSITION_SHRINK;
+        s.transition.Transition_Mode = TRANSITION_SHRINK;
         return 1;
     default:
-        Report_Errorf("Set_Transition_Mode(): INVALID mode %d", mode);
-        Transition_Mode = NO_TRANSITION;
+        Report_Errorf(s.app, "Set_Transition_Mode(): INVALID mode %d", mode);
+        s.transition.Transition_Mode = NO_TRANSITION;
         return 0;
     }
 }
 
-int Display_Transition(double rate) {
-    if (Transition_Mode == NO_TRANSITION) {
-        if (!Grow_Pending) return 1;
-        Grow_Pending = 0;
-        Transition_Mode = TRANSITION_GROW;
-        if (!Clear(Hidden)) {
-            Report_Error("Display_Transition(): Clear in NO_TRANSITION FAILED");
+int Display_Transition(Session& s, double rate) {
+    if (s.transition.Transition_Mode == NO_TRANSITION) {
+        if (!s.transition.Grow_Pending) return 1;
+        s.transition.Grow_Pending = 0;
+        s.transition.Transition_Mode = TRANSITION_GROW;
+        if (!Clear(s.display, s.display.Hidden)) {
+            Report_Error(s.app, "Display_Transition(): Clear in NO_TRANSITION FAILED");
             return 0;
         }
-        if (Plasma_Settings.kaleidoscope_on && !Plasma_Settings.kaleidoscope_stretch && !Clear(Visible)) {
-            Report_Error("Display_Transition(): Clear Visible in NO_TRANSITION FAILED");
+        if (s.Plasma_Settings.kaleidoscope_on && !s.Plasma_Settings.kaleidoscope_stretch && !Clear(s.display, s.display.Visible)) {
+            Report_Error(s.app, "Display_Transition(): Clear Visible in NO_TRANSITION FAILED");
             return 0;
         }
         return 1;
     }
 
     // The view: the drawing area, or the kaleidoscope's 2K x 2K pattern.
-    const bool kaleidoscope = Plasma_Settings.kaleidoscope_on != 0;
-    const int k = Kaleidoscope_Segment_Size();
-    const double full_width = kaleidoscope ? 2.0 * k : Client_Width;
-    const double full_height = kaleidoscope ? 2.0 * k : Client_Height;
-    const double aspect = kaleidoscope ? 1.0 : (Client_Height ? static_cast<double>(Client_Width) / Client_Height : 1.0);
-    double step = Plasma_Settings.ignore_fps ? static_cast<double>(Running_Transition_Speed) : frame_seconds * rate;
+    const bool kaleidoscope = s.Plasma_Settings.kaleidoscope_on != 0;
+    const int k = Kaleidoscope_Segment_Size(s);
+    const double full_width = kaleidoscope ? 2.0 * k : s.display.Client_Width;
+    const double full_height = kaleidoscope ? 2.0 * k : s.display.Client_Height;
+    const double aspect = kaleidoscope ? 1.0 : (s.display.Client_Height ? static_cast<double>(s.display.Client_Width) / s.display.Client_Height : 1.0);
+    double step = s.Plasma_Settings.ignore_fps ? static_cast<double>(s.journey.Running_Transition_Speed) : s.display.frame_seconds * rate;
 
-    if (Transition_Mode == TRANSITION_SHRINK) {
-        if (Plasma_Settings.ignore_fps && Transition_Width < 16.0 && Transition_Height < 16.0) step = 2.0;
-        Transition_Width -= aspect * step;
-        Transition_Height -= step;
-        if (Transition_Width < 1.0 && Transition_Height < 1.0) {
-            Transition_Width = Transition_Height = 1.0;
-            Grow_Pending = 1;
-            Transition_Mode = NO_TRANSITION;
-            Display_A_Random_Setting();
+    if (s.transition.Transition_Mode == TRANSITION_SHRINK) {
+        if (s.Plasma_Settings.ignore_fps && s.transition.Transition_Width < 16.0 && s.transition.Transition_Height < 16.0) step = 2.0;
+        s.transition.Transition_Width -= aspect * step;
+        s.transition.Transition_Height -= step;
+        if (s.transition.Transition_Width < 1.0 && s.transition.Transition_Height < 1.0) {
+            s.transition.Transition_Width = s.transition.Transition_Height = 1.0;
+            s.transition.Grow_Pending = 1;
+            s.transition.Transition_Mode = NO_TRANSITION;
+            Display_A_Random_Setting(s);
         }
-        if (Transition_Width < 1.0) Transition_Width = 1.0;
-        if (Transition_Height < 1.0) Transition_Height = 1.0;
-    } else if (Transition_Mode == TRANSITION_GROW) {
-        Transition_Width += aspect * step;
-        Transition_Height += step;
-        if (Transition_Width > full_width && Transition_Height > full_height) {
-            Transition_Width = full_width;
-            Transition_Height = full_height;
-            Transition_Mode = NO_TRANSITION;
+        if (s.transition.Transition_Width < 1.0) s.transition.Transition_Width = 1.0;
+        if (s.transition.Transition_Height < 1.0) s.transition.Transition_Height = 1.0;
+    } else if (s.transition.Transition_Mode == TRANSITION_GROW) {
+        s.transition.Transition_Width += aspect * step;
+        s.transition.Transition_Height += step;
+        if (s.transition.Transition_Width > full_width && s.transition.Transition_Height > full_height) {
+            s.transition.Transition_Width = full_width;
+            s.transition.Transition_Height = full_height;
+            s.transition.Transition_Mode = NO_TRANSITION;
         }
-        if (Transition_Width > full_width) Transition_Width = full_width;
-        if (Transition_Height > full_height) Transition_Height = full_height;
+        if (s.transition.Transition_Width > full_width) s.transition.Transition_Width = full_width;
+        if (s.transition.Transition_Height > full_height) s.transition.Transition_Height = full_height;
     }
 
-    if (!Scratch_Pad && !Setup_Scratch_Pad()) {
-        Report_Error("Display_Transition(): Setup_Scratch_Pad() FAILED");
+    if (!s.display.Scratch_Pad && !Setup_Scratch_Pad(s.display)) {
+        Report_Error(s.app, "Display_Transition(): Setup_Scratch_Pad() FAILED");
         return 0;
     }
-    if (!Clear(Scratch_Pad)) {
-        Report_Error("Display_Transition(): Setup_Scratch_Pad() FAILED");
+    if (!Clear(s.display, s.display.Scratch_Pad)) {
+        Report_Error(s.app, "Display_Transition(): Setup_Scratch_Pad() FAILED");
         return 0;
     }
-    const int w = static_cast<int>(Transition_Width);
-    const int h = static_cast<int>(Transition_Height);
+    const int w = static_cast<int>(s.transition.Transition_Width);
+    const int h = static_cast<int>(s.transition.Transition_Height);
     const int x0 = static_cast<int>((full_width - w) / 2);
     const int y0 = static_cast<int>((full_height - h) / 2);
     if (!kaleidoscope) {
-        if (!Fast_Blit(Hidden, Scratch_Pad, x0, y0, x0, y0, w, h)) {
-            Report_Error("Display_Transition(): Fast_Blit 1 () FAILED");
+        if (!Fast_Blit(s.display, s.display.Hidden, s.display.Scratch_Pad, x0, y0, x0, y0, w, h)) {
+            Report_Error(s.app, "Display_Transition(): Fast_Blit 1 () FAILED");
             return 0;
         }
-        if (!Fast_Blit(Scratch_Pad, Hidden, 0, 0, 0, 0, Client_Width, Client_Height)) {
-            Report_Error("Display_Transition(): Fast_Blit 2 () FAILED");
+        if (!Fast_Blit(s.display, s.display.Scratch_Pad, s.display.Hidden, 0, 0, 0, 0, s.display.Client_Width, s.display.Client_Height)) {
+            Report_Error(s.app, "Display_Transition(): Fast_Blit 2 () FAILED");
             return 0;
         }
     } else {
-        if (!Clip_Blit(Hidden, Scratch_Pad, x0, y0, x0, y0, w, h)) {
-            Report_Error("Display_Transition(): Clip_Blit 1 () FAILED");
+        if (!Clip_Blit(s.display, s.display.Hidden, s.display.Scratch_Pad, x0, y0, x0, y0, w, h)) {
+            Report_Error(s.app, "Display_Transition(): Clip_Blit 1 () FAILED");
             return 0;
         }
-        if (!Clip_Blit(Scratch_Pad, Hidden, 0, 0, 0, 0, 2 * k, 2 * k)) {
-            Report_Error("Display_Transition(): Clip_Blit 2 () FAILED");
+        if (!Clip_Blit(s.display, s.display.Scratch_Pad, s.display.Hidden, 0, 0, 0, 0, 2 * k, 2 * k)) {
+            Report_Error(s.app, "Display_Transition(): Clip_Blit 2 () FAILED");
             return 0;
         }
     }
-    if (Transition_Mode == NO_TRANSITION) Release_Scratch_Pad();
+    if (s.transition.Transition_Mode == NO_TRANSITION) Release_Scratch_Pad(s.display);
     return 1;
 }

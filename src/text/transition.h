@@ -2,13 +2,19 @@
 // preset is applied at one pixel, and the rectangle grows back.
 #pragma once
 
+#include "session/forward.h"
+
 constexpr int NO_TRANSITION = 0;
 constexpr int TRANSITION_GROW = 1;
 constexpr int TRANSITION_SHRINK = 2;
 
-extern int Transition_Mode;
-extern double Transition_Width, Transition_Height;
-extern int Grow_Pending;
+// A session's transition rectangle.
+struct Transition_State {
+    int Transition_Mode = NO_TRANSITION;
+    double Transition_Width = 0.0, Transition_Height = 0.0;
+    int Grow_Pending = 0;
+};
 
-int Set_Transition_Mode(int mode);
-int Display_Transition(double rate);
+
+int Set_Transition_Mode(Session& s, int mode);
+int Display_Transition(Session& s, double rate);

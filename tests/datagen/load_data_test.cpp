@@ -41,7 +41,7 @@ protected:
         int file_w = 0, file_h = 0;
         const std::vector<uint32_t> expected = File_Pixels(path, file_w, file_h);
         int w = 0, h = 0;
-        Surface surface = Load_SYSTEM_Bitmap(path.string().c_str(), &w, &h);
+        Surface surface = Load_SYSTEM_Bitmap(s.display, path.string().c_str(), &w, &h);
         EXPECT_NE(surface, nullptr) << path;
         if (!surface)
             return -1;
@@ -66,7 +66,7 @@ TEST_F(Installed_Bitmaps, GlyphsAndObjectsKeepTheirInkAtEveryDepth)
         Open(bpp, true);
         for (const fs::path &file : files)
             EXPECT_EQ(Count_Key_Changes(Data_Dir / file), 0) << file << " at " << bpp << " bits";
-        Close_Surface_Display();
+        Close_Surface_Display(s.display);
     }
 }
 
@@ -75,7 +75,7 @@ TEST_F(Installed_Bitmaps, OverlayOpeningsLoadAsFullWhite)
     Open(16, true);
     int w = 0, h = 0;
     const fs::path path = Data_Dir / "Data/Bmp/Overlays/hexagon.bmp";
-    Surface surface = Load_SYSTEM_Bitmap(path.string().c_str(), &w, &h);
+    Surface surface = Load_SYSTEM_Bitmap(s.display, path.string().c_str(), &w, &h);
     ASSERT_NE(surface, nullptr);
     // Centre of the hexagon is open, the corner is masked: 5-6-5 white is all 16 bits set.
     EXPECT_EQ(Peek(surface, w / 2, h / 2), 0xFFFFu);

@@ -7,6 +7,8 @@
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
 #include "support/scratch_folder.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -14,12 +16,14 @@ namespace {
 // and a fixed local time: Tuesday 5 December 2000, 9:05:07.
 class Error_Log : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Headless().boxes.clear();
         Headless().sounds.clear();
         root.make_folder("Mirravane");
-        Build_Error_Log_Path();
-        Main_Window = Create_Window("Mirravane", WS_OVERLAPPEDWINDOW, 0, 0, 0, 640, 480, nullptr, nullptr, nullptr);
+        Build_Error_Log_Path(s.app);
+        s.display.Main_Window = Create_Window("Mirravane", WS_OVERLAPPEDWINDOW, 0, 0, 0, 640, 480, nullptr, nullptr, nullptr);
         SYSTEMTIME now;
         now.wYear = 2000;
         now.wMonth = 12;
@@ -31,19 +35,19 @@ protected:
         Set_Fake_Local_Time(&now);
     }
     void TearDown() override {
-        Close_Error_Log();
-        error_logging = 0;
+        Close_Error_Log(s.app);
+        s.app.error_logging = 0;
         Set_Fake_Local_Time(nullptr);
         Set_Disk_Space_Limit(-1);
     }
     std::string log() const { return root.read("Mirravane/error_log.txt"); }
     void start_log() {
-        error_logging = 1;
-        ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File("Mirravane Error Log File\r\n"), 1);
+        s.app.error_logging = 1;
+        ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File(s.app, "Mirravane Error Log File\r\n"), 1);
     }
     bool destroy_posted() {
         MSG msg;
-        return PeekMessageA(&msg, Main_Window, WM_DESTROY, WM_DESTROY, PM_REMOVE) && msg.hwnd == Main_Window;
+        return PeekMessageA(&msg, s.display.Main_Window, WM_DESTROY, WM_DESTROY, PM_REMOVE) && msg.hwnd == s.display.Main_Window;
     }
 
     Scratch_Folder root;
@@ -53,19 +57,19 @@ protected:
 }  // namespace
 
 TEST_F(Error_Log, HeaderThenEntriesEachOnANewLine) {
-    EXPECT_EQ(std::string(Error_Log_Path), root.path() + "\\Mirravane\\error_log.txt");
+    EXPECT_EQ(std::string(s.app.Error_Log_Path), root.path() + "\\Mirravane\\error_log.txt");
     start_log();
-    Report_Error("Setup(): one");
-    Report_Errorf("Decode %d of %s", 7, "x");
+    Report_Error(s.app, "Setup(): one");
+    Report_Errorf(s.app, "Decode %d of %s", 7, "x");
     EXPECT_EQ(log(), header + "\r\nSetup(): one\r\nDecode 7 of x");
-    EXPECT_STREQ(Message_Buffer, "Decode 7 of x");
+    EXPECT_STREQ(s.app.Message_Buffer, "Decode 7 of x");
     EXPECT_TRUE(Headless().boxes.empty());
     EXPECT_TRUE(Headless().sounds.empty());
-    EXPECT_EQ(Get_File_Size(Error_Log_Path), header.size() + 29);
+    EXPECT_EQ(Get_File_Size(s.app.Error_Log_Path), header.size() + 29);
     EXPECT_EQ(Get_File_Size(root.windows("Mirravane\\missing.txt").c_str()), 0u);
 
     // A new header replaces the old log; another day and month come from the tables.
-    Close_Error_Log();
+    Close_Error_Log(s.app);
     SYSTEMTIME later;
     later.wYear = 2023;
     later.wMonth = 1;
@@ -74,21 +78,21 @@ TEST_F(Error_Log, HeaderThenEntriesEachOnANewLine) {
     later.wHour = 23;
     later.wMinute = 59;
     Set_Fake_Local_Time(&later);
-    ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File("T"), 1);
+    ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File(s.app, "T"), 1);
     EXPECT_EQ(log(), "\r\n\r\n23:59:0, Sunday January 1, 2023\r\nT");
 
     // Written again after the log was closed: added at the end, the header kept.
-    Close_Error_Log();
-    Report_Error("late");
+    Close_Error_Log(s.app);
+    Report_Error(s.app, "late");
     EXPECT_EQ(log(), "\r\n\r\n23:59:0, Sunday January 1, 2023\r\nT\r\nlate");
 }
 
 TEST_F(Error_Log, WithTheLogOffReportsShowBoxes) {
     int cursor = Cursor_Show_Count();
     // Never a format: "%s" and "%n" here would read or write through missing arguments.
-    Report_Error("C:\\100%s\\%n%d.dat");
-    Report_Errorf("Load_Plamsa_Settings():\n\nError reading %s", "C:\\50%\\x.dat");
-    Message_Box("Frames %d", 3);
+    Report_Error(s.app, "C:\\100%s\\%n%d.dat");
+    Report_Errorf(s.app, "Load_Plamsa_Settings():\n\nError reading %s", "C:\\50%\\x.dat");
+    Message_Box(s.app, "Frames %d", 3);
     std::vector<std::string> expected = {"[Error] C:\\100%s\\%n%d.dat",
                                          "[Error] Load_Plamsa_Settings():\n\nError reading C:\\50%\\x.dat",
                                          "[Message] Frames 3"};
@@ -98,42 +102,42 @@ TEST_F(Error_Log, WithTheLogOffReportsShowBoxes) {
 
     // With the log on, the same text goes to the file as written and no box appears.
     start_log();
-    Report_Error("C:\\100%s\\%n%d.dat");
+    Report_Error(s.app, "C:\\100%s\\%n%d.dat");
     EXPECT_EQ(log(), header + "\r\nC:\\100%s\\%n%d.dat");
     EXPECT_EQ(Headless().boxes.size(), 3u);
 }
 
 TEST_F(Error_Log, FailuresRepeatedInFramesAreLoggedOncePerPreset) {
     start_log();
-    const auto frame = [](int scroll) {
-        const Frame_Reports drawing;
-        Report_Error("Draw_Plasma(): Clip_H_Blit FAILED");
-        Report_Errorf("Clip_Blit(): DEFAULT blitting from source x,y (%d,%d)", scroll, 0);
+    const auto frame = [&](int scroll) {
+        const Frame_Reports drawing(s.app);
+        Report_Error(s.app, "Draw_Plasma(): Clip_H_Blit FAILED");
+        Report_Errorf(s.app, "Clip_Blit(): DEFAULT blitting from source x,y (%d,%d)", scroll, 0);
     };
     for (int i = 0; i < 50; ++i) frame(i);
     // Outside frames (set-up, menu commands) every report is logged.
-    Report_Error("Draw_Plasma(): Clip_H_Blit FAILED");
+    Report_Error(s.app, "Draw_Plasma(): Clip_H_Blit FAILED");
     EXPECT_EQ(log(), header + "\r\nDraw_Plasma(): Clip_H_Blit FAILED\r\nClip_Blit(): DEFAULT blitting from source x,y (0,0)"
                               "\r\nDraw_Plasma(): Clip_H_Blit FAILED");
     // Another failure in frames is still news; a new preset logs the old ones once again.
     frame(7);
     {
-        const Frame_Reports drawing;
-        Report_Error("Draw_Slides_Left(): Paint On Slide FAILED");
+        const Frame_Reports drawing(s.app);
+        Report_Error(s.app, "Draw_Slides_Left(): Paint On Slide FAILED");
     }
-    Forget_Frame_Reports();
+    Forget_Frame_Reports(s.app);
     frame(9);
     frame(10);
     EXPECT_EQ(log(), header + "\r\nDraw_Plasma(): Clip_H_Blit FAILED\r\nClip_Blit(): DEFAULT blitting from source x,y (0,0)"
                               "\r\nDraw_Plasma(): Clip_H_Blit FAILED\r\nDraw_Slides_Left(): Paint On Slide FAILED"
                               "\r\nDraw_Plasma(): Clip_H_Blit FAILED\r\nClip_Blit(): DEFAULT blitting from source x,y (9,0)");
     // With the log off, a failure in a frame is a box every time, as before.
-    Close_Error_Log();
-    error_logging = 0;
+    Close_Error_Log(s.app);
+    s.app.error_logging = 0;
     frame(1);
     frame(2);
     EXPECT_EQ(Headless().boxes.size(), 4u);
-    Forget_Frame_Reports();
+    Forget_Frame_Reports(s.app);
 }
 
 TEST_F(Error_Log, EntriesHoldAnyMessageOfTheSharedBuffer) {
@@ -144,9 +148,9 @@ TEST_F(Error_Log, EntriesHoldAnyMessageOfTheSharedBuffer) {
     std::string text(MESSAGE_BUFFER_SIZE + 100, 'x');
     text[MESSAGE_BUFFER_SIZE - 2] = 'L';  // the last character that fits
     text[MESSAGE_BUFFER_SIZE - 1] = 'C';
-    Report_Error(path_message.c_str());
-    Report_Error(text.c_str());
-    Report_Error("next");
+    Report_Error(s.app, path_message.c_str());
+    Report_Error(s.app, text.c_str());
+    Report_Error(s.app, "next");
     EXPECT_EQ(log(), header + "\r\n" + path_message + "\r\n" + text.substr(0, MESSAGE_BUFFER_SIZE - 1) + "\r\nnext");
 }
 
@@ -155,14 +159,14 @@ TEST_F(Error_Log, GrowingPastTheLimitEndsTheProgram) {
     // The header is 63 bytes and each entry 2 + 257: after 124 entries the file holds
     // 63 + 124 x 259 = 32179 bytes, the first size above 32000, so the 125th is refused.
     const std::string text(257, 'e');
-    for (int i = 0; i < 124; ++i) Report_Error(text.c_str());
+    for (int i = 0; i < 124; ++i) Report_Error(s.app, text.c_str());
     EXPECT_EQ(log().size(), 32179u);
     EXPECT_TRUE(Headless().boxes.empty());
     EXPECT_FALSE(destroy_posted());
 
-    Report_Error("one too many");
+    Report_Error(s.app, "one too many");
     EXPECT_EQ(log().size(), 32179u);
-    EXPECT_EQ(error_logging, 0);
+    EXPECT_EQ(s.app.error_logging, 0);
     ASSERT_FALSE(Headless().boxes.empty());
     EXPECT_EQ(Headless().boxes[0], "[Error] Save_Error_Log_To_File() Max Error log file size EXCEEDED");
     EXPECT_TRUE(destroy_posted());
@@ -170,7 +174,7 @@ TEST_F(Error_Log, GrowingPastTheLimitEndsTheProgram) {
 
     // The log stays off: later reports are boxes.
     size_t boxes = Headless().boxes.size();
-    Report_Error("after");
+    Report_Error(s.app, "after");
     EXPECT_EQ(Headless().boxes.size(), boxes + 1);
     EXPECT_EQ(Headless().boxes.back(), "[Error] after");
     EXPECT_EQ(log().size(), 32179u);
@@ -178,9 +182,9 @@ TEST_F(Error_Log, GrowingPastTheLimitEndsTheProgram) {
 
 TEST_F(Error_Log, FailuresSwitchTheLogOffForGood) {
     // No log file yet: appending cannot open it.
-    error_logging = 1;
-    Report_Error("lost");
-    EXPECT_EQ(error_logging, 0);
+    s.app.error_logging = 1;
+    Report_Error(s.app, "lost");
+    EXPECT_EQ(s.app.error_logging, 0);
     std::vector<std::string> expected = {"[Error] Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED",
                                          "[Error] lost"};
     EXPECT_EQ(Headless().boxes, expected);
@@ -190,58 +194,58 @@ TEST_F(Error_Log, FailuresSwitchTheLogOffForGood) {
     Headless().boxes.clear();
     start_log();
     Set_Disk_Space_Limit(0);
-    Report_Error("no room");
-    EXPECT_EQ(error_logging, 0);
+    Report_Error(s.app, "no room");
+    EXPECT_EQ(s.app.error_logging, 0);
     ASSERT_FALSE(Headless().boxes.empty());
     EXPECT_EQ(Headless().boxes[0], "[Error] Save_Error_Log_To_File() WriteFile FAILED");
     EXPECT_TRUE(destroy_posted());
     Set_Disk_Space_Limit(-1);
 
     // The header cannot be created when the program folder is missing.
-    Close_Error_Log();
+    Close_Error_Log(s.app);
     Headless().boxes.clear();
     Set_Windows_Directory_Override(root.native("nowhere"));
-    Build_Error_Log_Path();
-    error_logging = 1;
-    EXPECT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File("T"), 0);
-    EXPECT_EQ(error_logging, 0);
+    Build_Error_Log_Path(s.app);
+    s.app.error_logging = 1;
+    EXPECT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File(s.app, "T"), 0);
+    EXPECT_EQ(s.app.error_logging, 0);
     EXPECT_EQ(Headless().boxes, std::vector<std::string>{"[Error] Save_Error_Log_To_File() CreateFile FILE FAILED"});
 
     // Nothing to write to without a path.
-    EXPECT_EQ(Save_Error_Log_To_File("", "x", 1), 0);
-    EXPECT_EQ(Save_Error_Log_To_File(nullptr, "x", 0), 0);
+    EXPECT_EQ(Save_Error_Log_To_File(s.app, "", "x", 1), 0);
+    EXPECT_EQ(Save_Error_Log_To_File(s.app, nullptr, "x", 0), 0);
 }
 
 TEST_F(Error_Log, EntryAndExitLinesAreWrittenOnce) {
-    static Once_Log setup_log;
+    static const Once_Log setup_log;
     start_log();
-    setup_log.enter("Entering Setup");  // a call that fails early leaves its flag clear
-    setup_log.enter("Entering Setup");
-    setup_log.exit("Exitting Setup");
-    setup_log.enter("Entering Setup");
-    setup_log.exit("Exitting Setup");
+    setup_log.enter(s.app, "Entering Setup");  // a call that fails early leaves its flag clear
+    setup_log.enter(s.app, "Entering Setup");
+    setup_log.exit(s.app, "Exitting Setup");
+    setup_log.enter(s.app, "Entering Setup");
+    setup_log.exit(s.app, "Exitting Setup");
     EXPECT_EQ(log(), header + "\r\nEntering Setup\r\nEntering Setup\r\nExitting Setup");
 
-    Reset_Diagnostics();
-    EXPECT_FALSE(setup_log.done);
-    setup_log.enter("Entering Setup");
+    Reset_Diagnostics(s.app);
+    EXPECT_FALSE(setup_log.done(s.app));
+    setup_log.enter(s.app, "Entering Setup");
     EXPECT_EQ(log(), header + "\r\nEntering Setup\r\nEntering Setup\r\nExitting Setup\r\nEntering Setup");
 
     // With the log off nothing is written, but a completed call still counts.
-    static Once_Log quiet;
-    error_logging = 0;
-    quiet.exit("Exitting Quiet");
-    EXPECT_TRUE(quiet.done);
-    error_logging = 1;
-    quiet.enter("Entering Quiet");
+    static const Once_Log quiet;
+    s.app.error_logging = 0;
+    quiet.exit(s.app, "Exitting Quiet");
+    EXPECT_TRUE(quiet.done(s.app));
+    s.app.error_logging = 1;
+    quiet.enter(s.app, "Entering Quiet");
     EXPECT_EQ(log().find("Quiet"), std::string::npos);
 }
 
 TEST_F(Error_Log, MemoryStatisticsAreLoggedOnce) {
     start_log();
-    Log_Memory_Statistics();
+    Log_Memory_Statistics(s.display);
     std::string first = log();
-    Log_Memory_Statistics();
+    Log_Memory_Statistics(s.display);
     EXPECT_EQ(log(), first);
 
     size_t enter = first.find("\r\nEnter Log_Memory_Statistics\r\n");
@@ -266,6 +270,8 @@ TEST_F(Error_Log, MemoryStatisticsAreLoggedOnce) {
 }
 
 TEST(Diagnostics, OperatingSystemCodes) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Headless().boxes.clear();
     struct Case {
         uint32_t platform, major, minor;
@@ -282,41 +288,43 @@ TEST(Diagnostics, OperatingSystemCodes) {
         version.dwMinorVersion = c.minor;
         Set_Fake_Version(&version);
         int code = -1;
-        EXPECT_EQ(Determine_Operating_System(&code), 1);
+        EXPECT_EQ(Determine_Operating_System(s.app, &code), 1);
         EXPECT_EQ(code, c.code) << "platform " << c.platform << " " << c.major << "." << c.minor;
     }
     Set_Fake_Version(nullptr);
     int code = -1;
-    EXPECT_EQ(Determine_Operating_System(&code), 1);
+    EXPECT_EQ(Determine_Operating_System(s.app, &code), 1);
     EXPECT_EQ(code, 0);  // this platform is unknown
 
     Set_Fake_Version(nullptr, true);
     code = -1;
-    EXPECT_EQ(Determine_Operating_System(&code), 0);
+    EXPECT_EQ(Determine_Operating_System(s.app, &code), 0);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(Headless().boxes, std::vector<std::string>{"[Error] Determine_Operating_System(): GetVersionEx FAILED"});
 }
 
 TEST(Diagnostics, ResolutionsAndTheirTexts) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Headless().boxes.clear();
     int w = -1, h = -1, d = -1;
-    EXPECT_EQ(Decode_Resolution(13, &w, &h, &d), 1);
+    EXPECT_EQ(Decode_Resolution(s.app, 13, &w, &h, &d), 1);
     EXPECT_EQ(w, 1024);
     EXPECT_EQ(h, 768);
     EXPECT_EQ(d, 16);
-    EXPECT_EQ(Decode_Resolution(0, &w, &h, &d), 1);
+    EXPECT_EQ(Decode_Resolution(s.app, 0, &w, &h, &d), 1);
     EXPECT_EQ(w * 10000 + h, 3200240);
     EXPECT_EQ(d, 32);
-    EXPECT_EQ(Decode_Resolution(7, &w, &h, &d), 1);
+    EXPECT_EQ(Decode_Resolution(s.app, 7, &w, &h, &d), 1);
     EXPECT_EQ(w * 10000 + h, 8000600);
     EXPECT_EQ(d, 24);
-    EXPECT_EQ(Decode_Resolution(19, &w, &h, &d), 1);
+    EXPECT_EQ(Decode_Resolution(s.app, 19, &w, &h, &d), 1);
     EXPECT_EQ(w * 10000 + h, 12801024);
     EXPECT_EQ(d, 8);
 
     w = h = d = -1;
-    EXPECT_EQ(Decode_Resolution(20, &w, &h, &d), 0);
-    EXPECT_EQ(Decode_Resolution(-1, &w, &h, &d), 0);
+    EXPECT_EQ(Decode_Resolution(s.app, 20, &w, &h, &d), 0);
+    EXPECT_EQ(Decode_Resolution(s.app, -1, &w, &h, &d), 0);
     EXPECT_EQ(w, -1);
     EXPECT_EQ(h, -1);
     EXPECT_EQ(d, -1);
@@ -333,7 +341,7 @@ TEST(Diagnostics, ResolutionsAndTheirTexts) {
     EXPECT_EQ(Resolution_Text(-1), nullptr);
     // Every text names the mode that the same index decodes to.
     for (int i = 0; i < 20; ++i) {
-        ASSERT_EQ(Decode_Resolution(i, &w, &h, &d), 1);
+        ASSERT_EQ(Decode_Resolution(s.app, i, &w, &h, &d), 1);
         int tw = 0, th = 0, td = 0;
         ASSERT_EQ(std::sscanf(Resolution_Text(i), "%d x %d x %d", &tw, &th, &td), 3);
         EXPECT_EQ(tw * 10000 + th, w * 10000 + h) << i;

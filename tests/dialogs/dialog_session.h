@@ -10,6 +10,7 @@
 #include "platform/windows/dialog.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"
+#include "support/fresh_session.h"
 
 using Steps = std::vector<Dialog_Step>;
 
@@ -36,8 +37,10 @@ inline std::string Number(int id) { return Shown(id).text; }
 
 class Dialog_Session : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
-        ASSERT_EQ(Start_Up("mirravane /c"), 1);
+        ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
         Headless_Dialog_Scripts().clear();
     }
 

@@ -9,76 +9,77 @@
 #include "plasma/plasma.h"
 #include "presets/plasma_settings.h"
 #include "surface/surface.h"
+#include "session/session.h"
 
 namespace {
 
 using Dialogs = Dialog_Session;
 
-std::array<float, 8> Phases() {
+std::array<float, 8> Phases(Session& s) {
     std::array<float, 8> p;
-    std::copy(std::begin(First_Plasma.phase), std::end(First_Plasma.phase), p.begin());
+    std::copy(std::begin(s.plasma.First_Plasma.phase), std::end(s.plasma.First_Plasma.phase), p.begin());
     return p;
 }
 
 TEST_F(Dialogs, RandomColourIntervalStepsByHundredthsAndWholeSeconds) {
-    ASSERT_EQ(Plasma_Settings.random_colour_interval, 0.0);
+    ASSERT_EQ(s.Plasma_Settings.random_colour_interval, 0.0);
     // 0 +100 +100 -1 = 199, then the thumb: 150.
     Script({Scroll(1062, SB_LINERIGHT), Scroll(1062, SB_LINERIGHT), Scroll(1062, SB_PAGELEFT), OK});
-    EXPECT_EQ(Show_Random_Colour_Dialog(), 1);
+    EXPECT_EQ(Show_Random_Colour_Dialog(s), 1);
     EXPECT_EQ(Number(1061), "199");
     EXPECT_EQ(Number(1063), "change every 1.99 seconds");
-    EXPECT_DOUBLE_EQ(Plasma_Settings.random_colour_interval, 1.99);
+    EXPECT_DOUBLE_EQ(s.Plasma_Settings.random_colour_interval, 1.99);
 
     Script({Thumb(1062, 150), OK});
-    Show_Random_Colour_Dialog();
+    Show_Random_Colour_Dialog(s);
     EXPECT_EQ(Number(1063), "change every 1.50 seconds");
-    EXPECT_DOUBLE_EQ(Plasma_Settings.random_colour_interval, 1.5);
+    EXPECT_DOUBLE_EQ(s.Plasma_Settings.random_colour_interval, 1.5);
 
     // Default shows 0 but Cancel keeps 1.5; the right end is 60000 (600 seconds).
     Script({Scroll(1062, SB_RIGHT), Default, Cancel});
-    Show_Random_Colour_Dialog();
+    Show_Random_Colour_Dialog(s);
     EXPECT_EQ(Number(1061), "0");
     EXPECT_EQ(Number(1063), "change every 0.00 seconds");
     EXPECT_EQ(Shown(1062).maximum, 60000);
-    EXPECT_DOUBLE_EQ(Plasma_Settings.random_colour_interval, 1.5);
+    EXPECT_DOUBLE_EQ(s.Plasma_Settings.random_colour_interval, 1.5);
 
     // 150 - 100 - 100 stops at 0, which turns the change off.
     Script({Scroll(1062, SB_LINELEFT), Scroll(1062, SB_LINELEFT), OK});
-    Show_Random_Colour_Dialog();
-    EXPECT_EQ(Plasma_Settings.random_colour_interval, 0.0);
+    Show_Random_Colour_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.random_colour_interval, 0.0);
 }
 
 TEST_F(Dialogs, SpeedWritesOnOkAndCancelRestoresTheWorkingValue) {
-    const auto phases = Phases();
+    const auto phases = Phases(s);
     Script({Thumb(1000, 120), Scroll(1000, SB_LINELEFT), Cancel});
-    Show_Speed_Dialog();
+    Show_Speed_Dialog(s);
     EXPECT_EQ(Number(1001), "119");
-    EXPECT_EQ(Plasma_Settings.speed, 35.0);
-    EXPECT_EQ(plasma_dialog_values.speed, 35.0);
+    EXPECT_EQ(s.Plasma_Settings.speed, 35.0);
+    EXPECT_EQ(s.plasma.plasma_dialog_values.speed, 35.0);
 
     Script({Thumb(1000, 120), Scroll(1000, SB_PAGERIGHT), OK});
-    Show_Speed_Dialog();
-    EXPECT_EQ(Plasma_Settings.speed, 121.0);
-    EXPECT_EQ(Phases(), phases);  // no re-initialisation
+    Show_Speed_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.speed, 121.0);
+    EXPECT_EQ(Phases(s), phases);  // no re-initialisation
 
     // Default only moves the bar; the ends are 1 and 499.
     Script({Default, Cancel});
-    Show_Speed_Dialog();
+    Show_Speed_Dialog(s);
     EXPECT_EQ(Number(1001), "35");
-    EXPECT_EQ(Plasma_Settings.speed, 121.0);
+    EXPECT_EQ(s.Plasma_Settings.speed, 121.0);
     Script({Scroll(1000, SB_RIGHT), Scroll(1000, SB_LINERIGHT), OK});
-    Show_Speed_Dialog();
-    EXPECT_EQ(Plasma_Settings.speed, 499.0);
+    Show_Speed_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.speed, 499.0);
 
     // "Ignore fps" flips its own flag at once, even when the dialog is cancelled.
-    ASSERT_EQ(Plasma_Settings.plasma_ignore_fps, 0);
+    ASSERT_EQ(s.Plasma_Settings.plasma_ignore_fps, 0);
     Script({Command(4), Cancel});
-    Show_Speed_Dialog();
-    EXPECT_EQ(Plasma_Settings.plasma_ignore_fps, 1);
+    Show_Speed_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.plasma_ignore_fps, 1);
     EXPECT_TRUE(Shown(1056).checked);
     Script({Command(4), Command(4), Command(4), Cancel});
-    Show_Speed_Dialog();
-    EXPECT_EQ(Plasma_Settings.plasma_ignore_fps, 0);
+    Show_Speed_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.plasma_ignore_fps, 0);
     EXPECT_FALSE(Shown(1056).checked);
 }
 
@@ -96,129 +97,129 @@ int End_Labelled(const char* dialog, const std::string& label) {
 
 TEST_F(Dialogs, SpeedAndContrastEndsDoWhatTheirLabelsSay) {
     // How far the plasma moves in one frame step, with the frame time ignored.
-    Plasma_Settings.ignore_fps = 1;
-    const auto step = [] {
-        const auto before = Phases();
-        EXPECT_EQ(Draw_Plasma(Hidden, 0, 0), 1);
-        return std::fabs(First_Plasma.phase[0] - before[0]);
+    s.Plasma_Settings.ignore_fps = 1;
+    const auto step = [&] {
+        const auto before = Phases(s);
+        EXPECT_EQ(Draw_Plasma(s, s.display.Hidden, 0, 0), 1);
+        return std::fabs(s.plasma.First_Plasma.phase[0] - before[0]);
     };
     Script({Scroll(1000, End_Labelled("SPEEDBOX", "Slow")), OK});
-    Show_Speed_Dialog();
+    Show_Speed_Dialog(s);
     const float slow = step();
     Script({Scroll(1000, End_Labelled("SPEEDBOX", "Fast")), OK});
-    Show_Speed_Dialog();
+    Show_Speed_Dialog(s);
     const float fast = step();
     EXPECT_GT(fast, 100 * slow);
 
     // Contrast: how far the sine table swings between its lightest and darkest entries.
-    const auto swing = [] {
-        const int entries = 4 * First_Plasma.width * First_Plasma.height;
-        const auto [low, high] = std::minmax_element(First_Plasma.table2, First_Plasma.table2 + entries);
+    const auto swing = [&] {
+        const int entries = 4 * s.plasma.First_Plasma.width * s.plasma.First_Plasma.height;
+        const auto [low, high] = std::minmax_element(s.plasma.First_Plasma.table2, s.plasma.First_Plasma.table2 + entries);
         return *high - *low;
     };
     Script({Scroll(1004, End_Labelled("CONTRASTBOX", "Low")), OK});
-    Show_Contrast_Dialog();
+    Show_Contrast_Dialog(s);
     const int low = swing();
     Script({Scroll(1004, End_Labelled("CONTRASTBOX", "High")), OK});
-    Show_Contrast_Dialog();
+    Show_Contrast_Dialog(s);
     const int high = swing();
     EXPECT_LE(low, 2);
     EXPECT_GE(high, 90);
     // The stored values keep their meaning: divisors, 1 at the strong end.
-    EXPECT_EQ(Plasma_Settings.speed, 1.0);
-    EXPECT_EQ(Plasma_Settings.contrast, 1);
+    EXPECT_EQ(s.Plasma_Settings.speed, 1.0);
+    EXPECT_EQ(s.Plasma_Settings.contrast, 1);
 }
 
 TEST_F(Dialogs, InterferenceRippleAndSwayMapTheirPositions) {
     Script({OK});
-    Show_Interference_Dialog();
+    Show_Interference_Dialog(s);
     EXPECT_EQ(Number(1008), "95");
-    EXPECT_FLOAT_EQ(Plasma_Settings.interference, 9.5f);
+    EXPECT_FLOAT_EQ(s.Plasma_Settings.interference, 9.5f);
 
     Script({Scroll(1007, SB_LEFT), Scroll(1007, SB_LINELEFT), OK});
-    Show_Interference_Dialog();
-    EXPECT_FLOAT_EQ(Plasma_Settings.interference, 1.0f);
+    Show_Interference_Dialog(s);
+    EXPECT_FLOAT_EQ(s.Plasma_Settings.interference, 1.0f);
 
     Script({Thumb(1010, 1), OK});
-    Show_Ripple_Dialog();
-    EXPECT_FLOAT_EQ(Plasma_Settings.ripple, 0.1f);
+    Show_Ripple_Dialog(s);
+    EXPECT_FLOAT_EQ(s.Plasma_Settings.ripple, 0.1f);
     Script({Thumb(1010, 700), Cancel});
-    Show_Ripple_Dialog();
-    EXPECT_EQ(plasma_dialog_values.ripple, 1);
-    EXPECT_FLOAT_EQ(Plasma_Settings.ripple, 0.1f);
+    Show_Ripple_Dialog(s);
+    EXPECT_EQ(s.plasma.plasma_dialog_values.ripple, 1);
+    EXPECT_FLOAT_EQ(s.Plasma_Settings.ripple, 0.1f);
 
-    Plasma_Settings.sway = 2.5f;
+    s.Plasma_Settings.sway = 2.5f;
     Script({Thumb(1005, 16), Cancel});
-    Show_Sway_Dialog();
-    EXPECT_FLOAT_EQ(Plasma_Settings.sway, 2.5f);
+    Show_Sway_Dialog(s);
+    EXPECT_FLOAT_EQ(s.Plasma_Settings.sway, 2.5f);
     Script({Scroll(1005, SB_PAGELEFT), OK});  // opens at 25
-    Show_Sway_Dialog();
-    EXPECT_FLOAT_EQ(Plasma_Settings.sway, 2.4f);
+    Show_Sway_Dialog(s);
+    EXPECT_FLOAT_EQ(s.Plasma_Settings.sway, 2.4f);
     Script({Thumb(1005, 40), Default, OK});
-    Show_Sway_Dialog();
-    EXPECT_FLOAT_EQ(Plasma_Settings.sway, 1.6f);
+    Show_Sway_Dialog(s);
+    EXPECT_FLOAT_EQ(s.Plasma_Settings.sway, 1.6f);
 }
 
 TEST_F(Dialogs, OnlyTableSettingsRestartThePlasma) {
     struct Case {
-        int (*show)();
+        int (*show)(Session&);
         bool restarts;
     } cases[] = {{Show_Contrast_Dialog, true},  {Show_Interference_Dialog, true}, {Show_Ripple_Dialog, true},
                  {Show_Complexity_Dialog, true}, {Show_Speed_Dialog, false},      {Show_Sway_Dialog, false},
                  {Show_Colour_Dialog, false},    {Show_Random_Colour_Dialog, false}};
     for (const Case& c : cases) {
-        const auto before = Phases();
+        const auto before = Phases(s);
         Script({OK});
-        c.show();
-        EXPECT_EQ(Phases() != before, c.restarts);
+        c.show(s);
+        EXPECT_EQ(Phases(s) != before, c.restarts);
     }
 
     Script({Scroll(1004, SB_RIGHT), Scroll(1004, SB_LINERIGHT), OK});
-    Show_Contrast_Dialog();
-    EXPECT_EQ(Plasma_Settings.contrast, 60);
-    EXPECT_EQ(First_Plasma.contrast, 60);
+    Show_Contrast_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.contrast, 60);
+    EXPECT_EQ(s.plasma.First_Plasma.contrast, 60);
     Script({Thumb(1020, 3), Scroll(1020, SB_PAGELEFT), Scroll(1020, SB_PAGELEFT), Scroll(1020, SB_PAGELEFT), OK});
-    Show_Complexity_Dialog();
-    EXPECT_EQ(Plasma_Settings.complexity, 1);
+    Show_Complexity_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.complexity, 1);
     Script({Thumb(1020, 3), Default, OK});
-    Show_Complexity_Dialog();
-    EXPECT_EQ(Plasma_Settings.complexity, 50);
+    Show_Complexity_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.complexity, 50);
 }
 
 TEST_F(Dialogs, ColoursPreviewLiveAndCancelRestoresEverythingThePreviewChanged) {
-    ASSERT_EQ(Plasma_Settings.invert_colour_logic, 1);
-    ASSERT_EQ(Plasma_Settings.darken_red, 0);
-    ASSERT_TRUE(Clear(Hidden));
+    ASSERT_EQ(s.Plasma_Settings.invert_colour_logic, 1);
+    ASSERT_EQ(s.Plasma_Settings.darken_red, 0);
+    ASSERT_TRUE(Clear(s.display, s.display.Hidden));
     Script({Click(1018), Click(1021), Thumb(1012, 10), Scroll(1011, SB_LEFT), Mouse_Over(), Cancel});
-    Show_Colour_Dialog();
+    Show_Colour_Dialog(s);
     EXPECT_EQ(Number(1014), "10");
     EXPECT_EQ(Number(1016), "0");
-    EXPECT_EQ(Plasma_Settings.colour_blue, 127);
-    EXPECT_EQ(Plasma_Settings.colour_green, 127);
-    EXPECT_EQ(plasma_dialog_values.colour_blue, 127);
-    EXPECT_EQ(Plasma_Settings.darken_red, 0);
-    EXPECT_EQ(Plasma_Settings.invert_colour_logic, 1);
-    EXPECT_EQ(plasma_dialog_values.colour_logic, 1);
+    EXPECT_EQ(s.Plasma_Settings.colour_blue, 127);
+    EXPECT_EQ(s.Plasma_Settings.colour_green, 127);
+    EXPECT_EQ(s.plasma.plasma_dialog_values.colour_blue, 127);
+    EXPECT_EQ(s.Plasma_Settings.darken_red, 0);
+    EXPECT_EQ(s.Plasma_Settings.invert_colour_logic, 1);
+    EXPECT_EQ(s.plasma.plasma_dialog_values.colour_logic, 1);
 
     // The preview was drawn into Hidden while the dialog was open.
     int pitch = 0;
-    const uint8_t* pixels = Lock_Surface(Hidden, &pitch);
+    const uint8_t* pixels = Lock_Surface(s.display, s.display.Hidden, &pitch);
     ASSERT_NE(pixels, nullptr);
     bool drawn = false;
     for (int x = 0; x < 16 * 4; ++x) drawn = drawn || pixels[x] != 0;
-    Unlock_Surface(Hidden, const_cast<uint8_t*>(pixels));
+    Unlock_Surface(s.display.Hidden, const_cast<uint8_t*>(pixels));
     EXPECT_TRUE(drawn);
 
     // OK keeps the bytes and the boxes; the opening shows the record's state.
     Script({Thumb(1013, 64), Click(1018), Click(1020), Click(1019), OK});
-    Show_Colour_Dialog();
+    Show_Colour_Dialog(s);
     EXPECT_FALSE(Shown(1018).checked);
-    EXPECT_EQ(Plasma_Settings.colour_red, 64);
-    EXPECT_EQ(Plasma_Settings.darken_green, 1);
-    EXPECT_EQ(Plasma_Settings.darken_blue, 1);
-    EXPECT_EQ(Plasma_Settings.darken_red, 0);
+    EXPECT_EQ(s.Plasma_Settings.colour_red, 64);
+    EXPECT_EQ(s.Plasma_Settings.darken_green, 1);
+    EXPECT_EQ(s.Plasma_Settings.darken_blue, 1);
+    EXPECT_EQ(s.Plasma_Settings.darken_red, 0);
     Script({Cancel});
-    Show_Colour_Dialog();
+    Show_Colour_Dialog(s);
     EXPECT_EQ(Number(1015), "64");
     EXPECT_TRUE(Shown(1020).checked);
 }

@@ -11,173 +11,173 @@ namespace {
 using Dialogs = Dialog_Session;
 
 TEST_F(Dialogs, GranularityStepsByFourUpToHalfTheScreenHeight) {
-    Screen_Height = 768;  // M = (768 / 32) x 16 = 384
-    Plasma_Settings.granularity = 100;
+    s.display.Screen_Height = 768;  // M = (768 / 32) x 16 = 384
+    s.Plasma_Settings.granularity = 100;
     Script({Thumb(1026, 203), Scroll(1026, SB_LINELEFT), Scroll(1026, SB_PAGERIGHT), Scroll(1026, SB_PAGERIGHT), OK});
-    Show_Granularity_Dialog();
+    Show_Granularity_Dialog(s);
     EXPECT_EQ(Shown(1026).minimum, 80);
     EXPECT_EQ(Shown(1026).maximum, 384);
-    EXPECT_EQ(Plasma_Settings.granularity, 204);  // 200, 196, 200, 204
+    EXPECT_EQ(s.Plasma_Settings.granularity, 204);  // 200, 196, 200, 204
 
     Script({Scroll(1026, SB_RIGHT), Scroll(1026, SB_LINERIGHT), Cancel});
-    Show_Granularity_Dialog();
+    Show_Granularity_Dialog(s);
     EXPECT_EQ(Number(1027), "384");
-    EXPECT_EQ(Plasma_Settings.granularity, 204);
+    EXPECT_EQ(s.Plasma_Settings.granularity, 204);
 
     Script({Scroll(1026, SB_LEFT), Scroll(1026, SB_PAGELEFT), Default, OK});
-    Show_Granularity_Dialog();
-    EXPECT_EQ(Plasma_Settings.granularity, 192);  // (384 / 4) x 2
+    Show_Granularity_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.granularity, 192);  // (384 / 4) x 2
 
     Script({Thumb(1026, 81), OK});  // 80 is already a multiple of 4
-    Show_Granularity_Dialog();
-    EXPECT_EQ(Plasma_Settings.granularity, 80);
+    Show_Granularity_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.granularity, 80);
 }
 
 TEST_F(Dialogs, SlideSpeedTogglesIgnoreFpsAtOnceAndStoresSpeedOnOk) {
-    Screen_Height = 768;
-    Plasma_Settings.ignore_fps = 0;
-    Plasma_Settings.slide_speed = 12.9;
+    s.display.Screen_Height = 768;
+    s.Plasma_Settings.ignore_fps = 0;
+    s.Plasma_Settings.slide_speed = 12.9;
     Script({Scroll(1028, SB_LINERIGHT), Command(4), Cancel});
-    Show_Slide_Speed_Dialog();
+    Show_Slide_Speed_Dialog(s);
     EXPECT_EQ(Number(1029), "13");
     EXPECT_EQ(Shown(1028).maximum, 384);
-    EXPECT_EQ(Plasma_Settings.ignore_fps, 1);
-    EXPECT_DOUBLE_EQ(Plasma_Settings.slide_speed, 12.9);
+    EXPECT_EQ(s.Plasma_Settings.ignore_fps, 1);
+    EXPECT_DOUBLE_EQ(s.Plasma_Settings.slide_speed, 12.9);
 
     Script({Command(4), Scroll(1028, SB_RIGHT), OK});
-    Show_Slide_Speed_Dialog();
-    EXPECT_EQ(Plasma_Settings.ignore_fps, 0);
-    EXPECT_EQ(Plasma_Settings.slide_speed, 384.0);
+    Show_Slide_Speed_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.ignore_fps, 0);
+    EXPECT_EQ(s.Plasma_Settings.slide_speed, 384.0);
 
     Script({Default, OK});
-    Show_Slide_Speed_Dialog();
-    EXPECT_EQ(Plasma_Settings.ignore_fps, 1);
+    Show_Slide_Speed_Dialog(s);
+    EXPECT_EQ(s.Plasma_Settings.ignore_fps, 1);
     EXPECT_TRUE(Shown(1056).checked);
-    EXPECT_EQ(Plasma_Settings.slide_speed, 10.0);
+    EXPECT_EQ(s.Plasma_Settings.slide_speed, 10.0);
 }
 
 TEST_F(Dialogs, SlideObjectsWriteTheCurrentObjectAtOnce) {
-    ASSERT_EQ(Objects_Loaded, 2);
-    PLASMA_SETTINGS& s = Plasma_Settings;
-    s.object_count[1] = 7;
-    s.object_animation_speed[1] = 30.7;
-    s.object_speed[1] = 4.0;
-    s.object_selected[1] = 1;
+    ASSERT_EQ(s.app.Objects_Loaded, 2);
+    PLASMA_SETTINGS& p = s.Plasma_Settings;
+    p.object_count[1] = 7;
+    p.object_animation_speed[1] = 30.7;
+    p.object_speed[1] = 4.0;
+    p.object_selected[1] = 1;
 
     // De-Select then Select gives count 1.
     Script({Command(5), Command(4), Paint(), OK});
-    EXPECT_EQ(Show_Slide_Objects_Dialog(), 1);
-    EXPECT_EQ(s.object_count[0], 1);
-    EXPECT_EQ(s.object_selected[0], 1);
+    EXPECT_EQ(Show_Slide_Objects_Dialog(s), 1);
+    EXPECT_EQ(p.object_count[0], 1);
+    EXPECT_EQ(p.object_selected[0], 1);
     EXPECT_EQ(Shown(1034).text, "0");
     EXPECT_EQ(Shown(1033).maximum, 1);
 
     // Moving to object 1 shows its values (speeds truncated); a count of 0 deselects it.
     Script({Scroll(1033, SB_LINERIGHT), Scroll(1038, SB_PAGERIGHT), Scroll(1036, SB_LINELEFT), Cancel});
-    Show_Slide_Objects_Dialog();
+    Show_Slide_Objects_Dialog(s);
     EXPECT_EQ(Number(1031), "7");
-    EXPECT_EQ(s.object_speed[1], 14.0);
-    EXPECT_EQ(s.object_animation_speed[1], 29.0);
+    EXPECT_EQ(p.object_speed[1], 14.0);
+    EXPECT_EQ(p.object_animation_speed[1], 29.0);
     // Any bar change, the object choice included, selects by the count.
-    s.object_selected[1] = 0;
+    p.object_selected[1] = 0;
     Script({Scroll(1033, SB_RIGHT), Cancel});
-    Show_Slide_Objects_Dialog();
-    EXPECT_EQ(s.object_selected[1], 1);
+    Show_Slide_Objects_Dialog(s);
+    EXPECT_EQ(p.object_selected[1], 1);
     EXPECT_TRUE(Shown(1035).checked);
     Script({Scroll(1033, SB_RIGHT), Scroll(1030, SB_LEFT), OK});
-    Show_Slide_Objects_Dialog();
-    EXPECT_EQ(s.object_count[1], 0);
-    EXPECT_EQ(s.object_selected[1], 0);
+    Show_Slide_Objects_Dialog(s);
+    EXPECT_EQ(p.object_count[1], 0);
+    EXPECT_EQ(p.object_selected[1], 0);
     EXPECT_FALSE(Shown(1035).checked);
 
     // All copies the working values to every loaded object; None clears them.
     Script({Thumb(1030, 3), Thumb(1036, 100), Thumb(1038, 20), Command(6), OK});
-    Show_Slide_Objects_Dialog();
+    Show_Slide_Objects_Dialog(s);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(s.object_count[i], 3);
-        EXPECT_EQ(s.object_selected[i], 1);
-        EXPECT_EQ(s.object_animation_speed[i], 100.0);
-        EXPECT_EQ(s.object_speed[i], 20.0);
+        EXPECT_EQ(p.object_count[i], 3);
+        EXPECT_EQ(p.object_selected[i], 1);
+        EXPECT_EQ(p.object_animation_speed[i], 100.0);
+        EXPECT_EQ(p.object_speed[i], 20.0);
     }
     Script({Command(7), OK});
-    Show_Slide_Objects_Dialog();
-    EXPECT_EQ(s.object_count[1], 0);
-    EXPECT_EQ(s.object_selected[0], 0);
-    EXPECT_EQ(s.object_speed[0], 0.0);
+    Show_Slide_Objects_Dialog(s);
+    EXPECT_EQ(p.object_count[1], 0);
+    EXPECT_EQ(p.object_selected[0], 0);
+    EXPECT_EQ(p.object_speed[0], 0.0);
 
     Script({Scroll(1033, SB_RIGHT), Default, OK});
-    Show_Slide_Objects_Dialog();
+    Show_Slide_Objects_Dialog(s);
     EXPECT_EQ(Number(1034), "0");
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(s.object_count[i], 1);
-        EXPECT_EQ(s.object_animation_speed[i], 250.0);
-        EXPECT_EQ(s.object_speed[i], 50.0);
+        EXPECT_EQ(p.object_count[i], 1);
+        EXPECT_EQ(p.object_animation_speed[i], 250.0);
+        EXPECT_EQ(p.object_speed[i], 50.0);
     }
-    EXPECT_EQ(s.object_count[2], 0);  // not loaded, untouched
+    EXPECT_EQ(p.object_count[2], 0);  // not loaded, untouched
 }
 
 TEST_F(Dialogs, SlideObjectsCloseWhenThePictureIsMissing) {
-    Free_All_Objects();
+    Free_All_Objects(s);
     Script({Paint(), Command(4), OK});
-    Show_Slide_Objects_Dialog();
+    Show_Slide_Objects_Dialog(s);
     EXPECT_TRUE(Last_Headless_Dialog().ended);
     EXPECT_EQ(Last_Headless_Dialog().result, 0);
     EXPECT_NE(program.log().find("Slide_Objects_Dialog_Box():Unable to find image for fx object #0"), std::string::npos);
 }
 
 TEST_F(Dialogs, BackgroundZonesDirectionFadeAndSineWaves) {
-    PLASMA_SETTINGS& s = Plasma_Settings;
+    PLASMA_SETTINGS& p = s.Plasma_Settings;
     // Background: list, brightness, "variable", and the nested sine-wave dialog.
     Script({Choose(1036, 4), Scroll(1037, SB_LEFT), Scroll(1037, SB_PAGERIGHT), Click(1039), Command(1079), OK});
     Script({Scroll(1069, SB_LEFT), Scroll(1075, SB_LINERIGHT), Command(1078), Click(1079), Command(1080), OK});
-    Show_Background_Dialog();
-    EXPECT_EQ(s.background, 4);
-    EXPECT_EQ(s.gradient_brightness, 65);
-    EXPECT_EQ(s.gradient_variable, 0);
-    EXPECT_EQ(s.sine_passes, 1);
-    EXPECT_DOUBLE_EQ(s.sine_phase_step, 2 * 0.0002);  // density opens at 0, clamped to 1, then +1
-    EXPECT_EQ(s.sine_multicolour, 1);
-    EXPECT_EQ(s.sine_clear, 0);  // clicked on, toggled off by its button
-    EXPECT_EQ(s.sine_band_width, 1);
+    Show_Background_Dialog(s);
+    EXPECT_EQ(p.background, 4);
+    EXPECT_EQ(p.gradient_brightness, 65);
+    EXPECT_EQ(p.gradient_variable, 0);
+    EXPECT_EQ(p.sine_passes, 1);
+    EXPECT_DOUBLE_EQ(p.sine_phase_step, 2 * 0.0002);  // density opens at 0, clamped to 1, then +1
+    EXPECT_EQ(p.sine_multicolour, 1);
+    EXPECT_EQ(p.sine_clear, 0);  // clicked on, toggled off by its button
+    EXPECT_EQ(p.sine_band_width, 1);
 
     // Zones: the frequency bar runs the other way round from the field.
-    s.zone_frequency = 10;
+    p.zone_frequency = 10;
     Script({Scroll(1041, SB_LINERIGHT), Scroll(1043, SB_RIGHT), OK});
-    Show_Zone_Dialog();
-    EXPECT_EQ(s.zone_frequency, 9);
-    EXPECT_EQ(s.zone_duration, 50);
+    Show_Zone_Dialog(s);
+    EXPECT_EQ(p.zone_frequency, 9);
+    EXPECT_EQ(p.zone_duration, 50);
     Script({Default, Cancel});
-    Show_Zone_Dialog();
+    Show_Zone_Dialog(s);
     EXPECT_EQ(Number(1042), "25");
-    EXPECT_EQ(s.zone_frequency, 9);
-    s.zone_multicolour = 0;
+    EXPECT_EQ(p.zone_frequency, 9);
+    p.zone_multicolour = 0;
     Script({Default, OK});
-    Show_Zone_Dialog();
-    EXPECT_EQ(s.zone_frequency, 25);
-    EXPECT_EQ(s.zone_duration, 6);
-    EXPECT_EQ(s.zone_multicolour, 1);
+    Show_Zone_Dialog(s);
+    EXPECT_EQ(p.zone_frequency, 25);
+    EXPECT_EQ(p.zone_duration, 6);
+    EXPECT_EQ(p.zone_multicolour, 1);
 
     // Direction: a frequency of 0 opens at 1.
-    s.direction_change_frequency = 0;
+    p.direction_change_frequency = 0;
     Script({Choose(1058, 1), OK});
-    Show_Direction_Dialog();
+    Show_Direction_Dialog(s);
     EXPECT_EQ(Number(1055), "1");
-    EXPECT_EQ(s.direction_change_frequency, 1);
-    EXPECT_EQ(s.slide_direction, 1);
+    EXPECT_EQ(p.direction_change_frequency, 1);
+    EXPECT_EQ(p.slide_direction, 1);
     Script({Default, OK});
-    Show_Direction_Dialog();
-    EXPECT_EQ(s.direction_change_frequency, 1000);
-    EXPECT_EQ(s.slide_direction, 3);
+    Show_Direction_Dialog(s);
+    EXPECT_EQ(p.direction_change_frequency, 1000);
+    EXPECT_EQ(p.slide_direction, 3);
 
     // Fade: written directly on OK only.
     Script({Thumb(1064, 9), Scroll(1066, SB_RIGHT), Scroll(1068, SB_LINERIGHT), Cancel});
-    Show_Fade_Dialog();
-    EXPECT_EQ(s.fade_hue, 0);
+    Show_Fade_Dialog(s);
+    EXPECT_EQ(p.fade_hue, 0);
     Script({Thumb(1064, 9), Scroll(1066, SB_RIGHT), Scroll(1068, SB_LINERIGHT), OK});
-    Show_Fade_Dialog();
-    EXPECT_EQ(s.fade_light, 9);
-    EXPECT_EQ(s.fade_hue, 255);
-    EXPECT_EQ(s.fade_saturation, 1);
+    Show_Fade_Dialog(s);
+    EXPECT_EQ(p.fade_light, 9);
+    EXPECT_EQ(p.fade_hue, 255);
+    EXPECT_EQ(p.fade_saturation, 1);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "support/surface_fixture.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
@@ -20,41 +21,43 @@ namespace {
 
 class Display_Setup : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Reset_Display_Service();
-        Reset_Diagnostics();
-        error_logging = 0;
+        Reset_Diagnostics(s.app);
+        s.app.error_logging = 0;
         Headless().boxes.clear();
         Set_Headless_Desktop(640, 480, 32);
-        Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, 640, 480, nullptr, nullptr, nullptr);
-        Screen_Width = 640;
-        Screen_Height = 480;
-        Screen_Bpp = 32;
-        Window_Mode = WINDOWED;
+        s.display.Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, 640, 480, nullptr, nullptr, nullptr);
+        s.display.Screen_Width = 640;
+        s.display.Screen_Height = 480;
+        s.display.Screen_Bpp = 32;
+        s.display.Window_Mode = WINDOWED;
     }
     void TearDown() override {
-        Release_Direct_Draw();
-        DestroyWindow(Main_Window);
-        Main_Window = nullptr;
+        Release_Direct_Draw(s.display);
+        DestroyWindow(s.display.Main_Window);
+        s.display.Main_Window = nullptr;
         Clear_DD_Faults();
     }
 
     // Full-screen set-up at 640 x 480 with some depths withheld: the depth it settled on, or 0.
     int Settle(int asked, std::vector<int> withheld) {
         Display_Settings().withheld_depths = std::move(withheld);
-        Screen_Bpp = asked;
-        Window_Mode = WINDOWED;
-        const int ok = Setup_Direct_Draw(640, 480, asked);
+        s.display.Screen_Bpp = asked;
+        s.display.Window_Mode = WINDOWED;
+        const int ok = Setup_Direct_Draw(s.display, 640, 480, asked);
         int got = 0;
         if (ok) {
-            got = Screen_Bpp;
-            EXPECT_EQ(Direct_Draw_Interface->mode_bpp(), got);
-            EXPECT_EQ(Visible->bpp(), got);
-            EXPECT_EQ(Window_Mode, FULLSCREEN);
+            got = s.display.Screen_Bpp;
+            EXPECT_EQ(s.display.Direct_Draw_Interface->mode_bpp(), got);
+            EXPECT_EQ(s.display.Visible->bpp(), got);
+            EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
         } else {
-            EXPECT_EQ(Window_Mode, WINDOWED);
+            EXPECT_EQ(s.display.Window_Mode, WINDOWED);
         }
-        Release_Direct_Draw();
+        Release_Direct_Draw(s.display);
         return got;
     }
 };
@@ -90,58 +93,58 @@ TEST_F(Display_Setup, FullScreenFallsBackToNearDepthsInOrder) {
 
 TEST_F(Display_Setup, SuccessfulSetupsBuildWhatTheirModeNeeds) {
     // Full screen, 32 bits: exclusive, no palette, no clipper, Hidden in system memory.
-    ASSERT_EQ(Setup_Direct_Draw(320, 200, 32), 1);
-    EXPECT_EQ(Window_Mode, FULLSCREEN);
-    EXPECT_EQ(Direct_Draw, nullptr);
-    ASSERT_NE(Direct_Draw_Interface, nullptr);
-    EXPECT_TRUE(Direct_Draw_Interface->exclusive());
-    EXPECT_EQ(Direct_Draw_Interface->mode_width(), 320);
-    EXPECT_EQ(Direct_Draw_Interface->mode_height(), 200);
-    ASSERT_NE(Visible, nullptr);
-    ASSERT_NE(Hidden, nullptr);
-    EXPECT_TRUE(Visible->is_primary());
-    EXPECT_EQ(Visible->width(), 320);
-    EXPECT_EQ(Hidden->width(), 320);
-    EXPECT_EQ(Hidden->height(), 200);
-    EXPECT_FALSE(Hidden->in_video_memory());
-    EXPECT_EQ(Palette, nullptr);
-    EXPECT_EQ(Clipper, nullptr);
+    ASSERT_EQ(Setup_Direct_Draw(s.display, 320, 200, 32), 1);
+    EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
+    EXPECT_EQ(s.display.Direct_Draw, nullptr);
+    ASSERT_NE(s.display.Direct_Draw_Interface, nullptr);
+    EXPECT_TRUE(s.display.Direct_Draw_Interface->exclusive());
+    EXPECT_EQ(s.display.Direct_Draw_Interface->mode_width(), 320);
+    EXPECT_EQ(s.display.Direct_Draw_Interface->mode_height(), 200);
+    ASSERT_NE(s.display.Visible, nullptr);
+    ASSERT_NE(s.display.Hidden, nullptr);
+    EXPECT_TRUE(s.display.Visible->is_primary());
+    EXPECT_EQ(s.display.Visible->width(), 320);
+    EXPECT_EQ(s.display.Hidden->width(), 320);
+    EXPECT_EQ(s.display.Hidden->height(), 200);
+    EXPECT_FALSE(s.display.Hidden->in_video_memory());
+    EXPECT_EQ(s.display.Palette, nullptr);
+    EXPECT_EQ(s.display.Clipper, nullptr);
     EXPECT_EQ(DD_Call_Count(DD_Call::CreatePalette), 0);
-    EXPECT_EQ(Release_Direct_Draw(), 1);
+    EXPECT_EQ(Release_Direct_Draw(s.display), 1);
 
     // Full screen, 8 bits: the palette is made from the program's table and attached.
-    Palette_Entries[5] = PALETTEENTRY{10, 20, 30, 0};
-    Screen_Bpp = 8;
-    ASSERT_EQ(Setup_Direct_Draw(320, 200, 8), 1);
-    ASSERT_NE(Palette, nullptr);
-    EXPECT_EQ(Visible->palette(), Palette);
-    EXPECT_EQ(Palette->entries()[5].peRed, 10);
-    EXPECT_EQ(Palette->entries()[5].peGreen, 20);
-    EXPECT_EQ(Palette->entries()[5].peBlue, 30);
-    EXPECT_EQ(Release_Direct_Draw(), 1);
-    EXPECT_EQ(Palette, nullptr);
+    s.display.Palette_Entries[5] = PALETTEENTRY{10, 20, 30, 0};
+    s.display.Screen_Bpp = 8;
+    ASSERT_EQ(Setup_Direct_Draw(s.display, 320, 200, 8), 1);
+    ASSERT_NE(s.display.Palette, nullptr);
+    EXPECT_EQ(s.display.Visible->palette(), s.display.Palette);
+    EXPECT_EQ(s.display.Palette->entries()[5].peRed, 10);
+    EXPECT_EQ(s.display.Palette->entries()[5].peGreen, 20);
+    EXPECT_EQ(s.display.Palette->entries()[5].peBlue, 30);
+    EXPECT_EQ(Release_Direct_Draw(s.display), 1);
+    EXPECT_EQ(s.display.Palette, nullptr);
 
     // Windowed: normal cooperation, primary of the desktop's size, a clipper bound to the window.
-    Screen_Bpp = 32;
-    ASSERT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 1);
-    EXPECT_EQ(Window_Mode, WINDOWED);
-    EXPECT_FALSE(Direct_Draw_Interface->exclusive());
-    EXPECT_EQ(Direct_Draw_Interface->mode_bpp(), 0);
-    EXPECT_EQ(Visible->width(), 640);
-    EXPECT_EQ(Visible->height(), 480);
-    ASSERT_NE(Clipper, nullptr);
-    EXPECT_EQ(Clipper->window(), Main_Window);
-    EXPECT_EQ(Visible->clipper(), Clipper);
-    EXPECT_EQ(Palette, nullptr);
-    EXPECT_EQ(Release_Direct_Draw(), 1);
+    s.display.Screen_Bpp = 32;
+    ASSERT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 32, 1), 1);
+    EXPECT_EQ(s.display.Window_Mode, WINDOWED);
+    EXPECT_FALSE(s.display.Direct_Draw_Interface->exclusive());
+    EXPECT_EQ(s.display.Direct_Draw_Interface->mode_bpp(), 0);
+    EXPECT_EQ(s.display.Visible->width(), 640);
+    EXPECT_EQ(s.display.Visible->height(), 480);
+    ASSERT_NE(s.display.Clipper, nullptr);
+    EXPECT_EQ(s.display.Clipper->window(), s.display.Main_Window);
+    EXPECT_EQ(s.display.Visible->clipper(), s.display.Clipper);
+    EXPECT_EQ(s.display.Palette, nullptr);
+    EXPECT_EQ(Release_Direct_Draw(s.display), 1);
 
     // Windowed on an 8-bit desktop: a palette too.
     Display_Settings().desktop_bpp = 8;
-    Screen_Bpp = 8;
-    ASSERT_EQ(Setup_Windowed_Direct_Draw(640, 480, 8, 1), 1);
-    ASSERT_NE(Palette, nullptr);
-    EXPECT_EQ(Visible->palette(), Palette);
-    EXPECT_EQ(Visible->bpp(), 8);
+    s.display.Screen_Bpp = 8;
+    ASSERT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 8, 1), 1);
+    ASSERT_NE(s.display.Palette, nullptr);
+    EXPECT_EQ(s.display.Visible->palette(), s.display.Palette);
+    EXPECT_EQ(s.display.Visible->bpp(), 8);
     EXPECT_TRUE(Take_Reports().empty());
 }
 
@@ -162,36 +165,36 @@ TEST_F(Display_Setup, DisplayCreationCodesHaveTheirOwnTexts) {
     };
     for (const auto& [code, text] : codes) {
         Inject_DD_Fault(DD_Call::DirectDrawCreate, code);
-        EXPECT_EQ(Setup_Direct_Draw(640, 480, 32), 0);
+        EXPECT_EQ(Setup_Direct_Draw(s.display, 640, 480, 32), 0);
         EXPECT_EQ(Take_Reports(), Reports{"Setup_Direct_Draw():" + text});
         Inject_DD_Fault(DD_Call::DirectDrawCreate, code);
-        EXPECT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 0);
+        EXPECT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 32, 1), 0);
         EXPECT_EQ(Take_Reports(), Reports{"Setup_Windowed_Direct_Draw():" + text});
-        EXPECT_EQ(Direct_Draw, nullptr);
+        EXPECT_EQ(s.display.Direct_Draw, nullptr);
     }
     // Codes nobody expects: the two set-ups word it differently.
     Inject_DD_Fault(DD_Call::DirectDrawCreate, DDERR_UNSUPPORTED);
-    EXPECT_EQ(Setup_Direct_Draw(640, 480, 32), 0);
+    EXPECT_EQ(Setup_Direct_Draw(s.display, 640, 480, 32), 0);
     EXPECT_EQ(Take_Reports(),
               Reports{"Setup_Direct_Draw():DEFAULT\nRaise your eyebrows if you read this\nas this error is undocumented"});
     Inject_DD_Fault(DD_Call::DirectDrawCreate, DDERR_SURFACELOST);
-    EXPECT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 0);
+    EXPECT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 32, 1), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Setup_Windowed_Direct_Draw():DEFAULT"});
 
     // A display object left over refuses both set-ups.
-    ASSERT_EQ(DirectDrawCreate(nullptr, &Direct_Draw, nullptr), DD_OK);
-    EXPECT_EQ(Setup_Direct_Draw(640, 480, 32), 0);
-    EXPECT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 0);
+    ASSERT_EQ(DirectDrawCreate(nullptr, &s.display.Direct_Draw, nullptr), DD_OK);
+    EXPECT_EQ(Setup_Direct_Draw(s.display, 640, 480, 32), 0);
+    EXPECT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 32, 1), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Setup_Direct_Draw(): Direct_Draw should be NULL",
                                        "Setup_Windowed_Direct_Draw(): direct draw should be NULL"}));
 }
 
 TEST_F(Display_Setup, FullScreenStepFailuresStopWithTheirTexts) {
     auto fails_with = [&](DD_Call call, HRESULT code, int bpp = 32) {
-        Release_Direct_Draw();
-        Screen_Bpp = bpp;
+        Release_Direct_Draw(s.display);
+        s.display.Screen_Bpp = bpp;
         Inject_DD_Fault(call, code);
-        EXPECT_EQ(Setup_Direct_Draw(640, 480, bpp), 0);
+        EXPECT_EQ(Setup_Direct_Draw(s.display, 640, 480, bpp), 0);
         Clear_DD_Faults();
         const Reports reports = Take_Reports();
         return reports.empty() ? std::string("(none)") : reports.back();
@@ -227,7 +230,7 @@ TEST_F(Display_Setup, FullScreenStepFailuresStopWithTheirTexts) {
 
     // The frame surface fails after the primary exists (its colour key cannot be set).
     EXPECT_EQ(fails_with(DD_Call::SetColorKey, DDERR_GENERIC), "Setup_Direct Draw():Unable to create secondary surface");
-    EXPECT_NE(Visible, nullptr);
+    EXPECT_NE(s.display.Visible, nullptr);
 
     // The palette steps name the windowed set-up even in full screen.
     EXPECT_EQ(fails_with(DD_Call::CreatePalette, DDERR_OUTOFMEMORY, 8),
@@ -238,11 +241,11 @@ TEST_F(Display_Setup, FullScreenStepFailuresStopWithTheirTexts) {
 
 TEST_F(Display_Setup, WindowedStepFailuresStopWithTheirTexts) {
     auto fails_with = [&](DD_Call call, HRESULT code, int bpp = 32) {
-        Release_Direct_Draw();
+        Release_Direct_Draw(s.display);
         Display_Settings().desktop_bpp = bpp;
-        Screen_Bpp = bpp;
+        s.display.Screen_Bpp = bpp;
         Inject_DD_Fault(call, code);
-        EXPECT_EQ(Setup_Windowed_Direct_Draw(640, 480, bpp, 1), 0);
+        EXPECT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, bpp, 1), 0);
         Clear_DD_Faults();
         const Reports reports = Take_Reports();
         return reports.empty() ? std::string("(none)") : reports.back();
@@ -264,63 +267,63 @@ TEST_F(Display_Setup, WindowedStepFailuresStopWithTheirTexts) {
     EXPECT_EQ(fails_with(DD_Call::SetPalette, DDERR_GENERIC, 8),
               "Setup_Windowed_Direct Draw():Unable to Attack 256 colour palette to primary");
     EXPECT_EQ(fails_with(DD_Call::CreateClipper, DDERR_OUTOFMEMORY), "Setup_Windowed_Direct_Draw():CreateClipper FAILED");
-    EXPECT_EQ(Window_Mode, WINDOWED);  // set before the clipper is made
+    EXPECT_EQ(s.display.Window_Mode, WINDOWED);  // set before the clipper is made
     EXPECT_EQ(fails_with(DD_Call::SetHWnd, DDERR_GENERIC), "Setup_Windowed_Direct_Draw():Clipper->SetHWnd FAILED");
     EXPECT_EQ(fails_with(DD_Call::SetClipper, DDERR_GENERIC), "Setup_Windowed_Direct_Draw():SetClipper FAILED");
 }
 
 TEST_F(Display_Setup, ReleaseTakesDownWhatExistsOfAPartlyBuiltDisplay) {
     // Nothing at all.
-    EXPECT_EQ(Release_Direct_Draw(), 1);
+    EXPECT_EQ(Release_Direct_Draw(s.display), 1);
 
     // Full screen, stopped at the primary: the mode was set and is given back.
-    Window_Mode = FULLSCREEN;  // the session sets it before asking for full screen
+    s.display.Window_Mode = FULLSCREEN;  // the session sets it before asking for full screen
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_OUTOFVIDEOMEMORY);
-    ASSERT_EQ(Setup_Direct_Draw(640, 480, 32), 0);
-    DDraw* display = Direct_Draw_Interface;
+    ASSERT_EQ(Setup_Direct_Draw(s.display, 640, 480, 32), 0);
+    DDraw* display = s.display.Direct_Draw_Interface;
     ASSERT_NE(display, nullptr);
     EXPECT_EQ(display->mode_bpp(), 32);
     display->AddRef();
-    EXPECT_EQ(Release_Direct_Draw(), 1);
+    EXPECT_EQ(Release_Direct_Draw(s.display), 1);
     EXPECT_EQ(display->mode_bpp(), 0);
     EXPECT_EQ(display->mode_width(), 0);
     display->Release();
-    EXPECT_EQ(Direct_Draw_Interface, nullptr);
-    EXPECT_EQ(Visible, nullptr);
-    EXPECT_EQ(Hidden, nullptr);
+    EXPECT_EQ(s.display.Direct_Draw_Interface, nullptr);
+    EXPECT_EQ(s.display.Visible, nullptr);
+    EXPECT_EQ(s.display.Hidden, nullptr);
 
     // Stopped before the interface was had: only the display object exists.
     Inject_DD_Fault(DD_Call::QueryInterface, E_NOINTERFACE);
-    ASSERT_EQ(Setup_Direct_Draw(640, 480, 32), 0);
-    EXPECT_NE(Direct_Draw, nullptr);
-    EXPECT_EQ(Release_Direct_Draw(), 1);
-    EXPECT_EQ(Direct_Draw, nullptr);
+    ASSERT_EQ(Setup_Direct_Draw(s.display, 640, 480, 32), 0);
+    EXPECT_NE(s.display.Direct_Draw, nullptr);
+    EXPECT_EQ(Release_Direct_Draw(s.display), 1);
+    EXPECT_EQ(s.display.Direct_Draw, nullptr);
 
     // Windowed, stopped at binding the clipper: clipper, surfaces and interface all go.
-    Window_Mode = WINDOWED;
+    s.display.Window_Mode = WINDOWED;
     Inject_DD_Fault(DD_Call::SetHWnd, DDERR_GENERIC);
-    ASSERT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 0);
-    EXPECT_NE(Clipper, nullptr);
-    EXPECT_NE(Visible, nullptr);
-    EXPECT_NE(Hidden, nullptr);
-    EXPECT_EQ(Release_Direct_Draw(), 1);
-    EXPECT_EQ(Clipper, nullptr);
-    EXPECT_EQ(Visible, nullptr);
-    EXPECT_EQ(Hidden, nullptr);
-    EXPECT_EQ(Direct_Draw_Interface, nullptr);
+    ASSERT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 32, 1), 0);
+    EXPECT_NE(s.display.Clipper, nullptr);
+    EXPECT_NE(s.display.Visible, nullptr);
+    EXPECT_NE(s.display.Hidden, nullptr);
+    EXPECT_EQ(Release_Direct_Draw(s.display), 1);
+    EXPECT_EQ(s.display.Clipper, nullptr);
+    EXPECT_EQ(s.display.Visible, nullptr);
+    EXPECT_EQ(s.display.Hidden, nullptr);
+    EXPECT_EQ(s.display.Direct_Draw_Interface, nullptr);
 
     // A released display can be built again.
     Take_Reports();
-    EXPECT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 1);
+    EXPECT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 32, 1), 1);
     EXPECT_TRUE(Take_Reports().empty());
 }
 
 TEST_F(Display_Setup, EntryAndProgressLinesAreLoggedOncePerRun) {
     Scratch_Folder root;
     root.make_folder("Mirravane");
-    Build_Error_Log_Path();
-    error_logging = 1;
-    ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File("T"), 1);
+    Build_Error_Log_Path(s.app);
+    s.app.error_logging = 1;
+    ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File(s.app, "T"), 1);
     auto count = [&](const std::string& line) {
         const std::string log = root.read("Mirravane/error_log.txt");
         int n = 0;
@@ -330,11 +333,11 @@ TEST_F(Display_Setup, EntryAndProgressLinesAreLoggedOncePerRun) {
 
     // A set-up that fails after its progress lines has not completed: the next one logs again.
     Inject_DD_Fault(DD_Call::CreateClipper, DDERR_OUTOFMEMORY);
-    ASSERT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 0);
-    Release_Direct_Draw();
+    ASSERT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 32, 1), 0);
+    Release_Direct_Draw(s.display);
     for (int run = 0; run < 2; ++run) {
-        ASSERT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 1);
-        Release_Direct_Draw();
+        ASSERT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 32, 1), 1);
+        Release_Direct_Draw(s.display);
     }
     EXPECT_EQ(count("Entering Setup_Windowed_Direct_Draw"), 2);
     EXPECT_EQ(count("Setup_Windowed_Direct_Draw(): Direct_Draw->QueryInterface SUCCESS"), 2);
@@ -342,16 +345,16 @@ TEST_F(Display_Setup, EntryAndProgressLinesAreLoggedOncePerRun) {
     EXPECT_EQ(count("Exitting Setup_Windowed_Direct_Draw"), 1);
 
     for (int run = 0; run < 2; ++run) {
-        ASSERT_EQ(Setup_Direct_Draw(640, 480, 32), 1);
-        Release_Direct_Draw();
+        ASSERT_EQ(Setup_Direct_Draw(s.display, 640, 480, 32), 1);
+        Release_Direct_Draw(s.display);
         int w = 0, h = 0, bpp = 0;
-        ASSERT_EQ(Grab_Current_Screen_Dimensions(&w, &h, &bpp), 1);
+        ASSERT_EQ(Grab_Current_Screen_Dimensions(s.app, &w, &h, &bpp), 1);
     }
     EXPECT_EQ(count("Entering Setup_Direct_Draw"), 1);
     EXPECT_EQ(count("Exitting Setup_Direct_Draw"), 1);
     EXPECT_EQ(count("Entering Grab_Current_Screen_Dimensions"), 1);
     EXPECT_EQ(count("Exitting Grab_Current_Screen_Dimensions"), 1);
     EXPECT_TRUE(Headless().boxes.empty());
-    Close_Error_Log();
-    error_logging = 0;
+    Close_Error_Log(s.app);
+    s.app.error_logging = 0;
 }

@@ -12,6 +12,7 @@
 #include "support/surface_fixture.h"
 #include "surface/display.h"
 #include "surface/surface.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
@@ -24,16 +25,18 @@ constexpr uint32_t Marker(int x, int y) {
 
 class Presentation : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Reset_Display_Service();
-        Reset_Diagnostics();
-        error_logging = 0;
+        Reset_Diagnostics(s.app);
+        s.app.error_logging = 0;
         Headless().boxes.clear();
     }
     void TearDown() override {
-        Release_Direct_Draw();
-        if (Main_Window) DestroyWindow(Main_Window);
-        Main_Window = nullptr;
+        Release_Direct_Draw(s.display);
+        if (s.display.Main_Window) DestroyWindow(s.display.Main_Window);
+        s.display.Main_Window = nullptr;
         Clear_DD_Faults();
         Set_Fake_Clock(false);
         Set_High_Resolution_Counter_Available(true);
@@ -42,25 +45,25 @@ protected:
     // A desktop of the given size at 32 bits and a main window of the given style and frame.
     void Desktop(int width, int height, uint32_t style, int x, int y, int w, int h) {
         Set_Headless_Desktop(width, height, 32);
-        Screen_Width = width;
-        Screen_Height = height;
-        Screen_Bpp = 32;
-        Main_Window = Create_Window("Mirravane", style | WS_VISIBLE, 0, x, y, w, h, nullptr, nullptr, nullptr);
+        s.display.Screen_Width = width;
+        s.display.Screen_Height = height;
+        s.display.Screen_Bpp = 32;
+        s.display.Main_Window = Create_Window("Mirravane", style | WS_VISIBLE, 0, x, y, w, h, nullptr, nullptr, nullptr);
     }
 
     void Fill_Hidden() {
-        for (int y = 0; y < Hidden->height(); ++y)
-            for (int x = 0; x < Hidden->width(); ++x) Poke(Hidden, x, y, Marker(x, y));
+        for (int y = 0; y < s.display.Hidden->height(); ++y)
+            for (int x = 0; x < s.display.Hidden->width(); ++x) Poke(s.display.Hidden, x, y, Marker(x, y));
     }
     void Clear_Visible() {
-        for (int y = 0; y < Visible->height(); ++y)
-            for (int x = 0; x < Visible->width(); ++x) Poke(Visible, x, y, 0);
+        for (int y = 0; y < s.display.Visible->height(); ++y)
+            for (int x = 0; x < s.display.Visible->width(); ++x) Poke(s.display.Visible, x, y, 0);
     }
     // Count of Visible pixels that are not 0.
     int Lit() {
         int n = 0;
-        for (int y = 0; y < Visible->height(); ++y)
-            for (int x = 0; x < Visible->width(); ++x) n += Peek(Visible, x, y) != 0;
+        for (int y = 0; y < s.display.Visible->height(); ++y)
+            for (int x = 0; x < s.display.Visible->width(); ++x) n += Peek(s.display.Visible, x, y) != 0;
         return n;
     }
 };
@@ -71,32 +74,32 @@ TEST_F(Presentation, WindowedCopiesHiddenToTheClientAreaOnScreen) {
     // An overlapped window without menu: frame 4 wide, caption 20, so a frame at (96, 26)
     // of 208 x 178 has its 200 x 150 client at (100, 50).
     Desktop(640, 480, WS_OVERLAPPEDWINDOW, 96, 26, 208, 178);
-    ASSERT_EQ(Setup_Windowed_Direct_Draw(640, 480, 32, 1), 1);
+    ASSERT_EQ(Setup_Windowed_Direct_Draw(s.display, 640, 480, 32, 1), 1);
     Fill_Hidden();
-    Wait_For_Vsync = 1;
-    ASSERT_EQ(Display_Hidden_Surface(), 1);
+    s.display.Wait_For_Vsync = 1;
+    ASSERT_EQ(Display_Hidden_Surface(s.display), 1);
     EXPECT_EQ(DD_Call_Count(DD_Call::WaitForVerticalBlank), 1);
-    EXPECT_EQ(Peek(Visible, 100, 50), Marker(0, 0));
-    EXPECT_EQ(Peek(Visible, 299, 199), Marker(199, 149));
-    EXPECT_EQ(Peek(Visible, 150, 120), Marker(50, 70));
+    EXPECT_EQ(Peek(s.display.Visible, 100, 50), Marker(0, 0));
+    EXPECT_EQ(Peek(s.display.Visible, 299, 199), Marker(199, 149));
+    EXPECT_EQ(Peek(s.display.Visible, 150, 120), Marker(50, 70));
     EXPECT_EQ(Lit(), 200 * 150);
 
     // Partly off the right and bottom of the screen: only what lies on the screen is copied.
     Clear_Visible();
-    SetWindowPos(Main_Window, 0, 536, 376, 208, 178, 0);  // client at (540, 400)
-    Wait_For_Vsync = 0;
-    ASSERT_EQ(Display_Hidden_Surface(), 1);
+    SetWindowPos(s.display.Main_Window, 0, 536, 376, 208, 178, 0);  // client at (540, 400)
+    s.display.Wait_For_Vsync = 0;
+    ASSERT_EQ(Display_Hidden_Surface(s.display), 1);
     EXPECT_EQ(DD_Call_Count(DD_Call::WaitForVerticalBlank), 1);
-    EXPECT_EQ(Peek(Visible, 540, 400), Marker(0, 0));
-    EXPECT_EQ(Peek(Visible, 639, 479), Marker(99, 79));
+    EXPECT_EQ(Peek(s.display.Visible, 540, 400), Marker(0, 0));
+    EXPECT_EQ(Peek(s.display.Visible, 639, 479), Marker(99, 79));
     EXPECT_EQ(Lit(), 100 * 80);
 
     // Off the left edge: the cut columns are skipped in Hidden too.
     Clear_Visible();
-    SetWindowPos(Main_Window, 0, -54, 0, 208, 178, 0);  // client at (-50, 24)
-    ASSERT_EQ(Display_Hidden_Surface(), 1);
-    EXPECT_EQ(Peek(Visible, 0, 24), Marker(50, 0));
-    EXPECT_EQ(Peek(Visible, 149, 173), Marker(199, 149));
+    SetWindowPos(s.display.Main_Window, 0, -54, 0, 208, 178, 0);  // client at (-50, 24)
+    ASSERT_EQ(Display_Hidden_Surface(s.display), 1);
+    EXPECT_EQ(Peek(s.display.Visible, 0, 24), Marker(50, 0));
+    EXPECT_EQ(Peek(s.display.Visible, 149, 173), Marker(199, 149));
     EXPECT_EQ(Lit(), 150 * 150);
     EXPECT_TRUE(Take_Reports().empty());
 
@@ -104,60 +107,60 @@ TEST_F(Presentation, WindowedCopiesHiddenToTheClientAreaOnScreen) {
     // may end the program.
     Clear_Visible();
     const int blits = DD_Call_Count(DD_Call::Blt);
-    SetWindowStyle(Main_Window, WS_POPUP | WS_VISIBLE, 0);
+    SetWindowStyle(s.display.Main_Window, WS_POPUP | WS_VISIBLE, 0);
     for (auto [w, h] : {std::pair{0, 0}, std::pair{0, 30}, std::pair{30, 0}}) {
-        SetWindowPos(Main_Window, 0, 10, 10, w, h, 0);
-        EXPECT_EQ(Display_Hidden_Surface(), 1) << w << "x" << h;
+        SetWindowPos(s.display.Main_Window, 0, 10, 10, w, h, 0);
+        EXPECT_EQ(Display_Hidden_Surface(s.display), 1) << w << "x" << h;
     }
     EXPECT_EQ(DD_Call_Count(DD_Call::Blt), blits);
     EXPECT_EQ(Lit(), 0);
     EXPECT_TRUE(Take_Reports().empty());
 
     // A failing copy and an unrecoverable screen.
-    SetWindowPos(Main_Window, 0, 0, 0, 64, 64, 0);
+    SetWindowPos(s.display.Main_Window, 0, 0, 0, 64, 64, 0);
     Inject_DD_Fault(DD_Call::Blt, DDERR_INVALIDRECT);
-    EXPECT_EQ(Display_Hidden_Surface(), 0);
+    EXPECT_EQ(Display_Hidden_Surface(s.display), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Clip_Blit(): DDERR_INVALIDRECT ", "Display_Hidden_Surface(): Fast_Blit FAILED"}));
-    Visible->Mark_Lost();
+    s.display.Visible->Mark_Lost();
     Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC);
-    EXPECT_EQ(Display_Hidden_Surface(), 0);
+    EXPECT_EQ(Display_Hidden_Surface(s.display), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Restore_All_Surfaces():Unable to restore Visible Surface",
                                        "Display_Hidden_Surface(): Restore_All_Surfaces FAILED"}));
     // A lost screen that can be restored is presented again.
-    EXPECT_EQ(Display_Hidden_Surface(), 1);
-    EXPECT_EQ(Peek(Visible, 0, 0), Marker(0, 0));
+    EXPECT_EQ(Display_Hidden_Surface(s.display), 1);
+    EXPECT_EQ(Peek(s.display.Visible, 0, 0), Marker(0, 0));
 
-    Release_Surface(&Hidden);
-    EXPECT_EQ(Display_Hidden_Surface(), 0);
+    Release_Surface(&s.display.Hidden);
+    EXPECT_EQ(Display_Hidden_Surface(s.display), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Display_Hidden_Surface(): Hidden or Visible is NULL"});
 }
 
 TEST_F(Presentation, FullScreenCopiesTheWholeFrame) {
     Desktop(640, 480, WS_POPUP, 0, 0, 64, 48);
-    Screen_Width = 64;
-    Screen_Height = 48;
-    ASSERT_EQ(Setup_Direct_Draw(64, 48, 32), 1);
+    s.display.Screen_Width = 64;
+    s.display.Screen_Height = 48;
+    ASSERT_EQ(Setup_Direct_Draw(s.display, 64, 48, 32), 1);
     Fill_Hidden();
-    Wait_For_Vsync = 0;
-    ASSERT_EQ(Display_Hidden_Surface(), 1);
+    s.display.Wait_For_Vsync = 0;
+    ASSERT_EQ(Display_Hidden_Surface(s.display), 1);
     EXPECT_EQ(DD_Call_Count(DD_Call::BltFast), 1);
     EXPECT_EQ(DD_Call_Count(DD_Call::WaitForVerticalBlank), 0);
     for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) ASSERT_EQ(Peek(Visible, x, y), Marker(x, y)) << x << "," << y;
+        for (int x = 0; x < 64; ++x) ASSERT_EQ(Peek(s.display.Visible, x, y), Marker(x, y)) << x << "," << y;
 
-    Wait_For_Vsync = 1;
-    ASSERT_EQ(Display_Hidden_Surface(), 1);
+    s.display.Wait_For_Vsync = 1;
+    ASSERT_EQ(Display_Hidden_Surface(s.display), 1);
     EXPECT_EQ(DD_Call_Count(DD_Call::WaitForVerticalBlank), 1);
 
     Inject_DD_Fault(DD_Call::BltFast, DDERR_LOCKEDSURFACES);
-    EXPECT_EQ(Display_Hidden_Surface(), 0);
+    EXPECT_EQ(Display_Hidden_Surface(s.display), 0);
     const Reports reports = Take_Reports();
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), "Display_Hidden_Screen(): Fast Blit FAILED");
 
     // The stretched form presents full screen the plain way and ignores the outcome.
     Inject_DD_Fault(DD_Call::BltFast, DDERR_LOCKEDSURFACES);
-    EXPECT_EQ(Display_Stretched_Hidden_Surface(), 1);
+    EXPECT_EQ(Display_Stretched_Hidden_Surface(s.display), 1);
     EXPECT_FALSE(Take_Reports().empty());
 }
 
@@ -165,163 +168,163 @@ TEST_F(Presentation, StretchedPresentationScalesHiddenOntoTheClientArea) {
     // 64 x 48 desktop; a 32 x 24 popup at (16, 8). Hidden is filled in 2 x 2 blocks so a
     // halving picks block (x, y) for client pixel (x, y) whichever pixel of the block it samples.
     Desktop(64, 48, WS_POPUP, 16, 8, 32, 24);
-    ASSERT_EQ(Setup_Windowed_Direct_Draw(64, 48, 32, 1), 1);
+    ASSERT_EQ(Setup_Windowed_Direct_Draw(s.display, 64, 48, 32, 1), 1);
     for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) Poke(Hidden, x, y, Marker(x / 2, y / 2));
-    ASSERT_EQ(Display_Stretched_Hidden_Surface(), 1);
+        for (int x = 0; x < 64; ++x) Poke(s.display.Hidden, x, y, Marker(x / 2, y / 2));
+    ASSERT_EQ(Display_Stretched_Hidden_Surface(s.display), 1);
     for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 32; ++x) ASSERT_EQ(Peek(Visible, 16 + x, 8 + y), Marker(x, y)) << x << "," << y;
+        for (int x = 0; x < 32; ++x) ASSERT_EQ(Peek(s.display.Visible, 16 + x, 8 + y), Marker(x, y)) << x << "," << y;
     EXPECT_EQ(Lit(), 32 * 24);
     EXPECT_TRUE(Take_Reports().empty());
 
     // Minimised with no client area: a success without drawing.
     Clear_Visible();
-    SetWindowPos(Main_Window, 0, 16, 8, 0, 0, 0);
-    Main_Window->iconic = true;
+    SetWindowPos(s.display.Main_Window, 0, 16, 8, 0, 0, 0);
+    s.display.Main_Window->iconic = true;
     const int blits = DD_Call_Count(DD_Call::Blt);
-    EXPECT_EQ(Display_Stretched_Hidden_Surface(), 1);
+    EXPECT_EQ(Display_Stretched_Hidden_Surface(s.display), 1);
     EXPECT_EQ(DD_Call_Count(DD_Call::Blt), blits);
     EXPECT_EQ(Lit(), 0);
     EXPECT_TRUE(Take_Reports().empty());
 
     // Not minimised but empty: the sizes are reported.
-    Main_Window->iconic = false;
-    SetWindowPos(Main_Window, 0, 16, 8, 0, 24, 0);
-    EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
+    s.display.Main_Window->iconic = false;
+    SetWindowPos(s.display.Main_Window, 0, 16, 8, 0, 24, 0);
+    EXPECT_EQ(Display_Stretched_Hidden_Surface(s.display), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Display_Stretched_Hidden_Surface(): Invalid width 0 height 24"});
 
     // Lost and missing surfaces.
-    SetWindowPos(Main_Window, 0, 16, 8, 32, 24, 0);
-    Hidden->Mark_Lost();
-    EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
+    SetWindowPos(s.display.Main_Window, 0, 16, 8, 32, 24, 0);
+    s.display.Hidden->Mark_Lost();
+    EXPECT_EQ(Display_Stretched_Hidden_Surface(s.display), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Display_Stretched_Hidden_Surface():Either source or dest is lost"});
-    Hidden->Restore();
-    Visible->Mark_Lost();
+    s.display.Hidden->Restore();
+    s.display.Visible->Mark_Lost();
     Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC);
-    EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
+    EXPECT_EQ(Display_Stretched_Hidden_Surface(s.display), 0);
     const Reports lost = Take_Reports();
     ASSERT_FALSE(lost.empty());
     EXPECT_EQ(lost.back(), "Display_Stretched_Hidden_Surface():Either source or dest is lost");
-    EXPECT_EQ(Display_Stretched_Hidden_Surface(), 1);  // restorable: presented
+    EXPECT_EQ(Display_Stretched_Hidden_Surface(s.display), 1);  // restorable: presented
 
     // The window gone: no client rectangle to stretch onto.
-    HWND window = Main_Window;
+    HWND window = s.display.Main_Window;
     DestroyWindow(window);
-    EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
+    EXPECT_EQ(Display_Stretched_Hidden_Surface(s.display), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Display_Stretched_Hidden_Surface(): GetClientRect FAILED"});
-    Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 16, 8, 32, 24, nullptr, nullptr, nullptr);
-    Release_Surface(&Visible);
-    EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
+    s.display.Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 16, 8, 32, 24, nullptr, nullptr, nullptr);
+    Release_Surface(&s.display.Visible);
+    EXPECT_EQ(Display_Stretched_Hidden_Surface(s.display), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Display_Stretched_Hidden_Surface():Either source or dest is NULL"});
 }
 
 TEST_F(Presentation, FrameTimerMeasuresFramesAndKeepsTheRateText) {
     Set_Fake_Clock(true, 5000000);
-    Show_Frame_Rate = 1;
-    Start_Frame_Timer();
+    s.display.Show_Frame_Rate = 1;
+    Start_Frame_Timer(s.display);
     // The first frame measures from the start of the timer, not from the clock's origin.
     Advance_Fake_Clock(30000);
-    Update_Frame_Timer();
-    EXPECT_DOUBLE_EQ(frame_seconds, 0.03);
-    EXPECT_EQ(Frame_Milliseconds, 30);
-    EXPECT_STREQ(Frame_Rate_Text, "fps   0");
+    Update_Frame_Timer(s.display);
+    EXPECT_DOUBLE_EQ(s.display.frame_seconds, 0.03);
+    EXPECT_EQ(s.display.Frame_Milliseconds, 30);
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps   0");
     // Fractions of a millisecond: seconds keep them, milliseconds drop them.
     Advance_Fake_Clock(20500);
-    Update_Frame_Timer();
-    EXPECT_DOUBLE_EQ(frame_seconds, 0.0205);
-    EXPECT_EQ(Frame_Milliseconds, 20);
+    Update_Frame_Timer(s.display);
+    EXPECT_DOUBLE_EQ(s.display.frame_seconds, 0.0205);
+    EXPECT_EQ(s.display.Frame_Milliseconds, 20);
 
     // Frames 3..16 complete the first group of 16: 30 + 20 + 13 x 20 = 310 ms over the
     // fifteen frames that add time, 16000 / 310 = 51.
     for (int f = 3; f <= 15; ++f) {
         Advance_Fake_Clock(20000);
-        Update_Frame_Timer();
-        EXPECT_STREQ(Frame_Rate_Text, "fps   0") << f;
+        Update_Frame_Timer(s.display);
+        EXPECT_STREQ(s.display.Frame_Rate_Text, "fps   0") << f;
     }
     Advance_Fake_Clock(20000);
-    Update_Frame_Timer();
-    EXPECT_STREQ(Frame_Rate_Text, "fps  51");
+    Update_Frame_Timer(s.display);
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  51");
 
     // Steady 20 ms frames: 15 x 20 = 300, 16000 / 300 = 53.
     for (int f = 0; f < 16; ++f) {
         Advance_Fake_Clock(20000);
-        Update_Frame_Timer();
+        Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(Frame_Rate_Text, "fps  53");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  53");
 
     // 200 ms frames: 16000 / 3000 = 5, three blanks.
     for (int f = 0; f < 16; ++f) {
         Advance_Fake_Clock(200000);
-        Update_Frame_Timer();
+        Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(Frame_Rate_Text, "fps   5");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps   5");
 
     // 13 frames of 9 ms and 2 of 8 ms: 133 ms, 16000 / 133 = 120, one blank.
     for (int f = 0; f < 16; ++f) {
         Advance_Fake_Clock(f < 13 ? 9000 : 8000);
-        Update_Frame_Timer();
+        Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(Frame_Rate_Text, "fps 120");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps 120");
 
     // Switched off the accounting stands still: 10 frames of 20 ms, then 30 uncounted
     // frames of 100 ms, then 6 more of 20 ms finish the group at 300 ms again.
     for (int f = 0; f < 10; ++f) {
         Advance_Fake_Clock(20000);
-        Update_Frame_Timer();
+        Update_Frame_Timer(s.display);
     }
-    Show_Frame_Rate = 0;
+    s.display.Show_Frame_Rate = 0;
     for (int f = 0; f < 30; ++f) {
         Advance_Fake_Clock(100000);
-        Update_Frame_Timer();
+        Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(Frame_Rate_Text, "fps 120");
-    EXPECT_DOUBLE_EQ(frame_seconds, 0.1);  // the timer itself still runs
-    Show_Frame_Rate = 1;
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps 120");
+    EXPECT_DOUBLE_EQ(s.display.frame_seconds, 0.1);  // the timer itself still runs
+    s.display.Show_Frame_Rate = 1;
     for (int f = 0; f < 6; ++f) {
         Advance_Fake_Clock(20000);
-        Update_Frame_Timer();
+        Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(Frame_Rate_Text, "fps  53");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  53");
 }
 
 TEST_F(Presentation, FrameTimerFallsBackToTheMillisecondClock) {
     Set_High_Resolution_Counter_Available(false);
     Set_Fake_Clock(true, 1000000);
-    Show_Frame_Rate = 1;
-    Start_Frame_Timer();
+    s.display.Show_Frame_Rate = 1;
+    Start_Frame_Timer(s.display);
     // The millisecond clock rounds each reading down: 20.5 ms steps read 20, then 21.
     Advance_Fake_Clock(20500);
-    Update_Frame_Timer();
-    EXPECT_EQ(Frame_Milliseconds, 20);
-    EXPECT_DOUBLE_EQ(frame_seconds, 0.02);
+    Update_Frame_Timer(s.display);
+    EXPECT_EQ(s.display.Frame_Milliseconds, 20);
+    EXPECT_DOUBLE_EQ(s.display.frame_seconds, 0.02);
     Advance_Fake_Clock(20500);
-    Update_Frame_Timer();
-    EXPECT_EQ(Frame_Milliseconds, 21);
-    EXPECT_DOUBLE_EQ(frame_seconds, 0.021);
+    Update_Frame_Timer(s.display);
+    EXPECT_EQ(s.display.Frame_Milliseconds, 21);
+    EXPECT_DOUBLE_EQ(s.display.frame_seconds, 0.021);
     // 20 + 21 + 13 x 20 = 301: 16000 / 301 = 53.
     for (int f = 3; f <= 16; ++f) {
         Advance_Fake_Clock(20000);
-        Update_Frame_Timer();
+        Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(Frame_Rate_Text, "fps  53");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  53");
 }
 
 TEST_F(Presentation, FrameRateIsDrawnOnlyWhenShown) {
     Desktop(64, 48, WS_POPUP, 0, 0, 64, 48);
-    ASSERT_EQ(Setup_Windowed_Direct_Draw(64, 48, 32, 1), 1);
-    std::snprintf(Frame_Rate_Text, sizeof Frame_Rate_Text, "%s", "fps  53");
-    Show_Frame_Rate = 0;
-    Draw_FPS();
+    ASSERT_EQ(Setup_Windowed_Direct_Draw(s.display, 64, 48, 32, 1), 1);
+    std::snprintf(s.display.Frame_Rate_Text, sizeof s.display.Frame_Rate_Text, "%s", "fps  53");
+    s.display.Show_Frame_Rate = 0;
+    Draw_FPS(s.display);
     int drawn = 0, grey = 0;
     for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) drawn += Peek(Hidden, x, y) != 0;
+        for (int x = 0; x < 64; ++x) drawn += Peek(s.display.Hidden, x, y) != 0;
     EXPECT_EQ(drawn, 0);
 
-    Show_Frame_Rate = 1;
-    Draw_FPS();
+    s.display.Show_Frame_Rate = 1;
+    Draw_FPS(s.display);
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 64; ++x) {
-            const uint32_t p = Peek(Hidden, x, y) & 0xFFFFFF;
+            const uint32_t p = Peek(s.display.Hidden, x, y) & 0xFFFFFF;
             drawn += p != 0;
             grey += p == 0xC8C8C8;
         }
@@ -332,53 +335,53 @@ TEST_F(Presentation, FrameRateIsDrawnOnlyWhenShown) {
 TEST_F(Presentation, CentreWindowMakesASquareOfTwoThirdsOfTheHeight) {
     // 1024 x 768: s = 512, x = 256, y = 128, right = 768, bottom = 640.
     Desktop(1024, 768, WS_OVERLAPPEDWINDOW, 5, 5, 100, 100);
-    Main_Window->iconic = true;
-    ASSERT_EQ(Centre_Window(Main_Window), 1);
+    s.display.Main_Window->iconic = true;
+    ASSERT_EQ(Centre_Window(s.display, s.display.Main_Window), 1);
     RECT frame{};
-    GetWindowRect(Main_Window, &frame);
+    GetWindowRect(s.display.Main_Window, &frame);
     EXPECT_EQ(frame.left, 256);
     EXPECT_EQ(frame.top, 128);
     EXPECT_EQ(frame.right, 768);
     EXPECT_EQ(frame.bottom, 640);
-    EXPECT_FALSE(IsIconic(Main_Window));
-    EXPECT_EQ(Main_Window->ex_style & WS_EX_TOPMOST, 0u);
+    EXPECT_FALSE(IsIconic(s.display.Main_Window));
+    EXPECT_EQ(s.display.Main_Window->ex_style & WS_EX_TOPMOST, 0u);
     // The client rectangle inside the frame: 512 - 2 x 4 wide, 512 - (4 + 20 + 4) high.
-    EXPECT_EQ(Client_Width, 504);
-    EXPECT_EQ(Client_Height, 484);
+    EXPECT_EQ(s.display.Client_Width, 504);
+    EXPECT_EQ(s.display.Client_Height, 484);
 
     // 800 x 600 on a frameless window: s = 400, x = 200, y = 100, right = 600, bottom = 500.
-    DestroyWindow(Main_Window);
+    DestroyWindow(s.display.Main_Window);
     Desktop(800, 600, WS_POPUP, 0, 0, 10, 10);
-    ASSERT_EQ(Centre_Window(Main_Window), 1);
-    GetWindowRect(Main_Window, &frame);
+    ASSERT_EQ(Centre_Window(s.display, s.display.Main_Window), 1);
+    GetWindowRect(s.display.Main_Window, &frame);
     EXPECT_EQ(frame.left, 200);
     EXPECT_EQ(frame.top, 100);
     EXPECT_EQ(frame.right, 600);
     EXPECT_EQ(frame.bottom, 500);
-    EXPECT_EQ(Client_Width, 400);
-    EXPECT_EQ(Client_Height, 400);
+    EXPECT_EQ(s.display.Client_Width, 400);
+    EXPECT_EQ(s.display.Client_Height, 400);
 
     // An odd height truncates at each division: 701 x 501: s = 334, x = 183, y = 83,
     // right = (334 + 701) / 2 = 517, bottom = (334 + 501) / 2 = 417, so 334 x 334.
-    DestroyWindow(Main_Window);
+    DestroyWindow(s.display.Main_Window);
     Desktop(701, 501, WS_POPUP, 0, 0, 10, 10);
-    ASSERT_EQ(Centre_Window(Main_Window), 1);
-    GetWindowRect(Main_Window, &frame);
+    ASSERT_EQ(Centre_Window(s.display, s.display.Main_Window), 1);
+    GetWindowRect(s.display.Main_Window, &frame);
     EXPECT_EQ(frame.left, 183);
     EXPECT_EQ(frame.top, 83);
     EXPECT_EQ(frame.right, 517);
     EXPECT_EQ(frame.bottom, 417);
 
     // Without a window there is no client rectangle.
-    DestroyWindow(Main_Window);
-    Main_Window = nullptr;
-    EXPECT_EQ(Centre_Window(nullptr), 0);
+    DestroyWindow(s.display.Main_Window);
+    s.display.Main_Window = nullptr;
+    EXPECT_EQ(Centre_Window(s.display, nullptr), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Centre_Window: GetClientRect FAILED"});
 
     // The desktop as the system reports it.
     Set_Headless_Desktop(800, 600, 16);
     int w = 0, h = 0, bpp = 0;
-    EXPECT_EQ(Grab_Current_Screen_Dimensions(&w, &h, &bpp), 1);
+    EXPECT_EQ(Grab_Current_Screen_Dimensions(s.app, &w, &h, &bpp), 1);
     EXPECT_EQ(w, 800);
     EXPECT_EQ(h, 600);
     EXPECT_EQ(bpp, 16);

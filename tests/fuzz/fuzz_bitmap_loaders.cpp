@@ -19,6 +19,7 @@
 #include "surface/bitmap.h"
 #include "surface/display.h"
 #include "text/font.h"
+#include "session/session.h"
 
 namespace {
 
@@ -41,9 +42,10 @@ bool Claims_Huge_Picture(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Session& s = Fuzz_The_Session();
     if (size < 1 || Claims_Huge_Picture(data + 1, size - 1)) return 0;
     static const int depths[4] = {8, 16, 24, 32};
-    if (!Fuzz_Session(depths[data[0] & 3])) return 0;
+    if (!Fuzz_Session(s, depths[data[0] & 3])) return 0;
     ++data;
     --size;
     const std::string& home = Fuzz_Program_Folder();
@@ -53,40 +55,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return std::string(std::istreambuf_iterator<char>(in), {});
     }();
 
-    const int saved_mode = Saver_Mode;
-    Saver_Mode = PREVIEW;
+    const int saved_mode = s.app.Saver_Mode;
+    s.app.Saver_Mode = PREVIEW;
     Fuzz_Write_File(home + "/Data/Bmp/Objects/0.bmp", data, size);
     {
         Fuzz_Deadline deadline("Load_All_Objects");
-        Free_All_Objects();
-        Load_All_Objects();
-        Free_All_Objects();
+        Free_All_Objects(s);
+        Load_All_Objects(s.display);
+        Free_All_Objects(s);
     }
-    Saver_Mode = saved_mode;
+    s.app.Saver_Mode = saved_mode;
     Fuzz_Write_File(home + "/Data/Bmp/Objects/0.bmp", good_object.data(), good_object.size());
 
     Fuzz_Write_File(home + "/Data/Bmp/Font.bmp", data, size);
     {
         Fuzz_Deadline deadline("Load_Font");
-        if (Load_Font(9)) Draw_Text(Hidden, 4, 4, 9, "Mirravane ~!09");
-        Release_All_Fonts();
+        if (Load_Font(s, 9)) Draw_Text(s, s.display.Hidden, 4, 4, 9, "Mirravane ~!09");
+        Release_All_Fonts(s);
     }
 
     Fuzz_Write_File(home + "/Data/Bmp/Overlays/fuzz.bmp", data, size);
-    std::snprintf(Plasma_Settings.custom_overlay_path, sizeof Plasma_Settings.custom_overlay_path, "%s",
+    std::snprintf(s.Plasma_Settings.custom_overlay_path, sizeof s.Plasma_Settings.custom_overlay_path, "%s",
                   (home + "/Data/Bmp/Overlays/fuzz.bmp").c_str());
     {
         Fuzz_Deadline deadline("Setup_Scope");
-        Shutdown_Scope();
-        if (Setup_Scope(Client_Width, Client_Height, SCOPE_CUSTOM)) Draw_Scope(Hidden);
-        Shutdown_Scope();
+        Shutdown_Scope(s);
+        if (Setup_Scope(s, s.display.Client_Width, s.display.Client_Height, SCOPE_CUSTOM)) Draw_Scope(s, s.display.Hidden);
+        Shutdown_Scope(s);
     }
 
     Fuzz_Write_File(home + "/Data/Bmp/About.bmp", data, size);
     {
         Fuzz_Deadline deadline("Load_SYSTEM_Bitmap");
         int width = 0, height = 0;
-        Surface picture = Load_SYSTEM_Bitmap((home + "/Data/Bmp/About.bmp").c_str(), &width, &height);
+        Surface picture = Load_SYSTEM_Bitmap(s.display, (home + "/Data/Bmp/About.bmp").c_str(), &width, &height);
         if (picture) Release_Surface(&picture);
     }
     return 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "session/session.h"
 
 namespace {
 

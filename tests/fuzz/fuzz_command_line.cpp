@@ -13,6 +13,7 @@
 #include "shell/command_line.h"
 #include "shell/modes.h"
 #include "shell/startup.h"
+#include "session/session.h"
 
 namespace {
 

@@ -12,12 +12,13 @@
 #include "fuzz_session.h"
 #include "platform/windows/dialog.h"
 #include "presets/lifecycle.h"
+#include "session/session.h"
 
 namespace {
 
 struct Dialog_Entry {
     const char* name;
-    int (*show)();
+    int (*show)(Session&);
 };
 
 const Dialog_Entry Dialogs[] = {
@@ -48,9 +49,10 @@ constexpr size_t Dialog_Count = sizeof Dialogs / sizeof Dialogs[0];
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Session& s = Fuzz_The_Session();
     if (size < 2) return 0;
     static const int depths[4] = {8, 16, 24, 32};
-    if (!Fuzz_Session(depths[data[1] & 3])) return 0;
+    if (!Fuzz_Session(s, depths[data[1] & 3])) return 0;
     if (!Dialog_Templates_Registered()) Register_Dialog_Templates();
     const Dialog_Entry& entry = Dialogs[data[0] % Dialog_Count];
     const Dialog_Template* dialog = Find_Dialog_Template(entry.name);
@@ -68,18 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // An odd length ends with OK, an even one is cancelled when the script runs out.
     if (size % 2) steps.push_back(Dialog_Step{Dialog_Step::Command, 1, 0, 0});
 
-    Default_Plasma_Settings();
-    Refresh_Plasma();
+    Default_Plasma_Settings(s);
+    Refresh_Plasma(s);
     Headless_Dialog_Scripts().clear();
     Headless_Dialog_Scripts().push_back(steps);
     {
         Fuzz_Deadline deadline(entry.name);
-        entry.show();
+        entry.show(s);
     }
     Headless_Dialog_Scripts().clear();
     for (int frame = 0; frame < 2; ++frame) {
         Fuzz_Deadline deadline("a frame after a dialog");
-        if (!Harness_Frame(0.04)) break;
+        if (!Harness_Frame(s, 0.04)) break;
     }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/display/ddraw.h"
 #include "platform/windows/windows.h"
 #include "support/installed_program.h"
+#include "session/session.h"
 
 namespace {
 
@@ -20,6 +21,12 @@ int session_bpp = 0;
 bool session_tried = false;  // a failed Setup leaves surfaces behind that Shutdown releases
 
 }  // namespace
+
+Session& Fuzz_The_Session() {
+    static App* app = new App;
+    static Session* session = new Session(*app);
+    return *session;
+}
 
 Fuzz_Deadline::~Fuzz_Deadline() {
     // MIRRAVANE_FUZZ_LIMIT_MS lowers the limit to look for slow calls by hand.
@@ -48,13 +55,13 @@ void Fuzz_Write_File(const std::string& path, const void* data, size_t size) {
     out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
-bool Fuzz_Session(int bpp) {
+bool Fuzz_Session(Session& s, int bpp) {
     Fuzz_Program_Folder();
     if (session_bpp == bpp) return true;
     if (session_tried) {
-        Harness_Stop();
-        if (Main_Window) DestroyWindow(Main_Window);
-        Main_Window = nullptr;
+        Harness_Stop(s);
+        if (s.display.Main_Window) DestroyWindow(s.display.Main_Window);
+        s.display.Main_Window = nullptr;
         Reset_Display_Service();
     }
     session_bpp = 0;
@@ -65,7 +72,7 @@ bool Fuzz_Session(int bpp) {
     options.height = Desktop_Height;
     options.bpp = bpp;
     options.log_to_file = false;
-    if (!Harness_Start(options)) return false;
+    if (!Harness_Start(s, options)) return false;
     session_bpp = bpp;
     return true;
 }

@@ -5,9 +5,12 @@
 
 #include <chrono>
 #include <string>
+#include "session/forward.h"
 
+// The one session of the fuzzing process, kept from input to input.
+Session& Fuzz_The_Session();
 // Builds (or rebuilds at another depth) the session; false when Setup refused.
-bool Fuzz_Session(int bpp);
+bool Fuzz_Session(Session& s, int bpp);
 // The scratch program folder (native path, no trailing slash).
 const std::string& Fuzz_Program_Folder();
 // Writes bytes to a native path.

@@ -28,6 +28,8 @@
 #include "slides/objects.h"
 #include "support/installed_program.h"
 #include "surface/bitmap.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace fs = std::filesystem;
 
@@ -96,53 +98,57 @@ private:
 };
 
 // A configuration run of a few frames on the installed program; the exit code.
-int Configuration_Run(int frames) {
+int Configuration_Run(Session& s, int frames) {
     setenv("MIRRAVANE_FRAMES", std::to_string(frames).c_str(), 1);
-    return Mirravane_Main("mirravane /c");
+    return Mirravane_Main(s, "mirravane /c");
 }
 
 TEST(Hostile, FullDiskKeepsTheOldPresetWhole) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.contrast = 77; });
     const std::string before = program.folder().read("Mirravane/default.dat");
     ASSERT_EQ(before.size(), sizeof(PLASMA_SETTINGS));
 
-    Default_Plasma_Settings();
-    Plasma_Settings.contrast = 12;
+    Default_Plasma_Settings(s);
+    s.Plasma_Settings.contrast = 12;
     const std::string path = program.folder().windows("Mirravane\\default.dat");
     // The disk fills up in the middle of the record, and again before its first byte.
     for (long long room : {5000LL, 0LL}) {
         Headless().boxes.clear();
         Set_Disk_Space_Limit(room);
-        EXPECT_EQ(Save_Plasma_Settings_To_File(path.c_str()), 0);
+        EXPECT_EQ(Save_Plasma_Settings_To_File(s, path.c_str()), 0);
         Set_Disk_Space_Limit(-1);
         EXPECT_TRUE(Box_Contains("Save_Plasma_Settings_To_File():\n\n Error saving " + path));
         EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
         EXPECT_FALSE(Has_Temporary_Files(program.home()));
     }
     // With room again the new record replaces the old one whole.
-    EXPECT_EQ(Save_Plasma_Settings_To_File(path.c_str()), 1);
-    EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == Record_Bytes(Plasma_Settings));
+    EXPECT_EQ(Save_Plasma_Settings_To_File(s, path.c_str()), 1);
+    EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == Record_Bytes(s.Plasma_Settings));
 
     // The end of a configuration run on a full disk: the message, and the old file.
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.contrast = 77; });
-    Saver_Mode = CONFIGURE;
+    s.app.Saver_Mode = CONFIGURE;
     Headless().boxes.clear();
     Set_Disk_Space_Limit(100);
-    Store_Plasma_Settings();
+    Store_Plasma_Settings(s);
     Set_Disk_Space_Limit(-1);
     EXPECT_TRUE(Box_Contains("Unable to write file"));
     EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
 }
 
 TEST(Hostile, UnwritableProgramFolder) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Headless().boxes.clear();
     // A file where the program folder should be.
     {
         Scratch_Folder windows;
         Set_Saver_Lock_Path(windows.native("saver.lock"));
         windows.write("Mirravane", "not a folder");
-        EXPECT_EQ(Configuration_Run(3), START_FAILED_EXIT_CODE);
+        EXPECT_EQ(Configuration_Run(s, 3), START_FAILED_EXIT_CODE);
         ASSERT_EQ(Headless().boxes.size(), 1u);
         EXPECT_EQ(Headless().boxes[0], "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
         EXPECT_EQ(windows.read("Mirravane"), "not a folder");
@@ -152,7 +158,7 @@ TEST(Hostile, UnwritableProgramFolder) {
     Installed_Program program;
     fs::create_directory(program.home() / "default.dat");
     Headless().boxes.clear();
-    Configuration_Run(3);
+    Configuration_Run(s, 3);
     EXPECT_TRUE(fs::is_directory(program.home() / "default.dat"));
     const std::string log = program.log();
     EXPECT_NE(log.find("Error saving"), std::string::npos) << log;
@@ -160,6 +166,8 @@ TEST(Hostile, UnwritableProgramFolder) {
 }
 
 TEST(Hostile, FullDiskDuringARunLeavesEveryFileWhole) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     // The shipped first object is a square picture that a first run turns into a hue
     // gradient and writes back, and the run ends by writing default.dat. The disk fills up
     // at several points of the run: before the log, during it, during the object's write-back.
@@ -169,7 +177,7 @@ TEST(Hostile, FullDiskDuringARunLeavesEveryFileWhole) {
         const std::string preset = program.folder().read("Mirravane/default.dat");
         const std::string object = program.folder().read("Mirravane/Data/Bmp/Objects/0.bmp");
         Set_Disk_Space_Limit(room);
-        Configuration_Run(3);
+        Configuration_Run(s, 3);
         Set_Disk_Space_Limit(-1);
         const std::string preset_after = program.folder().read("Mirravane/default.dat");
         EXPECT_TRUE(preset_after == preset || preset_after.size() == sizeof(PLASMA_SETTINGS)) << room;
@@ -182,10 +190,12 @@ TEST(Hostile, FullDiskDuringARunLeavesEveryFileWhole) {
 }
 
 TEST(Hostile, MissingOrTruncatedDefaultsStillRun) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     // Missing: the built-in defaults, and a whole default.dat at the end.
     {
         Installed_Program program;
-        EXPECT_EQ(Configuration_Run(5), 0);
+        EXPECT_EQ(Configuration_Run(s, 5), 0);
         EXPECT_EQ(program.log().find("FAILED"), std::string::npos) << program.log();
         EXPECT_EQ(fs::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS));
     }
@@ -193,9 +203,9 @@ TEST(Hostile, MissingOrTruncatedDefaultsStillRun) {
     // a whole file back.
     for (size_t keep : {size_t{100}, size_t{0}}) {
         Installed_Program program;
-        Default_Plasma_Settings();
-        program.folder().write("Mirravane/default.dat", Record_Bytes(Plasma_Settings).substr(0, keep));
-        EXPECT_EQ(Configuration_Run(5), 0);
+        Default_Plasma_Settings(s);
+        program.folder().write("Mirravane/default.dat", Record_Bytes(s.Plasma_Settings).substr(0, keep));
+        EXPECT_EQ(Configuration_Run(s, 5), 0);
         const std::string log = program.log();
         EXPECT_NE(log.find("Load_Plamsa_Settings():\n\nError reading"), std::string::npos) << keep << log;
         EXPECT_EQ(fs::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS));
@@ -204,6 +214,8 @@ TEST(Hostile, MissingOrTruncatedDefaultsStillRun) {
 }
 
 TEST(Hostile, ExtremeFieldsInDefaultsRunWithoutFault) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     struct Extreme {
@@ -225,7 +237,7 @@ TEST(Hostile, ExtremeFieldsInDefaultsRunWithoutFault) {
         if (!e.titles) record.titles_on = 0;
         program.folder().write("Mirravane/default.dat", Record_Bytes(record));
         const auto start = std::chrono::steady_clock::now();
-        Configuration_Run(10);
+        Configuration_Run(s, 10);
         // A title without its end is cut off by the text's length check, which ends the run.
         if (e.titles) {
             EXPECT_NE(program.log().find("Draw_Text():Illegal Message Length"), std::string::npos);
@@ -238,6 +250,8 @@ TEST(Hostile, ExtremeFieldsInDefaultsRunWithoutFault) {
 }
 
 TEST(Hostile, SymmetryOnPlasmaSlidesDrawsWithoutFailures) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     // The menus never combine them, but a damaged preset may: slides with a still or a
     // moving plasma background, and a symmetry whose mirrored copies fall outside the slide.
     for (int background : {3, 4})
@@ -250,7 +264,7 @@ TEST(Hostile, SymmetryOnPlasmaSlidesDrawsWithoutFailures) {
                 s.background = background;
                 s.symmetry = symmetry;
             });
-            EXPECT_EQ(Configuration_Run(40), 0);
+            EXPECT_EQ(Configuration_Run(s, 40), 0);
             const std::string log = program.log();
             EXPECT_EQ(log.find("FAILED"), std::string::npos) << background << " " << symmetry << log;
             Headless().boxes.clear();
@@ -258,17 +272,19 @@ TEST(Hostile, SymmetryOnPlasmaSlidesDrawsWithoutFailures) {
 }
 
 TEST(Hostile, DamagedAndAbsurdBitmaps) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(6);
     // Not a bitmap at 5.bmp: skipped with the loader's message, and the run goes on with the
     // object after it.
     program.folder().write("Mirravane/Data/Bmp/Objects/5.bmp", "This is a text file, not a picture.\n");
     program.folder().write("Mirravane/Data/Bmp/Objects/6.bmp", Make_Bmp_24(16, 32, 40, 200, 40));
-    EXPECT_EQ(Configuration_Run(3), 0);
+    EXPECT_EQ(Configuration_Run(s, 3), 0);
     std::string log = program.log();
     EXPECT_NE(log.find("Load_All_Objects():Unable to load"), std::string::npos) << log;
     EXPECT_NE(log.find("5.bmp skipped, the objects after it still load"), std::string::npos) << log;
     EXPECT_EQ(log.find("Could not setup application"), std::string::npos) << log;
-    EXPECT_EQ(Objects_Loaded, 6);
+    EXPECT_EQ(s.app.Objects_Loaded, 6);
 
     // A header claiming 20000 x 20000 pixels at 24 bits, and nothing behind it: refused at
     // once, without reserving memory for the claim.
@@ -282,7 +298,7 @@ TEST(Hostile, DamagedAndAbsurdBitmaps) {
     Headless().boxes.clear();
     int width = -1, height = -1;
     const auto start = std::chrono::steady_clock::now();
-    Surface picture = Load_SYSTEM_Bitmap(program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
+    Surface picture = Load_SYSTEM_Bitmap(s.display, program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
                                          &height);
     EXPECT_EQ(picture, nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
@@ -292,14 +308,16 @@ TEST(Hostile, DamagedAndAbsurdBitmaps) {
 
     // The same header as an object: skipped with the message, and the run goes on.
     program.folder().write("Mirravane/Data/Bmp/Objects/5.bmp", huge);
-    EXPECT_EQ(Configuration_Run(3), 0);
+    EXPECT_EQ(Configuration_Run(s, 3), 0);
     log = program.log();
     EXPECT_NE(log.find("Load_All_Objects():Unable to load"), std::string::npos) << log;
     EXPECT_EQ(log.find("Could not setup application"), std::string::npos) << log;
-    EXPECT_EQ(Objects_Loaded, 6);
+    EXPECT_EQ(s.app.Objects_Loaded, 6);
 }
 
 TEST(Hostile, DefaultsThatCannotBeReadAreKeptAndTheSaverStillStarts) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     alarm(120);  // an open that waited on a FIFO would end the test here
     // There but unreadable: the run shows the defaults and leaves the user's file as it was.
     {
@@ -309,7 +327,7 @@ TEST(Hostile, DefaultsThatCannotBeReadAreKeptAndTheSaverStillStarts) {
         fs::permissions(program.home() / "default.dat", fs::perms::owner_write);
         {
             As_A_User user;
-            EXPECT_EQ(Configuration_Run(3), 0);
+            EXPECT_EQ(Configuration_Run(s, 3), 0);
         }
         EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
         EXPECT_EQ(fs::status(program.home() / "default.dat").permissions(), fs::perms::owner_write);
@@ -326,17 +344,17 @@ TEST(Hostile, DefaultsThatCannotBeReadAreKeptAndTheSaverStillStarts) {
         }
         if (kind == "short") program.folder().write("Mirravane/default.dat", std::string(100, 'x'));
         if (kind == "resolution") program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 25; });
-        ASSERT_EQ(Start_Up("mirravane /s"), 1) << kind;
-        EXPECT_EQ(Saver_Mode, SAVER);
-        EXPECT_EQ(Window_Mode, FULLSCREEN);
-        EXPECT_EQ(Screen_Width, 640) << kind;
-        EXPECT_EQ(Screen_Height, 480) << kind;
-        EXPECT_EQ(Screen_Bpp, 32) << kind;
-        SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+        ASSERT_EQ(Start_Up(s, "mirravane /s"), 1) << kind;
+        EXPECT_EQ(s.app.Saver_Mode, SAVER);
+        EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
+        EXPECT_EQ(s.display.Screen_Width, 640) << kind;
+        EXPECT_EQ(s.display.Screen_Height, 480) << kind;
+        EXPECT_EQ(s.display.Screen_Bpp, 32) << kind;
+        SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
         Clear_Message_Queue();
-        Main_Window = nullptr;
-        Window_Mode = WINDOWED;  // as a new process starts
-        EXPECT_EQ(Configuration_Run(3), 0) << kind;
+        s.display.Main_Window = nullptr;
+        s.display.Window_Mode = WINDOWED;  // as a new process starts
+        EXPECT_EQ(Configuration_Run(s, 3), 0) << kind;
         if (kind == "fifo") {
             EXPECT_EQ(fs::status(file).type(), fs::file_type::fifo);
         }
@@ -347,6 +365,8 @@ TEST(Hostile, DefaultsThatCannotBeReadAreKeptAndTheSaverStillStarts) {
 }
 
 TEST(Hostile, ReadOnlyDefaultsKeepTheRunningPresetThroughFullScreen) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, false, 640, 480, 32);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
         s.contrast = 33;
@@ -354,20 +374,20 @@ TEST(Hostile, ReadOnlyDefaultsKeepTheRunningPresetThroughFullScreen) {
     });
     const std::string before = program.folder().read("Mirravane/default.dat");
     fs::permissions(program.home() / "default.dat", fs::perms(0444));
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
-    EXPECT_EQ(Plasma_Settings.contrast, 33);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    EXPECT_EQ(s.Plasma_Settings.contrast, 33);
 
     // The display is rebuilt twice; each time default.dat cannot take the running preset.
-    Modify_Plasma(3, 21.0f, 0);
-    SendMessageA(Main_Window, WM_COMMAND, MENU_VIEW_FULLSCREEN, 0);
-    ASSERT_EQ(Window_Mode, FULLSCREEN);
-    EXPECT_EQ(Plasma_Settings.contrast, 21);
-    SendMessageA(Main_Window, WM_KEYDOWN, VK_SPACE, 0);
-    ASSERT_EQ(Window_Mode, WINDOWED);
-    EXPECT_EQ(Plasma_Settings.contrast, 21);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    Modify_Plasma(s, 3, 21.0f, 0);
+    SendMessageA(s.display.Main_Window, WM_COMMAND, MENU_VIEW_FULLSCREEN, 0);
+    ASSERT_EQ(s.display.Window_Mode, FULLSCREEN);
+    EXPECT_EQ(s.Plasma_Settings.contrast, 21);
+    SendMessageA(s.display.Main_Window, WM_KEYDOWN, VK_SPACE, 0);
+    ASSERT_EQ(s.display.Window_Mode, WINDOWED);
+    EXPECT_EQ(s.Plasma_Settings.contrast, 21);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
     Clear_Message_Queue();
-    Main_Window = nullptr;
+    s.display.Main_Window = nullptr;
 
     EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
     EXPECT_EQ(fs::status(program.home() / "default.dat").permissions(), fs::perms(0444));
@@ -375,13 +395,15 @@ TEST(Hostile, ReadOnlyDefaultsKeepTheRunningPresetThroughFullScreen) {
 }
 
 TEST(Hostile, TheLogNeverWritesThroughALinkOrWaitsOnAFifo) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.folder().write("precious.txt", "keep me");
     const fs::path log = program.home() / "error_log.txt";
     fs::create_symlink(program.folder().native("precious.txt"), log);
     alarm(60);
     Headless().boxes.clear();
-    Configuration_Run(3);
+    Configuration_Run(s, 3);
     EXPECT_EQ(program.folder().read("precious.txt"), "keep me");
     EXPECT_TRUE(fs::is_symlink(log));
     EXPECT_TRUE(Box_Contains("Save_Error_Log_To_File() CreateFile FILE FAILED"));
@@ -389,13 +411,15 @@ TEST(Hostile, TheLogNeverWritesThroughALinkOrWaitsOnAFifo) {
     fs::remove(log);
     ASSERT_EQ(mkfifo(log.c_str(), 0644), 0);
     Headless().boxes.clear();
-    Configuration_Run(3);
+    Configuration_Run(s, 3);
     EXPECT_EQ(fs::status(log).type(), fs::file_type::fifo);
     alarm(0);
     unsetenv("MIRRAVANE_FRAMES");
 }
 
 TEST(Hostile, AStartRemovesTheTemporaryFilesAKilledRunLeft) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     const pid_t killed = fork();
     if (killed == 0) _exit(0);
@@ -405,7 +429,7 @@ TEST(Hostile, AStartRemovesTheTemporaryFilesAKilledRunLeft) {
         program.folder().write(std::string("Mirravane/") + name + ours, "left");
         program.folder().write(std::string("Mirravane/") + name + ".tmp", "mine");
     }
-    EXPECT_EQ(Configuration_Run(3), 0);
+    EXPECT_EQ(Configuration_Run(s, 3), 0);
     for (const char* name : {"default.dat", "Data/Bmp/Objects/1.bmp"}) {
         EXPECT_FALSE(fs::exists(program.home() / (name + ours))) << name;
         EXPECT_EQ(program.folder().read(std::string("Mirravane/") + name + ".tmp"), "mine") << name;

@@ -9,45 +9,49 @@
 #include "platform/windows/windows.h"
 #include "shell/modes.h"
 #include "surface/display.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
 // A saver's mouse on a 1024 x 768 screen, the pointer started as the session starts it.
 class Saver_Mouse : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Reset_Input_Service();
-        Saver_Mode = SAVER;
-        Screen_Width = 1024;
-        Screen_Height = 768;
-        ASSERT_EQ(Setup_Direct_Input(), 1);
-        ASSERT_EQ(Setup_Mouse(), 1);
-        Mouse_X = Mouse_Y = Screen_Width;
-        ASSERT_EQ(Mouse_Has_Moved(1), 0);
+        s.app.Saver_Mode = SAVER;
+        s.display.Screen_Width = 1024;
+        s.display.Screen_Height = 768;
+        ASSERT_EQ(Setup_Direct_Input(s), 1);
+        ASSERT_EQ(Setup_Mouse(s), 1);
+        s.mouse.Mouse_X = s.mouse.Mouse_Y = s.display.Screen_Width;
+        ASSERT_EQ(Mouse_Has_Moved(s, 1), 0);
     }
     void TearDown() override {
-        Release_Mouse();
-        Release_Direct_Input();
-        EXPECT_EQ(Mouse_Device, nullptr);
-        EXPECT_EQ(Direct_Input, nullptr);
+        Release_Mouse(s);
+        Release_Direct_Input(s);
+        EXPECT_EQ(s.mouse.Mouse_Device, nullptr);
+        EXPECT_EQ(s.mouse.Direct_Input, nullptr);
     }
     // What the frame driver does once per frame after presenting.
-    static int Frame() {
-        Poll_Input_Devices();
-        return Mouse_Has_Moved(0);
+    int Frame() {
+        Poll_Input_Devices(s);
+        return Mouse_Has_Moved(s, 0);
     }
 };
 
 TEST_F(Saver_Mouse, StartsClampedIntoTheBottomRightCorner) {
-    EXPECT_EQ(Mouse_X, 1023);
-    EXPECT_EQ(Mouse_Y, 767);
-    EXPECT_EQ(Last_Mouse_X, 1023);
-    EXPECT_EQ(Last_Mouse_Y, 767);
+    EXPECT_EQ(s.mouse.Mouse_X, 1023);
+    EXPECT_EQ(s.mouse.Mouse_Y, 767);
+    EXPECT_EQ(s.mouse.Last_Mouse_X, 1023);
+    EXPECT_EQ(s.mouse.Last_Mouse_Y, 767);
     // Further right and down the pointer cannot go: no change, however far.
     Feed_Mouse_Motion(500, 500);
     EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(Mouse_X, 1023);
-    EXPECT_EQ(Mouse_Y, 767);
+    EXPECT_EQ(s.mouse.Mouse_X, 1023);
+    EXPECT_EQ(s.mouse.Mouse_Y, 767);
     // Back left by 40 counts: 80 pixels, more than 1024 / 16 = 64.
     Feed_Mouse_Motion(-40, 0);
     EXPECT_EQ(Frame(), 1);
@@ -57,18 +61,18 @@ TEST_F(Saver_Mouse, ThirtyThreeCountsInOneFrameEndTheSaverThirtyTwoDoNot) {
     // 32 counts are a change of 64: not more than the threshold.
     Feed_Mouse_Motion(-32, 0);
     EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(Mouse_X, 1023 - 64);
-    EXPECT_EQ(Last_Mouse_X, 1023 - 64);
+    EXPECT_EQ(s.mouse.Mouse_X, 1023 - 64);
+    EXPECT_EQ(s.mouse.Last_Mouse_X, 1023 - 64);
     // 33 counts, split over the two reads of one frame: a change of 66.
     Feed_Mouse_Motion(-20, 0);
-    Poll_Input_Devices();
+    Poll_Input_Devices(s);
     Feed_Mouse_Motion(-13, 0);
-    EXPECT_EQ(Mouse_Has_Moved(0), 1);
-    EXPECT_EQ(Mouse_X, 1023 - 64 - 66);
-    EXPECT_EQ(Last_Mouse_X, 1023 - 64);  // not recorded when movement is found
+    EXPECT_EQ(Mouse_Has_Moved(s, 0), 1);
+    EXPECT_EQ(s.mouse.Mouse_X, 1023 - 64 - 66);
+    EXPECT_EQ(s.mouse.Last_Mouse_X, 1023 - 64);  // not recorded when movement is found
 
     // Vertically the threshold is 768 / 16 = 48: 24 counts do not, 25 do.
-    Mouse_Has_Moved(1);
+    Mouse_Has_Moved(s, 1);
     Feed_Mouse_Motion(0, -24);
     EXPECT_EQ(Frame(), 0);
     Feed_Mouse_Motion(0, -25);
@@ -81,15 +85,15 @@ TEST_F(Saver_Mouse, SlowMovementNeverEndsTheSaver) {
         ASSERT_EQ(Frame(), 0) << frame;
     }
     // 640 pixels left and 480 up in all, 32 and 24 at a time.
-    EXPECT_EQ(Mouse_X, 1023 - 20 * 32);
-    EXPECT_EQ(Mouse_Y, 767 - 20 * 24);
+    EXPECT_EQ(s.mouse.Mouse_X, 1023 - 20 * 32);
+    EXPECT_EQ(s.mouse.Mouse_Y, 767 - 20 * 24);
 }
 
 TEST_F(Saver_Mouse, LostMouseIsReportedAndDoesNotEndTheSaver) {
     Inject_DI_Fault(DI_Call::GetDeviceState, DIERR_INPUTLOST, 2);
     Feed_Mouse_Motion(-300, -300);
     EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(Mouse_X, 1023);
+    EXPECT_EQ(s.mouse.Mouse_X, 1023);
     const std::vector<std::string> expected = {
         "[Error] Read_Mouse():\n\nDIERR_INPUTLOST:\n\n Mouse has been lost",
         "[Error] Update_Mouse():Unable to Read Mouse",
@@ -101,7 +105,7 @@ TEST_F(Saver_Mouse, LostMouseIsReportedAndDoesNotEndTheSaver) {
 
     Headless().boxes.clear();
     Inject_DI_Fault(DI_Call::GetDeviceState, DIERR_NOTINITIALIZED, 1);
-    EXPECT_EQ(Read_Mouse(), 0);
+    EXPECT_EQ(Read_Mouse(s), 0);
     ASSERT_EQ(Headless().boxes.size(), 1u);
     EXPECT_EQ(Headless().boxes[0], "[Error] Read_Mouse():\n\nDIERR_NOTINITIALIZED\n\nHave you setup the mouse?");
 }
@@ -109,38 +113,42 @@ TEST_F(Saver_Mouse, LostMouseIsReportedAndDoesNotEndTheSaver) {
 TEST_F(Saver_Mouse, AnotherFailedReadMovesNothing) {
     Feed_Mouse_Motion(-30, 0);
     EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(Mouse_X, 1023 - 60);
+    EXPECT_EQ(s.mouse.Mouse_X, 1023 - 60);
     // A read that fails otherwise counts as a read, but of no motion: the last
     // frame's counts are not applied again.
     Inject_DI_Fault(DI_Call::GetDeviceState, DIERR_OTHERAPPHASPRIO, 2);
     EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(Mouse_X, 1023 - 60);
+    EXPECT_EQ(s.mouse.Mouse_X, 1023 - 60);
     EXPECT_TRUE(Headless().boxes.empty());
 }
 
 TEST(Mouse, OutsideTheSaverNothingIsRead) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Reset_Input_Service();
-    Screen_Width = 1024;
-    Screen_Height = 768;
-    Saver_Mode = SAVER;
-    ASSERT_EQ(Setup_Direct_Input(), 1);
-    ASSERT_EQ(Setup_Mouse(), 1);
-    Mouse_X = Mouse_Y = 500;
+    s.display.Screen_Width = 1024;
+    s.display.Screen_Height = 768;
+    s.app.Saver_Mode = SAVER;
+    ASSERT_EQ(Setup_Direct_Input(s), 1);
+    ASSERT_EQ(Setup_Mouse(s), 1);
+    s.mouse.Mouse_X = s.mouse.Mouse_Y = 500;
     for (int mode : {0, CONFIGURE, PREVIEW}) {
-        Saver_Mode = mode;
+        s.app.Saver_Mode = mode;
         Feed_Mouse_Motion(-20, 0);
-        EXPECT_EQ(Mouse_Has_Moved(0), 0) << mode;
-        EXPECT_EQ(Mouse_X, 500) << mode;
+        EXPECT_EQ(Mouse_Has_Moved(s, 0), 0) << mode;
+        EXPECT_EQ(s.mouse.Mouse_X, 500) << mode;
     }
     // The counts were left waiting for the next real read.
-    Saver_Mode = SAVER;
-    EXPECT_EQ(Update_Mouse(), 1);
-    EXPECT_EQ(Mouse_X, 500 - 2 * 60);
-    Release_Mouse();
-    Release_Direct_Input();
+    s.app.Saver_Mode = SAVER;
+    EXPECT_EQ(Update_Mouse(s), 1);
+    EXPECT_EQ(s.mouse.Mouse_X, 500 - 2 * 60);
+    Release_Mouse(s);
+    Release_Direct_Input(s);
 }
 
 TEST(Mouse, SetupFailuresAndReadsWithoutDevices) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     struct Case {
         DI_Call call;
         const char* message;
@@ -151,23 +159,23 @@ TEST(Mouse, SetupFailuresAndReadsWithoutDevices) {
         {DI_Call::Acquire, "[Error] Setup_Mouse():\n\nUnable to Acquire Mouse"},
     };
     Reset_Input_Service();
-    ASSERT_EQ(Setup_Direct_Input(), 1);
+    ASSERT_EQ(Setup_Direct_Input(s), 1);
     for (const Case& c : cases) {
         Headless().boxes.clear();
         Inject_DI_Fault(c.call, DIERR_GENERIC);
-        EXPECT_EQ(Setup_Mouse(), 0);
+        EXPECT_EQ(Setup_Mouse(s), 0);
         ASSERT_EQ(Headless().boxes.size(), 1u);
         EXPECT_EQ(Headless().boxes[0], c.message);
-        Release_Mouse();
+        Release_Mouse(s);
     }
     // An input system without a mouse device reads as success; none at all as failure.
-    EXPECT_EQ(Read_Mouse(), 1);
-    Release_Direct_Input();
-    EXPECT_EQ(Read_Mouse(), 0);
+    EXPECT_EQ(Read_Mouse(s), 1);
+    Release_Direct_Input(s);
+    EXPECT_EQ(Read_Mouse(s), 0);
 
     Headless().boxes.clear();
     Inject_DI_Fault(DI_Call::DirectInputCreate, DIERR_GENERIC);
-    EXPECT_EQ(Setup_Direct_Input(), 0);
+    EXPECT_EQ(Setup_Direct_Input(s), 0);
     ASSERT_EQ(Headless().boxes.size(), 1u);
     EXPECT_EQ(Headless().boxes[0], "[Error] Setup_Direct_Input():\n\nDirectInputCreate FAILED");
 }

@@ -22,6 +22,7 @@
 #include "support/soft_display.h"
 #include "support/surface_fixture.h"
 #include "surface/bitmap.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
@@ -47,26 +48,28 @@ uint32_t Pixel_Of(Rgb c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) |
 
 class Converter_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     Installed_Program program{1};  // 0.bmp only: a two-frame strip, nothing to expand
 
     void SetUp() override {
-        Window_Mode = WINDOWED;  // as a new process starts, whatever a test before left
-        ASSERT_EQ(Start_Up("mirravane /c"), 1);
-        ASSERT_EQ(Objects_Loaded, 1);
+        s.display.Window_Mode = WINDOWED;  // as a new process starts, whatever a test before left
+        ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+        ASSERT_EQ(s.app.Objects_Loaded, 1);
         Headless_File_Answers().clear();
         Headless().boxes.clear();
     }
     // The run ends here, so the next test starts one of its own.
     void TearDown() override {
-        Shutdown();
-        Close_Error_Log();
-        DestroyWindow(Main_Window);
-        Main_Window = nullptr;
+        Shutdown(s);
+        Close_Error_Log(s.app);
+        DestroyWindow(s.display.Main_Window);
+        s.display.Main_Window = nullptr;
     }
     const Scratch_Folder& folder() const { return program.folder(); }
     bool Log_Has(const std::string& line) const { return program.log().find(line) != std::string::npos; }
     // What a user does: Slides > Objects > Advanced > Frame Convert.
-    static void Choose_Frame_Convert() { SendMessageA(Main_Window, WM_COMMAND, MENU_SLIDES_FRAME_CONVERT, 0); }
+    void Choose_Frame_Convert() { SendMessageA(s.display.Main_Window, WM_COMMAND, MENU_SLIDES_FRAME_CONVERT, 0); }
     std::string Object_Path(int i) const {
         return folder().windows("Mirravane\\Data\\Bmp\\Objects\\" + std::to_string(i) + ".bmp");
     }
@@ -82,7 +85,7 @@ TEST_F(Converter_Test, StacksFramesInNameOrderInWholeBlocksAndDeletesThemOnceSav
     Headless_File_Answers().push_back(Object_Path(1));
 
     Choose_Frame_Convert();
-    EXPECT_EQ(File_Dialog.lpstrInitialDir, folder().windows("Mirravane\\Data\\Bmp\\Objects\\"));
+    EXPECT_EQ(s.shell.File_Dialog.lpstrInitialDir, folder().windows("Mirravane\\Data\\Bmp\\Objects\\"));
     EXPECT_TRUE(Loose_Frames(folder()).empty());
     EXPECT_FALSE(Log_Has("Frame Convert FAILED")) << program.log();
     const std::string saved = folder().read("Mirravane/Data/Bmp/Objects/1.bmp");
@@ -93,9 +96,9 @@ TEST_F(Converter_Test, StacksFramesInNameOrderInWholeBlocksAndDeletesThemOnceSav
     EXPECT_EQ(saved.size(), 54u + 3u * 24u * 12u * 24u);
 
     // The rebuilt session loaded the new object: twelve frames in the order 1, 2, ..., 12.
-    ASSERT_EQ(Objects_Loaded, 2);
-    const Surface images = Objects_Data[1].images;
-    EXPECT_EQ(Objects_Data[1].frames, 12);
+    ASSERT_EQ(s.app.Objects_Loaded, 2);
+    const Surface images = s.app.Objects_Data[1].images;
+    EXPECT_EQ(s.app.Objects_Data[1].frames, 12);
     for (int k = 0; k < 12; ++k) {
         const int n = k + 1, y = k * 24;
         const int last = n == 7 ? 9 : 19;
@@ -123,12 +126,12 @@ TEST_F(Converter_Test, CancelOrAFailedSaveKeepsEveryFrame) {
     // Cancel: nothing saved, nothing deleted, the session rebuilt.
     Headless_File_Answers().push_back("");
     Choose_Frame_Convert();
-    EXPECT_STREQ(File_Dialog.lpstrFile, "2.bmp");  // proposed: the first number without a file
+    EXPECT_STREQ(s.shell.File_Dialog.lpstrFile, "2.bmp");  // proposed: the first number without a file
     EXPECT_TRUE(frames_kept());
     EXPECT_FALSE(std::filesystem::exists(folder().native("Mirravane/Data/Bmp/Objects/2.bmp")));
     EXPECT_EQ(folder().read("Mirravane/Data/Bmp/Objects/1.bmp"), "damaged");
-    EXPECT_NE(Hidden, nullptr);
-    EXPECT_EQ(Objects_Loaded, 1);
+    EXPECT_NE(s.display.Hidden, nullptr);
+    EXPECT_EQ(s.app.Objects_Loaded, 1);
 
     // A folder that does not exist, then a full disk over an existing object: both fail and
     // say so, the frames stay, the old object stays whole.
@@ -145,11 +148,11 @@ TEST_F(Converter_Test, CancelOrAFailedSaveKeepsEveryFrame) {
     EXPECT_TRUE(frames_kept());
     EXPECT_EQ(folder().read("Mirravane/Data/Bmp/Objects/0.bmp"), strip);
     EXPECT_FALSE(std::filesystem::exists(folder().native(Temporary_File_Name("Mirravane/Data/Bmp/Objects/0.bmp"))));
-    EXPECT_EQ(Objects_Loaded, 1);
+    EXPECT_EQ(s.app.Objects_Loaded, 1);
 }
 
 TEST_F(Converter_Test, NothingToConvertIsShownAndAnUnreadableFirstFrameChangesNothing) {
-    const Surface hidden = Hidden;
+    const Surface hidden = s.display.Hidden;
     Choose_Frame_Convert();
     EXPECT_TRUE(Log_Has("FindFirstFile returned INVALID_HANDLE_VALUE"));
     EXPECT_TRUE(Log_Has("MENU_SCOPE_SLIDES_OBJECTS_ADVANCED_FRAME_CONVERT: Frame Convert FAILED"));
@@ -157,7 +160,7 @@ TEST_F(Converter_Test, NothingToConvertIsShownAndAnUnreadableFirstFrameChangesNo
     ASSERT_EQ(Headless().boxes.size(), 1u);
     EXPECT_EQ(Headless().boxes[0].rfind("[Message] There are no frames to convert.", 0), 0u) << Headless().boxes[0];
     EXPECT_NE(Headless().boxes[0].find("/Mirravane/Data/Frame Converter"), std::string::npos) << Headless().boxes[0];
-    EXPECT_EQ(Hidden, hidden);
+    EXPECT_EQ(s.display.Hidden, hidden);
 
     Headless().boxes.clear();
     folder().write(Converter + "broken.bmp", "BM not a bitmap");
@@ -165,30 +168,32 @@ TEST_F(Converter_Test, NothingToConvertIsShownAndAnUnreadableFirstFrameChangesNo
     EXPECT_TRUE(Log_Has("Frame_Convert(): Unable to load " +
                         folder().windows("Mirravane\\Data\\Frame Converter\\broken.bmp")));
     EXPECT_TRUE(Headless().boxes.empty());
-    EXPECT_EQ(Hidden, hidden);
+    EXPECT_EQ(s.display.Hidden, hidden);
     EXPECT_EQ(Loose_Frames(folder()), std::vector<std::string>{"broken.bmp"});
 }
 
 // Compaction needs only a display to show its progress on.
 class Compaction_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     Scratch_Folder folder;
-    Soft_Display display{160, 120, 32};
+    Soft_Display display{s, 160, 120, 32};
     void SetUp() override {
         ASSERT_TRUE(display.ok());
-        error_logging = 0;
-        Saver_Mode = CONFIGURE;
+        s.app.error_logging = 0;
+        s.app.Saver_Mode = CONFIGURE;
         Take_Reports();
         folder.make_folder("Mirravane/Data/Bmp/Objects");
     }
-    void TearDown() override { Free_All_Objects(); }
+    void TearDown() override { Free_All_Objects(s); }
     static std::string Name(int i) { return "Mirravane/Data/Bmp/Objects/" + std::to_string(i) + ".bmp"; }
 
     // The file the program makes of a square object on its first load.
     std::string Expanded(const std::string& square) {
         folder.write(Name(0), square);
-        EXPECT_EQ(Load_All_Objects(), 1);
-        Free_All_Objects();
+        EXPECT_EQ(Load_All_Objects(s.display), 1);
+        Free_All_Objects(s);
         Take_Reports();
         return folder.read(Name(0));
     }
@@ -213,30 +218,30 @@ TEST_F(Compaction_Test, OnlyTheProgramsOwnHueFramesBecomeTheirFirstFrame) {
     folder.write(Name(2), touched);
     folder.write(Name(3), strip);
 
-    ASSERT_EQ(Compact_All_Objects(), 1);
-    EXPECT_EQ(Objects_Loaded, 4);
-    EXPECT_EQ(Objects_Data[0].frames, 1);
-    EXPECT_EQ(Objects_Data[0].total_height, 64);
-    EXPECT_EQ(Objects_Data[1].frames, 32);
-    EXPECT_EQ(Objects_Data[2].frames, 32);
-    EXPECT_EQ(Objects_Data[3].frames, 10);
-    EXPECT_FLOAT_EQ(Objects_Memory, (64.0f * 64 + 2 * 64 * 2048 + 64 * 640) * 32 / 8388608.0f);
+    ASSERT_EQ(Compact_All_Objects(s), 1);
+    EXPECT_EQ(s.app.Objects_Loaded, 4);
+    EXPECT_EQ(s.app.Objects_Data[0].frames, 1);
+    EXPECT_EQ(s.app.Objects_Data[0].total_height, 64);
+    EXPECT_EQ(s.app.Objects_Data[1].frames, 32);
+    EXPECT_EQ(s.app.Objects_Data[2].frames, 32);
+    EXPECT_EQ(s.app.Objects_Data[3].frames, 10);
+    EXPECT_FLOAT_EQ(s.app.Objects_Memory, (64.0f * 64 + 2 * 64 * 2048 + 64 * 640) * 32 / 8388608.0f);
     EXPECT_EQ(folder.read(Name(0)).substr(54), square.substr(54));
     EXPECT_EQ(folder.read(Name(1)), animation);
     EXPECT_EQ(folder.read(Name(2)), touched);
     EXPECT_EQ(folder.read(Name(3)), strip);
     // The last object shown in the middle of the picture.
-    EXPECT_EQ(Peek(Hidden, 48, 28), 0x000000FFu);
+    EXPECT_EQ(Peek(s.display.Hidden, 48, 28), 0x000000FFu);
     EXPECT_TRUE(Take_Reports().empty());
 }
 
 TEST_F(Compaction_Test, FullDiskKeepsTheExpandedFileAndNoFilesIsAFailure) {
-    EXPECT_EQ(Compact_All_Objects(), 0);
+    EXPECT_EQ(Compact_All_Objects(s), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Load_All_Objects(): No Special Effects files (Objects) Loaded"});
 
     const std::string expanded = Expanded(Make_Object_Bmp(64, 64, Two_Colours));
     Set_Disk_Space_Limit(100);
-    EXPECT_EQ(Compact_All_Objects(), 0);
+    EXPECT_EQ(Compact_All_Objects(s), 0);
     Set_Disk_Space_Limit(-1);
     const Reports reports = Take_Reports();
     ASSERT_FALSE(reports.empty());

@@ -15,6 +15,7 @@
 #include "support/soft_display.h"
 #include "support/surface_fixture.h"
 #include "surface/display.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
@@ -24,17 +25,19 @@ constexpr Rgb RED{255, 0, 0}, BLUE{0, 0, 255}, BLACK{0, 0, 0};
 
 class Objects_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     Scratch_Folder folder;
-    Soft_Display display{160, 120, 32};
+    Soft_Display display{s, 160, 120, 32};
 
     void SetUp() override {
         ASSERT_TRUE(display.ok());
-        error_logging = 0;
-        Saver_Mode = CONFIGURE;
+        s.app.error_logging = 0;
+        s.app.Saver_Mode = CONFIGURE;
         Take_Reports();
         folder.make_folder("Mirravane/Data/Bmp/Objects");
     }
-    void TearDown() override { Free_All_Objects(); }
+    void TearDown() override { Free_All_Objects(s); }
 
     static std::string Name(int i) { return "Mirravane/Data/Bmp/Objects/" + std::to_string(i) + ".bmp"; }
     void Put(int i, const std::string& bytes) const { folder.write(Name(i), bytes); }
@@ -46,18 +49,18 @@ Rgb Pattern(int x, int) { return x < 32 ? RED : x == 32 ? BLACK : BLUE; }
 
 TEST_F(Objects_Test, SquareObjectExpandsIntoThirtyTwoHueFramesOnce) {
     Put(0, Make_Object_Bmp(64, 64, Pattern));
-    ASSERT_EQ(Load_All_Objects(), 1);
-    EXPECT_EQ(Objects_Loaded, 1);
-    const OBJECTS_DATA& object = Objects_Data[0];
+    ASSERT_EQ(Load_All_Objects(s.display), 1);
+    EXPECT_EQ(s.app.Objects_Loaded, 1);
+    const OBJECTS_DATA& object = s.app.Objects_Data[0];
     EXPECT_EQ(object.frame_width, 64);
     EXPECT_EQ(object.total_height, 2048);
     EXPECT_EQ(object.frames, 32);
     int w = 0, h = 0;
-    ASSERT_EQ(Grab_Surface_Dimensions(object.images, &w, &h), 1);
+    ASSERT_EQ(Grab_Surface_Dimensions(s.app, object.images, &w, &h), 1);
     EXPECT_EQ(w, 64);
     EXPECT_EQ(h, 2048);
     // 64 x 2048 pixels of 32 bits: 4 Mbit = 0.5 Mb.
-    EXPECT_FLOAT_EQ(Objects_Memory, 0.5f);
+    EXPECT_FLOAT_EQ(s.app.Objects_Memory, 0.5f);
 
     // Frame k is frame 0 turned by 8k / 256 of the circle.
     Surface images = object.images;
@@ -88,11 +91,11 @@ TEST_F(Objects_Test, SquareObjectExpandsIntoThirtyTwoHueFramesOnce) {
     EXPECT_EQ(h, 2048);
     EXPECT_EQ(written.size(), 54u + 3u * 64u * 2048u);
     EXPECT_FALSE(std::filesystem::exists(folder.native(Temporary_File_Name(Name(0)))));
-    Free_All_Objects();
-    ASSERT_EQ(Load_All_Objects(), 1);
-    EXPECT_EQ(Objects_Data[0].frames, 32);
+    Free_All_Objects(s);
+    ASSERT_EQ(Load_All_Objects(s.display), 1);
+    EXPECT_EQ(s.app.Objects_Data[0].frames, 32);
     EXPECT_EQ(folder.read(Name(0)), written);
-    EXPECT_FLOAT_EQ(Objects_Memory, 0.5f);
+    EXPECT_FLOAT_EQ(s.app.Objects_Memory, 0.5f);
 }
 
 TEST_F(Objects_Test, ScanStopsAtTheFirstGapAndOnlySquaresExpand) {
@@ -100,35 +103,35 @@ TEST_F(Objects_Test, ScanStopsAtTheFirstGapAndOnlySquaresExpand) {
     Put(0, strip);
     Put(1, Solid_Bmp(16, 32, BLUE));
     Put(3, Solid_Bmp(16, 32, BLUE));
-    ASSERT_EQ(Load_All_Objects(), 1);
-    EXPECT_EQ(Objects_Loaded, 2);
-    EXPECT_EQ(Objects_Data[0].frames, 10);
-    EXPECT_EQ(Objects_Data[1].frames, 2);
-    EXPECT_EQ(Objects_Data[3].images, nullptr);
+    ASSERT_EQ(Load_All_Objects(s.display), 1);
+    EXPECT_EQ(s.app.Objects_Loaded, 2);
+    EXPECT_EQ(s.app.Objects_Data[0].frames, 10);
+    EXPECT_EQ(s.app.Objects_Data[1].frames, 2);
+    EXPECT_EQ(s.app.Objects_Data[3].images, nullptr);
     EXPECT_EQ(folder.read(Name(0)), strip);
-    EXPECT_EQ(Get_Object_Images(-1), nullptr);
-    EXPECT_EQ(Get_Object_Images(2), nullptr);
-    EXPECT_EQ(Get_Object_Images(1), Objects_Data[1].images);
+    EXPECT_EQ(Get_Object_Images(s.app, -1), nullptr);
+    EXPECT_EQ(Get_Object_Images(s.app, 2), nullptr);
+    EXPECT_EQ(Get_Object_Images(s.app, 1), s.app.Objects_Data[1].images);
     // (64 * 640 + 16 * 32) * 32 bits.
-    EXPECT_FLOAT_EQ(Objects_Memory, (64.0f * 640 + 16 * 32) * 32 / 8388608.0f);
+    EXPECT_FLOAT_EQ(s.app.Objects_Memory, (64.0f * 640 + 16 * 32) * 32 / 8388608.0f);
 
     // Loading again over a table that still holds a bitmap is refused.
-    EXPECT_EQ(Load_All_Objects(), 0);
+    EXPECT_EQ(Load_All_Objects(s.display), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Load All Objects(): Objects_Data[i].images should be NULL"});
 }
 
 TEST_F(Objects_Test, PreviewLeavesSquareObjectsSingle) {
-    Saver_Mode = PREVIEW;
+    s.app.Saver_Mode = PREVIEW;
     const std::string square = Solid_Bmp(16, 16, RED);
     Put(0, square);
-    ASSERT_EQ(Load_All_Objects(), 1);
-    EXPECT_EQ(Objects_Data[0].frames, 1);
-    EXPECT_EQ(Objects_Data[0].total_height, 16);
+    ASSERT_EQ(Load_All_Objects(s.display), 1);
+    EXPECT_EQ(s.app.Objects_Data[0].frames, 1);
+    EXPECT_EQ(s.app.Objects_Data[0].total_height, 16);
     EXPECT_EQ(folder.read(Name(0)), square);
 }
 
 TEST_F(Objects_Test, UnusableFilesAreSkippedAndTheObjectsAfterThemLoad) {
-    EXPECT_EQ(Load_All_Objects(), 0);
+    EXPECT_EQ(Load_All_Objects(s.display), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Load_All_Objects(): No Special Effects files (Objects) Loaded"});
 
     Put(0, Solid_Bmp(16, 32, RED));
@@ -139,12 +142,12 @@ TEST_F(Objects_Test, UnusableFilesAreSkippedAndTheObjectsAfterThemLoad) {
     std::filesystem::create_symlink(folder.native("nowhere.bmp"), folder.native(Name(5)));
     Put(6, Solid_Bmp(16, 48, BLUE));
     Put(8, Solid_Bmp(16, 32, RED));  // after the gap at 7
-    ASSERT_EQ(Load_All_Objects(), 1);
+    ASSERT_EQ(Load_All_Objects(s.display), 1);
     // The table has no holes: the object of 6.bmp is object 1.
-    EXPECT_EQ(Objects_Loaded, 2);
-    EXPECT_EQ(Objects_Data[1].frames, 3);
-    EXPECT_EQ(Peek(Objects_Data[1].images, 3, 40), 0x000000FFu);
-    EXPECT_EQ(Objects_Data[2].images, nullptr);
+    EXPECT_EQ(s.app.Objects_Loaded, 2);
+    EXPECT_EQ(s.app.Objects_Data[1].frames, 3);
+    EXPECT_EQ(Peek(s.app.Objects_Data[1].images, 3, 40), 0x000000FFu);
+    EXPECT_EQ(s.app.Objects_Data[2].images, nullptr);
     Reports skipped;
     for (const std::string& line : Take_Reports())
         if (line.find("skipped") != std::string::npos) skipped.push_back(line);
@@ -155,11 +158,11 @@ TEST_F(Objects_Test, UnusableFilesAreSkippedAndTheObjectsAfterThemLoad) {
     EXPECT_EQ(folder.read(Name(2)), "This is a text file, not a picture.\n");
 
     // With nothing usable the load fails as if there were no files.
-    Free_All_Objects();
+    Free_All_Objects(s);
     Put(0, Solid_Bmp(32, 16, RED));
     std::filesystem::remove(folder.native(Name(6)));
-    EXPECT_EQ(Load_All_Objects(), 0);
-    EXPECT_EQ(Objects_Loaded, 0);
+    EXPECT_EQ(Load_All_Objects(s.display), 0);
+    EXPECT_EQ(s.app.Objects_Loaded, 0);
     const Reports reports = Take_Reports();
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back(), "Load_All_Objects(): No Special Effects files (Objects) Loaded");
@@ -173,13 +176,13 @@ TEST_F(Objects_Test, ObjectsThatCannotBeWrittenBackAreUsedFromMemory) {
     const std::string odd = Solid_Bmp(20, 20, BLUE);
     Put(1, odd);
     Set_Disk_Space_Limit(1000);  // the expanded file needs 54 + 3 * 16 * 512 bytes
-    EXPECT_EQ(Load_All_Objects(), 1);
+    EXPECT_EQ(Load_All_Objects(s.display), 1);
     Set_Disk_Space_Limit(-1);
-    EXPECT_EQ(Objects_Loaded, 2);
+    EXPECT_EQ(s.app.Objects_Loaded, 2);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(Objects_Data[i].frames, 32) << i;
+        EXPECT_EQ(s.app.Objects_Data[i].frames, 32) << i;
         int w = 0, h = 0;
-        ASSERT_EQ(Grab_Surface_Dimensions(Objects_Data[i].images, &w, &h), 1);
+        ASSERT_EQ(Grab_Surface_Dimensions(s.app, s.app.Objects_Data[i].images, &w, &h), 1);
         EXPECT_EQ(h, 32 * w) << i;
     }
     const Reports reports = Take_Reports();
@@ -200,43 +203,43 @@ TEST_F(Objects_Test, ObjectsThatCannotBeWrittenBackAreUsedFromMemory) {
 
 TEST_F(Objects_Test, HueGradientStepsAndProgressPicture) {
     Put(0, Solid_Bmp(16, 16, RED));
-    Saver_Mode = PREVIEW;  // load it single, expand by hand
-    ASSERT_EQ(Load_All_Objects(), 1);
+    s.app.Saver_Mode = PREVIEW;  // load it single, expand by hand
+    ASSERT_EQ(Load_All_Objects(s.display), 1);
 
     // No steps, or too many steps (512 % 256 = 0): nothing happens, silently.
-    EXPECT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 0, 8), 0);
-    EXPECT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 512, 8), 0);
-    EXPECT_EQ(Objects_Data[0].total_height, 16);
+    EXPECT_EQ(Create_Objects_Hue_Gradient(s.display, 0, 16, 16, 0, 8), 0);
+    EXPECT_EQ(Create_Objects_Hue_Gradient(s.display, 0, 16, 16, 512, 8), 0);
+    EXPECT_EQ(s.app.Objects_Data[0].total_height, 16);
     EXPECT_TRUE(Take_Reports().empty());
 
     // 4 steps of 100 overshoot the circle: the step becomes 256 / 4 = 64, a quarter turn.
-    ASSERT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 4, 100), 1);
-    EXPECT_EQ(Objects_Data[0].frames, 4);
-    EXPECT_EQ(Objects_Data[0].total_height, 64);
-    const Rgb quarter = Channels_32(Peek(Objects_Data[0].images, 3, 16 + 3));  // 90 degrees
+    ASSERT_EQ(Create_Objects_Hue_Gradient(s.display, 0, 16, 16, 4, 100), 1);
+    EXPECT_EQ(s.app.Objects_Data[0].frames, 4);
+    EXPECT_EQ(s.app.Objects_Data[0].total_height, 64);
+    const Rgb quarter = Channels_32(Peek(s.app.Objects_Data[0].images, 3, 16 + 3));  // 90 degrees
     EXPECT_EQ(quarter.r, 127);
     EXPECT_EQ(quarter.g, 255);
     EXPECT_EQ(quarter.b, 0);
     // The last progress picture is frame 2 (180 degrees) in the middle of the 160 x 120 picture.
-    const Rgb shown = Channels_32(Peek(Hidden, 72 + 5, 52 + 5));
+    const Rgb shown = Channels_32(Peek(s.display.Hidden, 72 + 5, 52 + 5));
     EXPECT_EQ(shown.r, 0);
     EXPECT_EQ(shown.b, 255);
-    EXPECT_EQ(Peek(Hidden, 71, 52), 0u);
-    EXPECT_EQ(Peek(Hidden, 72, 51), 0u);
+    EXPECT_EQ(Peek(s.display.Hidden, 71, 52), 0u);
+    EXPECT_EQ(Peek(s.display.Hidden, 72, 51), 0u);
     EXPECT_TRUE(Take_Reports().empty());
 }
 
 TEST_F(Objects_Test, FailedHueStepKeepsTheOldBitmapAndItsSizes) {
     Put(0, Solid_Bmp(16, 16, RED));
-    Saver_Mode = PREVIEW;
-    ASSERT_EQ(Load_All_Objects(), 1);
-    Surface old = Objects_Data[0].images;
+    s.app.Saver_Mode = PREVIEW;
+    ASSERT_EQ(Load_All_Objects(s.display), 1);
+    Surface old = s.app.Objects_Data[0].images;
     Inject_DD_Fault(DD_Call::GetDC, DDERR_GENERIC);
-    EXPECT_EQ(Create_Objects_Hue_Gradient(0, 16, 16, 32, 0), 0);
-    EXPECT_EQ(Objects_Data[0].images, old);
+    EXPECT_EQ(Create_Objects_Hue_Gradient(s.display, 0, 16, 16, 32, 0), 0);
+    EXPECT_EQ(s.app.Objects_Data[0].images, old);
     // The sizes still describe the bitmap the entry holds, so the object stays usable.
-    EXPECT_EQ(Objects_Data[0].total_height, 16);
-    EXPECT_EQ(Objects_Data[0].frames, 1);
+    EXPECT_EQ(s.app.Objects_Data[0].total_height, 16);
+    EXPECT_EQ(s.app.Objects_Data[0].frames, 1);
     EXPECT_EQ(Take_Reports(), (Reports{"Alter Hue() Unable to Acquire dest device context from surface",
                                        "Create_Objects_Hue_Gradient():Unable to alter hue at step 1"}));
 }
@@ -244,20 +247,20 @@ TEST_F(Objects_Test, FailedHueStepKeepsTheOldBitmapAndItsSizes) {
 TEST_F(Objects_Test, LostBitmapsAreReadAgainAndTheSlidesRebuilt) {
     Put(0, Solid_Bmp(16, 32, RED));
     Put(1, Solid_Bmp(16, 16, BLUE));
-    ASSERT_EQ(Load_All_Objects(), 1);
-    EXPECT_EQ(Restore_All_Objects(), 1);  // nothing lost: nothing done
-    Default_Plasma_Settings();
-    Plasma_Settings.slides_on = 1;
-    Plasma_Settings.background = 0;  // black: the slides need nothing else
-    Objects_Data[1].images->Mark_Lost();
-    ASSERT_EQ(Restore_All_Objects(), 1);
-    EXPECT_EQ(Objects_Loaded, 2);
-    ASSERT_NE(Objects_Data[1].images, nullptr);
-    EXPECT_NE(Objects_Data[1].images->IsLost(), DDERR_SURFACELOST);
-    EXPECT_EQ(Objects_Data[1].frames, 32);  // from the file written at the first load
-    EXPECT_EQ(Peek(Objects_Data[1].images, 3, 3), 0x000000FFu);
-    EXPECT_EQ(Slides_Ready, 1);
-    Free_Colour_Slides();
+    ASSERT_EQ(Load_All_Objects(s.display), 1);
+    EXPECT_EQ(Restore_All_Objects(s), 1);  // nothing lost: nothing done
+    Default_Plasma_Settings(s);
+    s.Plasma_Settings.slides_on = 1;
+    s.Plasma_Settings.background = 0;  // black: the slides need nothing else
+    s.app.Objects_Data[1].images->Mark_Lost();
+    ASSERT_EQ(Restore_All_Objects(s), 1);
+    EXPECT_EQ(s.app.Objects_Loaded, 2);
+    ASSERT_NE(s.app.Objects_Data[1].images, nullptr);
+    EXPECT_NE(s.app.Objects_Data[1].images->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(s.app.Objects_Data[1].frames, 32);  // from the file written at the first load
+    EXPECT_EQ(Peek(s.app.Objects_Data[1].images, 3, 3), 0x000000FFu);
+    EXPECT_EQ(s.slides.Slides_Ready, 1);
+    Free_Colour_Slides(s);
 }
 
 }  // namespace

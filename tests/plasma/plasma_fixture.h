@@ -12,6 +12,7 @@
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
 #include "support/soft_display.h"
+#include "support/fresh_session.h"
 
 // A context with 2W x 2H tables filled by hand: table[y][x] = f(x, y); all phases 0.
 inline void Fill_Context(Plasma_Context& c, int W, int H, const std::function<int(int, int)>& t1,
@@ -38,12 +39,14 @@ inline std::function<int(int, int)> Constant(int v) {
 
 class Plasma_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
-        std::memset(&Plasma_Settings, 0, sizeof Plasma_Settings);
-        error_logging = 0;
+        std::memset(&s.Plasma_Settings, 0, sizeof s.Plasma_Settings);
+        s.app.error_logging = 0;
         Headless().boxes.clear();
     }
-    void TearDown() override { Shutdown_Plasma(); }
+    void TearDown() override { Shutdown_Plasma(s); }
 
     static bool Box_Shown(const std::string& text) {
         for (const std::string& box : Headless().boxes)

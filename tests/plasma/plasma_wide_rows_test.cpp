@@ -5,6 +5,7 @@
 #include <random>
 
 #include "plasma_fixture.h"
+#include "session/session.h"
 
 namespace {
 
@@ -35,33 +36,30 @@ struct Reference {
 
 unsigned Fold(unsigned v, unsigned bit) { return (v & bit) ? (~v & 0xFF) : v; }
 
-unsigned Channel(unsigned v, unsigned colour, int darken) {
-    const unsigned c = Plasma_Settings.invert_colour_logic == 1 ? (v & colour) : (v | colour);
+unsigned Channel(const PLASMA_SETTINGS& p, unsigned v, unsigned colour, int darken) {
+    const unsigned c = p.invert_colour_logic == 1 ? (v & colour) : (v | colour);
     return c >> (darken & 31);
 }
 
-uint32_t Wide(unsigned blue, unsigned green, unsigned red) {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
-    const uint32_t pixel = Channel(Fold(blue & 0xFF, 0x80), p.colour_blue, p.darken_blue) |
-                           Channel(Fold(green & 0xFF, 0x80), p.colour_green, p.darken_green) << 8 |
-                           Channel(Fold(red & 0xFF, 0x80), p.colour_red, p.darken_red) << 16;
+uint32_t Wide(const PLASMA_SETTINGS& p, unsigned blue, unsigned green, unsigned red) {
+    const uint32_t pixel = Channel(p, Fold(blue & 0xFF, 0x80), p.colour_blue, p.darken_blue) |
+                           Channel(p, Fold(green & 0xFF, 0x80), p.colour_green, p.darken_green) << 8 |
+                           Channel(p, Fold(red & 0xFF, 0x80), p.colour_red, p.darken_red) << 16;
     return p.brighten ? pixel << 1 : pixel;
 }
 
-uint32_t Single_16(unsigned s) {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
-    const unsigned v = Fold(s & 0xFF, 0x20);
-    return (Channel(v, p.colour_red % 32u, p.darken_red) << 11 | Channel(v, p.colour_green % 32u, p.darken_green) << 6 |
-            Channel(v, p.colour_blue % 32u, p.darken_blue)) &
+uint32_t Single_16(const PLASMA_SETTINGS& p, unsigned sum) {
+    const unsigned v = Fold(sum & 0xFF, 0x20);
+    return (Channel(p, v, p.colour_red % 32u, p.darken_red) << 11 | Channel(p, v, p.colour_green % 32u, p.darken_green) << 6 |
+            Channel(p, v, p.colour_blue % 32u, p.darken_blue)) &
            0xFFFF;
 }
 
-uint32_t Multi_16(unsigned b, unsigned g, unsigned r, bool is_565) {
-    const PLASMA_SETTINGS& p = Plasma_Settings;
-    const unsigned green = is_565 ? Channel(Fold((g >> 1) & 0xFF, 0x40), p.colour_green % 64u, p.darken_green)
-                                  : Channel(Fold(g >> 2, 0x20), p.colour_green % 32u, p.darken_green);
-    return (Channel(Fold(b >> 2, 0x20), p.colour_blue % 32u, p.darken_blue) | green << 5 |
-            Channel(Fold(r >> 2, 0x20), p.colour_red % 32u, p.darken_red) << (is_565 ? 11 : 10)) &
+uint32_t Multi_16(const PLASMA_SETTINGS& p, unsigned b, unsigned g, unsigned r, bool is_565) {
+    const unsigned green = is_565 ? Channel(p, Fold((g >> 1) & 0xFF, 0x40), p.colour_green % 64u, p.darken_green)
+                                  : Channel(p, Fold(g >> 2, 0x20), p.colour_green % 32u, p.darken_green);
+    return (Channel(p, Fold(b >> 2, 0x20), p.colour_blue % 32u, p.darken_blue) | green << 5 |
+            Channel(p, Fold(r >> 2, 0x20), p.colour_red % 32u, p.darken_red) << (is_565 ? 11 : 10)) &
            0xFFFF;
 }
 
@@ -91,7 +89,7 @@ protected:
 
     void Random_Colours() {
         static const int darkens[] = {0, 0, 1, 2, 3, 5, 7, 8, 9, 15, 16, 31, 32, 33, -1, 1000};
-        PLASMA_SETTINGS& p = Plasma_Settings;
+        PLASMA_SETTINGS& p = s.Plasma_Settings;
         p.invert_colour_logic = Any(0, 2);
         p.colour_blue = static_cast<uint8_t>(Any(0, 255));
         p.colour_green = static_cast<uint8_t>(Any(0, 255));
@@ -109,12 +107,12 @@ protected:
         int wrong = 0;
         for (int r = 0; r < height; ++r)
             for (int x = 0; x < width; ++x)
-                if (Hidden->Pixel(x0 + x, y0 + r) != expected(x, r) && ++wrong <= 3)
-                    ADD_FAILURE() << what << " pixel " << x << "," << r << ": " << std::hex << Hidden->Pixel(x0 + x, y0 + r)
+                if (s.display.Hidden->Pixel(x0 + x, y0 + r) != expected(x, r) && ++wrong <= 3)
+                    ADD_FAILURE() << what << " pixel " << x << "," << r << ": " << std::hex << s.display.Hidden->Pixel(x0 + x, y0 + r)
                                   << " expected " << expected(x, r);
         EXPECT_EQ(wrong, 0) << what;
-        for (int r = 0; r < height; ++r) EXPECT_EQ(Hidden->Pixel(x0 + width, y0 + r), 0u) << what;
-        for (int x = 0; x < width; ++x) EXPECT_EQ(Hidden->Pixel(x0 + x, y0 + height), 0u) << what;
+        for (int r = 0; r < height; ++r) EXPECT_EQ(s.display.Hidden->Pixel(x0 + width, y0 + r), 0u) << what;
+        for (int x = 0; x < width; ++x) EXPECT_EQ(s.display.Hidden->Pixel(x0 + x, y0 + height), 0u) << what;
     }
 };
 
@@ -126,19 +124,19 @@ constexpr int H = 6;
 TEST_F(Wide_Rows_Test, SingleColourRowsMatchTheFormulasAtEveryDepth) {
     for (int bpp : {32, 24, 16, 15}) {
         for (int round = 0; round < 12; ++round) {
-            Soft_Display display(W + 16, H + 4, bpp);
-            Random_Context(First_Plasma, W, H);
+            Soft_Display display(s, W + 16, H + 4, bpp);
+            Random_Context(s.plasma.First_Plasma, W, H);
             Random_Colours();
-            const Reference ref(First_Plasma);
+            const Reference ref(s.plasma.First_Plasma);
             const std::string what = std::to_string(bpp) + " bits, round " + std::to_string(round);
             if (bpp >= 24) {
-                ASSERT_EQ((bpp == 32 ? Process_Plasma_32 : Process_Plasma_24)(&First_Plasma, Hidden, 1.0, 4, 1), 1);
+                ASSERT_EQ((bpp == 32 ? Process_Plasma_32 : Process_Plasma_24)(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 4, 1), 1);
                 const uint32_t mask = bpp == 32 ? 0xFFFFFFFFu : 0xFFFFFFu;
-                Expect_Tile(4, 1, W, H, [&](int x, int r) { const unsigned s = ref.sum(x / 4, r); return Wide(s, s, s) & mask; },
+                Expect_Tile(4, 1, W, H, [&](int x, int r) { const unsigned sum = ref.sum(x / 4, r); return Wide(s.Plasma_Settings, sum, sum, sum) & mask; },
                             what.c_str());
             } else {
-                ASSERT_EQ(Process_Plasma_16(&First_Plasma, Hidden, 1.0, 4, 1), 1);
-                Expect_Tile(4, 1, W, H, [&](int x, int r) { return Single_16(ref.sum(x / 4, r)); }, what.c_str());
+                ASSERT_EQ(Process_Plasma_16(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 4, 1), 1);
+                Expect_Tile(4, 1, W, H, [&](int x, int r) { return Single_16(s.Plasma_Settings, ref.sum(x / 4, r)); }, what.c_str());
             }
         }
     }
@@ -147,21 +145,22 @@ TEST_F(Wide_Rows_Test, SingleColourRowsMatchTheFormulasAtEveryDepth) {
 TEST_F(Wide_Rows_Test, MultiColourRowsMatchTheFormulasAtEveryDepth) {
     for (int bpp : {32, 24, 16, 15}) {
         for (int round = 0; round < 12; ++round) {
-            Soft_Display display(W + 16, H + 4, bpp, true, bpp == 16);
-            Random_Context(First_Plasma, W, H);
-            Random_Context(Second_Plasma, W, H);
-            Random_Context(Third_Plasma, W, H);
+            Soft_Display display(s, W + 16, H + 4, bpp, true, bpp == 16);
+            Random_Context(s.plasma.First_Plasma, W, H);
+            Random_Context(s.plasma.Second_Plasma, W, H);
+            Random_Context(s.plasma.Third_Plasma, W, H);
             Random_Colours();
-            const Reference blue(First_Plasma), green(Second_Plasma), red(Third_Plasma);
+            const Reference blue(s.plasma.First_Plasma), green(s.plasma.Second_Plasma), red(s.plasma.Third_Plasma);
             const std::string what = std::to_string(bpp) + " bits, round " + std::to_string(round);
             auto render = bpp == 32 ? Multi_Colour_Plasma_32 : bpp == 24 ? Multi_Colour_Plasma_24 : Multi_Colour_Plasma_16;
-            ASSERT_EQ(render(&First_Plasma, &Second_Plasma, &Third_Plasma, Hidden, 1, 1, 1, 8, 2), 1);
+            ASSERT_EQ(render(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 8, 2), 1);
             const uint32_t mask = bpp == 24 ? 0xFFFFFFu : 0xFFFFFFFFu;
             Expect_Tile(8, 2, W, H,
                         [&](int x, int r) {
-                            const int s = x / 4;
-                            if (bpp >= 24) return Wide(blue.sum(s, r), green.sum(s, r), red.sum(s, r)) & mask;
-                            return Multi_16(blue.sum(s, r), green.sum(s, r), red.sum(s, r), bpp == 16);
+                            const int k = x / 4;
+                            const PLASMA_SETTINGS& p = s.Plasma_Settings;
+                            if (bpp >= 24) return Wide(p, blue.sum(k, r), green.sum(k, r), red.sum(k, r)) & mask;
+                            return Multi_16(p, blue.sum(k, r), green.sum(k, r), red.sum(k, r), bpp == 16);
                         },
                         what.c_str());
         }
@@ -172,10 +171,10 @@ TEST_F(Wide_Rows_Test, EightBitRowsCarryWithinGroupsOfFourOverWholeBlocks) {
     // 150 pixels: nine blocks of sixteen and a short last group of two.
     for (int width : {150, 64, 19}) {
         for (int round = 0; round < 8; ++round) {
-            Soft_Display display(width + 8, H + 4, 8);
-            Random_Context(First_Plasma, width, H);
-            const Reference ref(First_Plasma);
-            ASSERT_EQ(Process_Plasma_8(&First_Plasma, Hidden, 1.0, 3, 2), 1);
+            Soft_Display display(s, width + 8, H + 4, 8);
+            Random_Context(s.plasma.First_Plasma, width, H);
+            const Reference ref(s.plasma.First_Plasma);
+            ASSERT_EQ(Process_Plasma_8(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 3, 2), 1);
             Expect_Tile(3, 2, width, H, [&](int x, int r) { return Eight(ref, x, r, width); },
                         ("width " + std::to_string(width)).c_str());
         }

@@ -13,12 +13,14 @@
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
 #include "support/scratch_folder.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
 constexpr size_t Record_Size = 10136;
 
-unsigned char* bytes() { return reinterpret_cast<unsigned char*>(&Plasma_Settings); }
+unsigned char* bytes(Session& s) { return reinterpret_cast<unsigned char*>(&s.Plasma_Settings); }
 
 // Every byte different from its neighbours and non-zero, padding included.
 std::string pattern() {
@@ -27,10 +29,12 @@ std::string pattern() {
     return image;
 }
 
-std::string record_image() { return std::string(reinterpret_cast<const char*>(bytes()), Record_Size); }
+std::string record_image(Session& s) { return std::string(reinterpret_cast<const char*>(bytes(s)), Record_Size); }
 
 class Record_File : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         Headless().boxes.clear();
         root.make_folder("Mirravane");
@@ -43,8 +47,8 @@ protected:
 
 TEST_F(Record_File, SavedAndLoadedByteForByte) {
     const std::string image = pattern();
-    std::memcpy(bytes(), image.data(), Record_Size);
-    ASSERT_EQ(Save_Plasma_Settings_To_File(root.windows("Mirravane/default.dat").c_str()), 1);
+    std::memcpy(bytes(s), image.data(), Record_Size);
+    ASSERT_EQ(Save_Plasma_Settings_To_File(s, root.windows("Mirravane/default.dat").c_str()), 1);
     EXPECT_EQ(root.read("Mirravane/default.dat"), image);
 
     // The padding after `contrast` and after `colour_red` lands in the file unchanged.
@@ -52,17 +56,17 @@ TEST_F(Record_File, SavedAndLoadedByteForByte) {
     EXPECT_EQ(static_cast<unsigned char>(file[20]), (20 * 7 + 3) % 251 + 1);
     EXPECT_EQ(static_cast<unsigned char>(file[63]), (63 * 7 + 3) % 251 + 1);
 
-    std::memset(bytes(), 0, Record_Size);
-    ASSERT_EQ(Load_Plasma_Settings(root.windows("Mirravane\\default.dat").c_str()), 1);
-    EXPECT_EQ(record_image(), image);
+    std::memset(bytes(s), 0, Record_Size);
+    ASSERT_EQ(Load_Plasma_Settings(s, root.windows("Mirravane\\default.dat").c_str()), 1);
+    EXPECT_EQ(record_image(s), image);
 
     EXPECT_TRUE(Headless().boxes.empty());
 }
 
 TEST_F(Record_File, OnlyAWholeRecordChangesTheRecord) {
     const std::string image = pattern();
-    std::memset(bytes(), 0x55, Record_Size);
-    const std::string untouched = record_image();
+    std::memset(bytes(s), 0x55, Record_Size);
+    const std::string untouched = record_image(s);
     alarm(20);  // a FIFO that blocked the reader would end the test here
 
     // Short, empty and longer files, a FIFO and a folder: refused, and the record stays as it
@@ -80,60 +84,60 @@ TEST_F(Record_File, OnlyAWholeRecordChangesTheRecord) {
     std::vector<std::string> expected;
     for (const auto& file : files) {
         const std::string path = root.windows(std::string("Mirravane\\") + file.name);
-        EXPECT_EQ(Load_Plasma_Settings(path.c_str()), 0) << file.name;
-        EXPECT_EQ(record_image(), untouched) << file.name;
+        EXPECT_EQ(Load_Plasma_Settings(s, path.c_str()), 0) << file.name;
+        EXPECT_EQ(record_image(s), untouched) << file.name;
         if (file.read) expected.push_back("[Error] Load_Plamsa_Settings():\n\nError reading " + path);
     }
     EXPECT_EQ(Headless().boxes, expected);
-    EXPECT_EQ(Last_Preset_Read().outcome, Preset_Read::Missing);
-    EXPECT_EQ(Load_Plasma_Settings(""), 0);
+    EXPECT_EQ(Last_Preset_Read(s.app).outcome, Preset_Read::Missing);
+    EXPECT_EQ(Load_Plasma_Settings(s, ""), 0);
     alarm(0);
 }
 
 TEST_F(Record_File, FailedSavesReportAndKeepTheRecord) {
     const std::string image = pattern();
-    std::memcpy(bytes(), image.data(), Record_Size);
+    std::memcpy(bytes(s), image.data(), Record_Size);
 
-    EXPECT_EQ(Save_Plasma_Settings_To_File(""), 0);
-    EXPECT_EQ(Save_Plasma_Settings_To_File(nullptr), 0);
+    EXPECT_EQ(Save_Plasma_Settings_To_File(s, ""), 0);
+    EXPECT_EQ(Save_Plasma_Settings_To_File(s, nullptr), 0);
     EXPECT_TRUE(Headless().boxes.empty());
 
     // A full disk: no whole record written, two messages.
     const std::string full = root.windows("Mirravane\\full.dat");
     Set_Disk_Space_Limit(4096);
-    EXPECT_EQ(Save_Plasma_Settings_To_File(full.c_str()), 0);
+    EXPECT_EQ(Save_Plasma_Settings_To_File(s, full.c_str()), 0);
     std::vector<std::string> expected = {"[Error] Save_Plasma_Settings_To_File():\n\n Saved incorrect file size 0",
                                          "[Error] Save_Plasma_Settings_To_File():\n\n Error saving " + full};
     EXPECT_EQ(Headless().boxes, expected);
-    EXPECT_EQ(record_image(), image);
+    EXPECT_EQ(record_image(s), image);
     Set_Disk_Space_Limit(-1);
 
     // A folder that does not exist: only the second message.
     Headless().boxes.clear();
     const std::string nowhere = root.windows("Missing\\x.dat");
-    EXPECT_EQ(Save_Plasma_Settings_To_File(nowhere.c_str()), 0);
+    EXPECT_EQ(Save_Plasma_Settings_To_File(s, nowhere.c_str()), 0);
     EXPECT_EQ(Headless().boxes,
               std::vector<std::string>{"[Error] Save_Plasma_Settings_To_File():\n\n Error saving " + nowhere});
 
     // With the log on the messages go to the log instead, and '%' in a name is kept.
     Headless().boxes.clear();
-    Build_Error_Log_Path();
-    error_logging = 1;
-    ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File("T"), 1);
+    Build_Error_Log_Path(s.app);
+    s.app.error_logging = 1;
+    ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File(s.app, "T"), 1);
     const std::string odd = root.windows("Missing\\100%d.dat");
-    EXPECT_EQ(Save_Plasma_Settings_To_File(odd.c_str()), 0);
+    EXPECT_EQ(Save_Plasma_Settings_To_File(s, odd.c_str()), 0);
     EXPECT_TRUE(Headless().boxes.empty());
     std::string log = root.read("Mirravane/error_log.txt");
     EXPECT_NE(log.find("\r\nSave_Plasma_Settings_To_File():\n\n Error saving " + odd), std::string::npos);
-    Close_Error_Log();
-    error_logging = 0;
+    Close_Error_Log(s.app);
+    s.app.error_logging = 0;
 }
 
 TEST_F(Record_File, SavingKeepsWhatTheUserSetOnTheFile) {
     namespace fs = std::filesystem;
     const std::string image = pattern();
-    std::memcpy(bytes(), image.data(), Record_Size);
-    const auto save = [this](const char* name) { return Save_Plasma_Settings_To_File(root.windows(name).c_str()); };
+    std::memcpy(bytes(s), image.data(), Record_Size);
+    const auto save = [this](const char* name) { return Save_Plasma_Settings_To_File(s, root.windows(name).c_str()); };
     const auto mode = [this](const char* name) { return fs::status(root.native(name)).permissions(); };
     alarm(20);
 

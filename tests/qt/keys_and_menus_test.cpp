@@ -229,11 +229,11 @@ TEST_F(Qt_Backend_Test, CtrlMWithoutAMenuIsAKeyWithControlHeld) {
         if (message == WM_COMMAND && LOWORD(wparam) == 40074) ++toggles;
         return 0;
     };
-    HWND previous = Main_Window;
-    Main_Window = Create_Window(" Counting", WS_POPUP | WS_VISIBLE, 0, 0, 0, 300, 200, nullptr, nullptr, count);
-    ShowWindow(Main_Window, SW_SHOWNORMAL);
+    HWND previous = s.display.Main_Window;
+    s.display.Main_Window = Create_Window(" Counting", WS_POPUP | WS_VISIBLE, 0, 0, 0, 300, 200, nullptr, nullptr, count);
+    ShowWindow(s.display.Main_Window, SW_SHOWNORMAL);
     QCoreApplication::processEvents();
-    picture = Qt_Picture_Widget(Main_Window);
+    picture = Qt_Picture_Widget(s.display.Main_Window);
     for (int i = 0; i < 10; ++i) {
         QTest::keyPress(picture, Qt::Key_Control, Qt::ControlModifier);
         QTest::keyClick(picture, Qt::Key_M, Qt::ControlModifier);
@@ -242,11 +242,11 @@ TEST_F(Qt_Backend_Test, CtrlMWithoutAMenuIsAKeyWithControlHeld) {
     QTest::keyClick(picture, Qt::Key_M);
     EXPECT_FALSE(Control_Key_Down());
     int accelerated = 0;
-    for (const MSG& down : Take(WM_KEYDOWN)) accelerated += Translate_Accelerator(&down);
+    for (const MSG& down : Take(WM_KEYDOWN)) accelerated += Translate_Accelerator(s.display, &down);
     EXPECT_EQ(accelerated, 10);
     EXPECT_EQ(toggles, 10);
-    DestroyWindow(Main_Window);
-    Main_Window = previous;
+    DestroyWindow(s.display.Main_Window);
+    s.display.Main_Window = previous;
 }
 
 TEST_F(Qt_Backend_Test, ActivationAndFocusLossBecomeMessages) {

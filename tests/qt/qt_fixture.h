@@ -12,9 +12,12 @@
 #include "platform/qt/qt_access.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/windows/windows.h"
+#include "support/fresh_session.h"
 
 class Qt_Backend_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         Reset_Display_Service();

@@ -18,6 +18,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/windows/dialog.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -100,6 +101,8 @@ intptr_t Probe_Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam
 
 class Qt_Dialogs : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     static void SetUpTestSuite() {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         static int argc = 1;
@@ -294,9 +297,9 @@ namespace {
 TEST_F(Qt_Dialogs, SlideObjectsDialogShowsTheObjectAndTakesClicks) {
     Set_Backend(nullptr);
     Installed_Program program(2);
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     Set_Backend(&backend);
-    Plasma_Settings.object_count[0] = 4;
+    s.Plasma_Settings.object_count[0] = 4;
 
     QColor painted;
     QString count_after_deselect;
@@ -311,10 +314,10 @@ TEST_F(Qt_Dialogs, SlideObjectsDialogShowsTheObjectAndTakesClicks) {
         view->findChild<QPushButton*>("4")->click();
         view->findChild<QPushButton*>("1")->click();
     });
-    EXPECT_EQ(Show_Slide_Objects_Dialog(), 1);
+    EXPECT_EQ(Show_Slide_Objects_Dialog(s), 1);
     EXPECT_EQ(count_after_deselect, QStringLiteral("0"));
-    EXPECT_EQ(Plasma_Settings.object_count[0], 1);
-    EXPECT_EQ(Plasma_Settings.object_selected[0], 1);
+    EXPECT_EQ(s.Plasma_Settings.object_count[0], 1);
+    EXPECT_EQ(s.Plasma_Settings.object_selected[0], 1);
     EXPECT_EQ(painted, QColor(200, 40, 40));  // the installed object 0 is one colour
     Set_Backend(nullptr);
 }

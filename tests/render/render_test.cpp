@@ -19,6 +19,8 @@
 
 #include "presets/plasma_settings.h"
 #include "support/installed_program.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -293,7 +295,7 @@ std::string Run_Command(const std::string& command, int& status) {
 }
 
 // Renders with mirravane-render: the defaults, or a preset file written from them with `edit`.
-void Render_Frame(int width, int height, int bpp, uint32_t seed, int frames, Picture& picture,
+void Render_Frame(Session& s, int width, int height, int bpp, uint32_t seed, int frames, Picture& picture,
                   const std::function<void(PLASMA_SETTINGS&)>& edit = {}) {
     Installed_Program program(2, false, width, height, bpp);
     const std::string out = program.folder().path() + "/frame.bmp";
@@ -316,11 +318,11 @@ void Render_Frame(int width, int height, int bpp, uint32_t seed, int frames, Pic
 }
 
 // Renders as above and compares every pixel with `expected`.
-void Check_Rendered_Frame(int width, int height, int bpp, uint32_t seed, int frames, const std::vector<uint32_t>& expected,
+void Check_Rendered_Frame(Session& s, int width, int height, int bpp, uint32_t seed, int frames, const std::vector<uint32_t>& expected,
                           const std::function<void(PLASMA_SETTINGS&)>& edit = {}) {
     const std::string mode = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(bpp);
     Picture picture;
-    Render_Frame(width, height, bpp, seed, frames, picture, edit);
+    Render_Frame(s, width, height, bpp, seed, frames, picture, edit);
     if (::testing::Test::HasFatalFailure()) return;
     ASSERT_EQ(expected.size(), picture.pixels.size());
     int wrong = 0;
@@ -337,6 +339,8 @@ void Check_Rendered_Frame(int width, int height, int bpp, uint32_t seed, int fra
 }  // namespace
 
 TEST(Render, FirstFrameOfTheDefaultsMatchesThePlasmaFormulas) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     // The reference itself: one sample covers four pixels, and the picture is not flat.
     const std::vector<uint32_t> reference = Expected_Frame(64, 48, 32, 7);
     EXPECT_EQ(reference[0], reference[3]);
@@ -346,40 +350,46 @@ TEST(Render, FirstFrameOfTheDefaultsMatchesThePlasmaFormulas) {
 
     EXPECT_NE(reference, Expected_Frame(64, 48, 32, 4242));
 
-    Check_Rendered_Frame(64, 48, 32, 7, 1, reference);
-    Check_Rendered_Frame(64, 48, 32, 4242, 1, Expected_Frame(64, 48, 32, 4242));
-    Check_Rendered_Frame(48, 32, 16, 7, 1, Expected_Frame(48, 32, 16, 7));
-    Check_Rendered_Frame(48, 32, 15, 7, 1, Expected_Frame(48, 32, 15, 7));
-    Check_Rendered_Frame(32, 32, 24, 5, 1, Expected_Frame(32, 32, 24, 5));
+    Check_Rendered_Frame(s, 64, 48, 32, 7, 1, reference);
+    Check_Rendered_Frame(s, 64, 48, 32, 4242, 1, Expected_Frame(64, 48, 32, 4242));
+    Check_Rendered_Frame(s, 48, 32, 16, 7, 1, Expected_Frame(48, 32, 16, 7));
+    Check_Rendered_Frame(s, 48, 32, 15, 7, 1, Expected_Frame(48, 32, 15, 7));
+    Check_Rendered_Frame(s, 32, 32, 24, 5, 1, Expected_Frame(32, 32, 24, 5));
 }
 
 TEST(Render, EightBitFrameGoesThroughThePalette) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     // Seeds whose third palette is each of the ten quarter schemes (8, 0, 2, 9, 4, 6, 5, 7, 1, 3),
     // a shift scheme (12), and a shift scheme drawn again because it repeated the second (872).
     for (uint32_t seed : {1u, 2u, 3u, 5u, 9u, 10u, 19u, 25u, 43u, 54u, 12u, 872u})
-        Check_Rendered_Frame(64, 48, 8, seed, 1, Expected_Frame_8(64, 48, seed));
+        Check_Rendered_Frame(s, 64, 48, 8, seed, 1, Expected_Frame_8(64, 48, seed));
 }
 
 TEST(Render, LaterFramesFollowThePhaseSteps) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     // Sixty frames with the frame time ignored: sixty steps of sway x c / 35, enough for the
     // origins to travel several table columns.
-    Check_Rendered_Frame(64, 48, 32, 99, 60, Expected_Frame(64, 48, 32, 99, 60));
+    Check_Rendered_Frame(s, 64, 48, 32, 99, 60, Expected_Frame(64, 48, 32, 99, 60));
 
     // Frame time counted: D = 35 / 0.02 x 0.01 = 17.5, twice the step of the defaults. The
     // preset is the defaults with ignore_fps off (contrast set as a 32-bit display has it).
     const double seconds = 20000 / 1e6;
     const double D = 35.0 / seconds * 0.01;
     EXPECT_NEAR(D, 17.5, 1e-12);
-    Check_Rendered_Frame(64, 48, 32, 99, 30, Expected_Frame(64, 48, 32, 99, 30, D), [](PLASMA_SETTINGS& s) {
+    Check_Rendered_Frame(s, 64, 48, 32, 99, 30, Expected_Frame(64, 48, 32, 99, 30, D), [](PLASMA_SETTINGS& s) {
         s.ignore_fps = 0;
         s.contrast = 4;
     });
 }
 
 TEST(Render, GradientSlidesLookTheSameAtEveryWideDepth) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     // The kaleidoscope over slides with a colour-gradient background of fixed lightness, no
     // objects and no title: the picture is the gradient alone.
-    const auto gradient = [](PLASMA_SETTINGS& s) {
+    const auto gradient = [&](PLASMA_SETTINGS& s) {
         s.kaleidoscope_on = 1;
         s.slides_on = 1;
         s.background = 2;
@@ -394,13 +404,13 @@ TEST(Render, GradientSlidesLookTheSameAtEveryWideDepth) {
         return sum / (3.0 * 255.0 * static_cast<double>(p.pixels.size()));
     };
     Picture at32;
-    Render_Frame(320, 240, 32, 3, 10, at32, gradient);
+    Render_Frame(s, 320, 240, 32, 3, 10, at32, gradient);
     ASSERT_FALSE(HasFatalFailure());
     const double bright32 = mean(at32);
     EXPECT_GT(bright32, 0.3);
     for (int bpp : {24, 16, 15}) {
         Picture picture;
-        Render_Frame(320, 240, bpp, 3, 10, picture, gradient);
+        Render_Frame(s, 320, 240, bpp, 3, 10, picture, gradient);
         ASSERT_FALSE(HasFatalFailure());
         // Only the channels' lowest bits may differ.
         EXPECT_NEAR(mean(picture), bright32, 0.03) << bpp;

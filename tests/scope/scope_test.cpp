@@ -21,15 +21,15 @@ class Scope : public Surface_Test {
 protected:
     void Open_Screen(int width, int height, int bpp = 32, bool format_565 = true) {
         Open(bpp, format_565, width, height);
-        Client_Width = width;
-        Client_Height = height;
-        Plasma_Settings = PLASMA_SETTINGS{};
+        s.display.Client_Width = width;
+        s.display.Client_Height = height;
+        s.Plasma_Settings = PLASMA_SETTINGS{};
     }
     void TearDown() override {
-        Shutdown_Scope();
+        Shutdown_Scope(s);
         Surface_Test::TearDown();
     }
-    static bool Open_At(int x, int y) { return Scope_Surface->Pixel(x, y) == White32; }
+    bool Open_At(int x, int y) { return s.scope.Scope_Surface->Pixel(x, y) == White32; }
 };
 
 // A 24-bit bottom-up BMP of 2 x 2 pixels: white top-left, black elsewhere.
@@ -56,14 +56,14 @@ std::string Quarter_White_Bmp() {
 
 TEST_F(Scope, CircleIsCentredInTheDrawingArea) {
     Open_Screen(1024, 768);
-    ASSERT_EQ(Setup_Scope(1024, 768, SCOPE_CIRCLE), 1);
-    EXPECT_EQ(Scope_Width, 1024);
-    EXPECT_EQ(Scope_Height, 768);
-    EXPECT_EQ(scope_active, 1);
-    EXPECT_EQ(Plasma_Settings.scope_on, 1);
-    EXPECT_EQ(Plasma_Settings.scope_shape, 0);
-    EXPECT_EQ(last_scope_shape, 0);
-    EXPECT_EQ(Scope_Surface->color_key(), White32);
+    ASSERT_EQ(Setup_Scope(s, 1024, 768, SCOPE_CIRCLE), 1);
+    EXPECT_EQ(s.scope.Scope_Width, 1024);
+    EXPECT_EQ(s.scope.Scope_Height, 768);
+    EXPECT_EQ(s.scope.scope_active, 1);
+    EXPECT_EQ(s.Plasma_Settings.scope_on, 1);
+    EXPECT_EQ(s.Plasma_Settings.scope_shape, 0);
+    EXPECT_EQ(s.scope.last_scope_shape, 0);
+    EXPECT_EQ(s.scope.Scope_Surface->color_key(), White32);
     // Bounding box 128, 0, 896, 768 (right and bottom excluded).
     EXPECT_TRUE(Open_At(128, 384));
     EXPECT_FALSE(Open_At(127, 384));
@@ -72,22 +72,22 @@ TEST_F(Scope, CircleIsCentredInTheDrawingArea) {
     EXPECT_TRUE(Open_At(512, 0));
     EXPECT_TRUE(Open_At(512, 767));
     EXPECT_FALSE(Open_At(140, 40));  // inside the box, outside the circle
-    EXPECT_EQ(Scope_Surface->Pixel(0, 0), 0u);
+    EXPECT_EQ(s.scope.Scope_Surface->Pixel(0, 0), 0u);
 
     // A second set-up over the existing mask is refused.
-    EXPECT_EQ(Setup_Scope(1024, 768, SCOPE_STAR), 0);
+    EXPECT_EQ(Setup_Scope(s, 1024, 768, SCOPE_STAR), 0);
     EXPECT_EQ(Take_Reports(), std::vector<std::string>{"Setup_Scope(): Scope Surface should be NULL"});
-    EXPECT_EQ(last_scope_shape, 0);
+    EXPECT_EQ(s.scope.last_scope_shape, 0);
 }
 
 TEST_F(Scope, KaleidoscopeMaskCoversTheTwoTileSquare) {
     Open_Screen(1024, 768);
-    Plasma_Settings.kaleidoscope_on = 1;
-    Plasma_Settings.plasma_width = 288;
-    Plasma_Settings.plasma_height = 288;
-    ASSERT_EQ(Setup_Scope(1024, 768, SCOPE_CIRCLE), 1);
-    EXPECT_EQ(Scope_Width, 576);
-    EXPECT_EQ(Scope_Height, 576);
+    s.Plasma_Settings.kaleidoscope_on = 1;
+    s.Plasma_Settings.plasma_width = 288;
+    s.Plasma_Settings.plasma_height = 288;
+    ASSERT_EQ(Setup_Scope(s, 1024, 768, SCOPE_CIRCLE), 1);
+    EXPECT_EQ(s.scope.Scope_Width, 576);
+    EXPECT_EQ(s.scope.Scope_Height, 576);
     // d = 768 * 576 / 1024 = 432: Ellipse 72, 0, 504, 576.
     EXPECT_TRUE(Open_At(72, 288));
     EXPECT_FALSE(Open_At(71, 288));
@@ -99,7 +99,7 @@ TEST_F(Scope, KaleidoscopeMaskCoversTheTwoTileSquare) {
 
 TEST_F(Scope, StarTrianglesTakeTheirInsetsFromTheHeight) {
     Open_Screen(400, 400);
-    ASSERT_EQ(Setup_Scope(400, 400, SCOPE_STAR), 1);
+    ASSERT_EQ(Setup_Scope(s, 400, 400, SCOPE_STAR), 1);
     // Up: (200, 12), (350, 300), (50, 300). Down: (350, 100), (200, 388), (50, 100).
     EXPECT_TRUE(Open_At(200, 200));
     EXPECT_TRUE(Open_At(200, 20));
@@ -112,17 +112,17 @@ TEST_F(Scope, StarTrianglesTakeTheirInsetsFromTheHeight) {
     EXPECT_FALSE(Open_At(200, 395));
     EXPECT_FALSE(Open_At(380, 200));  // both right edges at x 297.9
     EXPECT_FALSE(Open_At(10, 10));
-    Shutdown_Scope();
-    EXPECT_EQ(Scope_Surface, nullptr);
-    EXPECT_EQ(scope_active, 0);
-    EXPECT_EQ(Plasma_Settings.scope_on, 0);
+    Shutdown_Scope(s);
+    EXPECT_EQ(s.scope.Scope_Surface, nullptr);
+    EXPECT_EQ(s.scope.scope_active, 0);
+    EXPECT_EQ(s.Plasma_Settings.scope_on, 0);
 
     // 800 x 400: the side inset is still 400 / 8 = 50, so the up triangle's feet are (50, 300)
     // and (750, 300); on row 290 its edges are at x 62.2 and 737.8 (110.4 and 689.6 with an
     // inset taken from the width).
-    Close_Surface_Display();
+    Close_Surface_Display(s.display);
     Open_Screen(800, 400);
-    ASSERT_EQ(Setup_Scope(800, 400, SCOPE_STAR), 1);
+    ASSERT_EQ(Setup_Scope(s, 800, 400, SCOPE_STAR), 1);
     EXPECT_TRUE(Open_At(400, 20));
     EXPECT_TRUE(Open_At(65, 290));
     EXPECT_FALSE(Open_At(59, 290));
@@ -133,74 +133,74 @@ TEST_F(Scope, StarTrianglesTakeTheirInsetsFromTheHeight) {
 TEST_F(Scope, DiamondAndEllipseAndTheLastShape) {
     Open_Screen(1024, 768);
     // Before any set-up, shape -1 is the ellipse.
-    ASSERT_EQ(Setup_Scope(1024, 768, -1), 1);
-    EXPECT_EQ(Plasma_Settings.scope_shape, SCOPE_ELLIPSE);
+    ASSERT_EQ(Setup_Scope(s, 1024, 768, -1), 1);
+    EXPECT_EQ(s.Plasma_Settings.scope_shape, SCOPE_ELLIPSE);
     EXPECT_TRUE(Open_At(10, 384));   // outside the circle a circle would give
     EXPECT_FALSE(Open_At(0, 0));
-    Shutdown_Scope();
+    Shutdown_Scope(s);
 
     // Diamond (512, 0), (1023, 384), (512, 767), (0, 384).
-    ASSERT_EQ(Setup_Scope(1024, 768, SCOPE_DIAMOND), 1);
+    ASSERT_EQ(Setup_Scope(s, 1024, 768, SCOPE_DIAMOND), 1);
     EXPECT_TRUE(Open_At(512, 384));
     EXPECT_TRUE(Open_At(600, 200));   // right upper edge passes x 778 there
     EXPECT_FALSE(Open_At(800, 100));  // edge at x 645.3 on row 100
-    Shutdown_Scope();
-    ASSERT_EQ(Setup_Scope(1024, 768, -1), 1);
-    EXPECT_EQ(last_scope_shape, SCOPE_DIAMOND);
+    Shutdown_Scope(s);
+    ASSERT_EQ(Setup_Scope(s, 1024, 768, -1), 1);
+    EXPECT_EQ(s.scope.last_scope_shape, SCOPE_DIAMOND);
 
     // The drawing area is limited by the screen, and nothing is smaller than 16.
-    Shutdown_Scope();
-    ASSERT_EQ(Setup_Scope(4000, 10, SCOPE_ELLIPSE), 1);
-    EXPECT_EQ(Scope_Width, 1024);
-    EXPECT_EQ(Scope_Height, 16);
-    Shutdown_Scope();
-    ASSERT_EQ(Setup_Scope(16, 17, SCOPE_ELLIPSE), 1);
-    EXPECT_EQ(Scope_Width, 16);
-    EXPECT_EQ(Scope_Height, 17);
+    Shutdown_Scope(s);
+    ASSERT_EQ(Setup_Scope(s, 4000, 10, SCOPE_ELLIPSE), 1);
+    EXPECT_EQ(s.scope.Scope_Width, 1024);
+    EXPECT_EQ(s.scope.Scope_Height, 16);
+    Shutdown_Scope(s);
+    ASSERT_EQ(Setup_Scope(s, 16, 17, SCOPE_ELLIPSE), 1);
+    EXPECT_EQ(s.scope.Scope_Width, 16);
+    EXPECT_EQ(s.scope.Scope_Height, 17);
     EXPECT_TRUE(Take_Reports().empty());
 }
 
 TEST_F(Scope, MaskBlacksOutOnlyOutsideTheOpening) {
     for (bool format_565 : {true, false}) {
         Open_Screen(64, 48, 16, format_565);
-        ASSERT_TRUE(Create_SYSTEM_Surface(&Hidden, 64, 48));
+        ASSERT_TRUE(Create_SYSTEM_Surface(s.display, &s.display.Hidden, 64, 48));
         for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 64; ++x) Hidden->Set_Pixel(x, y, 0x1234);
-        ASSERT_EQ(Setup_Scope(64, 48, SCOPE_ELLIPSE), 1);
-        EXPECT_EQ(Scope_Surface->color_key(), format_565 ? 0x00FFFFFFu : 0x7FFF7FFFu);
-        ASSERT_EQ(Draw_Scope(Hidden, 0, 0), 1);
-        EXPECT_EQ(Hidden->Pixel(32, 24), 0x1234u);
-        EXPECT_EQ(Hidden->Pixel(0, 0), 0u);
-        EXPECT_EQ(Hidden->Pixel(63, 47), 0u);
+            for (int x = 0; x < 64; ++x) s.display.Hidden->Set_Pixel(x, y, 0x1234);
+        ASSERT_EQ(Setup_Scope(s, 64, 48, SCOPE_ELLIPSE), 1);
+        EXPECT_EQ(s.scope.Scope_Surface->color_key(), format_565 ? 0x00FFFFFFu : 0x7FFF7FFFu);
+        ASSERT_EQ(Draw_Scope(s, s.display.Hidden, 0, 0), 1);
+        EXPECT_EQ(s.display.Hidden->Pixel(32, 24), 0x1234u);
+        EXPECT_EQ(s.display.Hidden->Pixel(0, 0), 0u);
+        EXPECT_EQ(s.display.Hidden->Pixel(63, 47), 0u);
 
         // A lost mask is built again from the last shape on the next frame.
-        Scope_Surface->Mark_Lost();
-        Hidden->Set_Pixel(0, 0, 0x1234);
-        ASSERT_EQ(Draw_Scope(Hidden, 0, 0), 1);
-        EXPECT_EQ(Scope_Surface->IsLost(), DD_OK);
-        EXPECT_EQ(Hidden->Pixel(0, 0), 0u);
-        EXPECT_EQ(scope_active, 1);
+        s.scope.Scope_Surface->Mark_Lost();
+        s.display.Hidden->Set_Pixel(0, 0, 0x1234);
+        ASSERT_EQ(Draw_Scope(s, s.display.Hidden, 0, 0), 1);
+        EXPECT_EQ(s.scope.Scope_Surface->IsLost(), DD_OK);
+        EXPECT_EQ(s.display.Hidden->Pixel(0, 0), 0u);
+        EXPECT_EQ(s.scope.scope_active, 1);
         EXPECT_TRUE(Take_Reports().empty());
-        Shutdown_Scope();
-        Close_Surface_Display();
+        Shutdown_Scope(s);
+        Close_Surface_Display(s.display);
     }
     // Nothing is drawn while the scope is off.
     Open_Screen(64, 48);
-    ASSERT_TRUE(Create_SYSTEM_Surface(&Hidden, 64, 48));
-    Hidden->Set_Pixel(0, 0, 0x123456);
-    EXPECT_EQ(Draw_Scope(Hidden, 0, 0), 1);
-    EXPECT_EQ(Hidden->Pixel(0, 0), 0x123456u);
+    ASSERT_TRUE(Create_SYSTEM_Surface(s.display, &s.display.Hidden, 64, 48));
+    s.display.Hidden->Set_Pixel(0, 0, 0x123456);
+    EXPECT_EQ(Draw_Scope(s, s.display.Hidden, 0, 0), 1);
+    EXPECT_EQ(s.display.Hidden->Pixel(0, 0), 0x123456u);
 }
 
 TEST_F(Scope, RefusedAtEightBitsWithOnlyAStatusLine) {
     Open_Screen(640, 480, 8);
-    status_message_pending = 0;
-    EXPECT_EQ(Setup_Scope(640, 480, SCOPE_CIRCLE), 0);
-    EXPECT_STREQ(status_message, "The scope does not function in 256 colour mode");
-    EXPECT_EQ(status_message_pending, 1);
+    s.shell.status_message_pending = 0;
+    EXPECT_EQ(Setup_Scope(s, 640, 480, SCOPE_CIRCLE), 0);
+    EXPECT_STREQ(s.shell.status_message, "The scope does not function in 256 colour mode");
+    EXPECT_EQ(s.shell.status_message_pending, 1);
     EXPECT_TRUE(Take_Reports().empty());
-    EXPECT_EQ(Scope_Surface, nullptr);
-    EXPECT_EQ(scope_active, 0);
+    EXPECT_EQ(s.scope.Scope_Surface, nullptr);
+    EXPECT_EQ(s.scope.scope_active, 0);
 }
 
 TEST_F(Scope, CustomOverlayIsStretchedToTheMask) {
@@ -210,30 +210,30 @@ TEST_F(Scope, CustomOverlayIsStretchedToTheMask) {
     Open_Screen(64, 48);
 
     // Choosing: cancel reports the three buffers, a choice lands in the record.
-    EXPECT_EQ(Choose_Custom_Overlay(), 0);
+    EXPECT_EQ(Choose_Custom_Overlay(s), 0);
     const std::string overlays = folder.path() + "\\Mirravane\\Data\\Bmp\\Overlays\\";
     EXPECT_EQ(Take_Reports(),
               std::vector<std::string>{"Open File folder " + overlays + " filename  title name  FAILED"});
     Headless_File_Answers().push_back(folder.windows("Mirravane\\Data\\Bmp\\Overlays\\quarter.bmp"));
-    ASSERT_EQ(Choose_Custom_Overlay(), 1);
-    EXPECT_EQ(std::string(Plasma_Settings.custom_overlay_path), overlays + "quarter.bmp");
+    ASSERT_EQ(Choose_Custom_Overlay(s), 1);
+    EXPECT_EQ(std::string(s.Plasma_Settings.custom_overlay_path), overlays + "quarter.bmp");
 
     // The 2 x 2 picture fills 64 x 48: its white pixel becomes the top-left 32 x 24.
-    ASSERT_EQ(Setup_Scope(64, 48, SCOPE_CUSTOM), 1);
+    ASSERT_EQ(Setup_Scope(s, 64, 48, SCOPE_CUSTOM), 1);
     EXPECT_TRUE(Open_At(0, 0));
     EXPECT_TRUE(Open_At(31, 23));
     EXPECT_FALSE(Open_At(32, 0));
     EXPECT_FALSE(Open_At(0, 24));
     EXPECT_FALSE(Open_At(63, 47));
-    EXPECT_EQ(Plasma_Settings.scope_shape, SCOPE_CUSTOM);
-    Shutdown_Scope();
+    EXPECT_EQ(s.Plasma_Settings.scope_shape, SCOPE_CUSTOM);
+    Shutdown_Scope(s);
 
     // A missing file leaves the chain of messages and the scope off.
-    std::strcpy(Plasma_Settings.custom_overlay_path, "nowhere.bmp");
-    EXPECT_EQ(Setup_Scope(64, 48, SCOPE_CUSTOM), 0);
+    std::strcpy(s.Plasma_Settings.custom_overlay_path, "nowhere.bmp");
+    EXPECT_EQ(Setup_Scope(s, 64, 48, SCOPE_CUSTOM), 0);
     const std::vector<std::string> reports = Take_Reports();
     ASSERT_GE(reports.size(), 2u);
     EXPECT_EQ(reports[reports.size() - 2], "Load_Custom_Scope():Load_SYSTEM_Bitmap nowhere.bmp FAILED");
     EXPECT_EQ(reports.back(), "Setup_Scope: Load Custom_Scope FAILED");
-    EXPECT_EQ(scope_active, 0);
+    EXPECT_EQ(s.scope.scope_active, 0);
 }

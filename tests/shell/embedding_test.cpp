@@ -12,6 +12,8 @@
 #include "shell/startup.h"
 #include "support/installed_program.h"
 #include "surface/display.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -68,14 +70,15 @@ private:
 // What a start leaves for the next start in this process: the saver's mode and host, the
 // log switched on, and the messages of a window that was destroyed by hand.
 struct Start_Reset {
-    Start_Reset() { Clear(); }
+    Session& s;
+    explicit Start_Reset(Session& session) : s(session) { Clear(); }
     ~Start_Reset() { Clear(); }
-    static void Clear() {
-        Saver_Host_Window = 0;
-        Window_Mode = WINDOWED;
-        Quit_Allowed = 0;
-        Close_Error_Log();
-        error_logging = 0;
+    void Clear() {
+        s.app.Saver_Host_Window = 0;
+        s.display.Window_Mode = WINDOWED;
+        s.app.Quit_Allowed = 0;
+        Close_Error_Log(s.app);
+        s.app.error_logging = 0;
         Clear_Message_Queue();
     }
 };
@@ -97,28 +100,30 @@ TEST(Embedding, PreviewIdsAreDecimalOrHexadecimal) {
 }
 
 TEST(Embedding, HostedWindowsAreShownOnlyInsideTheirHost) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
-    Start_Reset reset;
+    Start_Reset reset(s);
     Host_Backend backend;
     backend.hosts[0x2A] = {200, 150};
     backend.hosts[0x51] = {320, 240};
 
     // The preview takes its host's client size.
-    ASSERT_EQ(Start_Up("mirravane /p 0x2A"), 1);
-    EXPECT_EQ(Main_Window->native_parent, 0x2Au);
-    EXPECT_TRUE(Main_Window->visible);
-    EXPECT_EQ(Client_Width, 200);
-    EXPECT_EQ(Client_Height, 150);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    ASSERT_EQ(Start_Up(s, "mirravane /p 0x2A"), 1);
+    EXPECT_EQ(s.display.Main_Window->native_parent, 0x2Au);
+    EXPECT_TRUE(s.display.Main_Window->visible);
+    EXPECT_EQ(s.display.Client_Width, 200);
+    EXPECT_EQ(s.display.Client_Height, 150);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
 
     // The saver inside xscreensaver's window (-root with XSCREENSAVER_WINDOW).
-    Saver_Host_Window = 0x51;
-    ASSERT_EQ(Start_Up("mirravane /s"), 1);
-    EXPECT_EQ(Main_Window->native_parent, 0x51u);
-    EXPECT_TRUE(Main_Window->visible);
-    EXPECT_EQ(Window_Mode, FULLSCREEN);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    s.app.Saver_Host_Window = 0x51;
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), 1);
+    EXPECT_EQ(s.display.Main_Window->native_parent, 0x51u);
+    EXPECT_TRUE(s.display.Main_Window->visible);
+    EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
 
     EXPECT_EQ(backend.shown_on_their_own, 0);
     EXPECT_GE(backend.embedded_and_shown, 2);
@@ -126,14 +131,16 @@ TEST(Embedding, HostedWindowsAreShownOnlyInsideTheirHost) {
 }
 
 TEST(Embedding, AHostThatIsNoWindowEndsTheStartWithAMessageAndAFailure) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
-    Start_Reset reset;
+    Start_Reset reset(s);
     Host_Backend backend;
 
     for (const char* line : {"mirravane /p 0x2A", "mirravane /p", "mirravane /s"}) {
-        Saver_Host_Window = std::string(line).find("/s") != std::string::npos ? 0x51 : 0;
+        s.app.Saver_Host_Window = std::string(line).find("/s") != std::string::npos ? 0x51 : 0;
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Mirravane_Main(line), 1) << line;
+        EXPECT_EQ(Mirravane_Main(s, line), 1) << line;
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_NE(said.find("does not exist"), std::string::npos) << line << ": " << said;
         EXPECT_EQ(backend.created, 0) << line;
@@ -145,7 +152,7 @@ TEST(Embedding, AHostThatIsNoWindowEndsTheStartWithAMessageAndAFailure) {
     // A start that succeeds afterwards exits as before.
     backend.hosts[0x2A] = {64, 48};
     setenv("MIRRAVANE_FRAMES", "1", 1);
-    EXPECT_EQ(Mirravane_Main("mirravane /p 0x2A"), 0);
+    EXPECT_EQ(Mirravane_Main(s, "mirravane /p 0x2A"), 0);
 }
 
 }  // namespace

@@ -18,6 +18,8 @@
 #include "surface/bitmap.h"
 #include "surface/display.h"
 #include "text/transition.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -28,36 +30,38 @@ size_t Count(const std::string& text, const std::string& what) {
 }
 
 TEST(Frame, PreviewWithoutActivePreviewShowsTheStretchedAboutPicture) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.preview_active = 0; });
     Set_Fake_Clock(true, 0);
-    ASSERT_EQ(Start_Up("mirravane /p 42"), 1) << program.log();
-    ASSERT_EQ(Plasma_Settings.preview_active, 0);
+    ASSERT_EQ(Start_Up(s, "mirravane /p 42"), 1) << program.log();
+    ASSERT_EQ(s.Plasma_Settings.preview_active, 0);
     // The host's size is unknown to the headless desktop: the preview is 152 x 112.
-    ASSERT_EQ(Client_Width, 152);
-    ASSERT_EQ(Client_Height, 112);
-    Running_Random_Interval = 1;
+    ASSERT_EQ(s.display.Client_Width, 152);
+    ASSERT_EQ(s.display.Client_Height, 112);
+    s.journey.Running_Random_Interval = 1;
 
-    ASSERT_EQ(Run_Mirravane(), 1);
-    EXPECT_EQ(about_picture_drawn, 1);
+    ASSERT_EQ(Run_Mirravane(s), 1);
+    EXPECT_EQ(s.shell.about_picture_drawn, 1);
     int width = 0, height = 0;
-    Surface about = Load_SYSTEM_Bitmap(program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
+    Surface about = Load_SYSTEM_Bitmap(s.display, program.folder().windows("Mirravane\\Data\\Bmp\\About.bmp").c_str(), &width,
                                        &height);
     ASSERT_NE(about, nullptr);
     ASSERT_EQ(width, 320);
     ASSERT_EQ(height, 240);
     // 320 / 152 and 240 / 112 map these client pixels onto whole picture pixels.
-    EXPECT_EQ(Peek(Hidden, 0, 0), Peek(about, 0, 0));
-    EXPECT_EQ(Peek(Hidden, 19, 14), Peek(about, 40, 30));
-    EXPECT_EQ(Peek(Hidden, 76, 56), Peek(about, 160, 120));
-    EXPECT_EQ(Peek(Hidden, 133, 98), Peek(about, 280, 210));
+    EXPECT_EQ(Peek(s.display.Hidden, 0, 0), Peek(about, 0, 0));
+    EXPECT_EQ(Peek(s.display.Hidden, 19, 14), Peek(about, 40, 30));
+    EXPECT_EQ(Peek(s.display.Hidden, 76, 56), Peek(about, 160, 120));
+    EXPECT_EQ(Peek(s.display.Hidden, 133, 98), Peek(about, 280, 210));
 
     // The host grows: the picture is stretched again over the new size.
-    SetWindowPos(Main_Window, 0, 0, 0, 160, 120, 0);
-    SendMessageA(Main_Window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(160, 120));
-    ASSERT_EQ(Run_Mirravane(), 1);
-    EXPECT_EQ(Peek(Hidden, 80, 60), Peek(about, 160, 120));
-    EXPECT_EQ(Peek(Hidden, 159, 119), Peek(about, 318, 238));
+    SetWindowPos(s.display.Main_Window, 0, 0, 0, 160, 120, 0);
+    SendMessageA(s.display.Main_Window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(160, 120));
+    ASSERT_EQ(Run_Mirravane(s), 1);
+    EXPECT_EQ(Peek(s.display.Hidden, 80, 60), Peek(about, 160, 120));
+    EXPECT_EQ(Peek(s.display.Hidden, 159, 119), Peek(about, 318, 238));
     Release_Surface(&about);
 
     // Later frames keep the picture without loading it again, and the random-preset
@@ -65,20 +69,22 @@ TEST(Frame, PreviewWithoutActivePreviewShowsTheStretchedAboutPicture) {
     std::filesystem::remove(program.home() / "Data/Bmp/About.bmp");
     for (int i = 0; i < 3; ++i) {
         Advance_Fake_Clock(2000000);
-        ASSERT_EQ(Run_Mirravane(), 1);
+        ASSERT_EQ(Run_Mirravane(s), 1);
     }
-    EXPECT_EQ(Transition_Mode, NO_TRANSITION);
+    EXPECT_EQ(s.transition.Transition_Mode, NO_TRANSITION);
     EXPECT_EQ(program.log().find("Run_Mirravane():"), std::string::npos) << program.log();
     Set_Fake_Clock(false);
 }
 
 TEST(Frame, MissingAboutPictureEndsThePreview) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.preview_active = 0; });
-    ASSERT_EQ(Start_Up("mirravane /p 42"), 1);
+    ASSERT_EQ(Start_Up(s, "mirravane /p 42"), 1);
     std::filesystem::remove(program.home() / "Data/Bmp/About.bmp");
-    EXPECT_EQ(Run_Mirravane(), 0);
-    EXPECT_EQ(about_picture_drawn, 0);
+    EXPECT_EQ(Run_Mirravane(s), 0);
+    EXPECT_EQ(s.shell.about_picture_drawn, 0);
     const std::string log = program.log();
     EXPECT_NE(log.find("\r\nRun_Mirravane(): Could not load about_bitmap"), std::string::npos);
     EXPECT_EQ(Count(log, "Entering Run_Mirravane"), 1u);
@@ -86,24 +92,26 @@ TEST(Frame, MissingAboutPictureEndsThePreview) {
 }
 
 TEST(Frame, ConfigurationFramesRunTheCountdownAndLogOnce) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat");
     Set_Fake_Clock(true, 0);
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
-    Running_Random_Interval = 1;
-    Transition_Mode = NO_TRANSITION;
-    std::snprintf(status_message, sizeof status_message, "%s", "status");
-    status_message_pending = 1;
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    s.journey.Running_Random_Interval = 1;
+    s.transition.Transition_Mode = NO_TRANSITION;
+    std::snprintf(s.shell.status_message, sizeof s.shell.status_message, "%s", "status");
+    s.shell.status_message_pending = 1;
     for (int i = 0; i < 3; ++i) {
         Advance_Fake_Clock(100000);
-        ASSERT_EQ(Run_Mirravane(), 1);
+        ASSERT_EQ(Run_Mirravane(s), 1);
     }
-    EXPECT_EQ(status_message_pending, 0);
-    EXPECT_EQ(Transition_Mode, NO_TRANSITION);
+    EXPECT_EQ(s.shell.status_message_pending, 0);
+    EXPECT_EQ(s.transition.Transition_Mode, NO_TRANSITION);
     // Past the one-second interval the shrink begins.
     Advance_Fake_Clock(800000);
-    ASSERT_EQ(Run_Mirravane(), 1);
-    EXPECT_EQ(Transition_Mode, TRANSITION_SHRINK);
+    ASSERT_EQ(Run_Mirravane(s), 1);
+    EXPECT_EQ(s.transition.Transition_Mode, TRANSITION_SHRINK);
 
     const std::string log = program.log();
     EXPECT_EQ(Count(log, "\r\nEntering Run_Mirravane"), 1u);
@@ -111,47 +119,51 @@ TEST(Frame, ConfigurationFramesRunTheCountdownAndLogOnce) {
     EXPECT_LT(log.find("Entering Run_Mirravane"), log.find("Exitting Run_Mirravane"));
     // A configuration run has no mouse device: moving the pointer ends nothing.
     Feed_Mouse_Motion(-1000, -1000);
-    EXPECT_EQ(Run_Mirravane(), 1);
+    EXPECT_EQ(Run_Mirravane(s), 1);
     Set_Fake_Clock(false);
 }
 
 TEST(Frame, AFailureRepeatedEveryFrameIsLoggedOncePerPreset) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
-    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
+    program.write_preset("default.dat", [&](PLASMA_SETTINGS& s) {
         s.kaleidoscope_on = 1;
         s.slides_on = 1;
     });
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
-    ASSERT_EQ(Slides_Ready, 1);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    ASSERT_EQ(s.slides.Slides_Ready, 1);
     const std::string failure = "\r\nDraw_Slides(): Draw_Slides_Left FAILED";
     // A slide that cannot be restored: the slides fail every frame, and the kaleidoscope
     // shows the plasma instead.
-    const auto lose_a_slide = [] {
-        Colour_Slides[0]->Mark_Lost();
+    const auto lose_a_slide = [&] {
+        s.slides.Colour_Slides[0]->Mark_Lost();
         Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC, 1 << 30);
     };
     lose_a_slide();
-    for (int i = 0; i < 30; ++i) ASSERT_EQ(Run_Mirravane(), 1);
+    for (int i = 0; i < 30; ++i) ASSERT_EQ(Run_Mirravane(s), 1);
     EXPECT_EQ(Count(program.log(), failure), 1u);
 
     // Applying a preset again: the same failure is news once more.
     Clear_DD_Faults();
-    ASSERT_EQ(Refresh_Plasma(), 1);
+    ASSERT_EQ(Refresh_Plasma(s), 1);
     lose_a_slide();
-    for (int i = 0; i < 30; ++i) ASSERT_EQ(Run_Mirravane(), 1);
+    for (int i = 0; i < 30; ++i) ASSERT_EQ(Run_Mirravane(s), 1);
     Clear_DD_Faults();
     EXPECT_EQ(Count(program.log(), failure), 2u);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);  // the session ends as the program's does
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);  // the session ends as the program's does
 }
 
 TEST(Frame, SaverEndsWhenTheMouseMoves) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
-    ASSERT_EQ(Start_Up("mirravane /s"), 1);
-    ASSERT_EQ(Run_Mirravane(), 1);
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), 1);
+    ASSERT_EQ(Run_Mirravane(s), 1);
     // 320 / 16 = 20: eleven counts are 22 pixels.
     Feed_Mouse_Motion(-11, 0);
-    EXPECT_EQ(Run_Mirravane(), 0);
+    EXPECT_EQ(Run_Mirravane(s), 0);
     EXPECT_NE(program.log().find("\r\nRun_Mirravane(): Mouse_Has_Moved returns SUCCESS - exitting saver"),
               std::string::npos);
     EXPECT_TRUE(Headless().boxes.empty());

@@ -28,36 +28,38 @@
 #include "surface/display.h"
 #include "text/font.h"
 #include "text/title.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
 // Names every part of a session that is still there after Shutdown.
-::testing::AssertionResult Session_Closed() {
+::testing::AssertionResult Session_Closed(Session& s) {
     std::string left;
     auto check = [&](bool there, const char* name) {
         if (there) left += std::string(" ") + name;
     };
-    check(Visible, "Visible");
-    check(Hidden, "Hidden");
-    check(Scratch_Pad, "Scratch_Pad");
-    check(Palette, "Palette");
-    check(Clipper, "Clipper");
-    check(Direct_Draw, "Direct_Draw");
-    check(Direct_Draw_Interface, "Direct_Draw_Interface");
-    check(Mouse_Device, "Mouse_Device");
-    check(Direct_Input, "Direct_Input");
-    for (const OBJECTS_DATA& object : Objects_Data) check(object.images, "object images");
-    check(Objects_Queue.head || Objects_Queue.tail, "object queue");
-    for (Surface slide : Colour_Slides) check(slide, "colour slide");
-    check(Slides_Ready, "Slides_Ready");
-    check(kaleidoscope_active, "kaleidoscope_active");
-    check(Scope_Rotated_90 || Triangle_Stamp, "kaleidoscope surfaces");
-    check(scope_active, "scope_active");
-    check(Scope_Surface, "Scope_Surface");
-    check(Title_Strip, "Title_Strip");
-    for (const Font_Record& font : Font_Table) check(font.surface, "font surface");
-    check(Fonts_Loaded, "Fonts_Loaded");
-    for (const Plasma_Context* c : {&First_Plasma, &Second_Plasma, &Third_Plasma})
+    check(s.display.Visible, "Visible");
+    check(s.display.Hidden, "Hidden");
+    check(s.display.Scratch_Pad, "Scratch_Pad");
+    check(s.display.Palette, "Palette");
+    check(s.display.Clipper, "Clipper");
+    check(s.display.Direct_Draw, "Direct_Draw");
+    check(s.display.Direct_Draw_Interface, "Direct_Draw_Interface");
+    check(s.mouse.Mouse_Device, "Mouse_Device");
+    check(s.mouse.Direct_Input, "Direct_Input");
+    for (const OBJECTS_DATA& object : s.app.Objects_Data) check(object.images, "object images");
+    check(s.queue.Objects_Queue.head || s.queue.Objects_Queue.tail, "object queue");
+    for (Surface slide : s.slides.Colour_Slides) check(slide, "colour slide");
+    check(s.slides.Slides_Ready, "Slides_Ready");
+    check(s.kaleidoscope.kaleidoscope_active, "kaleidoscope_active");
+    check(s.kaleidoscope.Scope_Rotated_90 || s.kaleidoscope.Triangle_Stamp, "kaleidoscope surfaces");
+    check(s.scope.scope_active, "scope_active");
+    check(s.scope.Scope_Surface, "Scope_Surface");
+    check(s.title.Title_Strip, "Title_Strip");
+    for (const Font_Record& font : s.fonts.Font_Table) check(font.surface, "font surface");
+    check(s.fonts.Fonts_Loaded, "Fonts_Loaded");
+    for (const Plasma_Context* c : {&s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma})
         check(c->table1 || c->table2, "plasma tables");
     if (left.empty()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "still there:" << left;
@@ -65,15 +67,15 @@ namespace {
 
 // A display switch as the window procedure makes it: the session ends, the screen values
 // are the preset's full-screen mode, and Setup runs. `arm` prepares the fault.
-int Switch_Display(const std::function<void()>& arm, int mode = FULLSCREEN, int bpp = 32) {
-    Store_Plasma_Settings();
-    Shutdown();
-    Window_Mode = mode;
-    Screen_Width = Client_Width = 320;
-    Screen_Height = Client_Height = 240;
-    Screen_Bpp = bpp;
+int Switch_Display(Session& s, const std::function<void()>& arm, int mode = FULLSCREEN, int bpp = 32) {
+    Store_Plasma_Settings(s);
+    Shutdown(s);
+    s.display.Window_Mode = mode;
+    s.display.Screen_Width = s.display.Client_Width = 320;
+    s.display.Screen_Height = s.display.Client_Height = 240;
+    s.display.Screen_Bpp = bpp;
     if (arm) arm();
-    const int result = Setup();
+    const int result = Setup(s);
     Clear_DD_Faults();
     Reset_Input_Service();
     Set_Primary_Hook(nullptr);
@@ -82,28 +84,28 @@ int Switch_Display(const std::function<void()>& arm, int mode = FULLSCREEN, int 
 
 // After a failed Setup: the caller's Shutdown (twice, as a late destroy may repeat it),
 // then a second session that applies the preset and runs frames.
-void Expect_Clean_Retry() {
-    Shutdown();
-    EXPECT_TRUE(Session_Closed());
-    Shutdown();
-    EXPECT_TRUE(Session_Closed());
+void Expect_Clean_Retry(Session& s) {
+    Shutdown(s);
+    EXPECT_TRUE(Session_Closed(s));
+    Shutdown(s);
+    EXPECT_TRUE(Session_Closed(s));
 
-    ASSERT_EQ(Setup(), 1);
-    EXPECT_EQ(First_Setup, 0);
-    ASSERT_EQ(Restore_Plasma_Settings(), 1);
-    ASSERT_EQ(Refresh_Plasma(), 1);
-    EXPECT_GT(Objects_Loaded, 0);
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(), 1) << "frame " << i;
-    if (Saver_Mode == SAVER) {
-        EXPECT_NE(Mouse_Device, nullptr);
+    ASSERT_EQ(Setup(s), 1);
+    EXPECT_EQ(s.shell.First_Setup, 0);
+    ASSERT_EQ(Restore_Plasma_Settings(s), 1);
+    ASSERT_EQ(Refresh_Plasma(s), 1);
+    EXPECT_GT(s.app.Objects_Loaded, 0);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(s), 1) << "frame " << i;
+    if (s.app.Saver_Mode == SAVER) {
+        EXPECT_NE(s.mouse.Mouse_Device, nullptr);
     }
-    Shutdown();
-    EXPECT_TRUE(Session_Closed());
+    Shutdown(s);
+    EXPECT_TRUE(Session_Closed(s));
 }
 
 // A configuration run whose preset turns everything on, so that a session holds slides,
 // kaleidoscope, scope, title and fonts.
-void Start_Full_Session(Installed_Program& program, const char* command = "mirravane /c", int resolution = 0) {
+void Start_Full_Session(Session& s, Installed_Program& program, const char* command = "mirravane /c", int resolution = 0) {
     program.write_preset("default.dat", [=](PLASMA_SETTINGS& s) {
         s.resolution = resolution;  // 0: 320 x 240 x 32
         s.kaleidoscope_on = 1;
@@ -111,21 +113,23 @@ void Start_Full_Session(Installed_Program& program, const char* command = "mirra
         s.scope_on = 1;
         s.scope_shape = 1;
     });
-    ASSERT_EQ(Start_Up(command), 1);
-    ASSERT_EQ(Run_Mirravane(), 1);
+    ASSERT_EQ(Start_Up(s, command), 1);
+    ASSERT_EQ(Run_Mirravane(s), 1);
 }
 
 // The program's end as the destroy handling makes it, so that the next start in this
 // process opens its own log.
-void End_Program() {
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
-    EXPECT_TRUE(Session_Closed());
-    DestroyWindow(Main_Window);
-    Main_Window = nullptr;
-    Reset_Diagnostics();
+void End_Program(Session& s) {
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
+    EXPECT_TRUE(Session_Closed(s));
+    DestroyWindow(s.display.Main_Window);
+    s.display.Main_Window = nullptr;
+    Reset_Diagnostics(s.app);
 }
 
 TEST(Setup_Retry, DisplayLayerFailuresAreReleasedAndTheNextSwitchWorks) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     const char* display = "Setup: \n\nSetup_Direct_Draw() Failed\nw 320 h 240 bpp 32";
     struct Case {
         const char* what;
@@ -155,15 +159,17 @@ TEST(Setup_Retry, DisplayLayerFailuresAreReleasedAndTheNextSwitchWorks) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Installed_Program program(2, false, 640, 480, 32);
-        Start_Full_Session(program);
-        ASSERT_EQ(Switch_Display(c.arm), 0);
+        Start_Full_Session(s, program);
+        ASSERT_EQ(Switch_Display(s, c.arm), 0);
         EXPECT_NE(program.log().find(std::string("\r\n") + c.report), std::string::npos);
-        Expect_Clean_Retry();
-        End_Program();
+        Expect_Clean_Retry(s);
+        End_Program(s);
     }
 }
 
 TEST(Setup_Retry, WindowedDisplayFailuresLeaveNoPaletteOrClipper) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     struct Case {
         const char* what;
         DD_Call call;
@@ -180,15 +186,17 @@ TEST(Setup_Retry, WindowedDisplayFailuresLeaveNoPaletteOrClipper) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Installed_Program program(2, false, 320, 240, c.bpp);
-        Start_Full_Session(program);
-        ASSERT_EQ(Switch_Display([&] { Inject_DD_Fault(c.call, DDERR_GENERIC); }, WINDOWED, c.bpp), 0);
+        Start_Full_Session(s, program);
+        ASSERT_EQ(Switch_Display(s, [&] { Inject_DD_Fault(c.call, DDERR_GENERIC); }, WINDOWED, c.bpp), 0);
         EXPECT_NE(program.log().find(std::string("\r\n") + c.report), std::string::npos);
-        Expect_Clean_Retry();
-        End_Program();
+        Expect_Clean_Retry(s);
+        End_Program(s);
     }
 }
 
 TEST(Setup_Retry, SaverMouseFailuresReleaseTheInputObjects) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     struct Case {
         const char* what;
         DI_Call call;
@@ -203,79 +211,83 @@ TEST(Setup_Retry, SaverMouseFailuresReleaseTheInputObjects) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Installed_Program program(2, false, 320, 240, 32);
-        Start_Full_Session(program, "mirravane /s");
-        ASSERT_EQ(Saver_Mode, SAVER);
-        ASSERT_EQ(Switch_Display([&] { Inject_DI_Fault(c.call, DIERR_GENERIC); }), 0);
+        Start_Full_Session(s, program, "mirravane /s");
+        ASSERT_EQ(s.app.Saver_Mode, SAVER);
+        ASSERT_EQ(Switch_Display(s, [&] { Inject_DI_Fault(c.call, DIERR_GENERIC); }), 0);
         EXPECT_NE(program.log().find(std::string("\r\n") + c.report), std::string::npos);
-        Expect_Clean_Retry();
-        End_Program();
+        Expect_Clean_Retry(s);
+        End_Program(s);
     }
 }
 
 TEST(Setup_Retry, ObjectFailuresFreeWhatWasLoaded) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(3, false, 320, 240, 32);
-    Start_Full_Session(program);
+    Start_Full_Session(s, program);
     const std::filesystem::path first = program.home() / "Data/Bmp/Objects/0.bmp";
     const std::filesystem::path second = program.home() / "Data/Bmp/Objects/1.bmp";
     const std::filesystem::path aside = program.home() / "aside.bmp";
 
     // No object at all.
     std::filesystem::rename(first, aside);
-    ASSERT_EQ(Switch_Display(nullptr), 0);
+    ASSERT_EQ(Switch_Display(s, nullptr), 0);
     EXPECT_NE(program.log().find("\r\nSetup():\n\nCould not Setup_Lumenweft"), std::string::npos);
     std::filesystem::rename(aside, first);
-    Expect_Clean_Retry();
+    Expect_Clean_Retry(s);
 
     // The second object is unreadable: it is skipped, the third takes its place, and the
     // session builds and draws.
     std::filesystem::copy_file(second, aside);
     program.folder().write("Mirravane/Data/Bmp/Objects/1.bmp", "BM not a bitmap");
-    ASSERT_EQ(Switch_Display(nullptr), 1);
+    ASSERT_EQ(Switch_Display(s, nullptr), 1);
     const std::string log = program.log();
     EXPECT_NE(log.find("\r\nLoad_All_Objects():Unable to load "), std::string::npos);
     EXPECT_NE(log.find("1.bmp skipped, the objects after it still load"), std::string::npos) << log;
-    EXPECT_EQ(Objects_Loaded, 2);
-    ASSERT_EQ(Restore_Plasma_Settings(), 1);
-    ASSERT_EQ(Refresh_Plasma(), 1);
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(), 1) << "frame " << i;
+    EXPECT_EQ(s.app.Objects_Loaded, 2);
+    ASSERT_EQ(Restore_Plasma_Settings(s), 1);
+    ASSERT_EQ(Refresh_Plasma(s), 1);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(s), 1) << "frame " << i;
     std::filesystem::copy_file(aside, second, std::filesystem::copy_options::overwrite_existing);
-    Expect_Clean_Retry();
-    EXPECT_EQ(Objects_Loaded, 3);
-    End_Program();
+    Expect_Clean_Retry(s);
+    EXPECT_EQ(s.app.Objects_Loaded, 3);
+    End_Program(s);
 }
 
 TEST(Setup_Retry, FailedStartLeavesNothingForTheNextStart) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, false, 320, 240, 32);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     Headless().boxes.clear();
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_OUTOFMEMORY);
     // The failure is logged, and said on standard error too: a saver shows no box.
     testing::internal::CaptureStderr();
-    ASSERT_EQ(Start_Up("mirravane /s"), START_FAILED);
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), START_FAILED);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[Error] WinMain:Could not setup application\n");
-    EXPECT_TRUE(Session_Closed());
-    HWND first = Main_Window;
+    EXPECT_TRUE(Session_Closed(s));
+    HWND first = s.display.Main_Window;
     EXPECT_NE(program.log().find("\r\nWinMain:Could not setup application"), std::string::npos);
     EXPECT_TRUE(Headless().boxes.empty());
     EXPECT_FALSE(Screen_Saver_Running());
 
-    ASSERT_EQ(Start_Up("mirravane /s"), 1);
-    EXPECT_NE(Main_Window, first);
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), 1);
+    EXPECT_NE(s.display.Main_Window, first);
     EXPECT_FALSE(IsWindow(first));
     // The second start writes a log of its own.
     EXPECT_EQ(program.log().find("WinMain:Could not setup application"), std::string::npos);
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(), 1);
-    End_Program();
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(s), 1);
+    End_Program(s);
 
     // A configuration start that fails shows why in a box, though the log took it too,
     // and the program's exit code says it failed.
     Headless().boxes.clear();
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_OUTOFMEMORY);
-    EXPECT_EQ(Mirravane_Main("mirravane /c"), START_FAILED_EXIT_CODE);
+    EXPECT_EQ(Mirravane_Main(s, "mirravane /c"), START_FAILED_EXIT_CODE);
     ASSERT_EQ(Headless().boxes.size(), 1u);
     EXPECT_EQ(Headless().boxes[0], "[Error] WinMain:Could not setup application");
     EXPECT_NE(program.log().find("\r\nWinMain:Could not setup application"), std::string::npos);
-    EXPECT_TRUE(Session_Closed());
+    EXPECT_TRUE(Session_Closed(s));
     Headless().boxes.clear();
 }
 

@@ -18,18 +18,20 @@
 #include "shell/startup.h"
 #include "support/installed_program.h"
 #include "surface/display.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
 // What a new process starts with, for the tests that start the program more than once.
-void As_A_New_Process() {
-    Shutdown();
-    Window_Mode = WINDOWED;
-    Close_Error_Log();
-    error_logging = 0;
-    Reset_Diagnostics();
-    Quit_Allowed = 0;
-    Frames_Running = 1;
+void As_A_New_Process(Session& s) {
+    Shutdown(s);
+    s.display.Window_Mode = WINDOWED;
+    Close_Error_Log(s.app);
+    s.app.error_logging = 0;
+    Reset_Diagnostics(s.app);
+    s.app.Quit_Allowed = 0;
+    s.app.Frames_Running = 1;
     Clear_Message_Queue();
     Headless().boxes.clear();
     Headless().operations.clear();
@@ -42,6 +44,8 @@ bool Window_Created() {
 }
 
 TEST(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     SYSTEMTIME when;
     when.wYear = 2024;
@@ -53,9 +57,9 @@ TEST(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
     when.wSecond = 7;
     Set_Fake_Local_Time(&when);
 
-    EXPECT_EQ(Mirravane_Main("mirravane /a"), 0);
+    EXPECT_EQ(Mirravane_Main(s, "mirravane /a"), 0);
     EXPECT_FALSE(Window_Created());
-    EXPECT_EQ(Main_Window, nullptr);
+    EXPECT_EQ(s.display.Main_Window, nullptr);
     const std::string log = program.log();
     // Every log entry starts on a new line, the header too.
     EXPECT_EQ(log.rfind("\r\n\r\n9:5:7, Tuesday March 5, 2024\r\nMirravane Error Log File\r\n", 0), 0u) << log;
@@ -65,22 +69,24 @@ TEST(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
 }
 
 TEST(Start_Up, MissingFolderFailsInABoxOnlyInConfiguration) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Scratch_Folder windows;  // no Mirravane folder below it
     Set_Saver_Lock_Path(windows.native("saver.lock"));
     const std::string missing = "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL\n";
-    As_A_New_Process();
+    As_A_New_Process(s);
 
     // Saver and preview fail too, on standard error: a box would wait unseen.
     for (const char* line : {"mirravane /s", "mirravane /p 42"}) {
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Mirravane_Main(line), START_FAILED_EXIT_CODE) << line;
+        EXPECT_EQ(Mirravane_Main(s, line), START_FAILED_EXIT_CODE) << line;
         EXPECT_EQ(testing::internal::GetCapturedStderr(), missing) << line;
     }
     EXPECT_TRUE(Headless().boxes.empty());
     // The refused saver let go of its lock.
     EXPECT_FALSE(Screen_Saver_Running());
 
-    EXPECT_EQ(Mirravane_Main("mirravane /c"), START_FAILED_EXIT_CODE);
+    EXPECT_EQ(Mirravane_Main(s, "mirravane /c"), START_FAILED_EXIT_CODE);
     ASSERT_EQ(Headless().boxes.size(), 1u);
     EXPECT_EQ(Headless().boxes[0], "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL");
     EXPECT_FALSE(Window_Created());
@@ -88,153 +94,163 @@ TEST(Start_Up, MissingFolderFailsInABoxOnlyInConfiguration) {
 }
 
 TEST(Start_Up, OnlyASaverOfItsOwnHoldsOrHeedsTheLock) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
-    As_A_New_Process();
+    As_A_New_Process(s);
 
     // A configuration window keeps no saver away.
-    ASSERT_EQ(Start_Up("mirravane /c"), START_RUNNING);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), START_RUNNING);
     EXPECT_FALSE(Screen_Saver_Running());
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
     Clear_Message_Queue();
     // Another saver holds the lock.
     ASSERT_FALSE(Set_Screen_Saver_Running(true));
     Headless().operations.clear();
     std::filesystem::remove(program.home() / "error_log.txt");
-    EXPECT_EQ(Mirravane_Main("mirravane /s"), 0);
+    EXPECT_EQ(Mirravane_Main(s, "mirravane /s"), 0);
     EXPECT_FALSE(Window_Created());
     EXPECT_FALSE(std::filesystem::exists(program.home() / "error_log.txt"));  // refused before the log
     // xscreensaver runs one saver per monitor: each ignores the others.
-    Independent_Saver = true;
-    const int started = Start_Up("mirravane /s");
-    Independent_Saver = false;
+    s.app.Independent_Saver = true;
+    const int started = Start_Up(s, "mirravane /s");
+    s.app.Independent_Saver = false;
     ASSERT_EQ(started, START_RUNNING);
-    EXPECT_EQ(Saver_Mode, SAVER);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    EXPECT_EQ(s.app.Saver_Mode, SAVER);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
     Clear_Message_Queue();
     Set_Screen_Saver_Running(false);
 
     // A saver of its own holds it while it runs.
     EXPECT_FALSE(Screen_Saver_Running());
-    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), START_RUNNING);
     EXPECT_TRUE(Screen_Saver_Running());
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
     Clear_Message_Queue();
     EXPECT_FALSE(Screen_Saver_Running());
 }
 
 TEST(Start_Up, FirstRunSaverDrawsAndTheIntroductionWaitsForConfiguration) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, true);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     ASSERT_EQ(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
-    As_A_New_Process();
+    As_A_New_Process(s);
     Headless_Dialog_Scripts().clear();
     Headless_Dialog_Scripts().push_back({});
 
     // The saver on a fresh install is a saver: no introduction, objects expanded, frames drawn.
-    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
-    EXPECT_EQ(Saver_Mode, SAVER);
-    EXPECT_EQ(Window_Mode, FULLSCREEN);
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), START_RUNNING);
+    EXPECT_EQ(s.app.Saver_Mode, SAVER);
+    EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
     EXPECT_EQ(Headless_Dialog_Scripts().size(), 1u);
     EXPECT_GT(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(), 1);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Run_Mirravane(s), 1);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
     Clear_Message_Queue();
 
     // Still a first run for the configuration window, which shows the introduction.
     program.folder().write("Mirravane/Data/Bmp/Objects/0.bmp", Make_Bmp_24(32, 32, 10, 200, 10));
     ASSERT_EQ(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
-    As_A_New_Process();
-    ASSERT_EQ(Start_Up("mirravane /c"), START_RUNNING);
+    As_A_New_Process(s);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), START_RUNNING);
     EXPECT_TRUE(Headless_Dialog_Scripts().empty());
-    EXPECT_EQ(Saver_Mode, CONFIGURE);
-    ASSERT_NE(Main_Window, nullptr);
-    EXPECT_EQ(Main_Window->menu, App_Menu);
-    EXPECT_NE(App_Menu, nullptr);
-    EXPECT_EQ(Window_Mode, WINDOWED);
-    EXPECT_EQ(Main_Window->style & WS_POPUP, 0u);
+    EXPECT_EQ(s.app.Saver_Mode, CONFIGURE);
+    ASSERT_NE(s.display.Main_Window, nullptr);
+    EXPECT_EQ(s.display.Main_Window->menu, s.shell.App_Menu);
+    EXPECT_NE(s.shell.App_Menu, nullptr);
+    EXPECT_EQ(s.display.Window_Mode, WINDOWED);
+    EXPECT_EQ(s.display.Main_Window->style & WS_POPUP, 0u);
     // The configuration window: a square of two thirds of the 240-line desktop, centred;
     // the client size is what the frame leaves of it.
-    EXPECT_EQ(Main_Window->frame.right - Main_Window->frame.left, 160);
-    EXPECT_EQ(Main_Window->frame.bottom - Main_Window->frame.top, 160);
-    EXPECT_EQ(Main_Window->frame.left, 80);
-    EXPECT_EQ(Main_Window->frame.top, 40);
+    EXPECT_EQ(s.display.Main_Window->frame.right - s.display.Main_Window->frame.left, 160);
+    EXPECT_EQ(s.display.Main_Window->frame.bottom - s.display.Main_Window->frame.top, 160);
+    EXPECT_EQ(s.display.Main_Window->frame.left, 80);
+    EXPECT_EQ(s.display.Main_Window->frame.top, 40);
     RECT client{};
-    GetClientRect(Main_Window, &client);
-    EXPECT_EQ(Client_Width, client.right);
-    EXPECT_EQ(Client_Height, client.bottom);
+    GetClientRect(s.display.Main_Window, &client);
+    EXPECT_EQ(s.display.Client_Width, client.right);
+    EXPECT_EQ(s.display.Client_Height, client.bottom);
     EXPECT_NE(program.log().find("Saver_Mode = CONFIGURE"), std::string::npos);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
 }
 
 TEST(Start_Up, SaverRunsWithoutALogThatCannotBeWritten) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     std::filesystem::create_directory(program.home() / "error_log.txt");
-    As_A_New_Process();
+    As_A_New_Process(s);
 
     testing::internal::CaptureStderr();
-    const int started = Start_Up("mirravane /s");
+    const int started = Start_Up(s, "mirravane /s");
     bool drawn = started == START_RUNNING;
-    for (int i = 0; drawn && i < 3; ++i) drawn = Run_Mirravane() == 1;
-    if (started == START_RUNNING) SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    for (int i = 0; drawn && i < 3; ++i) drawn = Run_Mirravane(s) == 1;
+    if (started == START_RUNNING) SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
     const std::string stderr_text = testing::internal::GetCapturedStderr();
     EXPECT_EQ(started, START_RUNNING) << stderr_text;
     EXPECT_TRUE(drawn);
-    EXPECT_EQ(error_logging, 0);
+    EXPECT_EQ(s.app.error_logging, 0);
     EXPECT_NE(stderr_text.find("[Error] Save_Error_Log_To_File() CreateFile FILE FAILED\n"), std::string::npos);
     EXPECT_TRUE(Headless().boxes.empty());
-    As_A_New_Process();
+    As_A_New_Process(s);
 
     // The configuration window needs its log, and says so.
-    EXPECT_EQ(Mirravane_Main("mirravane /c"), START_FAILED_EXIT_CODE);
+    EXPECT_EQ(Mirravane_Main(s, "mirravane /c"), START_FAILED_EXIT_CODE);
     ASSERT_FALSE(Headless().boxes.empty());
     EXPECT_EQ(Headless().boxes.back(), "[Error] Setup(): Stamp_Date_And_Title_To_Saver_Error_Log_File FAILED");
-    EXPECT_EQ(Main_Window, nullptr);
+    EXPECT_EQ(s.display.Main_Window, nullptr);
     Headless().boxes.clear();
 }
 
 TEST(Start_Up, SaverShowsThePresetAndIntervalItIsGiven) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
-    program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
+    program.write_preset("default.dat", [&](PLASMA_SETTINGS& s) {
         s.resolution = 0;
         s.random_interval = 0;
         std::snprintf(s.title_text, sizeof s.title_text, "%s", "everyday");
     });
-    program.write_preset("Chosen.DAT", [](PLASMA_SETTINGS& s) {
+    program.write_preset("Chosen.DAT", [&](PLASMA_SETTINGS& s) {
         s.random_interval = 7;
         std::snprintf(s.title_text, sizeof s.title_text, "%s", "chosen");
     });
     const std::string default_before = program.folder().read("Mirravane/default.dat");
-    As_A_New_Process();
-    Saver_Preset_File = "chosen.dat";  // found in the program folder, any case
-    Saver_Random_Interval = 30;
+    As_A_New_Process(s);
+    s.app.Saver_Preset_File = "chosen.dat";  // found in the program folder, any case
+    s.app.Saver_Random_Interval = 30;
 
-    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
-    EXPECT_STREQ(Plasma_Settings.title_text, "chosen");
-    EXPECT_EQ(Running_Random_Interval, 30);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), START_RUNNING);
+    EXPECT_STREQ(s.Plasma_Settings.title_text, "chosen");
+    EXPECT_EQ(s.journey.Running_Random_Interval, 30);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
     EXPECT_EQ(program.folder().read("Mirravane/default.dat"), default_before);
 
     // A preset that cannot be read leaves default.dat's look, and the saver runs.
-    As_A_New_Process();
-    Saver_Preset_File = "missing.dat";
-    Saver_Random_Interval = 0;
-    ASSERT_EQ(Start_Up("mirravane /s"), START_RUNNING);
-    EXPECT_STREQ(Plasma_Settings.title_text, "everyday");
-    EXPECT_EQ(Running_Random_Interval, 0);
+    As_A_New_Process(s);
+    s.app.Saver_Preset_File = "missing.dat";
+    s.app.Saver_Random_Interval = 0;
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), START_RUNNING);
+    EXPECT_STREQ(s.Plasma_Settings.title_text, "everyday");
+    EXPECT_EQ(s.journey.Running_Random_Interval, 0);
     EXPECT_NE(program.log().find("\r\nUnable to read file missing.dat"), std::string::npos);
     EXPECT_TRUE(Headless().boxes.empty());
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
 
-    Saver_Preset_File.clear();
-    Saver_Random_Interval = -1;
-    As_A_New_Process();
+    s.app.Saver_Preset_File.clear();
+    s.app.Saver_Random_Interval = -1;
+    As_A_New_Process(s);
 }
 
 // Data folders far longer than the old 260-character paths: the log, the objects, the fonts
 // and default.dat all work in both modes.
 TEST(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     std::string deep = program.folder().path();
@@ -246,10 +262,10 @@ TEST(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
     const std::filesystem::path home = deep + "/Mirravane";
 
     for (const char* line : {"mirravane /s", "mirravane /c"}) {
-        As_A_New_Process();
+        As_A_New_Process(s);
         if (std::string(line) == "mirravane /c") std::filesystem::remove(home / "default.dat");
         setenv("MIRRAVANE_FRAMES", "3", 1);
-        EXPECT_EQ(Mirravane_Main(line), 0) << line;
+        EXPECT_EQ(Mirravane_Main(s, line), 0) << line;
         EXPECT_TRUE(Headless().boxes.empty()) << line << ": " << Headless().boxes.front();
         std::ifstream log(home / "error_log.txt", std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(log)), {});
@@ -264,31 +280,37 @@ TEST(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
 }
 
 TEST(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     ASSERT_FALSE(std::filesystem::exists(program.home() / "default.dat"));
     Clear_Message_Queue();
     PostQuitMessage(3);
-    EXPECT_EQ(Quit_Allowed, 0);
+    EXPECT_EQ(s.app.Quit_Allowed, 0);
     // The early quit is answered with WM_DESTROY, whose handling saves default.dat and
     // posts the quit (code 0) that ends the loop.
-    EXPECT_EQ(Message_Loop(), 0);
-    EXPECT_EQ(Quit_Allowed, 1);
+    EXPECT_EQ(Message_Loop(s), 0);
+    EXPECT_EQ(s.app.Quit_Allowed, 1);
     EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS));
 }
 
 TEST(Start_Up, NoFramesAskedForEndsBeforeTheFirstFrame) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     setenv("MIRRAVANE_FRAMES", "0", 1);
-    EXPECT_EQ(Mirravane_Main("mirravane /c"), 0);
+    EXPECT_EQ(Mirravane_Main(s, "mirravane /c"), 0);
     EXPECT_EQ(program.log().find("Entering Run_Mirravane"), std::string::npos);
     EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), 10136u);
 }
 
 TEST(Start_Up, ConfigurationRunEndToEnd) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     setenv("MIRRAVANE_FRAMES", "50", 1);
-    EXPECT_EQ(Mirravane_Main("\"/usr/local/bin/mirra vane\" /c"), 0);
+    EXPECT_EQ(Mirravane_Main(s, "\"/usr/local/bin/mirra vane\" /c"), 0);
     EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), 10136u);
     const std::string log = program.log();
     const size_t header = log.find("\r\nMirravane Error Log File\r\n");
@@ -298,29 +320,31 @@ TEST(Start_Up, ConfigurationRunEndToEnd) {
     EXPECT_NE(log.find("OS_UNKNOWN"), std::string::npos);
     EXPECT_NE(log.find("System Width 320 System Height 240 System_Bpp 32"), std::string::npos);
     EXPECT_TRUE(Headless().boxes.empty()) << Headless().boxes.front();
-    EXPECT_EQ(Hidden, nullptr);
-    EXPECT_EQ(Visible, nullptr);
+    EXPECT_EQ(s.display.Hidden, nullptr);
+    EXPECT_EQ(s.display.Visible, nullptr);
 }
 
 TEST(Start_Up, SaverUsesThePresetResolutionFullScreen) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, false, 640, 480, 32);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });  // 320 x 240 x 32
-    ASSERT_EQ(Start_Up("mirravane /s"), 1);
-    EXPECT_EQ(Saver_Mode, SAVER);
-    EXPECT_EQ(Window_Mode, FULLSCREEN);
-    EXPECT_EQ(Screen_Width, 320);
-    EXPECT_EQ(Screen_Height, 240);
-    EXPECT_EQ(Client_Width, 320);
-    EXPECT_EQ(Client_Height, 240);
-    EXPECT_EQ(System_Width, 640);
-    EXPECT_EQ(Main_Window->style & WS_POPUP, WS_POPUP);
-    EXPECT_EQ(Main_Window->ex_style & WS_EX_TOPMOST, WS_EX_TOPMOST);
-    EXPECT_EQ(Main_Window->menu, nullptr);
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), 1);
+    EXPECT_EQ(s.app.Saver_Mode, SAVER);
+    EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
+    EXPECT_EQ(s.display.Screen_Width, 320);
+    EXPECT_EQ(s.display.Screen_Height, 240);
+    EXPECT_EQ(s.display.Client_Width, 320);
+    EXPECT_EQ(s.display.Client_Height, 240);
+    EXPECT_EQ(s.app.System_Width, 640);
+    EXPECT_EQ(s.display.Main_Window->style & WS_POPUP, WS_POPUP);
+    EXPECT_EQ(s.display.Main_Window->ex_style & WS_EX_TOPMOST, WS_EX_TOPMOST);
+    EXPECT_EQ(s.display.Main_Window->menu, nullptr);
     EXPECT_LT(Cursor_Show_Count(), 0);
     EXPECT_TRUE(Screen_Saver_Running());
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
     EXPECT_FALSE(Screen_Saver_Running());
-    EXPECT_EQ(Quit_Allowed, 1);
+    EXPECT_EQ(s.app.Quit_Allowed, 1);
 }
 
 }  // namespace
@@ -328,14 +352,16 @@ TEST(Start_Up, SaverUsesThePresetResolutionFullScreen) {
 namespace {
 
 TEST(Start_Up, UnknownOptionRunsAsConfigurationWithoutCentringOrSaving) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.remove_presets();
-    ASSERT_EQ(Start_Up("mirravane /x"), 1);
-    EXPECT_EQ(Saver_Mode, 0);
+    ASSERT_EQ(Start_Up(s, "mirravane /x"), 1);
+    EXPECT_EQ(s.app.Saver_Mode, 0);
     EXPECT_NE(program.log().find("Saver_Mode = CONFIGURE"), std::string::npos);
-    ASSERT_NE(Main_Window, nullptr);
-    EXPECT_EQ(Main_Window->menu, App_Menu);
-    SendMessageA(Main_Window, WM_DESTROY, 0, 0);
+    ASSERT_NE(s.display.Main_Window, nullptr);
+    EXPECT_EQ(s.display.Main_Window->menu, s.shell.App_Menu);
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
     EXPECT_FALSE(std::filesystem::exists(program.home() / "default.dat"));
 }
 

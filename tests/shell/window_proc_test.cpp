@@ -21,6 +21,8 @@
 #include "shell/startup.h"
 #include "support/installed_program.h"
 #include "surface/display.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -33,18 +35,20 @@ bool Destroy_Posted() {
     return destroy;
 }
 
-LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
-    return SendMessageA(Main_Window, message, wparam, lparam);
+LRESULT Send(Display_Context& d, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
+    return SendMessageA(d.Main_Window, message, wparam, lparam);
 }
 
-bool Checked(int id) { return Find_Menu_Item(App_Menu, id)->checked; }
-bool Grey(int id) { return Find_Menu_Item(App_Menu, id)->grayed; }
+bool Checked(Session& s, int id) { return Find_Menu_Item(s.shell.App_Menu, id)->checked; }
+bool Grey(Session& s, int id) { return Find_Menu_Item(s.shell.App_Menu, id)->grayed; }
 
 TEST(Window_Procedure, SaverEndsOnInputButNotOnItsOwnKeys) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
-    ASSERT_EQ(Start_Up("mirravane /s"), 1);
-    ASSERT_EQ(Saver_Mode, SAVER);
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), 1);
+    ASSERT_EQ(s.app.Saver_Mode, SAVER);
 
     struct Input {
         UINT message;
@@ -63,238 +67,250 @@ TEST(Window_Procedure, SaverEndsOnInputButNotOnItsOwnKeys) {
     };
     Destroy_Posted();
     for (const Input& in : inputs) {
-        EXPECT_EQ(Send(in.message, in.wparam), 0);
+        EXPECT_EQ(Send(s.display, in.message, in.wparam), 0);
         EXPECT_EQ(Destroy_Posted(), in.ends) << "message " << in.message << " key " << in.wparam;
     }
-    EXPECT_EQ(Window_Mode, FULLSCREEN);
+    EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
 }
 
 TEST(Window_Procedure, PreviewIgnoresKeysFollowsItsHostsSizeAndKeepsRunning) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
-    ASSERT_EQ(Start_Up("mirravane /p 42"), 1);
-    ASSERT_EQ(Saver_Mode, PREVIEW);
+    ASSERT_EQ(Start_Up(s, "mirravane /p 42"), 1);
+    ASSERT_EQ(s.app.Saver_Mode, PREVIEW);
     // The headless desktop knows no host window: reported, and the start goes on.
     EXPECT_NE(program.log().find("Win_Main(): GetClientRect for Preview Window FAILED"), std::string::npos);
-    const int symmetry = Plasma_Settings.symmetry;
+    const int symmetry = s.Plasma_Settings.symmetry;
     Destroy_Posted();
 
     for (WPARAM key : {WPARAM('8'), WPARAM('A'), VK_ESCAPE, VK_SPACE}) {
-        Send(WM_KEYDOWN, key);
+        Send(s.display, WM_KEYDOWN, key);
         EXPECT_FALSE(Destroy_Posted()) << key;
     }
-    EXPECT_EQ(Plasma_Settings.symmetry, symmetry);
+    EXPECT_EQ(s.Plasma_Settings.symmetry, symmetry);
 
     // The host was resized: the preview draws at the new size, the plasma rebuilt for it.
-    ASSERT_EQ(Plasma_Settings.symmetry, 0);
-    SetWindowPos(Main_Window, 0, 0, 0, 64, 40, 0);
-    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(64, 40));
-    EXPECT_EQ(Client_Width, 64);
-    EXPECT_EQ(Client_Height, 40);
-    EXPECT_EQ(Plasma_Settings.plasma_width, 64);
-    EXPECT_EQ(Plasma_Settings.plasma_height, 40);
+    ASSERT_EQ(s.Plasma_Settings.symmetry, 0);
+    SetWindowPos(s.display.Main_Window, 0, 0, 0, 64, 40, 0);
+    Send(s.display, WM_SIZE, SIZE_RESTORED, MAKELPARAM(64, 40));
+    EXPECT_EQ(s.display.Client_Width, 64);
+    EXPECT_EQ(s.display.Client_Height, 40);
+    EXPECT_EQ(s.Plasma_Settings.plasma_width, 64);
+    EXPECT_EQ(s.Plasma_Settings.plasma_height, 40);
     // A host larger than the desktop: the frame surface is the desktop's size.
-    SetWindowPos(Main_Window, 0, 0, 0, 5000, 3000, 0);
-    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(5000, 3000));
-    EXPECT_EQ(Client_Width, Screen_Width);
-    EXPECT_EQ(Client_Height, Screen_Height);
-    EXPECT_EQ(Run_Mirravane(), 1);
+    SetWindowPos(s.display.Main_Window, 0, 0, 0, 5000, 3000, 0);
+    Send(s.display, WM_SIZE, SIZE_RESTORED, MAKELPARAM(5000, 3000));
+    EXPECT_EQ(s.display.Client_Width, s.display.Screen_Width);
+    EXPECT_EQ(s.display.Client_Height, s.display.Screen_Height);
+    EXPECT_EQ(Run_Mirravane(s), 1);
 
-    Send(WM_ACTIVATEAPP, 0);
-    EXPECT_EQ(Frames_Running, 1);
-    Send(WM_LBUTTONDOWN);
-    Send(WM_KILLFOCUS);
+    Send(s.display, WM_ACTIVATEAPP, 0);
+    EXPECT_EQ(s.app.Frames_Running, 1);
+    Send(s.display, WM_LBUTTONDOWN);
+    Send(s.display, WM_KILLFOCUS);
     EXPECT_FALSE(Destroy_Posted());
 }
 
 TEST(Window_Procedure, ConfigurationFocusAndActivation) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     Destroy_Posted();
-    Send(WM_ACTIVATEAPP, 0);
-    EXPECT_EQ(Frames_Running, 0);
-    Send(WM_ACTIVATEAPP, 1);
-    EXPECT_EQ(Frames_Running, 1);
+    Send(s.display, WM_ACTIVATEAPP, 0);
+    EXPECT_EQ(s.app.Frames_Running, 0);
+    Send(s.display, WM_ACTIVATEAPP, 1);
+    EXPECT_EQ(s.app.Frames_Running, 1);
     // Windowed configuration: losing the focus, clicks and other keys change nothing.
-    Send(WM_KILLFOCUS);
-    Send(WM_LBUTTONDOWN);
-    Send(WM_KEYDOWN, 'A');
-    Send(WM_KEYDOWN, VK_SPACE);
+    Send(s.display, WM_KILLFOCUS);
+    Send(s.display, WM_LBUTTONDOWN);
+    Send(s.display, WM_KEYDOWN, 'A');
+    Send(s.display, WM_KEYDOWN, VK_SPACE);
     EXPECT_FALSE(Destroy_Posted());
-    EXPECT_EQ(Window_Mode, WINDOWED);
-    Send(WM_CLOSE);
+    EXPECT_EQ(s.display.Window_Mode, WINDOWED);
+    Send(s.display, WM_CLOSE);
     EXPECT_TRUE(Destroy_Posted());
-    Send(WM_COMMAND, MENU_PRESETS_EXIT);
+    Send(s.display, WM_COMMAND, MENU_PRESETS_EXIT);
     EXPECT_TRUE(Destroy_Posted());
-    Send(WM_KEYDOWN, VK_ESCAPE);
+    Send(s.display, WM_KEYDOWN, VK_ESCAPE);
     EXPECT_TRUE(Destroy_Posted());
 }
 
 TEST(Window_Procedure, MenuCommandsChangeTheRecordAndTheMarks) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
 
     for (int id = MENU_SYMMETRY_ASYMMETRIC; id <= MENU_SYMMETRY_EIGHTFOLD; ++id) {
-        Send(WM_COMMAND, static_cast<WPARAM>(id));
-        EXPECT_EQ(Plasma_Settings.symmetry, id - MENU_SYMMETRY_ASYMMETRIC);
+        Send(s.display, WM_COMMAND, static_cast<WPARAM>(id));
+        EXPECT_EQ(s.Plasma_Settings.symmetry, id - MENU_SYMMETRY_ASYMMETRIC);
         for (int other = MENU_SYMMETRY_ASYMMETRIC; other <= MENU_SYMMETRY_EIGHTFOLD; ++other)
-            EXPECT_EQ(Checked(other), other == id) << id << " " << other;
+            EXPECT_EQ(Checked(s, other), other == id) << id << " " << other;
     }
 
     // Kaleidoscope on resets the symmetry; off gives the plasma the client size again.
-    Send(WM_COMMAND, MENU_KALEIDOSCOPE_ON);
-    EXPECT_EQ(kaleidoscope_active, 1);
-    EXPECT_EQ(Plasma_Settings.kaleidoscope_on, 1);
-    EXPECT_EQ(Plasma_Settings.symmetry, 0);
-    EXPECT_TRUE(Checked(MENU_KALEIDOSCOPE_ON));
-    EXPECT_FALSE(Grey(MENU_SLIDES_ON));
-    Send(WM_COMMAND, MENU_KALEIDOSCOPE_ON);
-    EXPECT_EQ(kaleidoscope_active, 0);
-    EXPECT_EQ(Plasma_Settings.kaleidoscope_on, 0);
-    EXPECT_FALSE(Checked(MENU_KALEIDOSCOPE_ON));
-    EXPECT_TRUE(Grey(MENU_SLIDES_ON));
-    EXPECT_TRUE(Grey(MENU_SLIDES_SPEED));
+    Send(s.display, WM_COMMAND, MENU_KALEIDOSCOPE_ON);
+    EXPECT_EQ(s.kaleidoscope.kaleidoscope_active, 1);
+    EXPECT_EQ(s.Plasma_Settings.kaleidoscope_on, 1);
+    EXPECT_EQ(s.Plasma_Settings.symmetry, 0);
+    EXPECT_TRUE(Checked(s, MENU_KALEIDOSCOPE_ON));
+    EXPECT_FALSE(Grey(s, MENU_SLIDES_ON));
+    Send(s.display, WM_COMMAND, MENU_KALEIDOSCOPE_ON);
+    EXPECT_EQ(s.kaleidoscope.kaleidoscope_active, 0);
+    EXPECT_EQ(s.Plasma_Settings.kaleidoscope_on, 0);
+    EXPECT_FALSE(Checked(s, MENU_KALEIDOSCOPE_ON));
+    EXPECT_TRUE(Grey(s, MENU_SLIDES_ON));
+    EXPECT_TRUE(Grey(s, MENU_SLIDES_SPEED));
 
     struct Toggle {
         int id;
         const int32_t* field;
     } toggles[] = {
-        {MENU_PLASMA_BRIGHTEN, &Plasma_Settings.brighten},
-        {MENU_PLASMA_MULTI_COLOUR, &Plasma_Settings.multi_colour},
-        {MENU_VIEW_TITLES, &Plasma_Settings.titles_on},
-        {MENU_VIEW_PREVIEW_ACTIVE, &Plasma_Settings.preview_active},
-        {MENU_KALEIDOSCOPE_STRETCH, &Plasma_Settings.kaleidoscope_stretch},
+        {MENU_PLASMA_BRIGHTEN, &s.Plasma_Settings.brighten},
+        {MENU_PLASMA_MULTI_COLOUR, &s.Plasma_Settings.multi_colour},
+        {MENU_VIEW_TITLES, &s.Plasma_Settings.titles_on},
+        {MENU_VIEW_PREVIEW_ACTIVE, &s.Plasma_Settings.preview_active},
+        {MENU_KALEIDOSCOPE_STRETCH, &s.Plasma_Settings.kaleidoscope_stretch},
     };
     for (const Toggle& t : toggles) {
         const bool was = *t.field != 0;
-        Send(WM_COMMAND, static_cast<WPARAM>(t.id));
+        Send(s.display, WM_COMMAND, static_cast<WPARAM>(t.id));
         EXPECT_EQ(*t.field != 0, !was) << t.id;
-        EXPECT_EQ(Checked(t.id), !was) << t.id;
-        Send(WM_COMMAND, static_cast<WPARAM>(t.id));
+        EXPECT_EQ(Checked(s, t.id), !was) << t.id;
+        Send(s.display, WM_COMMAND, static_cast<WPARAM>(t.id));
         EXPECT_EQ(*t.field != 0, was) << t.id;
-        EXPECT_EQ(Checked(t.id), was) << t.id;
+        EXPECT_EQ(Checked(s, t.id), was) << t.id;
     }
 
     for (int id : {MENU_BLEND_HUE, MENU_BLEND_LIGHT, MENU_BLEND_OFF}) {
-        Send(WM_COMMAND, static_cast<WPARAM>(id));
-        EXPECT_EQ(Plasma_Settings.blend_mode, id == MENU_BLEND_HUE ? 1 : id == MENU_BLEND_LIGHT ? 2 : 0);
-        EXPECT_TRUE(Checked(id));
-        EXPECT_EQ(Checked(MENU_BLEND_HUE) + Checked(MENU_BLEND_LIGHT) + Checked(MENU_BLEND_OFF), 1);
+        Send(s.display, WM_COMMAND, static_cast<WPARAM>(id));
+        EXPECT_EQ(s.Plasma_Settings.blend_mode, id == MENU_BLEND_HUE ? 1 : id == MENU_BLEND_LIGHT ? 2 : 0);
+        EXPECT_TRUE(Checked(s, id));
+        EXPECT_EQ(Checked(s, MENU_BLEND_HUE) + Checked(s, MENU_BLEND_LIGHT) + Checked(s, MENU_BLEND_OFF), 1);
     }
 
-    Show_Frame_Rate = 0;
-    Send(WM_COMMAND, MENU_VIEW_FPS);
-    EXPECT_EQ(Show_Frame_Rate, 1);
-    EXPECT_TRUE(Checked(MENU_VIEW_FPS));
-    Send(WM_COMMAND, MENU_VIEW_FPS);
-    EXPECT_EQ(Show_Frame_Rate, 0);
-    EXPECT_FALSE(Checked(MENU_VIEW_FPS));
+    s.display.Show_Frame_Rate = 0;
+    Send(s.display, WM_COMMAND, MENU_VIEW_FPS);
+    EXPECT_EQ(s.display.Show_Frame_Rate, 1);
+    EXPECT_TRUE(Checked(s, MENU_VIEW_FPS));
+    Send(s.display, WM_COMMAND, MENU_VIEW_FPS);
+    EXPECT_EQ(s.display.Show_Frame_Rate, 0);
+    EXPECT_FALSE(Checked(s, MENU_VIEW_FPS));
 
-    const int vsync = Wait_For_Vsync;
-    Send(WM_COMMAND, MENU_VIEW_VSYNC);
-    EXPECT_EQ(Wait_For_Vsync, vsync ? 0 : 1);
-    EXPECT_EQ(Plasma_Settings.vsync, Wait_For_Vsync);
-    EXPECT_EQ(Checked(MENU_VIEW_VSYNC), Wait_For_Vsync == 1);
+    const int vsync = s.display.Wait_For_Vsync;
+    Send(s.display, WM_COMMAND, MENU_VIEW_VSYNC);
+    EXPECT_EQ(s.display.Wait_For_Vsync, vsync ? 0 : 1);
+    EXPECT_EQ(s.Plasma_Settings.vsync, s.display.Wait_For_Vsync);
+    EXPECT_EQ(Checked(s, MENU_VIEW_VSYNC), s.display.Wait_For_Vsync == 1);
 
     // Keys 1 and 2 and the overlay at 32 bits.
-    Send(WM_KEYDOWN, '1');
-    EXPECT_TRUE(Checked(MENU_VIEW_FPS));
-    Send(WM_KEYDOWN, '2');
-    EXPECT_FALSE(Checked(MENU_VIEW_FPS));
-    Send(WM_KEYDOWN, '3');
-    EXPECT_EQ(scope_active, 1);
-    EXPECT_FALSE(Grey(MENU_OVERLAY_CIRCLE));
-    Send(WM_KEYDOWN, '5');
-    EXPECT_EQ(scope_active, 0);
-    Send(WM_COMMAND, MENU_OVERLAY_STAR);
-    EXPECT_EQ(scope_active, 1);
-    Send(WM_COMMAND, MENU_OVERLAY_OFF);
-    EXPECT_EQ(scope_active, 0);
-    EXPECT_TRUE(Checked(MENU_OVERLAY_OFF));
-    EXPECT_FALSE(Grey(MENU_PLASMA_BRIGHTEN));
-    EXPECT_FALSE(Grey(MENU_SLIDES_FADE));
+    Send(s.display, WM_KEYDOWN, '1');
+    EXPECT_TRUE(Checked(s, MENU_VIEW_FPS));
+    Send(s.display, WM_KEYDOWN, '2');
+    EXPECT_FALSE(Checked(s, MENU_VIEW_FPS));
+    Send(s.display, WM_KEYDOWN, '3');
+    EXPECT_EQ(s.scope.scope_active, 1);
+    EXPECT_FALSE(Grey(s, MENU_OVERLAY_CIRCLE));
+    Send(s.display, WM_KEYDOWN, '5');
+    EXPECT_EQ(s.scope.scope_active, 0);
+    Send(s.display, WM_COMMAND, MENU_OVERLAY_STAR);
+    EXPECT_EQ(s.scope.scope_active, 1);
+    Send(s.display, WM_COMMAND, MENU_OVERLAY_OFF);
+    EXPECT_EQ(s.scope.scope_active, 0);
+    EXPECT_TRUE(Checked(s, MENU_OVERLAY_OFF));
+    EXPECT_FALSE(Grey(s, MENU_PLASMA_BRIGHTEN));
+    EXPECT_FALSE(Grey(s, MENU_SLIDES_FADE));
 
     // A symmetry out of range (a hand-made preset file) checks no other item.
-    Plasma_Settings.symmetry = 4;
-    Update_Menu_Check_Marks();
-    EXPECT_FALSE(Checked(MENU_VIEW_FULLSCREEN));
-    for (int id = MENU_SYMMETRY_ASYMMETRIC; id <= MENU_SYMMETRY_EIGHTFOLD; ++id) EXPECT_FALSE(Checked(id));
-    Plasma_Settings.symmetry = 0;
+    s.Plasma_Settings.symmetry = 4;
+    Update_Menu_Check_Marks(s);
+    EXPECT_FALSE(Checked(s, MENU_VIEW_FULLSCREEN));
+    for (int id = MENU_SYMMETRY_ASYMMETRIC; id <= MENU_SYMMETRY_EIGHTFOLD; ++id) EXPECT_FALSE(Checked(s, id));
+    s.Plasma_Settings.symmetry = 0;
 
     // Unknown command ids go to the default procedure and change nothing.
-    EXPECT_EQ(Send(WM_COMMAND, 40099), 0);
+    EXPECT_EQ(Send(s.display, WM_COMMAND, 40099), 0);
     EXPECT_TRUE(Headless().boxes.empty());
 }
 
 TEST(Window_Procedure, DepthsGreyTheirItemsAndEightBitsRefusesTheScope) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     for (int bpp : {8, 16, 24}) {
         Installed_Program program(2, false, 320, 240, bpp);
-        ASSERT_EQ(Start_Up("mirravane /c"), 1) << bpp;
-        EXPECT_EQ(Screen_Bpp, bpp);
-        Update_Menu_Check_Marks();
-        EXPECT_EQ(Grey(MENU_OVERLAY_CIRCLE), bpp == 8) << bpp;
-        EXPECT_EQ(Grey(MENU_OVERLAY_OFF), bpp == 8) << bpp;
-        EXPECT_EQ(Grey(MENU_PLASMA_BRIGHTEN), bpp <= 16) << bpp;
-        EXPECT_EQ(Grey(MENU_SLIDES_FADE), bpp == 24) << bpp;
+        ASSERT_EQ(Start_Up(s, "mirravane /c"), 1) << bpp;
+        EXPECT_EQ(s.display.Screen_Bpp, bpp);
+        Update_Menu_Check_Marks(s);
+        EXPECT_EQ(Grey(s, MENU_OVERLAY_CIRCLE), bpp == 8) << bpp;
+        EXPECT_EQ(Grey(s, MENU_OVERLAY_OFF), bpp == 8) << bpp;
+        EXPECT_EQ(Grey(s, MENU_PLASMA_BRIGHTEN), bpp <= 16) << bpp;
+        EXPECT_EQ(Grey(s, MENU_SLIDES_FADE), bpp == 24) << bpp;
         if (bpp == 8) {
-            Send(WM_KEYDOWN, '3');
-            EXPECT_EQ(scope_active, 0);
-            Send(WM_KEYDOWN, '4');
-            EXPECT_EQ(scope_active, 0);
+            Send(s.display, WM_KEYDOWN, '3');
+            EXPECT_EQ(s.scope.scope_active, 0);
+            Send(s.display, WM_KEYDOWN, '4');
+            EXPECT_EQ(s.scope.scope_active, 0);
             EXPECT_EQ(program.log().find("Setup_Scope"), std::string::npos);
         }
-        Send(WM_DESTROY);
+        Send(s.display, WM_DESTROY);
         Clear_Message_Queue();
-        Main_Window = nullptr;
+        s.display.Main_Window = nullptr;
     }
 }
 
 TEST(Window_Procedure, SaveWithoutANameIsSaveAsAndOpenSetsTheTitle) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
-    ASSERT_EQ(Current_File_Name[0], '\0');
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    ASSERT_EQ(s.shell.Current_File_Name[0], '\0');
 
     Headless_File_Answers().clear();
     Headless_File_Answers().push_back(program.folder().windows("Mirravane\\Mine.dat"));
-    Send(WM_COMMAND, MENU_PRESETS_SAVE);
+    Send(s.display, WM_COMMAND, MENU_PRESETS_SAVE);
     EXPECT_EQ(std::filesystem::file_size(program.home() / "Mine.dat"), 10136u);
-    EXPECT_EQ(Main_Window->caption, " Mirravane:   Mine");
-    EXPECT_STREQ(Plasma_Settings.title_text, "Mine");
+    EXPECT_EQ(s.display.Main_Window->caption, " Mirravane:   Mine");
+    EXPECT_STREQ(s.Plasma_Settings.title_text, "Mine");
 
     // With a name, Save writes without asking (an empty script would cancel a dialog).
     std::filesystem::remove(program.home() / "Mine.dat");
-    Send(WM_COMMAND, MENU_PRESETS_SAVE);
+    Send(s.display, WM_COMMAND, MENU_PRESETS_SAVE);
     EXPECT_TRUE(std::filesystem::exists(program.home() / "Mine.dat"));
 
     // A cancelled Open changes nothing.
-    Send(WM_COMMAND, MENU_PRESETS_OPEN);
-    EXPECT_EQ(Main_Window->caption, " Mirravane:   Mine");
+    Send(s.display, WM_COMMAND, MENU_PRESETS_OPEN);
+    EXPECT_EQ(s.display.Main_Window->caption, " Mirravane:   Mine");
 
     program.folder().make_folder("Mirravane/Presets");
-    program.write_preset("Presets/Sunset.dat", [](PLASMA_SETTINGS& s) {
+    program.write_preset("Presets/Sunset.dat", [&](PLASMA_SETTINGS& s) {
         s.symmetry = 2;
         std::strcpy(s.title_text, "Dusk");
     });
     Headless_File_Answers().push_back(program.folder().windows("Mirravane\\Presets\\Sunset.dat"));
-    Send(WM_COMMAND, MENU_PRESETS_OPEN);
-    EXPECT_EQ(Main_Window->caption, " Mirravane:   Sunset");
-    EXPECT_STREQ(Plasma_Settings.title_text, "Sunset");
-    EXPECT_EQ(Plasma_Settings.symmetry, 2);
-    EXPECT_TRUE(Checked(MENU_SYMMETRY_FOURFOLD));
+    Send(s.display, WM_COMMAND, MENU_PRESETS_OPEN);
+    EXPECT_EQ(s.display.Main_Window->caption, " Mirravane:   Sunset");
+    EXPECT_STREQ(s.Plasma_Settings.title_text, "Sunset");
+    EXPECT_EQ(s.Plasma_Settings.symmetry, 2);
+    EXPECT_TRUE(Checked(s, MENU_SYMMETRY_FOURFOLD));
     EXPECT_TRUE(Headless().boxes.empty());
 }
 
 TEST(Window_Procedure, FilesChosenForOtherPurposesNeverBecomeThePreset) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     // Whatever an earlier run in this process left open ends first.
-    Shutdown();
-    Close_Error_Log();
+    Shutdown(s);
+    Close_Error_Log(s.app);
     Clear_Message_Queue();
-    Main_Window = nullptr;
+    s.display.Main_Window = nullptr;
     Installed_Program program(2, false, 640, 480, 32);
-    ASSERT_EQ(Start_Up("mirravane /c"), 1) << program.log();
-    ASSERT_EQ(error_logging, 1);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1) << program.log();
+    ASSERT_EQ(s.app.error_logging, 1);
     Headless().boxes.clear();
     Headless_File_Answers().clear();
-    const auto record = [] { return std::string(reinterpret_cast<const char*>(&Plasma_Settings), sizeof Plasma_Settings); };
+    const auto record = [&] { return std::string(reinterpret_cast<const char*>(&s.Plasma_Settings), sizeof s.Plasma_Settings); };
     const std::filesystem::path home = program.home();
     const std::string mine = (home / "Mine.dat").string();
     const std::string heart = (home / "Data/Bmp/Overlays/heart.bmp").string();
@@ -303,20 +319,20 @@ TEST(Window_Procedure, FilesChosenForOtherPurposesNeverBecomeThePreset) {
 
     // Saved under a name of the user's, given as the file dialogs here give it.
     Headless_File_Answers().push_back(mine);
-    Send(WM_COMMAND, MENU_PRESETS_SAVE_AS);
-    EXPECT_EQ(Main_Window->caption, " Mirravane:   Mine");
-    EXPECT_STREQ(Plasma_Settings.title_text, "Mine");
+    Send(s.display, WM_COMMAND, MENU_PRESETS_SAVE_AS);
+    EXPECT_EQ(s.display.Main_Window->caption, " Mirravane:   Mine");
+    EXPECT_STREQ(s.Plasma_Settings.title_text, "Mine");
 
     // A custom overlay and a converted object keep names of their own: Save still writes the preset.
     Headless_File_Answers().push_back(heart);
-    Send(WM_COMMAND, MENU_OVERLAY_CUSTOM);
-    ASSERT_EQ(scope_active, 1);
+    Send(s.display, WM_COMMAND, MENU_OVERLAY_CUSTOM);
+    ASSERT_EQ(s.scope.scope_active, 1);
     program.folder().write("Mirravane/Data/Frame Converter/a.bmp", Make_Bmp_24(16, 16, 10, 200, 10));
     Headless_File_Answers().push_back((home / "Data/Bmp/Objects/2.bmp").string());
-    Send(WM_COMMAND, MENU_SLIDES_FRAME_CONVERT);
+    Send(s.display, WM_COMMAND, MENU_SLIDES_FRAME_CONVERT);
     const std::string object = program.folder().read("Mirravane/Data/Bmp/Objects/2.bmp");
     ASSERT_FALSE(object.empty());
-    Send(WM_COMMAND, MENU_PRESETS_SAVE);
+    Send(s.display, WM_COMMAND, MENU_PRESETS_SAVE);
     EXPECT_EQ(program.folder().read("Mirravane/Data/Bmp/Overlays/heart.bmp"), heart_bytes);
     EXPECT_EQ(program.folder().read("Mirravane/Data/Bmp/Objects/2.bmp"), object);
     EXPECT_EQ(program.folder().read("Mirravane/Mine.dat"), record());
@@ -324,16 +340,16 @@ TEST(Window_Procedure, FilesChosenForOtherPurposesNeverBecomeThePreset) {
     // A bitmap and a FIFO opened as presets: a box naming each although the log is on, and the
     // running preset, the caption and the preset's file stay as they were.
     ASSERT_EQ(mkfifo((home / "pipe.dat").c_str(), 0644), 0);
-    const std::string running = record(), caption = Main_Window->caption;
+    const std::string running = record(), caption = s.display.Main_Window->caption;
     for (const std::string& path : {heart, (home / "pipe.dat").string()}) {
         Headless().boxes.clear();
         Headless_File_Answers().push_back(path);
-        Send(WM_COMMAND, MENU_PRESETS_OPEN);
+        Send(s.display, WM_COMMAND, MENU_PRESETS_OPEN);
         ASSERT_EQ(Headless().boxes.size(), 1u) << path;
         EXPECT_EQ(Headless().boxes[0].rfind("[Error] Unable to read file " + path + "\n\n", 0), 0u) << Headless().boxes[0];
         EXPECT_TRUE(record() == running) << path;
-        EXPECT_EQ(Main_Window->caption, caption);
-        EXPECT_STREQ(Current_File_Name, mine.c_str());
+        EXPECT_EQ(s.display.Main_Window->caption, caption);
+        EXPECT_STREQ(s.shell.Current_File_Name, mine.c_str());
     }
     EXPECT_NE(Headless().boxes[0].find("not a regular file"), std::string::npos);
 
@@ -341,136 +357,142 @@ TEST(Window_Procedure, FilesChosenForOtherPurposesNeverBecomeThePreset) {
     program.folder().write("Mirravane/notes.bmp", "not a picture");
     Headless().boxes.clear();
     Headless_File_Answers().push_back((home / "notes.bmp").string());
-    Send(WM_COMMAND, MENU_OVERLAY_CUSTOM);
+    Send(s.display, WM_COMMAND, MENU_OVERLAY_CUSTOM);
     ASSERT_EQ(Headless().boxes.size(), 1u);
     EXPECT_EQ(Headless().boxes[0].rfind("[Error] Unable to use " + (home / "notes.bmp").string(), 0), 0u);
-    EXPECT_EQ(scope_active, 1);
-    EXPECT_EQ(Plasma_Settings.scope_shape, 4);
-    EXPECT_STREQ(Plasma_Settings.custom_overlay_path, heart.c_str());
+    EXPECT_EQ(s.scope.scope_active, 1);
+    EXPECT_EQ(s.Plasma_Settings.scope_shape, 4);
+    EXPECT_STREQ(s.Plasma_Settings.custom_overlay_path, heart.c_str());
     alarm(0);
 
     // The end of the run saves what was running.
     const std::string at_exit = record();
-    Send(WM_DESTROY);
+    Send(s.display, WM_DESTROY);
     EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == at_exit);
     Clear_Message_Queue();
-    Main_Window = nullptr;
+    s.display.Main_Window = nullptr;
 }
 
 TEST(Window_Procedure, FullScreenAndBackToTheWindow) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, false, 640, 480, 32);
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
-    Plasma_Settings.resolution = 0;  // 320 x 240 x 32
-    const RECT windowed = Main_Window->frame;
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    s.Plasma_Settings.resolution = 0;  // 320 x 240 x 32
+    const RECT windowed = s.display.Main_Window->frame;
     EXPECT_EQ(windowed.right - windowed.left, 320);
     EXPECT_EQ(windowed.left, 160);
     EXPECT_EQ(windowed.top, 80);
 
-    Send(WM_COMMAND, MENU_VIEW_FULLSCREEN);
-    EXPECT_EQ(Window_Mode, FULLSCREEN);
-    EXPECT_EQ(Screen_Width, 320);
-    EXPECT_EQ(Screen_Height, 240);
-    EXPECT_EQ(Client_Width, 320);
-    EXPECT_EQ(Client_Height, 240);
-    EXPECT_EQ(Main_Window->menu, nullptr);
-    EXPECT_EQ(Main_Window->style, WS_POPUP | WS_VISIBLE);
-    EXPECT_NE(Main_Window->ex_style & WS_EX_TOPMOST, 0u);
+    Send(s.display, WM_COMMAND, MENU_VIEW_FULLSCREEN);
+    EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
+    EXPECT_EQ(s.display.Screen_Width, 320);
+    EXPECT_EQ(s.display.Screen_Height, 240);
+    EXPECT_EQ(s.display.Client_Width, 320);
+    EXPECT_EQ(s.display.Client_Height, 240);
+    EXPECT_EQ(s.display.Main_Window->menu, nullptr);
+    EXPECT_EQ(s.display.Main_Window->style, WS_POPUP | WS_VISIBLE);
+    EXPECT_NE(s.display.Main_Window->ex_style & WS_EX_TOPMOST, 0u);
     EXPECT_LT(Cursor_Show_Count(), 0);
-    ASSERT_NE(Visible, nullptr);
+    ASSERT_NE(s.display.Visible, nullptr);
     EXPECT_FALSE(Destroy_Posted());
 
-    Send(WM_KEYDOWN, VK_SPACE);
-    EXPECT_EQ(Window_Mode, WINDOWED);
-    EXPECT_EQ(Screen_Width, 640);
-    EXPECT_EQ(Screen_Height, 480);
-    EXPECT_EQ(Main_Window->menu, App_Menu);
-    EXPECT_EQ(Main_Window->style, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    EXPECT_EQ(Main_Window->ex_style & WS_EX_TOPMOST, 0u);
+    Send(s.display, WM_KEYDOWN, VK_SPACE);
+    EXPECT_EQ(s.display.Window_Mode, WINDOWED);
+    EXPECT_EQ(s.display.Screen_Width, 640);
+    EXPECT_EQ(s.display.Screen_Height, 480);
+    EXPECT_EQ(s.display.Main_Window->menu, s.shell.App_Menu);
+    EXPECT_EQ(s.display.Main_Window->style, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_EQ(s.display.Main_Window->ex_style & WS_EX_TOPMOST, 0u);
     EXPECT_GE(Cursor_Show_Count(), 0);
-    EXPECT_EQ(Current_Cursor(), Arrow_Cursor);
-    EXPECT_EQ(Main_Window->frame.left, windowed.left);
-    EXPECT_EQ(Main_Window->frame.top, windowed.top);
-    EXPECT_EQ(Main_Window->frame.right, windowed.right);
-    EXPECT_EQ(Frames_Running, 1);
+    EXPECT_EQ(Current_Cursor(), s.app.Arrow_Cursor);
+    EXPECT_EQ(s.display.Main_Window->frame.left, windowed.left);
+    EXPECT_EQ(s.display.Main_Window->frame.top, windowed.top);
+    EXPECT_EQ(s.display.Main_Window->frame.right, windowed.right);
+    EXPECT_EQ(s.app.Frames_Running, 1);
     EXPECT_FALSE(Destroy_Posted());
     EXPECT_TRUE(Headless().boxes.empty());
 
     // Full screen again; losing the focus returns to the window as Space does.
-    Send(WM_COMMAND, MENU_VIEW_FULLSCREEN);
-    ASSERT_EQ(Window_Mode, FULLSCREEN);
-    Send(WM_KILLFOCUS);
-    EXPECT_EQ(Window_Mode, WINDOWED);
-    EXPECT_EQ(Main_Window->menu, App_Menu);
+    Send(s.display, WM_COMMAND, MENU_VIEW_FULLSCREEN);
+    ASSERT_EQ(s.display.Window_Mode, FULLSCREEN);
+    Send(s.display, WM_KILLFOCUS);
+    EXPECT_EQ(s.display.Window_Mode, WINDOWED);
+    EXPECT_EQ(s.display.Main_Window->menu, s.shell.App_Menu);
     EXPECT_FALSE(Destroy_Posted());
 }
 
 TEST(Window_Procedure, ControlMTwiceReturnsToTheSameWindow) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, false, 640, 480, 32);
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
-    const RECT before = Main_Window->frame;
-    const int width = Client_Width, height = Client_Height;
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    const RECT before = s.display.Main_Window->frame;
+    const int width = s.display.Client_Width, height = s.display.Client_Height;
 
     // Control counts as it was when M went down, not as it is now.
-    MSG m{Main_Window, WM_KEYDOWN, 'M', 1};
+    MSG m{s.display.Main_Window, WM_KEYDOWN, 'M', 1};
     Set_Key_Down(VK_CONTROL, true);
-    EXPECT_FALSE(Translate_Accelerator(&m));
+    EXPECT_FALSE(Translate_Accelerator(s.display, &m));
     Set_Key_Down(VK_CONTROL, false);
     m.lParam = 1 | KEY_CONTROL_HELD;
-    ASSERT_TRUE(Translate_Accelerator(&m));
-    EXPECT_EQ(Client_Width, 640);
-    EXPECT_EQ(Client_Height, 480);
-    EXPECT_EQ(Window_Mode, WINDOWED);
-    EXPECT_EQ(Main_Window->menu, nullptr);
-    EXPECT_EQ(Main_Window->style & WS_POPUP, WS_POPUP);
-    EXPECT_EQ(Main_Window->frame.right - Main_Window->frame.left, 640);
+    ASSERT_TRUE(Translate_Accelerator(s.display, &m));
+    EXPECT_EQ(s.display.Client_Width, 640);
+    EXPECT_EQ(s.display.Client_Height, 480);
+    EXPECT_EQ(s.display.Window_Mode, WINDOWED);
+    EXPECT_EQ(s.display.Main_Window->menu, nullptr);
+    EXPECT_EQ(s.display.Main_Window->style & WS_POPUP, WS_POPUP);
+    EXPECT_EQ(s.display.Main_Window->frame.right - s.display.Main_Window->frame.left, 640);
     EXPECT_LT(Cursor_Show_Count(), 0);
 
-    ASSERT_TRUE(Translate_Accelerator(&m));
-    EXPECT_EQ(Main_Window->frame.left, before.left);
-    EXPECT_EQ(Main_Window->frame.top, before.top);
-    EXPECT_EQ(Main_Window->frame.right, before.right);
-    EXPECT_EQ(Main_Window->frame.bottom, before.bottom);
-    EXPECT_EQ(Client_Width, width);
-    EXPECT_EQ(Client_Height, height);
-    EXPECT_EQ(Main_Window->menu, App_Menu);
+    ASSERT_TRUE(Translate_Accelerator(s.display, &m));
+    EXPECT_EQ(s.display.Main_Window->frame.left, before.left);
+    EXPECT_EQ(s.display.Main_Window->frame.top, before.top);
+    EXPECT_EQ(s.display.Main_Window->frame.right, before.right);
+    EXPECT_EQ(s.display.Main_Window->frame.bottom, before.bottom);
+    EXPECT_EQ(s.display.Client_Width, width);
+    EXPECT_EQ(s.display.Client_Height, height);
+    EXPECT_EQ(s.display.Main_Window->menu, s.shell.App_Menu);
     EXPECT_GE(Cursor_Show_Count(), 0);
 
     // The menu command does the same.
-    Send(WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE);
-    EXPECT_EQ(Client_Width, 640);
-    Send(WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE);
-    EXPECT_EQ(Client_Width, width);
+    Send(s.display, WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE);
+    EXPECT_EQ(s.display.Client_Width, 640);
+    Send(s.display, WM_COMMAND, MENU_VIEW_TOGGLE_MAXIMISE);
+    EXPECT_EQ(s.display.Client_Width, width);
 }
 
 TEST(Window_Procedure, SizeChangeRebuildsOnlyForANewSize) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, false, 640, 480, 32);
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
-    Send(WM_SIZE, SIZE_RESTORED);  // the first size message of the run
-    const int width = Client_Width;
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    Send(s.display, WM_SIZE, SIZE_RESTORED);  // the first size message of the run
+    const int width = s.display.Client_Width;
 
-    Plasma_Settings.plasma_width = 77;
-    Send(WM_SIZE, SIZE_RESTORED);
-    EXPECT_EQ(Client_Width, width);
-    EXPECT_EQ(Plasma_Settings.plasma_width, 77);  // nothing rebuilt
+    s.Plasma_Settings.plasma_width = 77;
+    Send(s.display, WM_SIZE, SIZE_RESTORED);
+    EXPECT_EQ(s.display.Client_Width, width);
+    EXPECT_EQ(s.Plasma_Settings.plasma_width, 77);  // nothing rebuilt
 
     // A larger frame: the plasma takes the new client size.
-    SetWindowPos(Main_Window, 0, 0, 0, 400, 400, SWP_NOMOVE);
-    Send(WM_SIZE, SIZE_RESTORED);
+    SetWindowPos(s.display.Main_Window, 0, 0, 0, 400, 400, SWP_NOMOVE);
+    Send(s.display, WM_SIZE, SIZE_RESTORED);
     RECT client{};
-    GetClientRect(Main_Window, &client);
-    EXPECT_EQ(Client_Width, client.right);
-    EXPECT_EQ(Client_Height, client.bottom);
-    EXPECT_NE(Client_Width, width);
-    EXPECT_EQ(Plasma_Settings.plasma_width, Client_Width);
-    EXPECT_EQ(Plasma_Settings.plasma_height, Client_Height);
+    GetClientRect(s.display.Main_Window, &client);
+    EXPECT_EQ(s.display.Client_Width, client.right);
+    EXPECT_EQ(s.display.Client_Height, client.bottom);
+    EXPECT_NE(s.display.Client_Width, width);
+    EXPECT_EQ(s.Plasma_Settings.plasma_width, s.display.Client_Width);
+    EXPECT_EQ(s.Plasma_Settings.plasma_height, s.display.Client_Height);
 
     // A minimised size message measures but does not rebuild.
-    Plasma_Settings.plasma_width = 77;
-    SetWindowPos(Main_Window, 0, 0, 0, 300, 300, SWP_NOMOVE);
-    Send(WM_SIZE, SIZE_MINIMIZED);
-    EXPECT_EQ(Plasma_Settings.plasma_width, 77);
-    Send(WM_EXITSIZEMOVE);
-    EXPECT_EQ(Plasma_Settings.plasma_width, Client_Width);
+    s.Plasma_Settings.plasma_width = 77;
+    SetWindowPos(s.display.Main_Window, 0, 0, 0, 300, 300, SWP_NOMOVE);
+    Send(s.display, WM_SIZE, SIZE_MINIMIZED);
+    EXPECT_EQ(s.Plasma_Settings.plasma_width, 77);
+    Send(s.display, WM_EXITSIZEMOVE);
+    EXPECT_EQ(s.Plasma_Settings.plasma_width, s.display.Client_Width);
 }
 
 }  // namespace
@@ -482,34 +504,38 @@ bool Log_Has(const Installed_Program& program, const char* line) {
 }
 
 TEST(Window_Procedure, FailedDisplaySwitchesEndTheProgramCleanly) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, false, 640, 480, 32);
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
-    Plasma_Settings.resolution = 0;
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    s.Plasma_Settings.resolution = 0;
     Destroy_Posted();
     Inject_DD_Fault(DD_Call::DirectDrawCreate, DDERR_GENERIC);
-    Send(WM_COMMAND, MENU_VIEW_FULLSCREEN);
+    Send(s.display, WM_COMMAND, MENU_VIEW_FULLSCREEN);
     EXPECT_TRUE(Log_Has(program, "MENU_VIEW_FULLSCREEN: Setup FAILED"));
     // The rest of the switch survives the half-built display, and the program ends.
     EXPECT_TRUE(Destroy_Posted());
-    Send(WM_DESTROY);
-    EXPECT_EQ(Hidden, nullptr);
-    EXPECT_EQ(Quit_Allowed, 1);
+    Send(s.display, WM_DESTROY);
+    EXPECT_EQ(s.display.Hidden, nullptr);
+    EXPECT_EQ(s.app.Quit_Allowed, 1);
 }
 
 TEST(Window_Procedure, FailedReturnToTheWindowEndsTheProgramCleanly) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, false, 640, 480, 32);
-    ASSERT_EQ(Start_Up("mirravane /c"), 1);
-    Plasma_Settings.resolution = 0;
-    Send(WM_COMMAND, MENU_VIEW_FULLSCREEN);
-    ASSERT_EQ(Window_Mode, FULLSCREEN);
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    s.Plasma_Settings.resolution = 0;
+    Send(s.display, WM_COMMAND, MENU_VIEW_FULLSCREEN);
+    ASSERT_EQ(s.display.Window_Mode, FULLSCREEN);
     Destroy_Posted();
     Inject_DD_Fault(DD_Call::DirectDrawCreate, DDERR_GENERIC);
-    Send(WM_KEYDOWN, VK_RETURN);
+    Send(s.display, WM_KEYDOWN, VK_RETURN);
     EXPECT_TRUE(Log_Has(program, "VK_SPACE/VK_RETURN: Setup FAILED"));
-    EXPECT_EQ(Window_Mode, WINDOWED);
+    EXPECT_EQ(s.display.Window_Mode, WINDOWED);
     EXPECT_TRUE(Destroy_Posted());
-    Send(WM_DESTROY);
-    EXPECT_EQ(Quit_Allowed, 1);
+    Send(s.display, WM_DESTROY);
+    EXPECT_EQ(s.app.Quit_Allowed, 1);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "support/scratch_folder.h"
 #include "support/soft_display.h"
 #include "support/surface_fixture.h"
+#include "support/fresh_session.h"
 
 struct Lcg {
     uint32_t state;
@@ -38,41 +39,43 @@ inline uint32_t Seed_For_First(int modulus, int remainder) {
 
 class Slides_Test : public ::testing::Test {
 protected:
+    Fresh_Session fresh_;
+    Session& s = fresh_.session;
     void SetUp() override {
-        display_ = std::make_unique<Soft_Display>(320, 240, bpp());
+        display_ = std::make_unique<Soft_Display>(s, 320, 240, bpp());
         ASSERT_TRUE(display_->ok());
-        error_logging = 0;
+        s.app.error_logging = 0;
         Headless().boxes.clear();
-        frame_seconds = 0.02;
+        s.display.frame_seconds = 0.02;
     }
     void TearDown() override {
-        Free_Colour_Slides();
-        Free_All_Objects();
-        Objects_Loaded = 0;
+        Free_Colour_Slides(s);
+        Free_All_Objects(s);
+        s.app.Objects_Loaded = 0;
         display_.reset();
     }
     virtual int bpp() const { return 32; }
 
     // Object type t: `frames` square frames of side `side`, every pixel non-zero.
     void Make_Object(int t, int side, int frames, int height = -1) {
-        OBJECTS_DATA& object = Objects_Data[t];
+        OBJECTS_DATA& object = s.app.Objects_Data[t];
         const int total = height < 0 ? side * frames : height;
-        ASSERT_EQ(Create_SYSTEM_Surface(&object.images, side, total), 1);
+        ASSERT_EQ(Create_SYSTEM_Surface(s.display, &object.images, side, total), 1);
         for (int y = 0; y < total; ++y)
             for (int x = 0; x < side; ++x) Poke(object.images, x, y, 0x00102030u + static_cast<uint32_t>(y));
         object.frame_width = side;
         object.total_height = total;
         object.frames = total / side;
-        if (t + 1 > Objects_Loaded) Objects_Loaded = t + 1;
+        if (t + 1 > s.app.Objects_Loaded) s.app.Objects_Loaded = t + 1;
     }
 
     // Defaults with the given objects selected once each, no zones, plain black slides.
     void Defaults() {
-        Default_Plasma_Settings();
-        Plasma_Settings.background = 0;
-        Plasma_Settings.zone_duration = 0;
-        Plasma_Settings.slide_direction = 0;
-        Plasma_Settings.fade_light = Plasma_Settings.fade_hue = Plasma_Settings.fade_saturation = 0;
+        Default_Plasma_Settings(s);
+        s.Plasma_Settings.background = 0;
+        s.Plasma_Settings.zone_duration = 0;
+        s.Plasma_Settings.slide_direction = 0;
+        s.Plasma_Settings.fade_light = s.Plasma_Settings.fade_hue = s.Plasma_Settings.fade_saturation = 0;
     }
 
     std::unique_ptr<Soft_Display> display_;

@@ -9,13 +9,15 @@
 #include "surface/display.h"
 
 #include <chrono>
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 namespace {
 
-void Expect_Order(int a, int b, int c) {
-    EXPECT_EQ(Slide_Order[0], a);
-    EXPECT_EQ(Slide_Order[1], b);
-    EXPECT_EQ(Slide_Order[2], c);
+void Expect_Order(Session& s, int a, int b, int c) {
+    EXPECT_EQ(s.slides.Slide_Order[0], a);
+    EXPECT_EQ(s.slides.Slide_Order[1], b);
+    EXPECT_EQ(s.slides.Slide_Order[2], c);
 }
 
 }  // namespace
@@ -23,23 +25,23 @@ void Expect_Order(int a, int b, int c) {
 TEST_F(Slides_Test, SetupRefusals) {
     Make_Object(0, 8, 2);
     Defaults();
-    EXPECT_EQ(Setup_Colour_Slides(0, 128, 10.0), 0);
+    EXPECT_EQ(Setup_Colour_Slides(s, 0, 128, 10.0), 0);
     EXPECT_EQ(Take_Reports(), std::vector<std::string>{"Setup_Colour_Slides(): INVALID width 0 height 128"});
 
-    ASSERT_EQ(Setup_Colour_Slides(64, 64, 10.0), 1);
-    EXPECT_EQ(Slides_Ready, 1);
-    Expect_Order(0, 1, 2);
-    EXPECT_EQ(Objects_Queue_Length(), 1);
-    EXPECT_EQ(Setup_Colour_Slides(64, 64, 10.0), 0);  // still set up: silent
+    ASSERT_EQ(Setup_Colour_Slides(s, 64, 64, 10.0), 1);
+    EXPECT_EQ(s.slides.Slides_Ready, 1);
+    Expect_Order(s, 0, 1, 2);
+    EXPECT_EQ(Objects_Queue_Length(s), 1);
+    EXPECT_EQ(Setup_Colour_Slides(s, 64, 64, 10.0), 0);  // still set up: silent
     EXPECT_TRUE(Take_Reports().empty());
-    Free_Colour_Slides();
-    EXPECT_EQ(Slides_Ready, 0);
-    EXPECT_EQ(Colour_Slides[0], nullptr);
-    EXPECT_EQ(Objects_Queue_Length(), 0);
+    Free_Colour_Slides(s);
+    EXPECT_EQ(s.slides.Slides_Ready, 0);
+    EXPECT_EQ(s.slides.Colour_Slides[0], nullptr);
+    EXPECT_EQ(Objects_Queue_Length(s), 0);
 
     // A gradient is painted at most one slide height of columns at set-up.
-    Plasma_Settings.background = 2;
-    EXPECT_EQ(Setup_Colour_Slides(64, 32, 10.0), 0);
+    s.Plasma_Settings.background = 2;
+    EXPECT_EQ(Setup_Colour_Slides(s, 64, 32, 10.0), 0);
     EXPECT_EQ(Take_Reports(), std::vector<std::string>{"Setup_Colour_Slides(): Partial_HLS_Gradient FAILED"});
 }
 
@@ -47,99 +49,99 @@ TEST_F(Slides_Test, ObjectsAreDealtRoundTheSlidesAndClampedPerType) {
     Make_Object(0, 8, 2);
     Make_Object(1, 8, 2);
     Defaults();
-    Plasma_Settings.object_count[0] = 4;
-    Plasma_Settings.object_count[1] = 1000000;  // from a broken file: 200 copies
-    ASSERT_EQ(Setup_Colour_Slides(64, 64, 10.0), 1);
-    EXPECT_EQ(Objects_Queue_Length(), 204);
+    s.Plasma_Settings.object_count[0] = 4;
+    s.Plasma_Settings.object_count[1] = 1000000;  // from a broken file: 200 copies
+    ASSERT_EQ(Setup_Colour_Slides(s, 64, 64, 10.0), 1);
+    EXPECT_EQ(Objects_Queue_Length(s), 204);
     int on[3] = {0, 0, 0};
-    for (Object_Node* node = Objects_Queue.head; node; node = node->next)
-        for (int s = 0; s < 3; ++s) on[s] += node->slide == Colour_Slides[s];
+    for (Object_Node* node = s.queue.Objects_Queue.head; node; node = node->next)
+        for (int k = 0; k < 3; ++k) on[k] += node->slide == s.slides.Colour_Slides[k];
     EXPECT_EQ(on[0], 68);
     EXPECT_EQ(on[1], 68);
     EXPECT_EQ(on[2], 68);
 
     // Still slides: every object on slide 0.
-    Free_Colour_Slides();
-    Plasma_Settings.slide_speed = 0.0;
-    ASSERT_EQ(Setup_Colour_Slides(64, 64, 0.0), 1);
-    for (Object_Node* node = Objects_Queue.head; node; node = node->next) ASSERT_EQ(node->slide, Colour_Slides[0]);
+    Free_Colour_Slides(s);
+    s.Plasma_Settings.slide_speed = 0.0;
+    ASSERT_EQ(Setup_Colour_Slides(s, 64, 64, 0.0), 1);
+    for (Object_Node* node = s.queue.Objects_Queue.head; node; node = node->next) ASSERT_EQ(node->slide, s.slides.Colour_Slides[0]);
 }
 
 TEST_F(Slides_Test, ScrollFallsOnePixelPerFrameAndWrapsAtMinus129) {
     Make_Object(0, 8, 2);
     Defaults();
-    Plasma_Settings.slide_speed = 10.0;
-    Plasma_Settings.ignore_fps = 1;
-    ASSERT_EQ(Setup_Colour_Slides(128, 96, 10.0), 1);
+    s.Plasma_Settings.slide_speed = 10.0;
+    s.Plasma_Settings.ignore_fps = 1;
+    ASSERT_EQ(Setup_Colour_Slides(s, 128, 96, 10.0), 1);
     for (int frame = 1; frame <= 129; ++frame) {
-        ASSERT_EQ(Draw_Slides(Hidden, 0, 0), 1);
-        ASSERT_EQ(Scroll_X, static_cast<float>(-frame));
+        ASSERT_EQ(Draw_Slides(s, s.display.Hidden, 0, 0), 1);
+        ASSERT_EQ(s.slides.Scroll_X, static_cast<float>(-frame));
     }
-    Expect_Order(0, 1, 2);  // trunc(-128) + 128 is not below 0
-    ASSERT_EQ(Draw_Slides(Hidden, 0, 0), 1);  // starts at -129: the wrap
-    Expect_Order(1, 2, 0);
-    EXPECT_EQ(Scroll_X, -2.0f);
+    Expect_Order(s, 0, 1, 2);  // trunc(-128) + 128 is not below 0
+    ASSERT_EQ(Draw_Slides(s, s.display.Hidden, 0, 0), 1);  // starts at -129: the wrap
+    Expect_Order(s, 1, 2, 0);
+    EXPECT_EQ(s.slides.Scroll_X, -2.0f);
     EXPECT_TRUE(Take_Reports().empty());
 }
 
 TEST_F(Slides_Test, AlternateTurnsAtTheFirstBoundaryTwoSecondsOn) {
     Make_Object(0, 8, 2);
     Defaults();
-    Plasma_Settings.slide_speed = 10.0;
-    Plasma_Settings.ignore_fps = 1;
-    Plasma_Settings.slide_direction = 2;
-    Plasma_Settings.direction_change_frequency = 1;
-    ASSERT_EQ(Setup_Colour_Slides(16, 16, 10.0), 1);
-    frame_seconds = 0.0625;
+    s.Plasma_Settings.slide_speed = 10.0;
+    s.Plasma_Settings.ignore_fps = 1;
+    s.Plasma_Settings.slide_direction = 2;
+    s.Plasma_Settings.direction_change_frequency = 1;
+    ASSERT_EQ(Setup_Colour_Slides(s, 16, 16, 10.0), 1);
+    s.display.frame_seconds = 0.0625;
     // Frame 18 reaches the boundary after 1.125 s: an ordinary wrap. Frame 34 reaches the
     // next one after 2.125 s: the turn, without a wrap.
-    for (int frame = 1; frame <= 33; ++frame) ASSERT_EQ(Draw_Slides(Hidden, 0, 0), 1);
-    Expect_Order(1, 2, 0);
-    EXPECT_EQ(Sliding_Right, 0);
-    EXPECT_EQ(Scroll_X, -17.0f);
-    ASSERT_EQ(Draw_Slides(Hidden, 0, 0), 1);
-    EXPECT_EQ(Sliding_Right, 1);
-    EXPECT_EQ(Direction_Timer, 0.0);
-    Expect_Order(1, 2, 0);
-    EXPECT_EQ(Scroll_X, -16.0f);
+    for (int frame = 1; frame <= 33; ++frame) ASSERT_EQ(Draw_Slides(s, s.display.Hidden, 0, 0), 1);
+    Expect_Order(s, 1, 2, 0);
+    EXPECT_EQ(s.slides.Sliding_Right, 0);
+    EXPECT_EQ(s.slides.Scroll_X, -17.0f);
+    ASSERT_EQ(Draw_Slides(s, s.display.Hidden, 0, 0), 1);
+    EXPECT_EQ(s.slides.Sliding_Right, 1);
+    EXPECT_EQ(s.slides.Direction_Timer, 0.0);
+    Expect_Order(s, 1, 2, 0);
+    EXPECT_EQ(s.slides.Scroll_X, -16.0f);
     // Moving right the boundary is trunc(Scroll_X) >= 16, 32 frames on (2.0625 s): turn again.
-    for (int frame = 35; frame <= 66; ++frame) ASSERT_EQ(Draw_Slides(Hidden, 0, 0), 1);
-    EXPECT_EQ(Sliding_Right, 1);
-    ASSERT_EQ(Draw_Slides(Hidden, 0, 0), 1);
-    EXPECT_EQ(Sliding_Right, 0);
-    Expect_Order(1, 2, 0);
+    for (int frame = 35; frame <= 66; ++frame) ASSERT_EQ(Draw_Slides(s, s.display.Hidden, 0, 0), 1);
+    EXPECT_EQ(s.slides.Sliding_Right, 1);
+    ASSERT_EQ(Draw_Slides(s, s.display.Hidden, 0, 0), 1);
+    EXPECT_EQ(s.slides.Sliding_Right, 0);
+    Expect_Order(s, 1, 2, 0);
 }
 
 TEST_F(Slides_Test, GradientStepsItsHueAndBoundsItsLightnessDraws) {
     Defaults();
-    Plasma_Settings.background = 2;
+    s.Plasma_Settings.background = 2;
     Surface slide = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&slide, 128, 8), 1);
-    Gradient_State.done = 1;
-    Gradient_State.last_end_hue = 10;
-    Plasma_Settings.gradient_brightness = 200;
-    Seed_Random(Seed_For_First(256, 200));
-    EXPECT_EQ(Partial_HLS_Gradient(slide, 0, 0, 128, 8, 1, 0, 127), 0);  // one column short
-    EXPECT_EQ(Partial_HLS_Gradient(slide, 0, 0, 128, 8, 1, 0, 5), 1);
-    EXPECT_EQ(Gradient_State.hue_interval, 1);  // 128 / 190
-    EXPECT_EQ(Gradient_State.hue, 138);
-    EXPECT_EQ(Gradient_State.done, 1);
-    EXPECT_EQ(Gradient_State.last_end_hue, 200);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &slide, 128, 8), 1);
+    s.slides.Gradient_State.done = 1;
+    s.slides.Gradient_State.last_end_hue = 10;
+    s.Plasma_Settings.gradient_brightness = 200;
+    Seed_Random(s.app, Seed_For_First(256, 200));
+    EXPECT_EQ(Partial_HLS_Gradient(s, slide, 0, 0, 128, 8, 1, 0, 127), 0);  // one column short
+    EXPECT_EQ(Partial_HLS_Gradient(s, slide, 0, 0, 128, 8, 1, 0, 5), 1);
+    EXPECT_EQ(s.slides.Gradient_State.hue_interval, 1);  // 128 / 190
+    EXPECT_EQ(s.slides.Gradient_State.hue, 138);
+    EXPECT_EQ(s.slides.Gradient_State.done, 1);
+    EXPECT_EQ(s.slides.Gradient_State.last_end_hue, 200);
     // Column 0: hue 10, lightness 200, saturation 100 -> red 224, green 191, blue 181.
     for (int y = 0; y < 8; ++y) EXPECT_EQ(Peek(slide, 0, y), Colour_To_Pixel(slide, 0x00B5BFE0u));
 
     // Not a gradient background: nothing to do, finished.
-    Plasma_Settings.background = 0;
-    EXPECT_EQ(Partial_HLS_Gradient(nullptr, 0, 0, 128, 8, 1, 0, 5), 1);
+    s.Plasma_Settings.background = 0;
+    EXPECT_EQ(Partial_HLS_Gradient(s, nullptr, 0, 0, 128, 8, 1, 0, 5), 1);
 
     // Brightness 64 from lightness 32: no value lies more than 32 away; the draws stop and
     // the farther end (0) is taken.
-    Plasma_Settings.background = 2;
-    Plasma_Settings.gradient_brightness = 64;
-    Gradient_State.last_end_lightness = 32;
-    EXPECT_EQ(Partial_HLS_Gradient(slide, 0, 0, 128, 8, 1, 1, 1), 0);
-    EXPECT_EQ(Gradient_State.start_lightness, 32);
-    EXPECT_EQ(Gradient_State.end_lightness, 0);
+    s.Plasma_Settings.background = 2;
+    s.Plasma_Settings.gradient_brightness = 64;
+    s.slides.Gradient_State.last_end_lightness = 32;
+    EXPECT_EQ(Partial_HLS_Gradient(s, slide, 0, 0, 128, 8, 1, 1, 1), 0);
+    EXPECT_EQ(s.slides.Gradient_State.start_lightness, 32);
+    EXPECT_EQ(s.slides.Gradient_State.end_lightness, 0);
     Release_Surface(&slide);
 }
 
@@ -147,28 +149,28 @@ TEST_F(Slides_Test, EveryBackgroundDrawsBothDirections) {
     Make_Object(0, 8, 2);
     Make_Object(1, 4, 32);
     Defaults();
-    Plasma_Settings.kaleidoscope_on = 1;
-    Plasma_Settings.slide_speed = 40.0;
-    Plasma_Settings.ignore_fps = 1;
-    Plasma_Settings.zone_duration = 3;
-    Plasma_Settings.zone_frequency = 0;
-    Plasma_Settings.object_speed[0] = 20.0;
-    Plasma_Settings.object_animation_speed[1] = 5.0;
-    Plasma_Settings.sine_passes = 2;
-    Plasma_Settings.sine_amplitude = 20;
-    Plasma_Settings.sine_variance = 5;
-    Plasma_Settings.sine_band_width = 8;
-    Plasma_Settings.fade_light = 3;
-    ASSERT_EQ(Modify_Plasma(18, 1.0f, 0), 1);
+    s.Plasma_Settings.kaleidoscope_on = 1;
+    s.Plasma_Settings.slide_speed = 40.0;
+    s.Plasma_Settings.ignore_fps = 1;
+    s.Plasma_Settings.zone_duration = 3;
+    s.Plasma_Settings.zone_frequency = 0;
+    s.Plasma_Settings.object_speed[0] = 20.0;
+    s.Plasma_Settings.object_animation_speed[1] = 5.0;
+    s.Plasma_Settings.sine_passes = 2;
+    s.Plasma_Settings.sine_amplitude = 20;
+    s.Plasma_Settings.sine_variance = 5;
+    s.Plasma_Settings.sine_band_width = 8;
+    s.Plasma_Settings.fade_light = 3;
+    ASSERT_EQ(Modify_Plasma(s, 18, 1.0f, 0), 1);
     for (int background = 0; background <= 5; ++background) {
         for (int direction = 0; direction <= 1; ++direction) {
-            Plasma_Settings.background = background;
-            Plasma_Settings.slide_direction = direction;
-            Plasma_Settings.blend_mode = (background + direction) % 3;
-            Free_Colour_Slides();
-            ASSERT_EQ(Setup_Colour_Slides(48, 48, 40.0), 1) << background;
+            s.Plasma_Settings.background = background;
+            s.Plasma_Settings.slide_direction = direction;
+            s.Plasma_Settings.blend_mode = (background + direction) % 3;
+            Free_Colour_Slides(s);
+            ASSERT_EQ(Setup_Colour_Slides(s, 48, 48, 40.0), 1) << background;
             for (int frame = 0; frame < 30; ++frame)
-                ASSERT_EQ(Draw_Slides(Hidden, 0, 0), 1) << background << " " << direction << " " << frame;
+                ASSERT_EQ(Draw_Slides(s, s.display.Hidden, 0, 0), 1) << background << " " << direction << " " << frame;
         }
     }
     EXPECT_TRUE(Take_Reports().empty());
@@ -177,50 +179,52 @@ TEST_F(Slides_Test, EveryBackgroundDrawsBothDirections) {
 // Presets with random, partly absurd values run through whole frames without a crash or a
 // stall.
 TEST(Slides_Session, RandomPresetsRunThroughFrames) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(3);
-    Saver_Mode = CONFIGURE;
-    Window_Mode = WINDOWED;
-    Screen_Width = 320;
-    Screen_Height = 240;
-    Screen_Bpp = 32;
-    Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, 320, 240, nullptr, nullptr, nullptr);
-    error_logging = 0;
-    ASSERT_EQ(::Setup(), 1);
+    s.app.Saver_Mode = CONFIGURE;
+    s.display.Window_Mode = WINDOWED;
+    s.display.Screen_Width = 320;
+    s.display.Screen_Height = 240;
+    s.display.Screen_Bpp = 32;
+    s.display.Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, 320, 240, nullptr, nullptr, nullptr);
+    s.app.error_logging = 0;
+    ASSERT_EQ(::Setup(s), 1);
     const auto start = std::chrono::steady_clock::now();
     Lcg lcg{2024};
     for (int preset = 0; preset < 8; ++preset) {
-        Default_Plasma_Settings();
-        PLASMA_SETTINGS& s = Plasma_Settings;
-        s.vsync = 0;
-        s.kaleidoscope_on = 1;
-        s.slides_on = 1;
-        s.background = lcg.next() % 7 - 1;
-        s.slide_direction = lcg.next() % 6 - 1;
-        s.slide_speed = (lcg.next() % 5 == 0) ? 1e12 : (lcg.next() % 200) * 0.5;
-        s.direction_change_frequency = lcg.next() % 3;
-        s.gradient_brightness = lcg.next() % 300 - 20;
-        s.zone_frequency = lcg.next() % 3 - 1;
-        s.zone_duration = lcg.next() % 4;
-        s.zone_multicolour = lcg.next() % 2;
-        s.blend_mode = lcg.next() % 4;
-        s.sine_passes = lcg.next() % 2 ? 2000000000 : 3;
-        s.sine_amplitude = lcg.next() % 2 ? 0 : 40;
-        s.sine_variance = lcg.next() % 2 ? 0 : 9;
-        s.sine_band_width = lcg.next() % 40 - 5;
-        s.sine_phase_step = 0.01;
-        s.ignore_fps = lcg.next() % 2;
+        Default_Plasma_Settings(s);
+        PLASMA_SETTINGS& p = s.Plasma_Settings;
+        p.vsync = 0;
+        p.kaleidoscope_on = 1;
+        p.slides_on = 1;
+        p.background = lcg.next() % 7 - 1;
+        p.slide_direction = lcg.next() % 6 - 1;
+        p.slide_speed = (lcg.next() % 5 == 0) ? 1e12 : (lcg.next() % 200) * 0.5;
+        p.direction_change_frequency = lcg.next() % 3;
+        p.gradient_brightness = lcg.next() % 300 - 20;
+        p.zone_frequency = lcg.next() % 3 - 1;
+        p.zone_duration = lcg.next() % 4;
+        p.zone_multicolour = lcg.next() % 2;
+        p.blend_mode = lcg.next() % 4;
+        p.sine_passes = lcg.next() % 2 ? 2000000000 : 3;
+        p.sine_amplitude = lcg.next() % 2 ? 0 : 40;
+        p.sine_variance = lcg.next() % 2 ? 0 : 9;
+        p.sine_band_width = lcg.next() % 40 - 5;
+        p.sine_phase_step = 0.01;
+        p.ignore_fps = lcg.next() % 2;
         for (int t = 0; t < 3; ++t) {
-            s.object_count[t] = lcg.next() % 2 ? 1000000 : lcg.next() % 5;
-            s.object_speed[t] = lcg.next() % 2 ? 1e200 : lcg.next() % 100;
-            s.object_animation_speed[t] = lcg.next() % 2 ? -3.0 : lcg.next() % 500;
+            p.object_count[t] = lcg.next() % 2 ? 1000000 : lcg.next() % 5;
+            p.object_speed[t] = lcg.next() % 2 ? 1e200 : lcg.next() % 100;
+            p.object_animation_speed[t] = lcg.next() % 2 ? -3.0 : lcg.next() % 500;
         }
-        Refresh_Plasma();
-        for (int frame = 0; frame < 50; ++frame) Run_Mirravane();
+        Refresh_Plasma(s);
+        for (int frame = 0; frame < 50; ++frame) Run_Mirravane(s);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(40)) << preset;
     }
-    Shutdown();
-    DestroyWindow(Main_Window);
-    Main_Window = nullptr;
+    Shutdown(s);
+    DestroyWindow(s.display.Main_Window);
+    s.display.Main_Window = nullptr;
 }
 
 TEST_F(Slides_Test, ScrollAtTheEndOfTheIntRangeStillDraws) {
@@ -228,17 +232,17 @@ TEST_F(Slides_Test, ScrollAtTheEndOfTheIntRangeStillDraws) {
     // direction; the neighbouring slide's position then wraps instead of overflowing.
     Make_Object(0, 8, 2);
     Defaults();
-    Plasma_Settings.slide_speed = 10.0;
-    Plasma_Settings.ignore_fps = 1;
+    s.Plasma_Settings.slide_speed = 10.0;
+    s.Plasma_Settings.ignore_fps = 1;
     for (int direction : {0, 1, 2}) {
         SCOPED_TRACE(direction);
-        Plasma_Settings.slide_direction = direction;
-        ASSERT_EQ(Setup_Colour_Slides(32, 32, 10.0), 1);
+        s.Plasma_Settings.slide_direction = direction;
+        ASSERT_EQ(Setup_Colour_Slides(s, 32, 32, 10.0), 1);
         for (float far : {-3e9f, 3e9f, -2147483648.0f}) {
-            Scroll_X = far;
-            EXPECT_EQ(Draw_Slides(Hidden, 0, 0), 1);
+            s.slides.Scroll_X = far;
+            EXPECT_EQ(Draw_Slides(s, s.display.Hidden, 0, 0), 1);
         }
-        Free_Colour_Slides();
+        Free_Colour_Slides(s);
     }
     EXPECT_TRUE(Take_Reports().empty());
 }

@@ -18,6 +18,7 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "objects/object_files.h"
+#include "session/session.h"
 #include "support/scratch_folder.h"
 #include "surface/display.h"
 
@@ -67,11 +68,11 @@ public:
 
     // Writes a preset file into the program folder: the defaults, changed by `edit`.
     void write_preset(const std::string& name, const std::function<void(PLASMA_SETTINGS&)>& edit = {}) const {
-        const PLASMA_SETTINGS keep = Plasma_Settings;
-        Default_Plasma_Settings();
-        if (edit) edit(Plasma_Settings);
-        Save_Plasma_Settings_To_File((folder_.path() + "/Mirravane/" + name).c_str());
-        Plasma_Settings = keep;
+        App app;
+        Session s(app);
+        Default_Plasma_Settings(s);
+        if (edit) edit(s.Plasma_Settings);
+        Save_Plasma_Settings_To_File(s, (folder_.path() + "/Mirravane/" + name).c_str());
     }
 
 private:

@@ -4,24 +4,25 @@
 #include "platform/display/ddraw.h"
 #include "platform/windows/windows.h"
 #include "surface/display.h"
+#include "session/session.h"
 
-void Open_Surface_Display(int width, int height, int bpp, bool format_565) {
+void Open_Surface_Display(Display_Context& d, int width, int height, int bpp, bool format_565) {
     Reset_Display_Service();
     Display_Settings().desktop_width = width;
     Display_Settings().desktop_height = height;
     Display_Settings().desktop_bpp = bpp;
     Display_Settings().format_16_is_565 = format_565;
-    error_logging = 0;
+    d.app.error_logging = 0;
     Headless().boxes.clear();
-    ASSERT_EQ(DirectDrawCreate(nullptr, &Direct_Draw, nullptr), DD_OK);
-    ASSERT_EQ(Direct_Draw->QueryInterface(&Direct_Draw_Interface), DD_OK);
-    ASSERT_EQ(Direct_Draw_Interface->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
-    Screen_Width = width;
-    Screen_Height = height;
-    Screen_Bpp = bpp;
+    ASSERT_EQ(DirectDrawCreate(nullptr, &d.Direct_Draw, nullptr), DD_OK);
+    ASSERT_EQ(d.Direct_Draw->QueryInterface(&d.Direct_Draw_Interface), DD_OK);
+    ASSERT_EQ(d.Direct_Draw_Interface->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+    d.Screen_Width = width;
+    d.Screen_Height = height;
+    d.Screen_Bpp = bpp;
 }
 
-void Show_Colour_Cube(PALETTEENTRY (&entries)[256]) {
+void Show_Colour_Cube(Display_Context& d, PALETTEENTRY (&entries)[256]) {
     for (int i = 0; i < 256; ++i)
         entries[i] = i < 216 ? PALETTEENTRY{static_cast<uint8_t>(i / 36 * 51), static_cast<uint8_t>(i / 6 % 6 * 51),
                                             static_cast<uint8_t>(i % 6 * 51), 0}
@@ -29,21 +30,21 @@ void Show_Colour_Cube(PALETTEENTRY (&entries)[256]) {
     DDSURFACEDESC2 desc;
     desc.dwFlags = DDSD_CAPS;
     desc.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    ASSERT_EQ(Direct_Draw_Interface->CreateSurface(&desc, &Visible), DD_OK);
+    ASSERT_EQ(d.Direct_Draw_Interface->CreateSurface(&desc, &d.Visible), DD_OK);
     DDPalette* palette = nullptr;
-    ASSERT_EQ(Direct_Draw_Interface->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette), DD_OK);
-    ASSERT_EQ(Visible->SetPalette(palette), DD_OK);
+    ASSERT_EQ(d.Direct_Draw_Interface->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette), DD_OK);
+    ASSERT_EQ(d.Visible->SetPalette(palette), DD_OK);
     palette->Release();
 }
 
-void Close_Surface_Display() {
-    Release_Surface(&Scratch_Pad);
-    Release_Surface(&Hidden);
-    Release_Surface(&Visible);
-    if (Direct_Draw_Interface) Direct_Draw_Interface->Release();
-    if (Direct_Draw) Direct_Draw->Release();
-    Direct_Draw_Interface = nullptr;
-    Direct_Draw = nullptr;
+void Close_Surface_Display(Display_Context& d) {
+    Release_Surface(&d.Scratch_Pad);
+    Release_Surface(&d.Hidden);
+    Release_Surface(&d.Visible);
+    if (d.Direct_Draw_Interface) d.Direct_Draw_Interface->Release();
+    if (d.Direct_Draw) d.Direct_Draw->Release();
+    d.Direct_Draw_Interface = nullptr;
+    d.Direct_Draw = nullptr;
     Clear_DD_Faults();
 }
 

@@ -13,21 +13,21 @@ namespace {
 class Bitmap_Test : public Surface_Test {
 protected:
     Scratch_Folder folder;
-    Surface s = nullptr;
+    Surface surf = nullptr;
     void Make(int bpp, int w, int h, bool is_565 = true) {
-        Release_Surface(&s);
-        Close_Surface_Display();
+        Release_Surface(&surf);
+        Close_Surface_Display(s.display);
         Open(bpp, is_565);
-        ASSERT_EQ(Create_SYSTEM_Surface(&s, w, h), 1);
+        ASSERT_EQ(Create_SYSTEM_Surface(s.display, &surf, w, h), 1);
     }
     // Saves `s` and returns the file's bytes.
     std::string Save(const char* name = "out.bmp") {
-        EXPECT_EQ(Save_Bitmap(s, folder.windows(name).c_str()), 1);
+        EXPECT_EQ(Save_Bitmap(s.display, surf, folder.windows(name).c_str()), 1);
         return folder.read(name);
     }
     static uint8_t At(const std::string& bytes, size_t i) { return static_cast<uint8_t>(bytes.at(i)); }
     void TearDown() override {
-        Release_Surface(&s);
+        Release_Surface(&surf);
         Surface_Test::TearDown();
     }
 };
@@ -52,10 +52,10 @@ TEST_F(Bitmap_Test, PixelsAreWrittenBottomRowFirstInBlueGreenRedPerDepth) {
     for (int bpp : {32, 24}) {
         SCOPED_TRACE(bpp);
         Make(bpp, 8, 8);
-        Poke(s, 0, 7, 0x112233);
-        Poke(s, 1, 7, 0x445566);
-        Poke(s, 0, 0, 0xA0B0C0);
-        Poke(s, 7, 0, 0x010203);
+        Poke(surf, 0, 7, 0x112233);
+        Poke(surf, 1, 7, 0x445566);
+        Poke(surf, 0, 0, 0xA0B0C0);
+        Poke(surf, 7, 0, 0x010203);
         const std::string file = Save();
         ASSERT_EQ(file.size(), 54u + 192u);
         EXPECT_EQ(At(file, 54), 0x33);
@@ -72,10 +72,10 @@ TEST_F(Bitmap_Test, PixelsAreWrittenBottomRowFirstInBlueGreenRedPerDepth) {
 
     // 5-6-5: white is 248, 252, 248; each field shifted up to a byte with low bits 0.
     Make(16, 8, 8, true);
-    Poke(s, 0, 7, 0xFFFF);
-    Poke(s, 1, 7, 0xF800);
-    Poke(s, 2, 7, 0x07E0);
-    Poke(s, 3, 7, 0x0821);  // 1, 1, 1
+    Poke(surf, 0, 7, 0xFFFF);
+    Poke(surf, 1, 7, 0xF800);
+    Poke(surf, 2, 7, 0x07E0);
+    Poke(surf, 3, 7, 0x0821);  // 1, 1, 1
     std::string file = Save();
     const uint8_t expected_565[12] = {248, 252, 248, 0, 0, 248, 0, 252, 0, 8, 4, 8};
     for (size_t i = 0; i < 12; ++i) EXPECT_EQ(At(file, 54 + i), expected_565[i]) << i;
@@ -84,10 +84,10 @@ TEST_F(Bitmap_Test, PixelsAreWrittenBottomRowFirstInBlueGreenRedPerDepth) {
     for (int bpp : {16, 15}) {
         SCOPED_TRACE(bpp);
         Make(bpp, 8, 8, false);
-        Poke(s, 0, 7, 0x7FFF);
-        Poke(s, 1, 7, 0x7C00);
-        Poke(s, 2, 7, 0x03E0);
-        Poke(s, 3, 7, 0x0421);  // 1, 1, 1
+        Poke(surf, 0, 7, 0x7FFF);
+        Poke(surf, 1, 7, 0x7C00);
+        Poke(surf, 2, 7, 0x03E0);
+        Poke(surf, 3, 7, 0x0421);  // 1, 1, 1
         file = Save();
         const uint8_t expected_555[12] = {248, 248, 248, 0, 0, 248, 0, 248, 0, 8, 8, 8};
         for (size_t i = 0; i < 12; ++i) EXPECT_EQ(At(file, 54 + i), expected_555[i]) << i;
@@ -96,17 +96,17 @@ TEST_F(Bitmap_Test, PixelsAreWrittenBottomRowFirstInBlueGreenRedPerDepth) {
     // 8 bits: through the palette of the front surface.
     Make(8, 8, 8);
     Surface front = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&front, 8, 8), 1);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &front, 8, 8), 1);
     PALETTEENTRY entries[256];
     entries[5].peRed = 10;
     entries[5].peGreen = 20;
     entries[5].peBlue = 30;
     DDPalette* palette = nullptr;
-    ASSERT_EQ(Direct_Draw_Interface->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette), DD_OK);
+    ASSERT_EQ(s.display.Direct_Draw_Interface->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette), DD_OK);
     ASSERT_EQ(front->SetPalette(palette), DD_OK);
     palette->Release();
-    Visible = front;
-    Poke(s, 0, 7, 5);
+    s.display.Visible = front;
+    Poke(surf, 0, 7, 5);
     file = Save();
     EXPECT_EQ(At(file, 54), 30);
     EXPECT_EQ(At(file, 55), 20);
@@ -118,48 +118,48 @@ TEST_F(Bitmap_Test, PixelsAreWrittenBottomRowFirstInBlueGreenRedPerDepth) {
 TEST_F(Bitmap_Test, RefusalsAndFailedSaves) {
     Make(32, 100, 64);
     const std::string name = folder.windows("refused.bmp");
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, surf, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Save_Bitmap():Width (100) and Height (64) Must be a multiple of 8"});
     EXPECT_EQ(File_Exists(name.c_str()), 0);
 
-    EXPECT_EQ(Save_Bitmap(s, nullptr), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, surf, nullptr), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Surface - Invalid filename passed to Save_Bitmap\n"});
-    EXPECT_EQ(Save_Bitmap(nullptr, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, nullptr, name.c_str()), 0);
     EXPECT_TRUE(Take_Reports().empty());
 
     Make(32, 8, 8);
     const std::string nowhere = folder.windows("missing\\folder\\x.bmp");
-    EXPECT_EQ(Save_Bitmap(s, nowhere.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, surf, nowhere.c_str()), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Surface - Could not open output file for Bitmap: " + nowhere + "\n"});
 
-    s->Mark_Lost();
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    surf->Mark_Lost();
+    EXPECT_EQ(Save_Bitmap(s.display, surf, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(),
               (Reports{" Grab_Surface_Dimensions(): Surface LOST", "Save_Bitmap():Grab_Surface_Dimensions FAILED"}));
-    s->Restore();
+    surf->Restore();
 
     // A lock failure after the headers: reported twice and not taken for success.
     Inject_DD_Fault(DD_Call::Lock, DDERR_OUTOFMEMORY);
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, surf, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Lock_Surface():DDERR_OUTOFMEMORY", "SaveBMPToFile():Unable to Lock Surface",
                                        "Save_Bitmap():An error occurred saving " + name}));
     EXPECT_EQ(folder.read("refused.bmp").size(), 54u);
 
     // 8 bits without a front surface, and with one that has no palette.
     Make(8, 8, 8);
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, surf, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"SaveBMPToFile():No Front Buffer for 8-bit BMP save\n",
                                        "Save_Bitmap():An error occurred saving " + name}));
     EXPECT_EQ(folder.read("refused.bmp").size(), 54u);
-    ASSERT_EQ(Create_SYSTEM_Surface(&Visible, 8, 8), 1);
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &s.display.Visible, 8, 8), 1);
+    EXPECT_EQ(Save_Bitmap(s.display, surf, name.c_str()), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"SaveBMPToFile():Surface - Couldn't get palette for 8-bit Bitmap Save\n",
                                        "Save_Bitmap():An error occurred saving " + name}));
 
     // A full disk while writing the pixels.
     Make(32, 8, 8);
     Set_Disk_Space_Limit(100);
-    EXPECT_EQ(Save_Bitmap(s, name.c_str()), 0);
+    EXPECT_EQ(Save_Bitmap(s.display, surf, name.c_str()), 0);
     Set_Disk_Space_Limit(-1);
     EXPECT_EQ(Take_Reports(), Reports{"Save_Bitmap():An error occurred saving " + name});
 }
@@ -167,45 +167,45 @@ TEST_F(Bitmap_Test, RefusalsAndFailedSaves) {
 TEST_F(Bitmap_Test, LoadingAndFileExistence) {
     Make(32, 8, 16);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 8; ++x) Poke(s, x, y, static_cast<uint32_t>((x * 30) << 16 | (y * 15) << 8 | 7));
+        for (int x = 0; x < 8; ++x) Poke(surf, x, y, static_cast<uint32_t>((x * 30) << 16 | (y * 15) << 8 | 7));
     const std::string name = folder.windows("Picture.BMP");
-    ASSERT_EQ(Save_Bitmap(s, name.c_str()), 1);
+    ASSERT_EQ(Save_Bitmap(s.display, surf, name.c_str()), 1);
     EXPECT_EQ(File_Exists(name.c_str()), 1);
     EXPECT_EQ(File_Exists(folder.windows("picture.bmp").c_str()), 1);  // names are matched without case
     EXPECT_EQ(File_Exists(folder.windows("absent.bmp").c_str()), 0);
 
     int w = 0, h = 0;
-    Surface loaded = Load_Bitmap(name.c_str(), &w, &h);
+    Surface loaded = Load_Bitmap(s.display, name.c_str(), &w, &h);
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(w, 8);
     EXPECT_EQ(h, 16);
     EXPECT_TRUE(loaded->in_video_memory());
     EXPECT_EQ(loaded->color_key(), 0u);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(Peek(loaded, x, y), Peek(s, x, y)) << x << "," << y;
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(Peek(loaded, x, y), Peek(surf, x, y)) << x << "," << y;
     Release_Surface(&loaded);
-    loaded = Load_SYSTEM_Bitmap(name.c_str(), &w, &h);
+    loaded = Load_SYSTEM_Bitmap(s.display, name.c_str(), &w, &h);
     ASSERT_NE(loaded, nullptr);
     EXPECT_FALSE(loaded->in_video_memory());
-    EXPECT_EQ(Peek(loaded, 7, 15), Peek(s, 7, 15));
+    EXPECT_EQ(Peek(loaded, 7, 15), Peek(surf, 7, 15));
     Release_Surface(&loaded);
     EXPECT_TRUE(Take_Reports().empty());
 
-    EXPECT_EQ(Load_Bitmap("", &w, &h), nullptr);
+    EXPECT_EQ(Load_Bitmap(s.display, "", &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), Reports{"Load_Bitmap():BAD FILENAME ERROR"});
-    EXPECT_EQ(Load_SYSTEM_Bitmap("", &w, &h), nullptr);
+    EXPECT_EQ(Load_SYSTEM_Bitmap(s.display, "", &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), Reports{"Load_SYSTEM_Bitmap():\nCould not load "});
     const std::string absent = folder.windows("absent.bmp");
-    EXPECT_EQ(Load_Bitmap(absent.c_str(), &w, &h), nullptr);
+    EXPECT_EQ(Load_Bitmap(s.display, absent.c_str(), &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), Reports{"Load_Bitmap():\nCould not load " + absent});
 
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_INVALIDPARAMS);
-    EXPECT_EQ(Load_Bitmap(name.c_str(), &w, &h), nullptr);
+    EXPECT_EQ(Load_Bitmap(s.display, name.c_str(), &w, &h), nullptr);
     EXPECT_EQ(Take_Reports(), (Reports{"Create_Surface()DDERR_INVALIDPARAMS\nOne or more of the parameters\n passed "
                                        "to the method are incorrect.",
                                        "Load_Bitmap():Unable to create destination surface"}));
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_INVALIDPARAMS);
-    EXPECT_EQ(Load_SYSTEM_Bitmap(name.c_str(), &w, &h), nullptr);
+    EXPECT_EQ(Load_SYSTEM_Bitmap(s.display, name.c_str(), &w, &h), nullptr);
     EXPECT_EQ(Take_Reports().back(), "Load_SYSTEM_Bitmap():Unable to create destination surface");
 
     // A copy asked for with nothing to copy; and a part of a bitmap stretched over a surface.
@@ -213,11 +213,11 @@ TEST_F(Bitmap_Test, LoadingAndFileExistence) {
     HBITMAP bitmap = LoadImageA(name.c_str(), IMAGE_BITMAP, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     ASSERT_NE(bitmap, nullptr);
     Surface part = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&part, 4, 4), 1);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &part, 4, 4), 1);
     EXPECT_EQ(Copy_Bitmap_To_Surface(part, bitmap, 2, 4, 2, 2), DD_OK);
-    EXPECT_EQ(Peek(part, 0, 0), Peek(s, 2, 4));
-    EXPECT_EQ(Peek(part, 1, 1), Peek(s, 2, 4));
-    EXPECT_EQ(Peek(part, 3, 3), Peek(s, 3, 5));
+    EXPECT_EQ(Peek(part, 0, 0), Peek(surf, 2, 4));
+    EXPECT_EQ(Peek(part, 1, 1), Peek(surf, 2, 4));
+    EXPECT_EQ(Peek(part, 3, 3), Peek(surf, 3, 5));
     Inject_DD_Fault(DD_Call::GetDC, DDERR_CANTCREATEDC);
     EXPECT_EQ(Copy_Bitmap_To_Surface(part, bitmap, 0, 0, 0, 0), DDERR_CANTCREATEDC);
     Delete_Bitmap(bitmap);

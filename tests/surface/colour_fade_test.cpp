@@ -5,39 +5,41 @@
 #include "surface/colour.h"
 #include "surface/display.h"
 #include "surface/pixel_ops.h"
+#include "session/session.h"
+#include "support/fresh_session.h"
 
 using Reports = std::vector<std::string>;
 
 TEST(Colour, RgbToHsvEdgesAndTies) {
-    float h, s, v;
-    RGB_To_HSV(0, 0, 0, &h, &s, &v);
+    float h, surf, v;
+    RGB_To_HSV(0, 0, 0, &h, &surf, &v);
     EXPECT_EQ(h, -1.0f);
-    EXPECT_EQ(s, 0.0f);
+    EXPECT_EQ(surf, 0.0f);
     EXPECT_EQ(v, 0.0f);
-    RGB_To_HSV(1, 0, 0, &h, &s, &v);
+    RGB_To_HSV(1, 0, 0, &h, &surf, &v);
     EXPECT_EQ(h, 0.0f);
-    EXPECT_EQ(s, 1.0f);
+    EXPECT_EQ(surf, 1.0f);
     EXPECT_EQ(v, 1.0f);
-    RGB_To_HSV(0, 0, 1, &h, &s, &v);
+    RGB_To_HSV(0, 0, 1, &h, &surf, &v);
     EXPECT_EQ(h, 240.0f);
-    RGB_To_HSV(0, 1, 0, &h, &s, &v);
+    RGB_To_HSV(0, 1, 0, &h, &surf, &v);
     EXPECT_EQ(h, 120.0f);
     // Red wins a tie with green: (g - b) / delta = 1 -> 60.
-    RGB_To_HSV(1, 1, 0, &h, &s, &v);
+    RGB_To_HSV(1, 1, 0, &h, &surf, &v);
     EXPECT_EQ(h, 60.0f);
-    RGB_To_HSV(0, 1, 1, &h, &s, &v);
+    RGB_To_HSV(0, 1, 1, &h, &surf, &v);
     EXPECT_EQ(h, 180.0f);  // green wins a tie with blue: 2 + (1 - 0) / 1 = 3 -> 180
     // A negative hue wraps once: (0 - 0.5) / 1 * 60 = -30 -> 330.
-    RGB_To_HSV(1, 0, 0.5f, &h, &s, &v);
+    RGB_To_HSV(1, 0, 0.5f, &h, &surf, &v);
     EXPECT_EQ(h, 330.0f);
     // Saturation is delta / max.
-    RGB_To_HSV(0.5f, 0.25f, 0.5f, &h, &s, &v);
+    RGB_To_HSV(0.5f, 0.25f, 0.5f, &h, &surf, &v);
     EXPECT_EQ(h, 300.0f);  // (0.25 - 0.5) / 0.25 = -1 -> -60 -> 300
-    EXPECT_EQ(s, 0.5f);
+    EXPECT_EQ(surf, 0.5f);
     EXPECT_EQ(v, 0.5f);
     // A grey: no saturation, hue undefined (never a NaN).
-    RGB_To_HSV(0.5f, 0.5f, 0.5f, &h, &s, &v);
-    EXPECT_EQ(s, 0.0f);
+    RGB_To_HSV(0.5f, 0.5f, 0.5f, &h, &surf, &v);
+    EXPECT_EQ(surf, 0.0f);
     EXPECT_EQ(v, 0.5f);
     EXPECT_EQ(h, -1.0f);
 }
@@ -76,6 +78,8 @@ TEST(Colour, HsvToRgbSectors) {
 }
 
 TEST(Colour, HueToRgbAndHlsPacking) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     // m1 0, m2 252.
     EXPECT_EQ(Hue_To_RGB(0, 252, 21), 126);   // (252 * 21 + 21) / 42 = 126.5
     EXPECT_EQ(Hue_To_RGB(0, 252, 42), 252);
@@ -92,7 +96,7 @@ TEST(Colour, HueToRgbAndHlsPacking) {
 
     // A GDI colour with 8-bit channels at every depth: the drawing call reduces it.
     for (int bpp : {8, 15, 16, 24, 32}) {
-        Screen_Bpp = bpp;
+        s.display.Screen_Bpp = bpp;
         EXPECT_EQ(HLS_To_RGB(0, 126, 252), 0x0000FFu) << bpp;
         EXPECT_EQ(HLS_To_RGB(123, 252, 0), 0xFFFFFFu) << bpp;
         EXPECT_EQ(HLS_To_RGB(84, 126, 252), 0x00FF00u) << bpp;
@@ -108,14 +112,14 @@ namespace {
 
 class Fade_Test : public Surface_Test {
 protected:
-    Surface s = nullptr;
+    Surface surf = nullptr;
     void Make(int bpp, bool is_565 = true) {
-        Close_Surface_Display();
+        Close_Surface_Display(s.display);
         Open(bpp, is_565);
-        ASSERT_EQ(Create_SYSTEM_Surface(&s, 8, 4), 1);
+        ASSERT_EQ(Create_SYSTEM_Surface(s.display, &surf, 8, 4), 1);
     }
     void TearDown() override {
-        Release_Surface(&s);
+        Release_Surface(&surf);
         Surface_Test::TearDown();
     }
 };
@@ -124,68 +128,68 @@ protected:
 
 TEST_F(Fade_Test, ThirtyTwoBitFades) {
     Make(32);
-    Poke(s, 0, 0, 0xFFFFFF);
-    Poke(s, 1, 0, 0xFF000000u);  // colour 0 with a top byte: left alone
-    Poke(s, 2, 0, 0x0000FF);     // the lowest byte is the first channel (hue 0)
-    Poke(s, 3, 0, 0x0033FF);     // 51 / 255 = 0.2 -> hue 12
-    Poke(s, 4, 0, 0xFF0000);     // highest byte only: hue 240
-    Poke(s, 5, 0, 0xC8C8C8);     // grey 200
-    ASSERT_EQ(Fade(s, 0, 0, 6, 1, 0, 0, 0), 1);
-    EXPECT_EQ(Peek(s, 0, 0), 0xFFFFFFu);
-    EXPECT_EQ(Peek(s, 1, 0), 0xFF000000u);
-    EXPECT_EQ(Peek(s, 2, 0), 0x0000FFu);
-    EXPECT_EQ(Peek(s, 5, 0), 0xC8C8C8u);
+    Poke(surf, 0, 0, 0xFFFFFF);
+    Poke(surf, 1, 0, 0xFF000000u);  // colour 0 with a top byte: left alone
+    Poke(surf, 2, 0, 0x0000FF);     // the lowest byte is the first channel (hue 0)
+    Poke(surf, 3, 0, 0x0033FF);     // 51 / 255 = 0.2 -> hue 12
+    Poke(surf, 4, 0, 0xFF0000);     // highest byte only: hue 240
+    Poke(surf, 5, 0, 0xC8C8C8);     // grey 200
+    ASSERT_EQ(Fade(s.display, surf, 0, 0, 6, 1, 0, 0, 0), 1);
+    EXPECT_EQ(Peek(surf, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(Peek(surf, 1, 0), 0xFF000000u);
+    EXPECT_EQ(Peek(surf, 2, 0), 0x0000FFu);
+    EXPECT_EQ(Peek(surf, 5, 0), 0xC8C8C8u);
 
     // Hue 30 off hue 12 stops at 0 (pure first channel), it does not wrap to 342.
     // Hue 60 off 240 gives 180: (p, q, v) with q just under 1 -> 254 in the middle byte.
-    ASSERT_EQ(Fade(s, 3, 0, 1, 1, 0, 30, 0), 1);
-    ASSERT_EQ(Fade(s, 4, 0, 1, 1, 0, 60, 0), 1);
-    EXPECT_EQ(Peek(s, 3, 0), 0x0000FFu);
-    EXPECT_EQ(Peek(s, 4, 0), 0xFFFE00u);
+    ASSERT_EQ(Fade(s.display, surf, 3, 0, 1, 1, 0, 30, 0), 1);
+    ASSERT_EQ(Fade(s.display, surf, 4, 0, 1, 1, 0, 60, 0), 1);
+    EXPECT_EQ(Peek(surf, 3, 0), 0x0000FFu);
+    EXPECT_EQ(Peek(surf, 4, 0), 0xFFFE00u);
 
     // Grey 200 (0.784) less light 100 (0.392) is 0.392 -> 100.
-    ASSERT_EQ(Fade(s, 5, 0, 1, 1, 100, 0, 0), 1);
-    EXPECT_EQ(Peek(s, 5, 0), 0x646464u);
+    ASSERT_EQ(Fade(s.display, surf, 5, 0, 1, 1, 100, 0, 0), 1);
+    EXPECT_EQ(Peek(surf, 5, 0), 0x646464u);
     // Saturation 255 takes all colour out: the red pixel becomes grey at its value.
-    ASSERT_EQ(Fade(s, 2, 0, 1, 1, 0, 0, 255), 1);
-    EXPECT_EQ(Peek(s, 2, 0), 0xFFFFFFu);
+    ASSERT_EQ(Fade(s.display, surf, 2, 0, 1, 1, 0, 0, 255), 1);
+    EXPECT_EQ(Peek(surf, 2, 0), 0xFFFFFFu);
 
     // Light 256 turns everything black; the rectangle bounds what changes.
-    Poke(s, 0, 1, 0x123456);
-    ASSERT_EQ(Fade(s, 0, 0, 6, 1, 256, 0, 0), 1);
-    for (int x = 0; x < 6; ++x) EXPECT_EQ(Peek(s, x, 0) & 0xFFFFFFu, 0u) << x;
-    EXPECT_EQ(Peek(s, 1, 0), 0xFF000000u);
-    EXPECT_EQ(Peek(s, 0, 1), 0x123456u);
+    Poke(surf, 0, 1, 0x123456);
+    ASSERT_EQ(Fade(s.display, surf, 0, 0, 6, 1, 256, 0, 0), 1);
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(Peek(surf, x, 0) & 0xFFFFFFu, 0u) << x;
+    EXPECT_EQ(Peek(surf, 1, 0), 0xFF000000u);
+    EXPECT_EQ(Peek(surf, 0, 1), 0x123456u);
     EXPECT_TRUE(Take_Reports().empty());
 }
 
 TEST_F(Fade_Test, SixteenBitFadesHandTheHighFieldFirst) {
     Make(16, true);
-    Poke(s, 0, 0, 0xFFFF);  // white 31, 63, 31
-    Poke(s, 1, 0, 0x001F);  // low field only: third channel, hue 240
-    Poke(s, 2, 0, 0xF800);  // high field only: first channel, hue 0
-    ASSERT_EQ(Fade(s, 0, 0, 3, 1, 0, 0, 0), 1);
-    EXPECT_EQ(Peek(s, 0, 0), 0xFFFFu);
-    EXPECT_EQ(Peek(s, 1, 0), 0x001Fu);
-    EXPECT_EQ(Peek(s, 2, 0), 0xF800u);
+    Poke(surf, 0, 0, 0xFFFF);  // white 31, 63, 31
+    Poke(surf, 1, 0, 0x001F);  // low field only: third channel, hue 240
+    Poke(surf, 2, 0, 0xF800);  // high field only: first channel, hue 0
+    ASSERT_EQ(Fade(s.display, surf, 0, 0, 3, 1, 0, 0, 0), 1);
+    EXPECT_EQ(Peek(surf, 0, 0), 0xFFFFu);
+    EXPECT_EQ(Peek(surf, 1, 0), 0x001Fu);
+    EXPECT_EQ(Peek(surf, 2, 0), 0xF800u);
     // Hue 60 off 240 -> 180: (0, q, 1) with q just under 1 -> middle 62.
-    ASSERT_EQ(Fade(s, 1, 0, 2, 1, 0, 60, 0), 1);
-    EXPECT_EQ(Peek(s, 1, 0), (62u << 5) | 31u);
-    EXPECT_EQ(Peek(s, 2, 0), 0xF800u);  // hue 0 stays 0
-    ASSERT_EQ(Fade(s, 0, 0, 3, 1, 256, 0, 0), 1);
-    EXPECT_EQ(Peek(s, 0, 0), 0u);
+    ASSERT_EQ(Fade(s.display, surf, 1, 0, 2, 1, 0, 60, 0), 1);
+    EXPECT_EQ(Peek(surf, 1, 0), (62u << 5) | 31u);
+    EXPECT_EQ(Peek(surf, 2, 0), 0xF800u);  // hue 0 stays 0
+    ASSERT_EQ(Fade(s.display, surf, 0, 0, 3, 1, 256, 0, 0), 1);
+    EXPECT_EQ(Peek(surf, 0, 0), 0u);
 
     // 5-5-5, also the 15-bit layout.
     for (int bpp : {16, 15}) {
-        Release_Surface(&s);
+        Release_Surface(&surf);
         Make(bpp, false);
-        Poke(s, 0, 0, 0x7FFF);
-        Poke(s, 1, 0, 0x001F);
-        ASSERT_EQ(Fade(s, 0, 0, 2, 1, 0, 0, 0), 1);
-        EXPECT_EQ(Peek(s, 0, 0), 0x7FFFu);
+        Poke(surf, 0, 0, 0x7FFF);
+        Poke(surf, 1, 0, 0x001F);
+        ASSERT_EQ(Fade(s.display, surf, 0, 0, 2, 1, 0, 0, 0), 1);
+        EXPECT_EQ(Peek(surf, 0, 0), 0x7FFFu);
         // 180: (0, q, 1) with q x 31 = 30.9998 -> 30.
-        ASSERT_EQ(Fade(s, 1, 0, 1, 1, 0, 60, 0), 1);
-        EXPECT_EQ(Peek(s, 1, 0), (30u << 5) | 31u);
+        ASSERT_EQ(Fade(s.display, surf, 1, 0, 1, 1, 0, 60, 0), 1);
+        EXPECT_EQ(Peek(surf, 1, 0), (30u << 5) | 31u);
     }
     EXPECT_TRUE(Take_Reports().empty());
 }
@@ -193,37 +197,37 @@ TEST_F(Fade_Test, SixteenBitFadesHandTheHighFieldFirst) {
 TEST_F(Fade_Test, OtherDepthsAndFailures) {
     for (int bpp : {8, 24}) {
         Make(bpp);
-        Poke(s, 0, 0, 0x7F);
-        EXPECT_EQ(Fade(s, 0, 0, 8, 4, 256, 0, 0), 1);
-        EXPECT_EQ(Peek(s, 0, 0), 0x7Fu);
-        Release_Surface(&s);
+        Poke(surf, 0, 0, 0x7F);
+        EXPECT_EQ(Fade(s.display, surf, 0, 0, 8, 4, 256, 0, 0), 1);
+        EXPECT_EQ(Peek(surf, 0, 0), 0x7Fu);
+        Release_Surface(&surf);
     }
     Make(32);
-    EXPECT_EQ(Fade_32(nullptr, 0, 0, 1, 1, 0, 0, 0), 0);
-    EXPECT_EQ(Fade_32(s, 0, 0, 0, 1, 0, 0, 0), 0);
-    EXPECT_EQ(Fade_16(s, 0, 0, 1, -1, 0, 0, 0), 0);
-    s->Mark_Lost();
-    EXPECT_EQ(Fade_32(s, 0, 0, 1, 1, 0, 0, 0), 0);
-    s->Restore();
+    EXPECT_EQ(Fade_32(s.display, nullptr, 0, 0, 1, 1, 0, 0, 0), 0);
+    EXPECT_EQ(Fade_32(s.display, surf, 0, 0, 0, 1, 0, 0, 0), 0);
+    EXPECT_EQ(Fade_16(s.display, surf, 0, 0, 1, -1, 0, 0, 0), 0);
+    surf->Mark_Lost();
+    EXPECT_EQ(Fade_32(s.display, surf, 0, 0, 1, 1, 0, 0, 0), 0);
+    surf->Restore();
     EXPECT_TRUE(Take_Reports().empty());
-    EXPECT_EQ(Fade(nullptr, 0, 0, 1, 1, 0, 0, 0), 0);
+    EXPECT_EQ(Fade(s.display, nullptr, 0, 0, 1, 1, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Fade(): Fade_32 FAILED"});
     Inject_DD_Fault(DD_Call::Lock, DDERR_SURFACEBUSY);
-    EXPECT_EQ(Fade(s, 0, 0, 1, 1, 0, 0, 0), 0);
+    EXPECT_EQ(Fade(s.display, surf, 0, 0, 1, 1, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Lock_Surface():DDERR_SURFACEBUSY", "Fade_32(): Lock Surface FAILED",
                                        "Fade(): Fade_32 FAILED"}));
     // A rectangle running off the surface is kept inside it.
-    Poke(s, 7, 3, 0xFFFFFF);
-    EXPECT_EQ(Fade_32(s, 6, 2, 100, 100, 256, 0, 0), 1);
-    EXPECT_EQ(Peek(s, 7, 3), 0u);
-    EXPECT_EQ(Fade_32(s, 20, 20, 4, 4, 256, 0, 0), 1);
+    Poke(surf, 7, 3, 0xFFFFFF);
+    EXPECT_EQ(Fade_32(s.display, surf, 6, 2, 100, 100, 256, 0, 0), 1);
+    EXPECT_EQ(Peek(surf, 7, 3), 0u);
+    EXPECT_EQ(Fade_32(s.display, surf, 20, 20, 4, 4, 256, 0, 0), 1);
     Inject_DD_Fault(DD_Call::GetSurfaceDesc, DDERR_GENERIC);
-    EXPECT_EQ(Fade_32(s, 0, 0, 4, 4, 256, 0, 0), 0);
-    Release_Surface(&s);
+    EXPECT_EQ(Fade_32(s.display, surf, 0, 0, 4, 4, 256, 0, 0), 0);
+    Release_Surface(&surf);
 
     Make(16);
     Inject_DD_Fault(DD_Call::Lock, DDERR_SURFACEBUSY);
-    EXPECT_EQ(Fade(s, 0, 0, 1, 1, 0, 0, 0), 0);
+    EXPECT_EQ(Fade(s.display, surf, 0, 0, 1, 1, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Lock_Surface():DDERR_SURFACEBUSY", "Fade_16(): Lock Surface FAILED",
                                        "Fade(): Fade_16 FAILED"}));
 }

@@ -14,10 +14,10 @@ class Rotate_Test : public Surface_Test {
 protected:
     Surface source = nullptr, dest = nullptr;
     void Make(int bpp, int sw, int sh, int dw, int dh, uint32_t fill = 0x77) {
-        Close_Surface_Display();
+        Close_Surface_Display(s.display);
         Open(bpp);
-        ASSERT_EQ(Create_SYSTEM_Surface(&source, sw, sh), 1);
-        ASSERT_EQ(Create_SYSTEM_Surface(&dest, dw, dh), 1);
+        ASSERT_EQ(Create_SYSTEM_Surface(s.display, &source, sw, sh), 1);
+        ASSERT_EQ(Create_SYSTEM_Surface(s.display, &dest, dw, dh), 1);
         for (int y = 0; y < sh; ++y)
             for (int x = 0; x < sw; ++x) Poke(source, x, y, Value(x, y));
         for (int y = 0; y < dh; ++y)
@@ -65,7 +65,7 @@ TEST_F(Rotate_Test, LockedRotationPerDepth) {
         // Angle 0, odd 5 x 3 from (1, 1) to (2, 1): an exact copy; around it the destination is untouched.
         Make(bpp, 8, 6, 10, 6);
         int w = 0, h = 0;
-        ASSERT_EQ(Rotate_Surface_Ex(source, dest, 5, 3, &w, &h, 0.0f, 1, 1, 2, 1), 1);
+        ASSERT_EQ(Rotate_Surface_Ex(s.display, source, dest, 5, 3, &w, &h, 0.0f, 1, 1, 2, 1), 1);
         EXPECT_EQ(w, 5);
         EXPECT_EQ(h, 3);
         for (int j = 0; j < 3; ++j)
@@ -79,7 +79,7 @@ TEST_F(Rotate_Test, LockedRotationPerDepth) {
         // Angle 0, even 4 x 2: a 5 x 3 box whose last column and row fall outside and become 0.
         Drop();
         Make(bpp, 4, 2, 6, 4);
-        ASSERT_EQ(Rotate_Surface_Ex(source, dest, 4, 2, &w, &h, 0.0f, 0, 0, 0, 0), 1);
+        ASSERT_EQ(Rotate_Surface_Ex(s.display, source, dest, 4, 2, &w, &h, 0.0f, 0, 0, 0, 0), 1);
         EXPECT_EQ(w, 5);
         EXPECT_EQ(h, 3);
         for (int j = 0; j < 3; ++j)
@@ -91,7 +91,7 @@ TEST_F(Rotate_Test, LockedRotationPerDepth) {
         // the truncation edges, worked out by hand.
         Drop();
         Make(bpp, 4, 4, 5, 5);
-        ASSERT_EQ(Rotate_Surface_Ex(source, dest, 4, 4, &w, &h, 1.57f, 0, 0, 0, 0), 1);
+        ASSERT_EQ(Rotate_Surface_Ex(s.display, source, dest, 4, 4, &w, &h, 1.57f, 0, 0, 0, 0), 1);
         EXPECT_EQ(w, 5);
         EXPECT_EQ(h, 5);
         EXPECT_EQ(Peek(dest, 2, 2), Value(2, 2));
@@ -109,31 +109,31 @@ TEST_F(Rotate_Test, LockFailuresAndOversizedBoxes) {
     Make(32, 3, 3, 4, 4);
     int w = 0, h = 0;
     Inject_DD_Fault(DD_Call::Lock, DDERR_INVALIDOBJECT);
-    EXPECT_EQ(Rotate_Surface_Ex(source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Rotate_Surface_Ex(s.display, source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(),
               (Reports{"Lock_Surface():DDERR_INVALIDOBJECT", "Rotate_Surface_Ex():Unable to Lock dest surface"}));
     EXPECT_EQ(w, 3);  // the sizes are written before the locks
 
     // The source cannot be locked: the destination is unlocked again.
-    uint8_t* held = Lock_Surface(source);
+    uint8_t* held = Lock_Surface(s.display, source);
     ASSERT_NE(held, nullptr);
-    EXPECT_EQ(Rotate_Surface_Ex(source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Rotate_Surface_Ex(s.display, source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Lock_Surface():DDERR_SURFACEBUSY",
                                        "Rotate_Surface_Ex():Unable to Lock source image surface"}));
     EXPECT_FALSE(dest->is_locked());
     Unlock_Surface(source, held);
 
     // One surface as both: its second lock is refused.
-    EXPECT_EQ(Rotate_Surface_Ex(dest, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Rotate_Surface_Ex(s.display, dest, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 0);
     EXPECT_FALSE(dest->is_locked());
     Take_Reports();
 
     // A box larger than the destination, or a source origin off the source, stays inside the surfaces.
     Drop();
     Make(32, 3, 3, 2, 2);
-    EXPECT_EQ(Rotate_Surface_Ex(source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 1);
+    EXPECT_EQ(Rotate_Surface_Ex(s.display, source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 1);
     EXPECT_EQ(Peek(dest, 1, 1), Value(1, 1));
-    EXPECT_EQ(Rotate_Surface_Ex(source, dest, 3, 3, &w, &h, 0.0f, 10, 0, -1, 0), 1);
+    EXPECT_EQ(Rotate_Surface_Ex(s.display, source, dest, 3, 3, &w, &h, 0.0f, 10, 0, -1, 0), 1);
     EXPECT_EQ(Peek(dest, 0, 0), 0u);
     EXPECT_EQ(Peek(dest, 1, 1), 0u);
     EXPECT_TRUE(Take_Reports().empty());
@@ -142,7 +142,7 @@ TEST_F(Rotate_Test, LockFailuresAndOversizedBoxes) {
 TEST_F(Rotate_Test, TwentyFourBitsGoThroughDeviceContexts) {
     Make(24, 3, 3, 5, 5);
     int w = 0, h = 0;
-    ASSERT_EQ(Rotate_Surface_Ex(source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 1, 1), 1);
+    ASSERT_EQ(Rotate_Surface_Ex(s.display, source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 1, 1), 1);
     EXPECT_EQ(w, 3);
     EXPECT_EQ(h, 3);
     for (int j = 0; j < 3; ++j)
@@ -154,19 +154,19 @@ TEST_F(Rotate_Test, TwentyFourBitsGoThroughDeviceContexts) {
     // Even source: the outside column and row are set black.
     Drop();
     Make(24, 2, 2, 3, 3);
-    ASSERT_EQ(Rotate_Surface_Ex(source, dest, 2, 2, &w, &h, 0.0f, 0, 0, 0, 0), 1);
+    ASSERT_EQ(Rotate_Surface_Ex(s.display, source, dest, 2, 2, &w, &h, 0.0f, 0, 0, 0, 0), 1);
     EXPECT_EQ(Peek(dest, 1, 1), Value(1, 1));
     EXPECT_EQ(Peek(dest, 2, 0), 0u);
     EXPECT_EQ(Peek(dest, 0, 2), 0u);
     EXPECT_TRUE(Take_Reports().empty());
 
     Inject_DD_Fault(DD_Call::GetDC, DDERR_GENERIC);
-    EXPECT_EQ(Rotate_Surface_Ex(source, dest, 2, 2, &w, &h, 0.0f, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Rotate_Surface_Ex(s.display, source, dest, 2, 2, &w, &h, 0.0f, 0, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Rotate_Generic_Surface_Ex(): source->GetDC FAILED",
                                        "Rotate_Surface_Ex(): Rotate_Generic_Surface_Ex FAILED"}));
     HDC taken = nullptr;
     ASSERT_EQ(dest->GetDC(&taken), DD_OK);
-    EXPECT_EQ(Rotate_Generic_Surface_Ex(source, dest, 2, 2, &w, &h, 0.0f, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Rotate_Generic_Surface_Ex(s.app, source, dest, 2, 2, &w, &h, 0.0f, 0, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Rotate_Generic_Surface_Ex(): dest->GetDC FAILED"});
     EXPECT_FALSE(source->has_dc());
     dest->ReleaseDC(taken);
@@ -174,15 +174,15 @@ TEST_F(Rotate_Test, TwentyFourBitsGoThroughDeviceContexts) {
     // Writes past the destination: the first failure is reported and ends the walk.
     Drop();
     Make(24, 2, 2, 2, 2);
-    EXPECT_EQ(Rotate_Generic_Surface_Ex(source, dest, 2, 2, &w, &h, 0.0f, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Rotate_Generic_Surface_Ex(s.app, source, dest, 2, 2, &w, &h, 0.0f, 0, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Rotate_Generic_Surface_Ex(): SetPixel 0 @ (2,0) on a (3x3) surface FAILED"});
     Drop();
     Make(24, 3, 3, 2, 2);
     Poke(source, 2, 0, 0x030201);  // GDI colour RGB(3, 2, 1) = 0x010203
-    EXPECT_EQ(Rotate_Generic_Surface_Ex(source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 0);
+    EXPECT_EQ(Rotate_Generic_Surface_Ex(s.app, source, dest, 3, 3, &w, &h, 0.0f, 0, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Rotate_Generic_Surface_Ex(): SetPixel 66051 @ (2,&d) FAILED"});
     // Reads past the source.
-    EXPECT_EQ(Rotate_Generic_Surface_Ex(source, dest, 3, 3, &w, &h, 0.0f, 10, 0, 0, 0), 0);
+    EXPECT_EQ(Rotate_Generic_Surface_Ex(s.app, source, dest, 3, 3, &w, &h, 0.0f, 10, 0, 0, 0), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Rotate_Generic_Surface_Ex(): GetPixel @ (10,&d) FAILED"});
     EXPECT_FALSE(source->has_dc());
     EXPECT_FALSE(dest->has_dc());

@@ -11,10 +11,10 @@ using Reports = std::vector<std::string>;
 
 namespace {
 
-bool All_Zero(Surface s) {
-    for (int y = 0; y < s->height(); ++y)
-        for (int x = 0; x < s->width(); ++x)
-            if (Peek(s, x, y) != 0) return false;
+bool All_Zero(Surface surf) {
+    for (int y = 0; y < surf->height(); ++y)
+        for (int x = 0; x < surf->width(); ++x)
+            if (Peek(surf, x, y) != 0) return false;
     return true;
 }
 
@@ -22,11 +22,11 @@ bool All_Zero(Surface s) {
 
 TEST_F(Surface_Test, NewSurfacesAreClearKeyedZeroAndPlacedByBudget) {
     for (int bpp : {8, 15, 16, 24, 32}) {
-        Close_Surface_Display();
+        Close_Surface_Display(s.display);
         Open(bpp);
         Surface video = nullptr, system = nullptr;
-        ASSERT_EQ(Create_Surface(&video, 20, 10), 1) << bpp;
-        ASSERT_EQ(Create_SYSTEM_Surface(&system, 20, 10), 1) << bpp;
+        ASSERT_EQ(Create_Surface(s.display, &video, 20, 10), 1) << bpp;
+        ASSERT_EQ(Create_SYSTEM_Surface(s.display, &system, 20, 10), 1) << bpp;
         EXPECT_TRUE(video->in_video_memory());
         EXPECT_FALSE(system->in_video_memory());
         EXPECT_EQ(video->bpp(), bpp);
@@ -41,11 +41,11 @@ TEST_F(Surface_Test, NewSurfacesAreClearKeyedZeroAndPlacedByBudget) {
     }
 
     // Wider than the screen on a display without wide surfaces: reported, then made in system memory.
-    Close_Surface_Display();
+    Close_Surface_Display(s.display);
     Open(32);
     Display_Settings().wide_surfaces = false;
     Surface wide = nullptr;
-    ASSERT_EQ(Create_Surface(&wide, Screen_Width + 1, 4), 1);
+    ASSERT_EQ(Create_Surface(s.display, &wide, s.display.Screen_Width + 1, 4), 1);
     EXPECT_FALSE(wide->in_video_memory());
     EXPECT_EQ(Take_Reports(), Reports{"Create Surface(): Out of VIDEOMEM: Loading surface to SYSTEM"});
     Release_Surface(&wide);
@@ -54,12 +54,12 @@ TEST_F(Surface_Test, NewSurfacesAreClearKeyedZeroAndPlacedByBudget) {
     Display_Settings().pitch_alignment = 1;
     Display_Settings().video_memory_bytes = 1024;
     Surface fits = nullptr, spills = nullptr;
-    ASSERT_EQ(Create_Surface(&fits, 16, 16), 1);
+    ASSERT_EQ(Create_Surface(s.display, &fits, 16, 16), 1);
     EXPECT_TRUE(fits->in_video_memory());
     EXPECT_TRUE(Take_Reports().empty());
     Release_Surface(&fits);
     Display_Settings().video_memory_bytes = 1023;
-    ASSERT_EQ(Create_Surface(&spills, 16, 16), 1);
+    ASSERT_EQ(Create_Surface(s.display, &spills, 16, 16), 1);
     EXPECT_FALSE(spills->in_video_memory());
     EXPECT_EQ(Take_Reports(), Reports{"Create Surface(): Out of VIDEOMEM: Loading surface to SYSTEM"});
     Release_Surface(&spills);
@@ -92,37 +92,37 @@ TEST_F(Surface_Test, CreationFailuresReportTheirCode) {
         {DDERR_GENERIC, "():DEFAULT\nCannot create surface\n" + tail},
     };
     for (const Case& c : cases) {
-        Surface s = nullptr;
+        Surface surf = nullptr;
         Inject_DD_Fault(DD_Call::CreateSurface, c.code);
-        EXPECT_EQ(Create_Surface(&s, 640, 480), 0);
-        EXPECT_EQ(s, nullptr);
+        EXPECT_EQ(Create_Surface(s.display, &surf, 640, 480), 0);
+        EXPECT_EQ(surf, nullptr);
         EXPECT_EQ(Take_Reports(), Reports{"Create_Surface" + c.text});
         Inject_DD_Fault(DD_Call::CreateSurface, c.code);
-        EXPECT_EQ(Create_SYSTEM_Surface(&s, 640, 480), 0);
+        EXPECT_EQ(Create_SYSTEM_Surface(s.display, &surf, 640, 480), 0);
         EXPECT_EQ(Take_Reports(), Reports{"Create_SYSTEM_Surface" + c.text});
     }
 
-    Surface s = nullptr;
+    Surface surf = nullptr;
     Inject_DD_Fault(DD_Call::GetAvailableVidMem, DDERR_GENERIC);
-    EXPECT_EQ(Create_Surface(&s, 8, 8), 0);
+    EXPECT_EQ(Create_Surface(s.display, &surf, 8, 8), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Create_Surface():Unable to determine available video memory"});
 
     Inject_DD_Fault(DD_Call::Blt, DDERR_LOCKEDSURFACES);
-    EXPECT_EQ(Create_Surface(&s, 8, 8), 0);
+    EXPECT_EQ(Create_Surface(s.display, &surf, 8, 8), 0);
     EXPECT_EQ(Take_Reports(), (Reports{"Clear(): DDERR_LOCKEDSURFACES I think you need to free a surface!",
                                        "Create_Surface(): Clear FAILED"}));
-    Release_Surface(&s);
+    Release_Surface(&surf);
     Inject_DD_Fault(DD_Call::SetColorKey, DDERR_GENERIC);
-    EXPECT_EQ(Create_SYSTEM_Surface(&s, 8, 8), 0);
+    EXPECT_EQ(Create_SYSTEM_Surface(s.display, &surf, 8, 8), 0);
     EXPECT_EQ(Take_Reports(),
               (Reports{"Set_Transparency(): SetColorKey FAILED", "Create_SYSTEM_Surface(): Set Transparency FAILED"}));
-    Release_Surface(&s);
+    Release_Surface(&surf);
 
     // A handle that already holds a surface is refused and left alone.
     Surface held = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&held, 4, 4), 1);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &held, 4, 4), 1);
     Surface before = held;
-    EXPECT_EQ(Create_SYSTEM_Surface(&held, 8, 8), 0);
+    EXPECT_EQ(Create_SYSTEM_Surface(s.display, &held, 8, 8), 0);
     EXPECT_EQ(held, before);
     EXPECT_EQ(held->width(), 4);
     EXPECT_EQ(Take_Reports(), Reports{"Create_SYSTEM_Surface(): surface_to_create should be NULL"});
@@ -131,22 +131,22 @@ TEST_F(Surface_Test, CreationFailuresReportTheirCode) {
 
 TEST_F(Surface_Test, LockReportsEachCodeAndLearnsThePixelFormat) {
     Open(16, true);
-    Surface s = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&s, 10, 3), 1);
-    EXPECT_EQ(Lock_Surface(nullptr), nullptr);
+    Surface surf = nullptr;
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &surf, 10, 3), 1);
+    EXPECT_EQ(Lock_Surface(s.display, nullptr), nullptr);
     EXPECT_TRUE(Take_Reports().empty());
 
     int pitch = 0;
-    uint8_t* p = Lock_Surface(s, &pitch);
+    uint8_t* p = Lock_Surface(s.display, surf, &pitch);
     ASSERT_NE(p, nullptr);
-    EXPECT_EQ(pitch, s->pitch());
+    EXPECT_EQ(pitch, surf->pitch());
     EXPECT_GT(pitch, 10 * 2);  // rows are padded: loops must step by the pitch
-    EXPECT_EQ(Pixel_Format_565, 1);
-    Unlock_Surface(s, p);
-    EXPECT_FALSE(s->is_locked());
-    p = Lock_Surface(s);  // pitch may be omitted
+    EXPECT_EQ(s.display.Pixel_Format_565, 1);
+    Unlock_Surface(surf, p);
+    EXPECT_FALSE(surf->is_locked());
+    p = Lock_Surface(s.display, surf);  // pitch may be omitted
     EXPECT_NE(p, nullptr);
-    Unlock_Surface(s, p);
+    Unlock_Surface(surf, p);
 
     const std::pair<HRESULT, const char*> codes[] = {
         {DDERR_SURFACEBUSY, "Lock_Surface():DDERR_SURFACEBUSY"},
@@ -157,42 +157,42 @@ TEST_F(Surface_Test, LockReportsEachCodeAndLearnsThePixelFormat) {
     };
     for (const auto& [code, text] : codes) {
         Inject_DD_Fault(DD_Call::Lock, code);
-        EXPECT_EQ(Lock_Surface(s, &pitch), nullptr);
+        EXPECT_EQ(Lock_Surface(s.display, surf, &pitch), nullptr);
         EXPECT_EQ(Take_Reports(), Reports{text});
     }
     // A code the lock does not name leaves no pointer: silent null.
     Inject_DD_Fault(DD_Call::Lock, DDERR_GENERIC);
-    EXPECT_EQ(Lock_Surface(s, &pitch), nullptr);
+    EXPECT_EQ(Lock_Surface(s.display, surf, &pitch), nullptr);
     EXPECT_TRUE(Take_Reports().empty());
 
     // Lost twice, restored each time, then locked.
     const int before = DD_Call_Count(DD_Call::Lock);
     Inject_DD_Fault(DD_Call::Lock, DDERR_SURFACELOST, 2);
-    p = Lock_Surface(s, &pitch);
+    p = Lock_Surface(s.display, surf, &pitch);
     EXPECT_NE(p, nullptr);
     EXPECT_EQ(DD_Call_Count(DD_Call::Lock) - before, 3);
-    Unlock_Surface(s, p);
+    Unlock_Surface(surf, p);
 
     // Lost for ever while the restore keeps succeeding: the retries end at the bound.
     const int start = DD_Call_Count(DD_Call::Lock);
     Inject_DD_Fault(DD_Call::Lock, DDERR_SURFACELOST, 1 << 30);
-    EXPECT_EQ(Lock_Surface(s, &pitch), nullptr);
+    EXPECT_EQ(Lock_Surface(s.display, surf, &pitch), nullptr);
     EXPECT_EQ(DD_Call_Count(DD_Call::Lock) - start, Surface_Retry_Limit + 1);
     EXPECT_EQ(Take_Reports(), Reports{"Lock_Surface():DDERR_SURFACELOST"});
     Clear_DD_Faults();
 
     // Lost and the restore of a main surface fails.
-    Hidden = s;
-    s = nullptr;
-    Hidden->Mark_Lost();
+    s.display.Hidden = surf;
+    surf = nullptr;
+    s.display.Hidden->Mark_Lost();
     Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC);
-    EXPECT_EQ(Lock_Surface(Hidden, &pitch), nullptr);
+    EXPECT_EQ(Lock_Surface(s.display, s.display.Hidden, &pitch), nullptr);
     EXPECT_EQ(Take_Reports(),
               (Reports{"Restore_All_Surfaces():Unable to restore Hidden Surface", "Lock_Surface():DDERR_SURFACELOST"}));
     // The next lock restores it and goes through.
-    p = Lock_Surface(Hidden, &pitch);
+    p = Lock_Surface(s.display, s.display.Hidden, &pitch);
     EXPECT_NE(p, nullptr);
-    Unlock_Surface(Hidden, p);
+    Unlock_Surface(s.display.Hidden, p);
 }
 
 TEST_F(Surface_Test, PixelFormatFlagFollowsTheDisplay) {
@@ -202,148 +202,148 @@ TEST_F(Surface_Test, PixelFormatFlagFollowsTheDisplay) {
         int expected;
     } cases[] = {{16, true, 1}, {16, false, 0}, {15, true, 0}, {8, true, 0}, {24, true, 0}, {32, true, 0}};
     for (const auto& c : cases) {
-        Close_Surface_Display();
+        Close_Surface_Display(s.display);
         Open(c.bpp, c.is_565);
-        Surface s = nullptr;
-        ASSERT_EQ(Create_SYSTEM_Surface(&s, 4, 4), 1);
-        Pixel_Format_565 = 1 - c.expected;
-        uint8_t* p = Lock_Surface(s);
+        Surface surf = nullptr;
+        ASSERT_EQ(Create_SYSTEM_Surface(s.display, &surf, 4, 4), 1);
+        s.display.Pixel_Format_565 = 1 - c.expected;
+        uint8_t* p = Lock_Surface(s.display, surf);
         ASSERT_NE(p, nullptr);
-        EXPECT_EQ(Pixel_Format_565, c.expected) << c.bpp << " " << c.is_565;
-        Unlock_Surface(s, p);
-        Release_Surface(&s);
+        EXPECT_EQ(s.display.Pixel_Format_565, c.expected) << c.bpp << " " << c.is_565;
+        Unlock_Surface(surf, p);
+        Release_Surface(&surf);
     }
 }
 
 TEST_F(Surface_Test, ClearFillsZeroRetriesAndGivesUp) {
     Open(32);
-    Surface s = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&s, 6, 5), 1);
-    Poke(s, 0, 0, 0x123456);
-    Poke(s, 5, 4, 0xFFFFFF);
-    EXPECT_EQ(Clear(s), 1);
-    EXPECT_TRUE(All_Zero(s));
-    EXPECT_EQ(Clear(nullptr), 0);
+    Surface surf = nullptr;
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &surf, 6, 5), 1);
+    Poke(surf, 0, 0, 0x123456);
+    Poke(surf, 5, 4, 0xFFFFFF);
+    EXPECT_EQ(Clear(s.display, surf), 1);
+    EXPECT_TRUE(All_Zero(surf));
+    EXPECT_EQ(Clear(s.display, nullptr), 0);
     EXPECT_TRUE(Take_Reports().empty());
 
     // Busy answers are tried again.
     int start = DD_Call_Count(DD_Call::Blt);
     Inject_DD_Fault(DD_Call::Blt, DDERR_WASSTILLDRAWING, 3);
-    EXPECT_EQ(Clear(s), 1);
+    EXPECT_EQ(Clear(s.display, surf), 1);
     EXPECT_EQ(DD_Call_Count(DD_Call::Blt) - start, 4);
 
     // A locked surface ends it.
-    uint8_t* p = Lock_Surface(s);
-    EXPECT_EQ(Clear(s), 0);
+    uint8_t* p = Lock_Surface(s.display, surf);
+    EXPECT_EQ(Clear(s.display, surf), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Clear(): DDERR_LOCKEDSURFACES I think you need to free a surface!"});
-    Unlock_Surface(s, p);
+    Unlock_Surface(surf, p);
 
     // A surface that is not one of the main three is never restored: bounded, then our message.
-    s->Mark_Lost();
+    surf->Mark_Lost();
     start = DD_Call_Count(DD_Call::Blt);
-    EXPECT_EQ(Clear(s), 0);
+    EXPECT_EQ(Clear(s.display, surf), 0);
     EXPECT_EQ(DD_Call_Count(DD_Call::Blt) - start, Surface_Retry_Limit + 1);
     EXPECT_EQ(Take_Reports(), Reports{"Clear(): retry limit reached"});
-    s->Restore();
+    surf->Restore();
 
     // A main surface that cannot be restored: only the restore's message.
-    Visible = s;
-    s = nullptr;
-    Visible->Mark_Lost();
+    s.display.Visible = surf;
+    surf = nullptr;
+    s.display.Visible->Mark_Lost();
     Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC);
-    EXPECT_EQ(Clear(Visible), 0);
+    EXPECT_EQ(Clear(s.display, s.display.Visible), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Restore_All_Surfaces():Unable to restore Visible Surface"});
     // Restorable: restored, then cleared.
-    EXPECT_EQ(Clear(Visible), 1);
-    EXPECT_EQ(Visible->IsLost(), DD_OK);
+    EXPECT_EQ(Clear(s.display, s.display.Visible), 1);
+    EXPECT_EQ(s.display.Visible->IsLost(), DD_OK);
 }
 
 TEST_F(Surface_Test, DimensionsRestoreAndVideoMemoryQueries) {
-    EXPECT_EQ(Restore_All_Surfaces(), 1);  // nothing created yet
+    EXPECT_EQ(Restore_All_Surfaces(s.display), 1);  // nothing created yet
     uint32_t total = 7, free = 7;
-    EXPECT_EQ(Get_Available_Video_Memory(&total, &free), 0);  // no display interface
-    EXPECT_EQ(Supports_Wide_Surfaces(), 0);
+    EXPECT_EQ(Get_Available_Video_Memory(s.display, &total, &free), 0);  // no display interface
+    EXPECT_EQ(Supports_Wide_Surfaces(s.display), 0);
     Open(32);
 
-    Surface s = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&s, 13, 7), 1);
+    Surface surf = nullptr;
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &surf, 13, 7), 1);
     int w = -1, h = -1;
-    EXPECT_EQ(Grab_Surface_Dimensions(s, &w, &h), 1);
+    EXPECT_EQ(Grab_Surface_Dimensions(s.app, surf, &w, &h), 1);
     EXPECT_EQ(w, 13);
     EXPECT_EQ(h, 7);
-    EXPECT_EQ(Grab_Surface_Dimensions(nullptr, &w, &h), 0);
+    EXPECT_EQ(Grab_Surface_Dimensions(s.app, nullptr, &w, &h), 0);
     EXPECT_EQ(w, 0);
     EXPECT_EQ(h, 0);
     EXPECT_EQ(Take_Reports(), Reports{" Grab_Surface_Dimensions(): Surface NULL"});
     w = h = 99;
-    s->Mark_Lost();
-    EXPECT_EQ(Grab_Surface_Dimensions(s, &w, &h), 0);
+    surf->Mark_Lost();
+    EXPECT_EQ(Grab_Surface_Dimensions(s.app, surf, &w, &h), 0);
     EXPECT_EQ(w, 99);
     EXPECT_EQ(h, 99);
-    EXPECT_EQ(s->IsLost(), DDERR_SURFACELOST);  // no restore tried
+    EXPECT_EQ(surf->IsLost(), DDERR_SURFACELOST);  // no restore tried
     EXPECT_EQ(Take_Reports(), Reports{" Grab_Surface_Dimensions(): Surface LOST"});
-    s->Restore();
+    surf->Restore();
     Inject_DD_Fault(DD_Call::GetSurfaceDesc, DDERR_GENERIC);
-    EXPECT_EQ(Grab_Surface_Dimensions(s, &w, &h), 0);
+    EXPECT_EQ(Grab_Surface_Dimensions(s.app, surf, &w, &h), 0);
     EXPECT_EQ(w, 0);
     EXPECT_EQ(h, 0);
     EXPECT_EQ(Take_Reports(), Reports{"Grab_Surface_Dimensions():Get Surface Description FAILED"});
 
     // Restore order: Visible, Hidden, Scratch_Pad; the first failure ends it.
     Surface a = nullptr, b = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&a, 4, 4), 1);
-    ASSERT_EQ(Create_SYSTEM_Surface(&b, 4, 4), 1);
-    Hidden = a;
-    Scratch_Pad = b;
-    Hidden->Mark_Lost();
-    Scratch_Pad->Mark_Lost();
-    EXPECT_EQ(Restore_All_Surfaces(), 1);
-    EXPECT_EQ(Hidden->IsLost(), DD_OK);
-    EXPECT_EQ(Scratch_Pad->IsLost(), DD_OK);
-    Scratch_Pad->Mark_Lost();
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &a, 4, 4), 1);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &b, 4, 4), 1);
+    s.display.Hidden = a;
+    s.display.Scratch_Pad = b;
+    s.display.Hidden->Mark_Lost();
+    s.display.Scratch_Pad->Mark_Lost();
+    EXPECT_EQ(Restore_All_Surfaces(s.display), 1);
+    EXPECT_EQ(s.display.Hidden->IsLost(), DD_OK);
+    EXPECT_EQ(s.display.Scratch_Pad->IsLost(), DD_OK);
+    s.display.Scratch_Pad->Mark_Lost();
     Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC);
-    EXPECT_EQ(Restore_All_Surfaces(), 0);
+    EXPECT_EQ(Restore_All_Surfaces(s.display), 0);
     EXPECT_EQ(Take_Reports(), Reports{"Restore_All_Surfaces():Unable to restore Scratch_Pad"});
-    Visible = s;
-    s = nullptr;
-    Visible->Mark_Lost();
-    Hidden->Mark_Lost();
+    s.display.Visible = surf;
+    surf = nullptr;
+    s.display.Visible->Mark_Lost();
+    s.display.Hidden->Mark_Lost();
     Inject_DD_Fault(DD_Call::Restore, DDERR_GENERIC);
-    EXPECT_EQ(Restore_All_Surfaces(), 0);
-    EXPECT_EQ(Hidden->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(Restore_All_Surfaces(s.display), 0);
+    EXPECT_EQ(s.display.Hidden->IsLost(), DDERR_SURFACELOST);
     EXPECT_EQ(Take_Reports(), Reports{"Restore_All_Surfaces():Unable to restore Visible Surface"});
 
     Display_Settings().video_memory_bytes = 5000;
-    EXPECT_EQ(Get_Available_Video_Memory(&total, &free), 1);
+    EXPECT_EQ(Get_Available_Video_Memory(s.display, &total, &free), 1);
     EXPECT_EQ(total, 5000u);
     EXPECT_EQ(free, 5000u);
     Inject_DD_Fault(DD_Call::GetAvailableVidMem, DDERR_GENERIC);
-    EXPECT_EQ(Get_Available_Video_Memory(&total, &free), 0);
-    EXPECT_EQ(Supports_Wide_Surfaces(), 1);
+    EXPECT_EQ(Get_Available_Video_Memory(s.display, &total, &free), 0);
+    EXPECT_EQ(Supports_Wide_Surfaces(s.display), 1);
     Display_Settings().wide_surfaces = false;
-    EXPECT_EQ(Supports_Wide_Surfaces(), 0);
+    EXPECT_EQ(Supports_Wide_Surfaces(s.display), 0);
     Display_Settings().wide_surfaces = true;
     Inject_DD_Fault(DD_Call::GetCaps, DDERR_GENERIC);
-    EXPECT_EQ(Supports_Wide_Surfaces(), 0);
+    EXPECT_EQ(Supports_Wide_Surfaces(s.display), 0);
     EXPECT_TRUE(Take_Reports().empty());
 }
 
 TEST_F(Surface_Test, GdiTextDrawsOnlyTheGlyphs) {
     Open(32, true, 120, 40);
-    Surface s = nullptr;
-    ASSERT_EQ(Create_SYSTEM_Surface(&s, 120, 40), 1);
-    Poke(s, 119, 39, 0x000001);
+    Surface surf = nullptr;
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &surf, 120, 40), 1);
+    Poke(surf, 119, 39, 0x000001);
     EXPECT_EQ(Draw_GDI_Text(nullptr, 0, 0, RGB(255, 255, 255), "x"), 0);
     Inject_DD_Fault(DD_Call::GetDC, DDERR_GENERIC);
-    EXPECT_EQ(Draw_GDI_Text(s, 0, 0, RGB(255, 255, 255), "x"), 0);
+    EXPECT_EQ(Draw_GDI_Text(surf, 0, 0, RGB(255, 255, 255), "x"), 0);
     EXPECT_TRUE(Take_Reports().empty());
 
-    ASSERT_EQ(Draw_GDI_Text(s, 2, 2, RGB(0, 0, 255), "FPS 60"), 1);
-    EXPECT_FALSE(s->has_dc());
+    ASSERT_EQ(Draw_GDI_Text(surf, 2, 2, RGB(0, 0, 255), "FPS 60"), 1);
+    EXPECT_FALSE(surf->has_dc());
     int lit = 0;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 120; ++x) {
-            const uint32_t v = Peek(s, x, y);
+            const uint32_t v = Peek(surf, x, y);
             if (v == 0x0000FF) {
                 ++lit;  // GDI blue (0xFF0000) is the display's lowest byte
             } else if (!(x == 119 && y == 39)) {
@@ -351,26 +351,26 @@ TEST_F(Surface_Test, GdiTextDrawsOnlyTheGlyphs) {
             }
         }
     EXPECT_GT(lit, 10);
-    EXPECT_EQ(Peek(s, 119, 39), 0x000001u);  // transparent background
-    Release_Surface(&s);
+    EXPECT_EQ(Peek(surf, 119, 39), 0x000001u);  // transparent background
+    Release_Surface(&surf);
 }
 
 TEST_F(Surface_Test, EntryAndExitLinesAreWrittenOnceAfterASuccess) {
     Scratch_Folder root;
     root.make_folder("Mirravane");
     root.write("Mirravane/error_log.txt", "");
-    Build_Error_Log_Path();
+    Build_Error_Log_Path(s.app);
     Open(32);
-    Reset_Diagnostics();
-    error_logging = 1;
+    Reset_Diagnostics(s.app);
+    s.app.error_logging = 1;
     Surface a = nullptr, b = nullptr, c = nullptr;
     // A failed creation writes its entry line only; the first success writes the pair.
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_INVALIDPARAMS);
-    EXPECT_EQ(Create_Surface(&a, 4, 4), 0);
-    ASSERT_EQ(Create_Surface(&b, 4, 4), 1);
-    ASSERT_EQ(Create_Surface(&c, 4, 4), 1);
-    Close_Error_Log();
-    error_logging = 0;
+    EXPECT_EQ(Create_Surface(s.display, &a, 4, 4), 0);
+    ASSERT_EQ(Create_Surface(s.display, &b, 4, 4), 1);
+    ASSERT_EQ(Create_Surface(s.display, &c, 4, 4), 1);
+    Close_Error_Log(s.app);
+    s.app.error_logging = 0;
     EXPECT_EQ(root.read("Mirravane/error_log.txt"),
               "\r\nEntering Create_Surface"
               "\r\nEntering Get_Available_Video_Memory\r\nExitting Get_Available_Video_Memory"

@@ -24,7 +24,7 @@ protected:
         fs::current_path(folder_.path());
     }
     void TearDown() override {
-        Release_All_Fonts();
+        Release_All_Fonts(s);
         std::filesystem::current_path(previous_);
         Surface_Test::TearDown();
     }

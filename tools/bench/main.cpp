@@ -16,6 +16,7 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "slides/objects.h"
+#include "session/session.h"
 
 namespace fs = std::filesystem;
 
@@ -24,7 +25,7 @@ namespace {
 struct Scenario {
     const char* name;
     int bpp;  // 0: the mode's depth
-    std::function<void()> configure;
+    std::function<void(Session&)> configure;
 };
 
 double Median(std::vector<double> v) {
@@ -46,10 +47,10 @@ double Copy_Milliseconds(int width, int height, int bpp) {
     return Median(times);
 }
 
-void Apply(const std::function<void(PLASMA_SETTINGS&)>& change) {
-    change(Plasma_Settings);
-    Plasma_Settings.vsync = 0;
-    Refresh_Plasma();
+void Apply(Session& s, const std::function<void(PLASMA_SETTINGS&)>& change) {
+    change(s.Plasma_Settings);
+    s.Plasma_Settings.vsync = 0;
+    Refresh_Plasma(s);
 }
 
 // A private copy of the installed data: loading objects may rewrite their files.
@@ -87,40 +88,40 @@ int main(int argc, char** argv) {
     options.log_to_file = false;
 
     const std::vector<Scenario> scenarios = {
-        {"plasma-asymmetric-single", 0, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 0; }); }},
-        {"plasma-eightfold-multi", 0, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 3; s.multi_colour = 1; }); }},
-        {"plasma-multi-16bit", 16, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 1; }); }},
-        {"plasma-8bit", 8, [] { Apply([](PLASMA_SETTINGS& s) { s.symmetry = 0; s.multi_colour = 0; }); }},
-        {"kaleidoscope-stretched", 0, [] {
-             Apply([](PLASMA_SETTINGS& s) { s.kaleidoscope_on = 1; s.kaleidoscope_stretch = 1; s.multi_colour = 1; });
+        {"plasma-asymmetric-single", 0, [](Session& s) { Apply(s, [](PLASMA_SETTINGS& p) { p.symmetry = 0; p.multi_colour = 0; }); }},
+        {"plasma-eightfold-multi", 0, [](Session& s) { Apply(s, [](PLASMA_SETTINGS& p) { p.symmetry = 3; p.multi_colour = 1; }); }},
+        {"plasma-multi-16bit", 16, [](Session& s) { Apply(s, [](PLASMA_SETTINGS& p) { p.symmetry = 0; p.multi_colour = 1; }); }},
+        {"plasma-8bit", 8, [](Session& s) { Apply(s, [](PLASMA_SETTINGS& p) { p.symmetry = 0; p.multi_colour = 0; }); }},
+        {"kaleidoscope-stretched", 0, [](Session& s) {
+             Apply(s, [](PLASMA_SETTINGS& p) { p.kaleidoscope_on = 1; p.kaleidoscope_stretch = 1; p.multi_colour = 1; });
          }},
-        {"plasma-scope-title", 0, [] {
-             Apply([](PLASMA_SETTINGS& s) {
-                 s.symmetry = 0;
-                 s.multi_colour = 0;
-                 s.scope_on = 1;
-                 s.scope_shape = 0;
-                 s.titles_on = 1;
-                 std::snprintf(s.title_text, sizeof s.title_text, "%s", "Mirravane");
+        {"plasma-scope-title", 0, [](Session& s) {
+             Apply(s, [](PLASMA_SETTINGS& p) {
+                 p.symmetry = 0;
+                 p.multi_colour = 0;
+                 p.scope_on = 1;
+                 p.scope_shape = 0;
+                 p.titles_on = 1;
+                 std::snprintf(p.title_text, sizeof p.title_text, "%s", "Mirravane");
              });
          }},
-        {"kaleidoscope-slides-gradient", 0, [] {
-             Apply([](PLASMA_SETTINGS& s) {
-                 s.kaleidoscope_on = 1;
-                 s.slides_on = 1;
-                 s.background = 2;
-                 s.blend_mode = 0;
+        {"kaleidoscope-slides-gradient", 0, [](Session& s) {
+             Apply(s, [](PLASMA_SETTINGS& p) {
+                 p.kaleidoscope_on = 1;
+                 p.slides_on = 1;
+                 p.background = 2;
+                 p.blend_mode = 0;
              });
          }},
-        {"kaleidoscope-slides-light", 0, [] {
-             Apply([](PLASMA_SETTINGS& s) {
-                 s.kaleidoscope_on = 1;
-                 s.slides_on = 1;
-                 s.background = 4;
-                 s.blend_mode = 2;
-                 for (int t = 0; t < Objects_Loaded; ++t) {
-                     s.object_selected[t] = 1;
-                     s.object_count[t] = 1;
+        {"kaleidoscope-slides-light", 0, [](Session& s) {
+             Apply(s, [&s](PLASMA_SETTINGS& p) {
+                 p.kaleidoscope_on = 1;
+                 p.slides_on = 1;
+                 p.background = 4;
+                 p.blend_mode = 2;
+                 for (int t = 0; t < s.app.Objects_Loaded; ++t) {
+                     p.object_selected[t] = 1;
+                     p.object_count[t] = 1;
                  }
              });
          }},
@@ -131,21 +132,23 @@ int main(int argc, char** argv) {
         if (!only.empty() && only != scenario.name) continue;
         Harness_Options o = options;
         if (scenario.bpp) o.bpp = scenario.bpp;
-        if (!Harness_Start(o) || !Harness_Apply_Preset("")) {
+        App app;
+        Session s(app);
+        if (!Harness_Start(s, o) || !Harness_Apply_Preset(s, "")) {
             std::fprintf(stderr, "%s: could not set up\n", scenario.name);
             ++failures;
             continue;
         }
-        scenario.configure();
+        scenario.configure(s);
         std::vector<double> times;
         bool ok = true;
         for (int f = 0; f < frames + 10 && ok; ++f) {
             const auto t0 = std::chrono::steady_clock::now();
-            ok = Harness_Frame(-1.0);
+            ok = Harness_Frame(s, -1.0);
             const auto t1 = std::chrono::steady_clock::now();
             if (f >= 10) times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
         }
-        Harness_Stop();
+        Harness_Stop(s);
         if (!ok) {
             std::fprintf(stderr, "%s: a frame failed\n", scenario.name);
             ++failures;

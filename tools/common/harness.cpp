@@ -20,6 +20,7 @@
 #include "shell/seed.h"
 #include "shell/session.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace {
 
@@ -42,27 +43,27 @@ bool Parse_Mode(const std::string& text, int& width, int& height, int& bpp) {
     return true;
 }
 
-bool Harness_Start(const Harness_Options& options) {
+bool Harness_Start(Session& s, const Harness_Options& options) {
     Set_Windows_Directory_Override(std::filesystem::absolute(options.windows_dir).string());
     Set_Headless_Desktop(options.width, options.height, options.bpp);
-    Saver_Mode = CONFIGURE;
-    Window_Mode = WINDOWED;
-    Screen_Width = System_Width = options.width;
-    Screen_Height = System_Height = options.height;
-    Screen_Bpp = System_Bpp = options.bpp;
-    Client_Width = options.width;
-    Client_Height = options.height;
+    s.app.Saver_Mode = CONFIGURE;
+    s.display.Window_Mode = WINDOWED;
+    s.display.Screen_Width = s.app.System_Width = options.width;
+    s.display.Screen_Height = s.app.System_Height = options.height;
+    s.display.Screen_Bpp = s.app.System_Bpp = options.bpp;
+    s.display.Client_Width = options.width;
+    s.display.Client_Height = options.height;
 
     if (options.log_to_file) {
         if (!Directory_Exists(Windows_Directory() + "\\Mirravane")) {
             std::fprintf(stderr, "No program folder: %s/Mirravane\n", options.windows_dir.c_str());
             return false;
         }
-        error_logging = 1;
-        Build_Error_Log_Path();
-        if (!Stamp_Date_And_Title_To_Saver_Error_Log_File("Mirravane Error Log File\r\n")) return false;
+        s.app.error_logging = 1;
+        Build_Error_Log_Path(s.app);
+        if (!Stamp_Date_And_Title_To_Saver_Error_Log_File(s.app, "Mirravane Error Log File\r\n")) return false;
     }
-    Show_Frame_Rate = 0;
+    s.display.Show_Frame_Rate = 0;
 
     // The installed launcher starts the program in its folder: fonts and overlays named
     // relative to it resolve there.
@@ -72,69 +73,69 @@ bool Harness_Start(const Harness_Options& options) {
         return false;
     }
 
-    Main_Window = Create_Window(" Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, options.width, options.height, nullptr,
-                                nullptr, Harness_Window_Proc);
-    Arrow_Cursor = LoadCursorArrow();
+    Attach_Window(s, Create_Window(" Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, options.width, options.height, nullptr,
+                                nullptr, Harness_Window_Proc, &s));
+    s.app.Arrow_Cursor = LoadCursorArrow();
 
     Set_Fake_Clock(true, 0);
     clock_started = true;
-    Set_Fixed_Session_Seed(true, options.seed);
-    if (!Setup()) {
-        Harness_Dump_Log();
+    Set_Fixed_Session_Seed(s.app, true, options.seed);
+    if (!Setup(s)) {
+        Harness_Dump_Log(s.app);
         return false;
     }
     return true;
 }
 
-bool Harness_Apply_Preset(const std::string& preset) {
+bool Harness_Apply_Preset(Session& s, const std::string& preset) {
     if (preset.empty()) {
-        Default_Plasma_Settings();
-        Refresh_Plasma();
-    } else if (!Read_Plasma_Settings_From_File(preset.c_str())) {
-        Harness_Dump_Log();
+        Default_Plasma_Settings(s);
+        Refresh_Plasma(s);
+    } else if (!Read_Plasma_Settings_From_File(s, preset.c_str())) {
+        Harness_Dump_Log(s.app);
         return false;
     }
-    Copy_Random_Settings();
+    Copy_Random_Settings(s);
     return true;
 }
 
-bool Harness_Frame(double seconds) {
+bool Harness_Frame(Session& s, double seconds) {
     if (seconds >= 0) {
         Advance_Fake_Clock(static_cast<int64_t>(seconds * 1e6 + 0.5));
     } else if (clock_started) {
         Set_Fake_Clock(false);
         clock_started = false;
-        Start_Frame_Timer();
+        Start_Frame_Timer(s.display);
     }
-    if (!Run_Mirravane()) {
-        Harness_Dump_Log();
+    if (!Run_Mirravane(s)) {
+        Harness_Dump_Log(s.app);
         return false;
     }
     return true;
 }
 
-void Harness_Stop() {
-    Shutdown();
-    Close_Error_Log();
-    error_logging = 0;
+void Harness_Stop(Session& s) {
+    Shutdown(s);
+    Close_Error_Log(s.app);
+    s.app.error_logging = 0;
 }
 
-std::vector<uint32_t> Harness_Screen(int& width, int& height) {
+std::vector<uint32_t> Harness_Screen(Display_Context& d, int& width, int& height) {
     std::vector<uint32_t> out;
-    width = Client_Width;
-    height = Client_Height;
-    if (!Visible || width <= 0 || height <= 0) return out;
+    width = d.Client_Width;
+    height = d.Client_Height;
+    if (!d.Visible || width <= 0 || height <= 0) return out;
     RECT client{};
-    GetClientRect(Main_Window, &client);
+    GetClientRect(d.Main_Window, &client);
     POINT origin{0, 0};
-    ClientToScreen(Main_Window, &origin);
-    width = std::min(client.right, Visible->width() - origin.x);
-    height = std::min(client.bottom, Visible->height() - origin.y);
+    ClientToScreen(d.Main_Window, &origin);
+    width = std::min(client.right, d.Visible->width() - origin.x);
+    height = std::min(client.bottom, d.Visible->height() - origin.y);
     out.resize(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const uint32_t v = Visible->Pixel(origin.x + x, origin.y + y);
-            const COLORREF c = Pixel_To_Colour(Visible, v);
+            const uint32_t v = d.Visible->Pixel(origin.x + x, origin.y + y);
+            const COLORREF c = Pixel_To_Colour(d.Visible, v);
             out[static_cast<size_t>(y) * width + x] = (static_cast<uint32_t>(GetRValue(c)) << 16) |
                                                       (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
         }
@@ -186,10 +187,10 @@ bool Write_Picture(const std::string& path, const std::vector<uint32_t>& pixels,
     return Write_Bmp24(path, pixels, width, height);
 }
 
-void Harness_Dump_Log() {
-    if (!error_logging) return;
-    Close_Error_Log();
-    std::ifstream log(Map_Path(Error_Log_Path), std::ios::binary);
+void Harness_Dump_Log(App& app) {
+    if (!app.error_logging) return;
+    Close_Error_Log(app);
+    std::ifstream log(Map_Path(app.Error_Log_Path), std::ios::binary);
     std::string line;
     while (std::getline(log, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "session/forward.h"
 
 struct Harness_Options {
     std::string windows_dir;   // holds Mirravane/
@@ -18,15 +19,15 @@ struct Harness_Options {
 bool Parse_Mode(const std::string& text, int& width, int& height, int& bpp);
 
 // Builds the session; false (messages on standard error) when it could not.
-bool Harness_Start(const Harness_Options& options);
+bool Harness_Start(Session& s, const Harness_Options& options);
 // Applies a preset file, or the built-in defaults when the name is empty.
-bool Harness_Apply_Preset(const std::string& preset);
+bool Harness_Apply_Preset(Session& s, const std::string& preset);
 // Runs one frame with the frame time fixed at `seconds` (negative: the real clock).
-bool Harness_Frame(double seconds);
-void Harness_Stop();
+bool Harness_Frame(Session& s, double seconds);
+void Harness_Stop(Session& s);
 // The client area of the screen as 0x00RRGGBB pixels, top row first.
-std::vector<uint32_t> Harness_Screen(int& width, int& height);
+std::vector<uint32_t> Harness_Screen(Display_Context& d, int& width, int& height);
 bool Write_Bmp24(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height);
 bool Write_Picture(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height);
 // Copies the error log to standard error (after a failure).
-void Harness_Dump_Log();
+void Harness_Dump_Log(App& app);

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainterPath>
 #include <QString>
+#include "session/forward.h"
 
 #include <cstdint>
 #include <vector>

@@ -14,6 +14,7 @@
 #include "presets/plasma_settings.h"
 #include "slides/objects.h"
 #include "surface/display.h"
+#include "session/session.h"
 
 namespace datagen {
 
@@ -57,7 +58,7 @@ const std::map<std::string, Field>& Fields() {
 
 #undef FIELD
 
-bool Set_Field(PLASMA_SETTINGS& record, const std::string& name, const std::string& value) {
+bool Set_Field(App& app, PLASMA_SETTINGS& record, const std::string& name, const std::string& value) {
     const auto it = Fields().find(name);
     if (it == Fields().end()) return false;
     auto* base = reinterpret_cast<uint8_t*>(&record) + it->second.offset;
@@ -72,11 +73,11 @@ bool Set_Field(PLASMA_SETTINGS& record, const std::string& name, const std::stri
         std::memcpy(base, value.data(), value.size());
         break;
     case Kind::All_I32:
-        for (int i = 0; i < Objects_Loaded; ++i) record.object_count[i] = std::stoi(value);
+        for (int i = 0; i < app.Objects_Loaded; ++i) record.object_count[i] = std::stoi(value);
         break;
     case Kind::All_F64: {
         const double v = std::stod(value);
-        for (int i = 0; i < Objects_Loaded; ++i) std::memcpy(base + 8 * i, &v, 8);
+        for (int i = 0; i < app.Objects_Loaded; ++i) std::memcpy(base + 8 * i, &v, 8);
         break;
     }
     }
@@ -99,10 +100,12 @@ bool Generate_Presets(const Options& options, const QString& table_path) {
         return false;
     }
     // The defaults as a 1024 x 768 desktop at 32 bits with the installed objects gives them.
-    Screen_Width = 1024;
-    Screen_Height = 768;
-    Screen_Bpp = 32;
-    Objects_Loaded = 40;
+    App app;
+    Session s(app);
+    s.display.Screen_Width = 1024;
+    s.display.Screen_Height = 768;
+    s.display.Screen_Bpp = 32;
+    s.app.Objects_Loaded = 40;
     QTextStream in(&table);
     int written = 0;
     while (!in.atEnd()) {
@@ -114,17 +117,17 @@ bool Generate_Presets(const Options& options, const QString& table_path) {
             return false;
         }
         const QString name = parts[0].trimmed();
-        Default_Plasma_Settings();
+        Default_Plasma_Settings(s);
         const QByteArray title = name.toUtf8();
-        std::strncpy(Plasma_Settings.title_text, title.constData(), sizeof Plasma_Settings.title_text - 1);
+        std::strncpy(s.Plasma_Settings.title_text, title.constData(), sizeof s.Plasma_Settings.title_text - 1);
         for (const QString& pair : parts[1].split(' ', Qt::SkipEmptyParts)) {
             const int eq = pair.indexOf('=');
-            if (eq <= 0 || !Set_Field(Plasma_Settings, pair.left(eq).toStdString(), pair.mid(eq + 1).toStdString())) {
+            if (eq <= 0 || !Set_Field(s.app, s.Plasma_Settings, pair.left(eq).toStdString(), pair.mid(eq + 1).toStdString())) {
                 std::fprintf(stderr, "presets: %s: bad field %s\n", qPrintable(name), qPrintable(pair));
                 return false;
             }
         }
-        const QByteArray bytes(reinterpret_cast<const char*>(&Plasma_Settings), sizeof Plasma_Settings);
+        const QByteArray bytes(reinterpret_cast<const char*>(&s.Plasma_Settings), sizeof s.Plasma_Settings);
         if (!Write_File(options.out_dir + "/" + File_Name(name),
                         std::vector<uint8_t>(bytes.begin(), bytes.end())))
             return false;

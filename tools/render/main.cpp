@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/harness.h"
+#include "session/session.h"
 
 namespace {
 
@@ -51,21 +52,23 @@ int main(int argc, char** argv) {
     }
     // The run takes place in the program folder: a relative preset name means this folder.
     if (!preset.empty()) preset = std::filesystem::absolute(preset).string();
-    if (!Harness_Start(options)) return 1;
-    if (!Harness_Apply_Preset(preset)) {
-        Harness_Stop();
+    App app;
+    Session s(app);
+    if (!Harness_Start(s, options)) return 1;
+    if (!Harness_Apply_Preset(s, preset)) {
+        Harness_Stop(s);
         return 1;
     }
     for (long f = 0; f < frames; ++f) {
-        if (!Harness_Frame(frame_seconds)) {
-            Harness_Stop();
+        if (!Harness_Frame(s, frame_seconds)) {
+            Harness_Stop(s);
             return 1;
         }
     }
     int width = 0, height = 0;
-    const auto pixels = Harness_Screen(width, height);
+    const auto pixels = Harness_Screen(s.display, width, height);
     const bool written = !pixels.empty() && Write_Picture(out, pixels, width, height);
-    Harness_Stop();
+    Harness_Stop(s);
     if (!written) {
         std::fprintf(stderr, "mirravane-render: could not write %s\n", out.c_str());
         return 1;

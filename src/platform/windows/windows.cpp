@@ -2,6 +2,7 @@
 
 #include "platform/display/ddraw.h"
 #include "platform/windows/commdlg.h"
+#include "platform/windows/dialog.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -132,8 +133,9 @@ void Adjust_Window_Rect(RECT* rect, uint32_t style, bool has_menu) {
 }
 
 HWND Create_Window(const std::string& caption, uint32_t style, uint32_t ex_style, int x, int y, int width, int height,
-                   HWND parent, HMENU menu, WNDPROC proc) {
+                   HWND parent, HMENU menu, WNDPROC proc, void* session) {
     auto w = std::make_unique<Window>();
+    w->session = session;
     w->caption = caption;
     w->style = style;
     w->ex_style = ex_style;
@@ -389,6 +391,19 @@ void Set_Key_Down(WPARAM key, bool down) {
 }
 
 bool Key_Down(WPARAM key) { return key < 256 && keys_down[key]; }
+
+void Reset_Window_Service() {
+    for (auto& w : windows)
+        if (!w->destroyed) DestroyWindow(w.get());
+    queue.clear();
+    foreground = nullptr;
+    cursor_count = 0;
+    cursor = nullptr;
+    for (bool& key : keys_down) key = false;
+    Headless() = Headless_Record{};
+    Headless_Dialog_Scripts().clear();
+    Headless_File_Answers().clear();
+}
 
 bool Native_Window_Size(uintptr_t native, int* width, int* height) {
     int w = 0, h = 0;

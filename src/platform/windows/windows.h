@@ -130,6 +130,7 @@ struct Window {
     bool maximised = false;
     bool destroyed = false;
     void* backend_data = nullptr;
+    void* session = nullptr;  // the engine's: the session the window belongs to
 };
 
 // ---- the backend -------------------------------------------------------------------------
@@ -170,7 +171,7 @@ void Set_Backend(Window_Backend* backend);  // nullptr restores the headless bac
 
 // ---- windows -----------------------------------------------------------------------------
 HWND Create_Window(const std::string& caption, uint32_t style, uint32_t ex_style, int x, int y, int width,
-                   int height, HWND parent, HMENU menu, WNDPROC proc);
+                   int height, HWND parent, HMENU menu, WNDPROC proc, void* session = nullptr);
 bool DestroyWindow(HWND window);
 bool IsWindow(HWND window);
 bool GetClientRect(HWND window, RECT* rect);
@@ -219,6 +220,9 @@ LRESULT DispatchMessageA(const MSG* msg);
 bool TranslateMessage(const MSG* msg);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 void Clear_Message_Queue();
+// Back to a machine without windows, messages, held keys, recorded boxes or scripted answers
+// (a test's fresh start).
+void Reset_Window_Service();
 size_t Pending_Messages();
 
 // ---- cursor, system --------------------------------------------------------------------------
