@@ -9,6 +9,8 @@ Each file in tests/faults/list/*.fault names one fault:
     replace: what it becomes
     tests:   the test binaries (build/tests/test_*) that should catch it
     filter:  (optional) a --gtest_filter for those binaries, to keep the run short
+    ctest:   (optional) a ctest -R pattern for script tests that should catch it, with
+    targets: the targets those scripts run (e.g. mirravane-render)
 
 For each fault the script puts the replacement into the source tree, builds the named test
 binaries incrementally, runs them, and puts the original text back (also on an error or
@@ -47,6 +49,7 @@ def parse(path):
         if key not in fault:
             raise SystemExit(f"{path}: no '{key}:' line")
     fault["tests"] = fault["tests"].split()
+    fault["targets"] = fault["tests"] + fault.get("targets", "").split()
     return fault
 
 
@@ -74,6 +77,12 @@ def run_tests(build_dir, fault):
         failed += [f"{binary}:{n}" for n in names]
         if result.returncode != 0 and not names:
             failed.append(f"{binary} (exit {result.returncode})")
+    if fault.get("ctest"):
+        result = subprocess.run(["ctest", "-R", fault["ctest"], "--timeout", str(TEST_TIMEOUT)], stdout=subprocess.PIPE,
+                                stderr=subprocess.STDOUT, text=True, errors="replace", cwd=build_dir)
+        failed += [f"ctest:{n}" for n in re.findall(r"^\s*\d+ - (\S+) \(", result.stdout, re.M)]
+        if result.returncode != 0 and not re.search(r" - \S+ \(", result.stdout):
+            failed.append(f"ctest {fault['ctest']} (exit {result.returncode})")
     return failed
 
 
@@ -92,7 +101,7 @@ def main():
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGHUP, stop)
 
-    ok, output = build(build_dir, sorted({t for f in faults for t in f["tests"]}))
+    ok, output = build(build_dir, sorted({t for f in faults for t in f["targets"]}))
     if not ok:
         print(output[-3000:])
         raise SystemExit("the untouched tree does not build")
@@ -107,7 +116,7 @@ def main():
             continue
         try:
             source.write_text(original.replace(fault["find"], fault["replace"]))
-            ok, output = build(build_dir, fault["tests"])
+            ok, output = build(build_dir, fault["targets"])
             if not ok:
                 print(output[-3000:])
                 rows.append((fault["name"], "NO", "the faulty tree does not build"))
@@ -119,7 +128,7 @@ def main():
         rows.append((fault["name"], "yes" if failed else "NO", shown or "-"))
         print(f"{fault['name']}: {'caught' if failed else 'NOT CAUGHT'}", flush=True)
 
-    build(build_dir, sorted({t for f in faults for t in f["tests"]}))
+    build(build_dir, sorted({t for f in faults for t in f["targets"]}))
     width = max(len(r[0]) for r in rows) if rows else 5
     print(f"\n{'fault':<{width}}  caught  by")
     for name, caught, by in rows:
