@@ -1,80 +1,20 @@
 // Rows long enough for the block-at-a-time path and a remainder: random tables, phases and
 // colour settings at every depth, each pixel compared with the plasma worked out here from
 // its formulas.
-#include <cmath>
 #include <random>
 
 #include "plasma_fixture.h"
 #include "session/session.h"
+#include "support/plasma_oracle.h"
 
 namespace {
 
-struct Reference {
-    const Plasma_Context* c;
-    int X[4], Y[4];
+using oracle::Multi_16;
+using oracle::Single_16;
+using oracle::Wide;
 
-    explicit Reference(const Plasma_Context& context) : c(&context) {
-        const int hw = c->width / 2, hh = c->height / 2;
-        auto at = [](double wave, int half) { return static_cast<int>(wave * half) + half; };
-        const float* p = c->phase;
-        X[0] = at(std::sin(double{p[0]}), hw);
-        Y[0] = at(std::cos(double{p[1]}), hh);
-        X[1] = at(std::cos(double{p[2]}), hw);
-        Y[1] = at(std::sin(double{p[3]}), hh);
-        X[2] = at(std::cos(double{p[4]}), hw);
-        Y[2] = at(std::sin(double{p[5]}), hh);
-        X[3] = at(std::cos(double{p[6]}), hw);
-        Y[3] = at(std::sin(double{p[7]}), hh);
-    }
-    // Byte k of the four read rows at column x of tile row r; origin 1 reads table 1.
-    unsigned byte(int k, int x, int r) const {
-        const uint8_t* t = k == 1 ? c->table1 : c->table2;
-        return t[static_cast<size_t>(Y[k] + r) * 2 * c->width + X[k] + x];
-    }
-    unsigned sum(int x, int r) const { return byte(0, x, r) + byte(1, x, r) + byte(2, x, r) + byte(3, x, r); }
-};
-
-unsigned Fold(unsigned v, unsigned bit) { return (v & bit) ? (~v & 0xFF) : v; }
-
-unsigned Channel(const PLASMA_SETTINGS& p, unsigned v, unsigned colour, int darken) {
-    const unsigned c = p.invert_colour_logic == 1 ? (v & colour) : (v | colour);
-    return c >> (darken & 31);
-}
-
-uint32_t Wide(const PLASMA_SETTINGS& p, unsigned blue, unsigned green, unsigned red) {
-    const uint32_t pixel = Channel(p, Fold(blue & 0xFF, 0x80), p.colour_blue, p.darken_blue) |
-                           Channel(p, Fold(green & 0xFF, 0x80), p.colour_green, p.darken_green) << 8 |
-                           Channel(p, Fold(red & 0xFF, 0x80), p.colour_red, p.darken_red) << 16;
-    return p.brighten ? pixel << 1 : pixel;
-}
-
-uint32_t Single_16(const PLASMA_SETTINGS& p, unsigned sum) {
-    const unsigned v = Fold(sum & 0xFF, 0x20);
-    return (Channel(p, v, p.colour_red % 32u, p.darken_red) << 11 | Channel(p, v, p.colour_green % 32u, p.darken_green) << 6 |
-            Channel(p, v, p.colour_blue % 32u, p.darken_blue)) &
-           0xFFFF;
-}
-
-uint32_t Multi_16(const PLASMA_SETTINGS& p, unsigned b, unsigned g, unsigned r, bool is_565) {
-    const unsigned green = is_565 ? Channel(p, Fold((g >> 1) & 0xFF, 0x40), p.colour_green % 64u, p.darken_green)
-                                  : Channel(p, Fold(g >> 2, 0x20), p.colour_green % 32u, p.darken_green);
-    return (Channel(p, Fold(b >> 2, 0x20), p.colour_blue % 32u, p.darken_blue) | green << 5 |
-            Channel(p, Fold(r >> 2, 0x20), p.colour_red % 32u, p.darken_red) << (is_565 ? 11 : 10)) &
-           0xFFFF;
-}
-
-// The eight-bit index of pixel x: little-endian words of four pixels added with their
-// carries; a short last group adds only its own bytes.
-uint32_t Eight(const Reference& ref, int x, int r, int W) {
-    const int g = x / 4 * 4, n = std::min(4, W - g);
-    uint32_t word = 0;
-    for (int k = 0; k < 4; ++k) {
-        uint32_t w = 0;
-        for (int j = 0; j < n; ++j) w |= ref.byte(k, g + j, r) << (8 * j);
-        word += w;
-    }
-    return (Fold((word >> (8 * (x - g))) & 0xFF, 0x80) << 1) & 0xFF;
-}
+// The oracle reading the program's own tables at the program's phases.
+oracle::Reads Reference(const Plasma_Context& c) { return oracle::Reads(c.table1, c.table2, c.width, c.height, c.phase); }
 
 class Wide_Rows_Test : public Plasma_Test {
 protected:
@@ -127,7 +67,7 @@ TEST_F(Wide_Rows_Test, SingleColourRowsMatchTheFormulasAtEveryDepth) {
             Soft_Display display(s, W + 16, H + 4, bpp);
             Random_Context(s.plasma.First_Plasma, W, H);
             Random_Colours();
-            const Reference ref(s.plasma.First_Plasma);
+            const oracle::Reads ref = Reference(s.plasma.First_Plasma);
             const std::string what = std::to_string(bpp) + " bits, round " + std::to_string(round);
             if (bpp >= 24) {
                 ASSERT_EQ((bpp == 32 ? Process_Plasma_32 : Process_Plasma_24)(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 4, 1), 1);
@@ -150,7 +90,8 @@ TEST_F(Wide_Rows_Test, MultiColourRowsMatchTheFormulasAtEveryDepth) {
             Random_Context(s.plasma.Second_Plasma, W, H);
             Random_Context(s.plasma.Third_Plasma, W, H);
             Random_Colours();
-            const Reference blue(s.plasma.First_Plasma), green(s.plasma.Second_Plasma), red(s.plasma.Third_Plasma);
+            const oracle::Reads blue = Reference(s.plasma.First_Plasma), green = Reference(s.plasma.Second_Plasma),
+                               red = Reference(s.plasma.Third_Plasma);
             const std::string what = std::to_string(bpp) + " bits, round " + std::to_string(round);
             auto render = bpp == 32 ? Multi_Colour_Plasma_32 : bpp == 24 ? Multi_Colour_Plasma_24 : Multi_Colour_Plasma_16;
             ASSERT_EQ(render(s, &s.plasma.First_Plasma, &s.plasma.Second_Plasma, &s.plasma.Third_Plasma, s.display.Hidden, 1, 1, 1, 8, 2), 1);
@@ -173,9 +114,9 @@ TEST_F(Wide_Rows_Test, EightBitRowsCarryWithinGroupsOfFourOverWholeBlocks) {
         for (int round = 0; round < 8; ++round) {
             Soft_Display display(s, width + 8, H + 4, 8);
             Random_Context(s.plasma.First_Plasma, width, H);
-            const Reference ref(s.plasma.First_Plasma);
+            const oracle::Reads ref = Reference(s.plasma.First_Plasma);
             ASSERT_EQ(Process_Plasma_8(s, &s.plasma.First_Plasma, s.display.Hidden, 1.0, 3, 2), 1);
-            Expect_Tile(3, 2, width, H, [&](int x, int r) { return Eight(ref, x, r, width); },
+            Expect_Tile(3, 2, width, H, [&](int x, int r) { return ref.eight(x, r, width); },
                         ("width " + std::to_string(width)).c_str());
         }
     }

@@ -381,34 +381,3 @@ TEST(Update_Window_Title, CaptionAndTitleFromAPath) {
     EXPECT_TRUE(Box_Shown("Update Window Title(): SetWindowText  Mirravane:   plain FAILED"));
 }
 
-TEST(Default_File, EntryLinesAreLoggedOnceCompleted) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
-    s.app.Saver_Mode = CONFIGURE;
-    Refresh_Session session(s, 800, 600, 32);
-    ASSERT_TRUE(session.display.ok());
-    const Scratch_Folder& folder = session.folder;
-    Build_Error_Log_Path(s.app);
-    ASSERT_EQ(Save_Error_Log_To_File(s.app, s.app.Error_Log_Path, "log", 1), 1);
-    s.app.error_logging = 1;
-
-    Display_Default_Plasma(s);  // no default.dat: the load fails, the defaults apply
-    Display_Default_Plasma(s);
-    s.app.error_logging = 0;
-    Close_Error_Log(s.app);
-
-    const std::string log = folder.read("Mirravane/error_log.txt") + "\r\n";
-    const auto count = [&log](const std::string& line) {
-        int n = 0;
-        for (size_t at = log.find("\r\n" + line + "\r\n"); at != std::string::npos;
-             at = log.find("\r\n" + line + "\r\n", at + 1))
-            ++n;
-        return n;
-    };
-    EXPECT_EQ(count("Entering Display_Default_Plasma"), 1);
-    EXPECT_EQ(count("Exitting Display_Default_Plasma"), 1);
-    EXPECT_EQ(count("Entering Refresh_Plasma"), 1);
-    // A load that never completes logs its entry every time and never its exit.
-    EXPECT_EQ(count("Entering Load_Default_Plasma"), 2);
-    EXPECT_EQ(count("Exitting Load_Default_Plasma"), 0);
-}

@@ -21,226 +21,75 @@
 #include "support/installed_program.h"
 #include "session/session.h"
 #include "support/fresh_session.h"
+#include "support/plasma_oracle.h"
 
 namespace {
 
-// The program's generator, written out again: seed x 214013 + 2531011, bits 16..30.
-struct Generator {
-    uint32_t state;
-    int Next() {
-        state = state * 214013u + 2531011u;
-        return static_cast<int>((state >> 16) & 0x7FFF);
-    }
-};
-
-// One plasma generator: its two 2W x 2H tables and eight phases.
-struct Reference_Plasma {
-    int W = 0, H = 0;
-    std::vector<uint8_t> ripple_table, wave_table;
-    float phase[8] = {};
-    int X[4] = {}, Y[4] = {};
-
-    void Build(int width, int height, int contrast, Generator& random) {
-        W = width;
-        H = height;
-        for (int k = 0; k < 8; ++k) {
-            const float start = static_cast<float>(random.Next()) / 16384.0f;
-            phase[k] = (k % 2) ? -start : start;
-        }
-        const double ripple = 5.4f, interference = 9.5f, complexity = 50;
-        ripple_table.assign(static_cast<size_t>(4 * W * H), 0);
-        wave_table.assign(static_cast<size_t>(4 * W * H), 0);
-        for (int y = 0; y < 2 * H; ++y)
-            for (int x = 0; x < 2 * W; ++x) {
-                // Mirrored about the centre lines: fold back into the top-left quadrant.
-                const int qx = x < W ? x : 2 * W - 1 - x;
-                const int qy = y < H ? y : 2 * H - 1 - y;
-                const double dx = W - qx, dy = H - qy;
-                const double d = std::sqrt(dx * dx + dy * dy + 16.0) - 4.0;
-                const size_t at = static_cast<size_t>(y) * 2 * W + x;
-                ripple_table[at] = static_cast<uint8_t>(static_cast<int32_t>(d * ripple / contrast) & 0xFF);
-                wave_table[at] =
-                    static_cast<uint8_t>(static_cast<int32_t>((std::sin(d / interference) + 1.0) * complexity / contrast) & 0xFF);
-            }
-    }
-
-    // One frame's step with divisor D and the default sway 1.6, then the four read origins.
-    void Step(double D) {
-        static const double c[8] = {0.0425, 0.05, 0.15, 0.1, 0.2, 0.075, 0.175, 0.025};
-        const double sway = 1.6f;
-        for (int k = 0; k < 8; ++k) {
-            const double step = sway * c[k] / D;
-            phase[k] = static_cast<float>(k % 2 ? phase[k] - step : phase[k] + step);
-        }
-        const int hw = W / 2, hh = H / 2;
-        X[0] = static_cast<int>(std::sin(phase[0]) * hw) + hw;
-        Y[0] = static_cast<int>(std::cos(phase[1]) * hh) + hh;
-        X[1] = static_cast<int>(std::cos(phase[2]) * hw) + hw;
-        Y[1] = static_cast<int>(std::sin(phase[3]) * hh) + hh;
-        X[2] = static_cast<int>(std::cos(phase[4]) * hw) + hw;
-        Y[2] = static_cast<int>(std::sin(phase[5]) * hh) + hh;
-        X[3] = static_cast<int>(std::cos(phase[6]) * hw) + hw;
-        Y[3] = static_cast<int>(std::sin(phase[7]) * hh) + hh;
-    }
-
-    // Sum of the four table bytes of sample s in tile row r: origin 1 reads the ripple table.
-    int Sum(int s, int r) const {
-        auto at = [&](int i) { return static_cast<size_t>(X[i] + s) + static_cast<size_t>(Y[i] + r) * 2 * W; };
-        return ripple_table[at(1)] + wave_table[at(0)] + wave_table[at(2)] + wave_table[at(3)];
-    }
-};
+// The built-in defaults' colour settings: AND logic, every colour 127, brightened.
+PLASMA_SETTINGS Default_Colours() {
+    PLASMA_SETTINGS p{};
+    p.invert_colour_logic = 1;
+    p.colour_blue = p.colour_green = p.colour_red = 127;
+    p.brighten = 1;
+    return p;
+}
 
 // The defaults' picture after `frames` frames: three generators (blue, green, red) built in
 // that order from the seed, each frame one step with divisor D, as 0x00RRGGBB per pixel.
 std::vector<uint32_t> Expected_Frame(int width, int height, int bpp, uint32_t seed, int frames = 1, double D = 35.0) {
-    Generator random{seed};
-    Reference_Plasma channel[3];
+    oracle::Generator random{seed};
+    oracle::Plasma channel[3];
     for (auto& p : channel) p.Build(width, height, bpp >= 24 ? 4 : 3, random);
     for (int f = 0; f < frames; ++f)
         for (auto& p : channel) p.Step(D);
+    const oracle::Reads blue(channel[0]), green(channel[1]), red(channel[2]);
+    const PLASMA_SETTINGS colours = Default_Colours();
 
     std::vector<uint32_t> out(static_cast<size_t>(width) * height);
     for (int r = 0; r < height; ++r)
         for (int x = 0; x < width; ++x) {
             const int s = x / 4;  // one sample for four pixels
-            uint32_t rgb = 0;
+            uint32_t rgb;
             if (bpp >= 24) {
-                // Byte sum, folded at bit 7, AND 127, then the whole pixel doubled; 24 bits
-                // keep the same three bytes.
-                uint32_t value[3];
-                for (int c = 0; c < 3; ++c) {
-                    uint32_t v = static_cast<uint32_t>(channel[c].Sum(s, r)) & 0xFF;
-                    if (v & 0x80) v = ~v & 0xFF;
-                    value[c] = v & 127;
-                }
-                rgb = ((value[2] << 16) | (value[1] << 8) | value[0]) << 1;
+                rgb = oracle::Wide(colours, blue.sum(s, r), green.sum(s, r), red.sum(s, r)) & 0xFFFFFF;
             } else {
-                // A quarter of the sum folded at bit 5, colour 127 reduced to 31; on 5-6-5 green
-                // takes half the sum folded at bit 6, colour reduced to 63.
-                auto five = [](int sum) {
-                    uint32_t v = static_cast<uint32_t>(sum >> 2) & 0xFF;
-                    if (v & 0x20) v = ~v & 0xFF;
-                    return v & 31;
-                };
-                const uint32_t blue = five(channel[0].Sum(s, r)), red = five(channel[2].Sum(s, r));
-                uint32_t R = (red << 3) | (red >> 2), B = (blue << 3) | (blue >> 2), G;
-                if (bpp == 16) {
-                    uint32_t green = static_cast<uint32_t>(channel[1].Sum(s, r) >> 1) & 0xFF;
-                    if (green & 0x40) green = ~green & 0xFF;
-                    green &= 63;
-                    G = (green << 2) | (green >> 4);  // what the screen read-back makes of 6 bits
-                } else {
-                    const uint32_t green = five(channel[1].Sum(s, r));
-                    G = (green << 3) | (green >> 2);
-                }
-                rgb = (R << 16) | (G << 8) | B;
+                // The 16-bit pixel as the screen read-back widens it to 8 bits a channel.
+                const uint32_t v = oracle::Multi_16(colours, blue.sum(s, r), green.sum(s, r), red.sum(s, r), bpp == 16);
+                const uint32_t R = bpp == 16 ? v >> 11 : (v >> 10) & 31, B = v & 31;
+                const uint32_t G = bpp == 16 ? (v >> 5) & 63 : (v >> 5) & 31;
+                const uint32_t G8 = bpp == 16 ? (G << 2) | (G >> 4) : (G << 3) | (G >> 2);
+                rgb = ((R << 3) | (R >> 2)) << 16 | G8 << 8 | ((B << 3) | (B >> 2));
             }
             out[static_cast<size_t>(r) * width + x] = rgb;
         }
     return out;
 }
 
-// One entry of the ten quarter schemes of the 8-bit palette, as 0x00RRGGBB.
-uint32_t Quarter_Scheme(int scheme, int i) {
-    const int q = i / 64, k = i % 64, n = 63 - k;
-    int r = 0, g = 0, b = 0;
-    switch (scheme * 4 + q) {
-    case 0: r = k; break;
-    case 1: r = n; g = k; break;
-    case 2: g = n; b = k; break;
-    case 3: b = n; break;
-    case 4: g = k / 4; break;
-    case 5: g = k; b = 64 + k; break;
-    case 6: g = n; b = k; break;
-    case 7: b = n; break;
-    case 8: b = k; break;
-    case 9: g = k; b = n; break;
-    case 10: r = k; g = n; b = k; break;
-    case 11: r = n; b = n; break;
-    case 12: r = 2 * k; break;
-    case 13: r = 126 - 2 * k; g = 2 * k; break;
-    case 14: g = 126 - 2 * k; b = 2 * k; break;
-    case 15: b = 126 - 2 * k; break;
-    case 16: r = 2 * k; break;
-    case 17: r = 126 - 2 * k; b = 126 - 2 * k; break;
-    case 18: r = k; b = k; break;
-    case 19: r = n; b = n; break;
-    case 20: r = k; b = k / 2; break;
-    case 21: r = n / 2; b = n; break;
-    case 22: r = n; b = n / 2; break;
-    case 23: r = n / 2; b = n; break;
-    case 24: r = 2 * k; break;
-    case 25: r = 126 - 2 * k; b = k; break;
-    case 26: r = g = b = n / 2; break;
-    case 27: b = n; break;
-    case 28: r = g = 2 * k; break;
-    case 29: r = g = 128 + 2 * k; break;
-    case 30: r = g = 252 - 4 * k; break;
-    case 31: b = 126 - 2 * k; break;
-    case 32: g = b = 2 * k; break;
-    case 33: g = b = 128 + 2 * k; break;
-    case 34: g = b = 252 - 4 * k; break;
-    case 35: r = 126 - 2 * k; break;
-    case 36: b = 2 * k; break;
-    case 37: g = 2 * k; b = 126 - 2 * k; break;
-    case 38: r = 2 * k; g = 126 - 2 * k; b = 2 * k; break;
-    case 39: r = 126 - 2 * k; b = 126 - 2 * k; break;
-    }
-    return static_cast<uint32_t>(r << 16 | g << 8 | b);
-}
-
-// One entry of the twenty shift schemes: each channel is i shifted right, 0 for no shift.
-uint32_t Shift_Scheme(int scheme, int i) {
-    static const int shifts[20][6] = {
-        {2, 0, 0, 2, 1, 0}, {2, 0, 0, 2, 0, 1}, {0, 0, 2, 1, 0, 2}, {3, 0, 2, 0, 1, 2}, {0, 2, 0, 1, 2, 0},
-        {2, 2, 0, 1, 2, 0}, {2, 0, 2, 2, 5, 0}, {0, 0, 2, 0, 1, 2}, {0, 0, 2, 1, 0, 2}, {3, 3, 2, 1, 1, 1},
-        {2, 2, 2, 1, 1, 0}, {2, 2, 3, 1, 2, 3}, {2, 3, 2, 1, 3, 2}, {3, 2, 1, 1, 2, 3}, {3, 2, 3, 2, 2, 2},
-        {2, 2, 2, 2, 2, 2}, {3, 0, 1, 2, 1, 0}, {2, 0, 2, 1, 1, 2}, {2, 3, 3, 2, 3, 1}, {3, 2, 3, 2, 3, 1}};
-    const int* t = shifts[scheme] + (i < 128 ? 0 : 3);
-    auto channel = [&](int shift) { return shift == 0 ? 0u : static_cast<uint32_t>(i >> shift) & 0xFF; };
-    return channel(t[0]) << 16 | channel(t[1]) << 8 | channel(t[2]);
-}
-
 // The defaults at 8 bits: every generator set-up draws its eight phases and then a palette
 // (rand() % 11; scheme 10 means a shift scheme, drawn again while it repeats the last one);
-// the third palette is the one on screen. Only the first generator draws, one sample a pixel,
-// four pixels added as one little-endian word.
+// the third palette is the one on screen. Only the first generator draws.
 std::vector<uint32_t> Expected_Frame_8(int width, int height, uint32_t seed) {
-    Generator random{seed};
-    Reference_Plasma channel[3];
+    oracle::Generator random{seed};
+    oracle::Plasma channel[3];
     uint32_t palette[256] = {};
     int last_shift = -1;
     for (auto& p : channel) {
         p.Build(width, height, 3, random);
         const int scheme = random.Next() % 11;
         if (scheme < 10) {
-            for (int i = 0; i < 256; ++i) palette[i] = Quarter_Scheme(scheme, i);
+            for (int i = 0; i < 256; ++i) palette[i] = oracle::Quarter_Scheme(scheme, i);
         } else {
             int shift = random.Next() % 20;
             while (shift == last_shift) shift = random.Next() % 20;
             last_shift = shift;
-            for (int i = 0; i < 256; ++i) palette[i] = Shift_Scheme(shift, i);
+            for (int i = 0; i < 256; ++i) palette[i] = oracle::Shift_Scheme(shift, i);
         }
     }
-    Reference_Plasma& p = channel[0];
-    p.Step(35.0);
-
+    channel[0].Step(35.0);
+    const oracle::Reads reads(channel[0]);
     std::vector<uint32_t> out(static_cast<size_t>(width) * height);
-    auto word = [&](const std::vector<uint8_t>& table, int i, int x, int r) {
-        const size_t at = static_cast<size_t>(p.X[i] + x) + static_cast<size_t>(p.Y[i] + r) * 2 * p.W;
-        return static_cast<uint32_t>(table[at]) | static_cast<uint32_t>(table[at + 1]) << 8 |
-               static_cast<uint32_t>(table[at + 2]) << 16 | static_cast<uint32_t>(table[at + 3]) << 24;
-    };
     for (int r = 0; r < height; ++r)
-        for (int x = 0; x < width; x += 4) {
-            const uint32_t sum = word(p.wave_table, 0, x, r) + word(p.ripple_table, 1, x, r) + word(p.wave_table, 2, x, r) +
-                                 word(p.wave_table, 3, x, r);
-            for (int b = 0; b < 4; ++b) {
-                uint32_t v = (sum >> (8 * b)) & 0xFF;
-                if (v & 0x80) v = ~v & 0xFF;
-                out[static_cast<size_t>(r) * width + x + b] = palette[(v << 1) & 0xFF];
-            }
-        }
+        for (int x = 0; x < width; ++x) out[static_cast<size_t>(r) * width + x] = palette[reads.eight(x, r, width)];
     return out;
 }
 
