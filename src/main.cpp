@@ -7,7 +7,7 @@
 
 #include "platform/system/system.h"
 #include "shell/command_line.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "session/session.h"
 #include "shell/startup.h"
 

@@ -1,7 +1,7 @@
 #include "input/mouse.h"
 
 #include "diagnostics/diagnostics.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "surface/display.h"
 #include "session/session.h"
 

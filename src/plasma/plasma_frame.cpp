@@ -6,7 +6,6 @@
 #include "plasma/plasma.h"
 #include "plasma/plasma_math.h"
 #include "presets/plasma_settings.h"
-#include "shell/menu_marks.h"
 #include "surface/blit.h"
 #include "surface/display.h"
 #include "session/session.h"
@@ -171,7 +170,7 @@ int Random_Colour_Change(Session& s) {
         p.darken_green = Random(s.app) & 1;
         p.darken_blue = Random(s.app) & 1;
         p.brighten = Random(s.app) & 1;
-        Update_Menu_Check_Marks(s);
+        s.link->settings_changed(s);
         Copy_Plasma_Dialog_Values(s);
         s.plasma.Random_Colour_Countdown = p.random_colour_interval;
     } while (Is_Wide_Depth(s.display.Screen_Bpp) && p.colour_blue == 0 && p.colour_green == 0 &&

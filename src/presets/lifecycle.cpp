@@ -14,9 +14,7 @@
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
 #include "scope/scope.h"
-#include "shell/menu_marks.h"
-#include "shell/modes.h"
-#include "shell/window_title.h"
+#include "session/run_mode.h"
 #include "slides/objects.h"
 #include "slides/slides.h"
 #include "surface/display.h"
@@ -284,7 +282,7 @@ int Refresh_Plasma(Session& s) {
     Modify_Plasma(s, 25, static_cast<float>(p.slides_on), 0);
 
     Copy_Plasma_Dialog_Values(s);
-    Update_Menu_Check_Marks(s);
+    s.link->settings_changed(s);
 
     // A preset file may hold a title without a terminator; it must not be read past its field.
     p.title_text[sizeof p.title_text - 1] = '\0';
@@ -293,7 +291,7 @@ int Refresh_Plasma(Session& s) {
         Report_Error(s.app, "Refresh_Plasma(): Setup_Title FAILED");
         return 0;
     }
-    Update_Window_Title(s, p.title_text);
+    s.link->title_changed(s, p.title_text);
 
     refresh_log.exit(s.app, "Exitting Refresh_Plasma");
     return 1;

@@ -7,9 +7,6 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
-#include "shell/modes.h"
-#include "shell/session.h"
-#include "shell/window_style.h"
 #include "surface/display.h"
 #include "text/transition.h"
 #include "session/session.h"
@@ -97,20 +94,8 @@ int Display_A_Random_Setting(Session& s) {
             return 0;
         }
         Store_Plasma_Settings(s);
-        Shutdown(s);
-        s.display.Window_Mode = FULLSCREEN;
-        s.display.Client_Width = s.display.Screen_Width;
-        s.display.Client_Height = s.display.Screen_Height;
-        Switch_Window_Style(s);
-        if (!Setup(s)) {
-            Report_Error(s.app, "Display_A_Random_Setting: Setup FAILED");
-            PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
-            return 0;
-        }
-        if (s.display.Screen_Width > s.app.System_Width) {
-            if (IsZoomed(s.display.Main_Window)) Centre_Window(s.display, s.display.Main_Window);
-            SetWindowPos(s.display.Main_Window, HWND_TOPMOST_ID, 0, 0, s.display.Screen_Width, s.display.Screen_Height, 0);
-        }
+        // The shell sets the display up again at the new size; it reports a failure itself.
+        if (!s.link->rebuild_display(s)) return 0;
         if (!Restore_Plasma_Settings(s)) {
             Report_Error(s.app, "Display_A_Random_Setting(): Restore_Plasma_Settings FAILED");
             return 0;

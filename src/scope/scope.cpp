@@ -8,8 +8,6 @@
 #include "platform/gdi/gdi.h"
 #include "platform/system/system.h"
 #include "presets/plasma_settings.h"
-#include "shell/file_dialog.h"
-#include "shell/status.h"
 #include "surface/bitmap.h"
 #include "surface/blit.h"
 #include "surface/display.h"
@@ -31,9 +29,7 @@ uint32_t Scope_Colour_Key(Display_Context& d) {
 
 int Setup_Scope(Session& s, int width, int height, int shape) {
     if (s.display.Screen_Bpp == 8) {
-        std::snprintf(s.shell.status_message, sizeof s.shell.status_message, "%s",
-                      "The scope does not function in 256 colour mode");
-        s.shell.status_message_pending = 1;
+        Show_Status_Message(s, "The scope does not function in 256 colour mode");
         return 0;
     }
     if (s.scope.Scope_Surface != nullptr) {
@@ -173,14 +169,12 @@ int Choose_Custom_Overlay(Session& s) {
     char folder[PATH_BUFFER_SIZE] = {};
     std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
 
-    // Names of its own: choosing a bitmap never changes the preset file that Save writes to.
-    Prepare_File_Dialog(s, s.display.Main_Window, folder, 3, s.shell.overlay_name, s.shell.overlay_title);
-    if (!Open_File_Dialog(s)) {
-        Report_Errorf(s.app, "Open File folder %s filename %s title name %s FAILED", folder, s.shell.overlay_name, s.shell.overlay_title);
+    if (!s.link->choose_file(s, File_Choice::Open_Bitmap, folder, s.scope.overlay_name, s.scope.overlay_title)) {
+        Report_Errorf(s.app, "Open File folder %s filename %s title name %s FAILED", folder, s.scope.overlay_name, s.scope.overlay_title);
         return 0;
     }
     char* path = s.Plasma_Settings.custom_overlay_path;
-    std::strncpy(path, s.shell.overlay_name, sizeof s.Plasma_Settings.custom_overlay_path - 1);
+    std::strncpy(path, s.scope.overlay_name, sizeof s.Plasma_Settings.custom_overlay_path - 1);
     path[sizeof s.Plasma_Settings.custom_overlay_path - 1] = '\0';
     return 1;
 }

@@ -1,6 +1,7 @@
 // The overlay scope: a mask laid over every frame.
 #pragma once
 
+#include "platform/system/system.h"
 #include "surface/surface.h"
 #include "session/forward.h"
 
@@ -18,6 +19,9 @@ struct Scope_State {
     Surface Scope_Surface = nullptr;       // black with a white opening; keyed on white
     int last_scope_shape = SCOPE_ELLIPSE;  // shape of the last successful set-up
     int Scope_Width = 0, Scope_Height = 0;
+    // The custom overlay's chooser fills these in, names of its own: choosing a bitmap never
+    // changes the preset file that Save writes to.
+    File_Name overlay_name = "", overlay_title = "";
 };
 
 // shape 0..4, or -1 for the shape of the last successful set-up.

@@ -5,9 +5,6 @@
 #include "platform/windows/commdlg.h"
 #include "session/forward.h"
 
-// A chosen file's full path and its name without the folder, as the dialog returns them.
-using File_Name = char[PATH_BUFFER_SIZE];
-
 // Prepares the dialog for an owner, an initial folder and a filter (1 "*.dat",
 // 2 "*.asc", 3 "*.bmp", 4 "*.*"); the default extension follows the filter. `name` holds the
 // initial name and receives the chosen path, `title` the chosen name without its folder.

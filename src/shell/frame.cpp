@@ -10,21 +10,16 @@
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
 #include "scope/scope.h"
-#include "shell/modes.h"
-#include "shell/status.h"
+#include "session/run_mode.h"
 #include "surface/bitmap.h"
 #include "surface/blit.h"
 #include "surface/display.h"
 #include "text/font.h"
+#include "text/status_line.h"
 #include "text/title.h"
 #include "text/transition.h"
 #include "session/session.h"
 
-
-void Draw_Status_Message(Session& s) {
-    if (s.shell.status_message_pending) Draw_GDI_Text(s.display.Hidden, 0, 24, 0x00C8C8C8, s.shell.status_message);
-    s.shell.status_message_pending = 0;
-}
 
 int Run_Mirravane(Session& s) {
     const Frame_Reports once_per_preset(s.app);

@@ -5,4 +5,3 @@
 
 
 int Run_Mirravane(Session& s);
-void Draw_Status_Message(Session& s);

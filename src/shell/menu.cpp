@@ -3,7 +3,7 @@
 #include "platform/windows/commdlg.h"
 #include "presets/plasma_settings.h"
 #include "kaleidoscope/kaleidoscope.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/menu_marks.h"
 #include "surface/display.h"
 #include "dialogs/templates.h"

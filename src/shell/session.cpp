@@ -8,7 +8,7 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "scope/scope.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/seed.h"
 #include "slides/objects.h"
 #include "slides/slides.h"
@@ -19,7 +19,7 @@
 
 
 namespace {
-const Once_Log setup_log, lumenweft_log, shutdown_log;
+const Once_Log setup_log, lumenweft_log;
 }
 
 int Setup(Session& s) {
@@ -96,39 +96,4 @@ int Setup_Lumenweft(Session& s) {
     }
     lumenweft_log.exit(s.app, "Exitting Setup_Lumenweft");
     return 1;
-}
-
-int Setup_Scratch_Pad(Display_Context& d) {
-    Release_Surface(&d.Scratch_Pad);
-    if (!Create_SYSTEM_Surface(d, &d.Scratch_Pad, d.Screen_Width, d.Screen_Height)) {
-        Report_Error(d.app, "Setup_Scratch_Pad():\n\nUnable to Create Scratch Pad Surface");
-        return 0;
-    }
-    Set_Transparency(d.app, d.Scratch_Pad, 0);
-    Clear(d, d.Scratch_Pad);
-    return 1;
-}
-
-void Release_Scratch_Pad(Display_Context& d) { Release_Surface(&d.Scratch_Pad); }
-
-int Release_Display_Resources(Session& s) {
-    Destroy_Title(s);
-    Release_All_Fonts(s);
-    Free_Colour_Slides(s);
-    Shutdown_Scope(s);
-    Shutdown_Kaleidoscope(s);
-    Free_All_Objects(s);
-    Shutdown_Plasma(s);
-    Release_Scratch_Pad(s.display);
-    return 1;
-}
-
-void Shutdown(Session& s) {
-    shutdown_log.enter(s.app, "Entering Shutdown");
-    Release_Display_Resources(s);
-    Release_All_Fonts(s);
-    Release_Mouse(s);
-    Release_Direct_Input(s);
-    Release_Direct_Draw(s.display);
-    shutdown_log.exit(s.app, "Exitting Shutdown");
 }

@@ -1,12 +1,8 @@
-// A display session: everything between Setup and Shutdown.
+// Setting up a display session: the display at the run mode's size, input, the objects.
+// Its counterpart, Shutdown, is the session's own (session/session.h).
 #pragma once
 
 #include "session/forward.h"
 
-
 int Setup(Session& s);
 int Setup_Lumenweft(Session& s);
-int Setup_Scratch_Pad(Display_Context& d);
-void Shutdown(Session& s);
-int Release_Display_Resources(Session& s);
-void Release_Scratch_Pad(Display_Context& d);

@@ -19,8 +19,9 @@
 #include "shell/file_dialog.h"
 #include "shell/frame.h"
 #include "shell/menu.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/session.h"
+#include "shell/shell_link.h"
 #include "shell/window_proc.h"
 #include "shell/window_title.h"
 #include "surface/display.h"
@@ -173,6 +174,7 @@ bool Translate_Accelerator(Display_Context& d, const MSG* msg) {
 }
 
 int Start_Up(Session& s, const char* command_line) {
+    Install_Shell_Link(s);
     s.app.Saver_Mode = Parse_Command_Line(command_line, &s.app.Preview_Parent);
     const bool saver_or_preview = s.app.Saver_Mode == SAVER || s.app.Saver_Mode == PREVIEW;
     s.app.No_Modal_Reports = saver_or_preview ? 1 : 0;

@@ -18,7 +18,7 @@
 #include "shell/file_dialog.h"
 #include "shell/frame.h"
 #include "shell/menu.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/session.h"
 #include "shell/window_style.h"
 #include "shell/window_title.h"

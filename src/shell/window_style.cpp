@@ -2,7 +2,7 @@
 
 #include "diagnostics/diagnostics.h"
 #include "platform/windows/windows.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "surface/display.h"
 #include "session/session.h"
 

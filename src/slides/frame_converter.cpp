@@ -13,13 +13,11 @@
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
 #include "presets/lifecycle.h"
-#include "shell/file_dialog.h"
-#include "shell/frame.h"
-#include "shell/session.h"
 #include "slides/objects.h"
 #include "surface/bitmap.h"
 #include "surface/blit.h"
 #include "surface/display.h"
+#include "text/status_line.h"
 #include "session/session.h"
 
 namespace {
@@ -168,12 +166,8 @@ int Frame_Convert(Session& s) {
 
     // A new session loads the objects again, the new one among them.
     Store_Plasma_Settings(s);
-    Shutdown(s);
-    if (!Setup(s)) {
-        Report_Error(s.app, "Frame_Convert(): Setup FAILED");
-        PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
-        result = 0;
-    }
+    // The shell reports a failure itself.
+    if (!s.link->restart_display(s)) result = 0;
     if (!Restore_Plasma_Settings(s)) {
         Report_Error(s.app, "Frame_Convert(): Restore_Plasma_Settings FAILED");
         return 0;
@@ -189,26 +183,24 @@ int Save_Conversion(Session& s, Surface surface, std::string* saved) {
         return 0;
     }
     const std::string folder = std::string(windows_dir) + "\\Mirravane\\Data\\Bmp\\Objects\\";
-    // A name of its own: the converted object never becomes the preset file that Save writes to.
-    Prepare_File_Dialog(s, s.display.Main_Window, folder.c_str(), 3, s.shell.object_name, s.shell.object_title);
-    std::snprintf(s.shell.object_name, sizeof s.shell.object_name, "%d.bmp", Next_Object_Number());
-    if (!Save_File_Dialog(s)) return 1;
+    std::snprintf(s.slides.object_name, sizeof s.slides.object_name, "%d.bmp", Next_Object_Number());
+    if (!s.link->choose_file(s, File_Choice::Save_Bitmap, folder.c_str(), s.slides.object_name, s.slides.object_title)) return 1;
     // Written beside the old file and swapped in whole, so a failure keeps what was there.
-    if (!Save_Bitmap_Safely(s.display, surface, s.shell.object_name)) {
-        Report_Errorf(s.app, "Frame_Convert(): Save_Bitmap FAILED %s", s.shell.object_name);
+    if (!Save_Bitmap_Safely(s.display, surface, s.slides.object_name)) {
+        Report_Errorf(s.app, "Frame_Convert(): Save_Bitmap FAILED %s", s.slides.object_name);
         return 0;
     }
     // The frames are deleted on the strength of this file, so it must load as what was saved.
     int width = 0, height = 0, saved_width = 0, saved_height = 0;
-    Surface check = Load_SYSTEM_Bitmap(s.display, s.shell.object_name, &width, &height);
+    Surface check = Load_SYSTEM_Bitmap(s.display, s.slides.object_name, &width, &height);
     const bool loaded = check != nullptr;
     Release_Surface(&check);
     Grab_Surface_Dimensions(s.app, surface, &saved_width, &saved_height);
     if (!loaded || width != saved_width || height != saved_height) {
-        Report_Errorf(s.app, "Frame_Convert(): %s could not be read back - the frames are kept", s.shell.object_name);
+        Report_Errorf(s.app, "Frame_Convert(): %s could not be read back - the frames are kept", s.slides.object_name);
         return 0;
     }
-    if (saved) *saved = s.shell.object_name;
+    if (saved) *saved = s.slides.object_name;
     return 1;
 }
 

@@ -9,7 +9,7 @@
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "slides/object_queue.h"
 #include "slides/slides.h"
 #include "surface/bitmap.h"

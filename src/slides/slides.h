@@ -5,6 +5,7 @@
 #include <cstdint>
 #include "session/forward.h"
 
+#include "platform/system/system.h"
 #include "slides/sine_wave.h"
 #include "surface/surface.h"
 
@@ -36,6 +37,9 @@ struct Slides_State {
     int Sine_Reset = 0;  // set by the dialog: the 16/32-bit variants draw fresh states
     Sine_Variant single_32, single_16, multi_32, multi_16;
     Fallback_Variant fallback;
+    // Where the frame converter saved its object: a name of its own, so the converted object
+    // never becomes the preset file that Save writes to.
+    File_Name object_name = "", object_title = "";
 };
 
 

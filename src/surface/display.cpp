@@ -278,6 +278,19 @@ int Release_Direct_Draw(Display_Context& d) {
     return 1;
 }
 
+int Setup_Scratch_Pad(Display_Context& d) {
+    Release_Surface(&d.Scratch_Pad);
+    if (!Create_SYSTEM_Surface(d, &d.Scratch_Pad, d.Screen_Width, d.Screen_Height)) {
+        Report_Error(d.app, "Setup_Scratch_Pad():\n\nUnable to Create Scratch Pad Surface");
+        return 0;
+    }
+    Set_Transparency(d.app, d.Scratch_Pad, 0);
+    Clear(d, d.Scratch_Pad);
+    return 1;
+}
+
+void Release_Scratch_Pad(Display_Context& d) { Release_Surface(&d.Scratch_Pad); }
+
 int Display_Hidden_Surface(Display_Context& d) {
     if (!d.Hidden || !d.Visible) {
         Report_Error(d.app, "Display_Hidden_Surface(): Hidden or Visible is NULL");

@@ -55,6 +55,9 @@ struct Display_Context {
 int Setup_Direct_Draw(Display_Context& d, int width, int height, int bpp);
 int Setup_Windowed_Direct_Draw(Display_Context& d, int width, int height, int bpp, int system_memory);
 int Release_Direct_Draw(Display_Context& d);
+// The scratch pad: a screen-sized system-memory surface the transition draws through.
+int Setup_Scratch_Pad(Display_Context& d);
+void Release_Scratch_Pad(Display_Context& d);
 int Display_Hidden_Surface(Display_Context& d);
 int Display_Stretched_Hidden_Surface(Display_Context& d);
 int Start_Frame_Timer(Display_Context& d);

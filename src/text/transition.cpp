@@ -3,8 +3,6 @@
 #include "diagnostics/diagnostics.h"
 #include "kaleidoscope/kaleidoscope.h"
 #include "presets/plasma_settings.h"
-#include "presets/random_presets.h"
-#include "shell/session.h"
 #include "surface/blit.h"
 #include "surface/display.h"
 #include "session/session.h"
@@ -66,7 +64,7 @@ int Display_Transition(Session& s, double rate) {
             s.transition.Transition_Width = s.transition.Transition_Height = 1.0;
             s.transition.Grow_Pending = 1;
             s.transition.Transition_Mode = NO_TRANSITION;
-            Display_A_Random_Setting(s);
+            s.link->next_preset(s);
         }
         if (s.transition.Transition_Width < 1.0) s.transition.Transition_Width = 1.0;
         if (s.transition.Transition_Height < 1.0) s.transition.Transition_Height = 1.0;

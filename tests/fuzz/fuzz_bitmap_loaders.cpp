@@ -14,7 +14,7 @@
 #include "fuzz_session.h"
 #include "presets/plasma_settings.h"
 #include "scope/scope.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "slides/objects.h"
 #include "surface/bitmap.h"
 #include "surface/display.h"

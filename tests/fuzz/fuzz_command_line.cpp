@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "shell/command_line.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/startup.h"
 #include "session/session.h"
 

@@ -23,7 +23,7 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "shell/menu.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/startup.h"
 #include "slides/objects.h"
 #include "support/installed_program.h"

@@ -7,7 +7,7 @@
 #include "input/mouse.h"
 #include "platform/input/dinput.h"
 #include "platform/windows/windows.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "surface/display.h"
 #include "session/session.h"
 #include "support/fresh_session.h"

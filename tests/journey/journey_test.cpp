@@ -11,8 +11,9 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
+#include "scope/scope.h"
 #include "shell/menu.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/session.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"
@@ -161,6 +162,63 @@ TEST(Random_Presets, FullScreenRebuildsAtTheNewMode) {
     ASSERT_EQ(Load_Plasma_Settings(s, program.folder().windows("Mirravane\\default.dat").c_str()), 1);
     EXPECT_EQ(s.Plasma_Settings.resolution, 11);
     EXPECT_TRUE(Headless().boxes.empty());
+}
+
+// Remembers what the presets and effects tell or ask the shell, and refuses what they ask.
+struct Recording_Link : Shell_Link {
+    std::vector<std::string> calls;
+    void settings_changed(Session&) override { calls.push_back("settings"); }
+    void title_changed(Session&, const char* title) override { calls.push_back(std::string("title ") + title); }
+    bool choose_file(Session&, File_Choice choice, const char* folder, File_Name&, File_Name&) override {
+        calls.push_back(std::string(choice == File_Choice::Open_Bitmap ? "open " : "save ") + folder);
+        return false;
+    }
+    void next_preset(Session&) override { calls.push_back("next"); }
+    bool rebuild_display(Session&) override {
+        calls.push_back("rebuild");
+        return false;
+    }
+    bool restart_display(Session&) override {
+        calls.push_back("restart");
+        return false;
+    }
+};
+
+TEST(Random_Presets, TheJourneyAsksTheShellToRebuildAndLeavesTheDisplayToIt) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
+    Installed_Program program;
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    s.Plasma_Settings.resolution = 0;  // 320 x 240 x 32
+    SendMessageA(s.display.Main_Window, WM_COMMAND, MENU_VIEW_FULLSCREEN, 0);
+    ASSERT_EQ(s.display.Window_Mode, FULLSCREEN);
+    program.remove_presets();
+    program.write_preset("wide.dat", [](PLASMA_SETTINGS& s) {
+        s.resolution = 11;  // 640 x 480 x 16
+        std::strcpy(s.title_text, "wide");
+    });
+    Recording_Link link;
+    s.link = &link;
+    const Surface visible = s.display.Visible;
+
+    // Refused: nothing of the old display was torn down behind the shell's back.
+    EXPECT_EQ(Display_A_Random_Setting(s), 0);
+    EXPECT_EQ(link.calls, std::vector<std::string>{"rebuild"});
+    EXPECT_EQ(s.display.Visible, visible);
+    EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
+    EXPECT_TRUE(Headless().boxes.empty());
+
+    // At the same resolution the preset is shown at once: the menu and the caption follow it.
+    link.calls.clear();
+    EXPECT_EQ(Display_A_Random_Setting(s), 1);
+    EXPECT_EQ(link.calls, (std::vector<std::string>{"settings", "title wide"}));
+
+    // The custom overlay is chosen by the shell; refused, the overlay stays as it was.
+    link.calls.clear();
+    std::strcpy(s.Plasma_Settings.custom_overlay_path, "kept.bmp");
+    EXPECT_EQ(Choose_Custom_Overlay(s), 0);
+    EXPECT_EQ(link.calls, std::vector<std::string>{"open " + program.folder().windows("Mirravane\\Data\\Bmp\\Overlays\\")});
+    EXPECT_STREQ(s.Plasma_Settings.custom_overlay_path, "kept.bmp");
 }
 
 // A bare 640 x 480 display with the transition's globals at rest.

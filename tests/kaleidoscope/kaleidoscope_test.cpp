@@ -7,7 +7,7 @@
 #include "platform/windows/windows.h"
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "support/soft_display.h"
 #include "surface/display.h"
 #include "session/session.h"

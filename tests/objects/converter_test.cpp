@@ -12,7 +12,7 @@
 #include "platform/windows/windows.h"
 #include "shell/file_dialog.h"
 #include "shell/menu.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/session.h"
 #include "shell/startup.h"
 #include "slides/frame_converter.h"

@@ -8,7 +8,7 @@
 #include "platform/system/system.h"
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "slides/objects.h"
 #include "slides/slides.h"
 #include "support/scratch_folder.h"

@@ -11,8 +11,8 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
-#include "shell/modes.h"
-#include "shell/status.h"
+#include "session/run_mode.h"
+#include "text/status_line.h"
 #include "shell/window_title.h"
 #include "slides/objects.h"
 #include "support/installed_program.h"
@@ -163,8 +163,8 @@ TEST(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
     EXPECT_EQ(s.Plasma_Settings.scope_on, 0);
     EXPECT_EQ(s.Plasma_Settings.scope_shape, 0);
     EXPECT_TRUE(Box_Shown("Modify_Plasma(): Setup_Scope FAILED"));
-    EXPECT_STREQ(s.shell.status_message, "The scope does not function in 256 colour mode");
-    EXPECT_EQ(s.shell.status_message_pending, 1);
+    EXPECT_STREQ(s.status.message, "The scope does not function in 256 colour mode");
+    EXPECT_EQ(s.status.pending, 1);
 }
 
 TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {

@@ -8,7 +8,7 @@
 #include "platform/windows/commdlg.h"
 #include "presets/plasma_settings.h"
 #include "scope/scope.h"
-#include "shell/status.h"
+#include "text/status_line.h"
 #include "support/scratch_folder.h"
 #include "support/surface_fixture.h"
 #include "surface/display.h"
@@ -194,10 +194,10 @@ TEST_F(Scope, MaskBlacksOutOnlyOutsideTheOpening) {
 
 TEST_F(Scope, RefusedAtEightBitsWithOnlyAStatusLine) {
     Open_Screen(640, 480, 8);
-    s.shell.status_message_pending = 0;
+    s.status.pending = 0;
     EXPECT_EQ(Setup_Scope(s, 640, 480, SCOPE_CIRCLE), 0);
-    EXPECT_STREQ(s.shell.status_message, "The scope does not function in 256 colour mode");
-    EXPECT_EQ(s.shell.status_message_pending, 1);
+    EXPECT_STREQ(s.status.message, "The scope does not function in 256 colour mode");
+    EXPECT_EQ(s.status.pending, 1);
     EXPECT_TRUE(Take_Reports().empty());
     EXPECT_EQ(s.scope.Scope_Surface, nullptr);
     EXPECT_EQ(s.scope.scope_active, 0);

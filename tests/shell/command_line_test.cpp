@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "shell/command_line.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/startup.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/display/ddraw.h"
 #include "platform/windows/windows.h"
 #include "presets/plasma_settings.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"
 #include "surface/display.h"

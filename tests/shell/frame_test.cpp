@@ -9,9 +9,9 @@
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
 #include "shell/frame.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/startup.h"
-#include "shell/status.h"
+#include "text/status_line.h"
 #include "slides/slides.h"
 #include "support/installed_program.h"
 #include "support/surface_fixture.h"
@@ -100,13 +100,12 @@ TEST(Frame, ConfigurationFramesRunTheCountdownAndLogOnce) {
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     s.journey.Running_Random_Interval = 1;
     s.transition.Transition_Mode = NO_TRANSITION;
-    std::snprintf(s.shell.status_message, sizeof s.shell.status_message, "%s", "status");
-    s.shell.status_message_pending = 1;
+    Show_Status_Message(s, "status");
     for (int i = 0; i < 3; ++i) {
         Advance_Fake_Clock(100000);
         ASSERT_EQ(Run_Mirravane(s), 1);
     }
-    EXPECT_EQ(s.shell.status_message_pending, 0);
+    EXPECT_EQ(s.status.pending, 0);
     EXPECT_EQ(s.transition.Transition_Mode, NO_TRANSITION);
     // Past the one-second interval the shrink begins.
     Advance_Fake_Clock(800000);

@@ -18,7 +18,7 @@
 #include "presets/plasma_settings.h"
 #include "scope/scope.h"
 #include "shell/frame.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/session.h"
 #include "shell/startup.h"
 #include "slides/object_queue.h"

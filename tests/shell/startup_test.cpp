@@ -13,7 +13,7 @@
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
 #include "shell/frame.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/session.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"

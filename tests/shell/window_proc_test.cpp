@@ -16,7 +16,7 @@
 #include "shell/file_dialog.h"
 #include "shell/frame.h"
 #include "shell/menu.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/session.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "objects/object_files.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "slides/objects.h"
 #include "support/scratch_folder.h"
 #include "support/soft_display.h"

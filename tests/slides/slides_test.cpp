@@ -3,7 +3,7 @@
 #include "kaleidoscope/kaleidoscope.h"
 #include "platform/gdi/gdi.h"
 #include "shell/frame.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/session.h"
 #include "support/installed_program.h"
 #include "surface/display.h"

@@ -7,6 +7,7 @@
 #include "platform/input/dinput.h"
 #include "platform/windows/windows.h"
 #include "session/session.h"
+#include "shell/shell_link.h"
 
 class Clean_Platform {
 public:
@@ -19,7 +20,9 @@ public:
 
 class Fresh_Session {
 public:
-    Fresh_Session() = default;
+    // The tests drive the shell as the program does; a test of an effect without a shell puts
+    // Quiet_Shell_Link() back.
+    Fresh_Session() { Install_Shell_Link(session); }
     Fresh_Session(const Fresh_Session&) = delete;
     Fresh_Session& operator=(const Fresh_Session&) = delete;
 
@@ -28,5 +31,4 @@ private:
 
 public:
     App app;
-    Session session{app};
-};
+    Session session{app};};

@@ -16,9 +16,10 @@
 #include "presets/lifecycle.h"
 #include "presets/random_presets.h"
 #include "shell/frame.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/seed.h"
 #include "shell/session.h"
+#include "shell/shell_link.h"
 #include "surface/display.h"
 #include "session/session.h"
 
@@ -44,6 +45,7 @@ bool Parse_Mode(const std::string& text, int& width, int& height, int& bpp) {
 }
 
 bool Harness_Start(Session& s, const Harness_Options& options) {
+    Install_Shell_Link(s);
     Set_Windows_Directory_Override(std::filesystem::absolute(options.windows_dir).string());
     Set_Headless_Desktop(options.width, options.height, options.bpp);
     s.app.Saver_Mode = CONFIGURE;

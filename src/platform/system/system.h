@@ -11,6 +11,8 @@
 // Room for any path the system opens. One more than it takes, so that a path cut to fit a
 // buffer is one the system refuses, never some other file.
 constexpr size_t PATH_BUFFER_SIZE = PATH_MAX + 1;
+// A chosen file's full path, or its name without the folder, as a file dialog returns them.
+using File_Name = char[PATH_BUFFER_SIZE];
 
 // ---- the Windows directory and paths --------------------------------------------------------
 // MIRRAVANE_WINDOWS_DIR when set, else $XDG_DATA_HOME, else ~/.local/share. No trailing slash.

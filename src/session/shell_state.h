@@ -1,9 +1,9 @@
 // What the shell keeps for one session: its menu, the file dialog and the preset's file name,
-// the status line, and the frame driver's and window procedure's memory.
+// and the frame driver's and window procedure's memory.
 #pragma once
 
+#include "platform/system/system.h"
 #include "platform/windows/commdlg.h"
-#include "shell/file_dialog.h"
 
 struct Shell_State {
     HMENU App_Menu = nullptr;
@@ -12,13 +12,9 @@ struct Shell_State {
     // object) keep names of their own, so they never become the preset's file.
     File_Name Current_File_Name = "";
     File_Name Current_File_Title = "";
-    // What the other choices fill in (the file dialog keeps pointing at them after it closes):
-    // a preset being opened, until it has been read as one; a custom overlay; a converted object.
+    // A preset being opened, until it has been read as one (the file dialog keeps pointing at
+    // it after it closes).
     File_Name open_name = "", open_title = "";
-    File_Name overlay_name = "", overlay_title = "";
-    File_Name object_name = "", object_title = "";
-    char status_message[256] = "";
-    int status_message_pending = 0;  // set by the writer, cleared by the frame that draws it
     int run_logged_once = 0;
     int about_picture_drawn = 0;
     int First_Setup = 1;  // the colour-depth check runs only on the first set-up

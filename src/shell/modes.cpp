@@ -1,2 +1,0 @@
-#include "shell/modes.h"
-

@@ -1,3 +1,0 @@
-// The one-line status text that the next frame draws once.
-#pragma once
-
