@@ -16,7 +16,7 @@
 #include "presets/random_presets.h"
 #include "session/session.h"
 #include "shell/frame.h"
-#include "shell/modes.h"
+#include "session/run_mode.h"
 #include "shell/seed.h"
 #include "shell/session.h"
 #include "support/fresh_session.h"
