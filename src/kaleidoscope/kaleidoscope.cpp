@@ -25,11 +25,10 @@ const Once_Log setup_log, shutdown_log, draw_log;
 bool Is_Lost(Surface surface) { return surface != nullptr && surface->IsLost() != DD_OK; }
 
 // The stamp's key makes its black half transparent at 8 bits and its white half elsewhere.
-uint32_t Stamp_Colour_Key(Display_Context& d) {
-    switch (d.Screen_Bpp) {
-    case 8: return 0;
-    case 15: return 0x7FFF7FFF;
-    case 16: return d.Pixel_Format_565 ? 0x00FFFFFF : 0x7FFF7FFF;
+uint32_t Stamp_Colour_Key(Surface stamp) {
+    switch (stamp->pixel_format().kind) {
+    case Pixel_Kind::Index8: return 0;
+    case Pixel_Kind::Rgb555: return 0x7FFF7FFF;
     default: return 0x00FFFFFF;
     }
 }
@@ -100,9 +99,10 @@ int Create_Triangle_Stamp(Session& s, int width, int height) {
     DeleteObject(brush);
     DeleteObject(pen);
 
-    // One lock learns the pixel format that the 16-bit key depends on.
+    // One lock, as the set-up has always made (it sets Pixel_Format_565); the key follows the
+    // stamp's own format.
     if (uint8_t* pixels = Lock_Surface(s.display, s.kaleidoscope.Triangle_Stamp)) Unlock_Surface(s.kaleidoscope.Triangle_Stamp, pixels);
-    return Set_Transparency(s.app, s.kaleidoscope.Triangle_Stamp, Stamp_Colour_Key(s.display)) ? 1 : 0;
+    return Set_Transparency(s.app, s.kaleidoscope.Triangle_Stamp, Stamp_Colour_Key(s.kaleidoscope.Triangle_Stamp)) ? 1 : 0;
 }
 
 int Erase_White_Triangle(App& app, Surface surface, int x, int y, int width, int height) {

@@ -605,7 +605,7 @@ int Multi_Colour_Plasma(Session& s, Plasma_Context* blue, Plasma_Context* green,
         const int samples = blue->width / 4;
         const Tile t = Clip_Tile(dest, bits, pitch, Bytes, x0, y0, 4 * samples, H);
         if constexpr (Bytes == 2) {
-            const bool is_565 = s.display.Pixel_Format_565 != 0;
+            const bool is_565 = dest->pixel_format().kind == Pixel_Kind::Rgb565;
             // The tables serve only the samples the vector form leaves: clipped tiles and row ends.
             const bool scalar_samples =
                 !t.whole || samples % Block != 0 || std::endian::native != std::endian::little;

@@ -17,12 +17,8 @@
 namespace {
 
 // The mask's white opening is its colour key, so only the black part lands on the frame.
-uint32_t Scope_Colour_Key(Display_Context& d) {
-    switch (d.Screen_Bpp) {
-    case 15: return 0x7FFF7FFF;
-    case 16: return d.Pixel_Format_565 ? 0x00FFFFFF : 0x7FFF7FFF;
-    default: return 0x00FFFFFF;
-    }
+uint32_t Scope_Colour_Key(Surface mask) {
+    return mask->pixel_format().kind == Pixel_Kind::Rgb555 ? 0x7FFF7FFF : 0x00FFFFFF;
 }
 
 }  // namespace
@@ -63,9 +59,10 @@ int Setup_Scope(Session& s, int width, int height, int shape) {
         return 0;
     }
 
-    // One lock learns the pixel format that the 16-bit key depends on.
+    // One lock, as the set-up has always made (it sets Pixel_Format_565); the key follows the
+    // surface's own format.
     if (uint8_t* pixels = Lock_Surface(s.display, s.scope.Scope_Surface)) Unlock_Surface(s.scope.Scope_Surface, pixels);
-    Set_Transparency(s.app, s.scope.Scope_Surface, Scope_Colour_Key(s.display));
+    Set_Transparency(s.app, s.scope.Scope_Surface, Scope_Colour_Key(s.scope.Scope_Surface));
 
     s.scope.Scope_Width = sw;
     s.scope.Scope_Height = sh;

@@ -103,8 +103,7 @@ void Paint_32(uint32_t* pixels, int row_step, int x, const Band& band, int scale
 }
 
 // The 16-bit bands: red replaces the pixel, green and blue are ORed in.
-void Paint_16(Display_Context& d, uint16_t* pixels, int row_step, int x, const Band& band, float scale, int channel) {
-    const int red_shift = d.Pixel_Format_565 ? 11 : 10;
+void Paint_16(int red_shift, uint16_t* pixels, int row_step, int x, const Band& band, float scale, int channel) {
     for (int row = band.first; row < band.end; ++row) {
         const int v = static_cast<int>(static_cast<float>(band.brightness(row)) * scale);
         uint16_t& p = pixels[static_cast<ptrdiff_t>(row) * row_step + x];
@@ -154,6 +153,7 @@ int Draw_16(Session& s, Surface surface, int width, int height, Sine_Variant& va
     }
     uint16_t* pixels = reinterpret_cast<uint16_t*>(bits);
     const int row_step = pitch / 2;
+    const int red_shift = surface->pixel_format().kind == Pixel_Kind::Rgb565 ? 11 : 10;
     const int base = (2 * height) / 5;
     const int band_width = p.sine_band_width;
     const float scale = 32.0f / static_cast<float>(band_width > 1 ? band_width : 1);
@@ -162,7 +162,7 @@ int Draw_16(Session& s, Surface surface, int width, int height, Sine_Variant& va
         for (int x = 0; x < width; ++x) {
             for (int c = 0; c < curves; ++c) {
                 const int y = Curve_Y(variant.curves[c], x, variant.phase, c == 2 ? 3.0 : 2.0, base);
-                Paint_16(s.display, pixels, row_step, x, Band_At(y, band_width, height), scale, c);
+                Paint_16(red_shift, pixels, row_step, x, Band_At(y, band_width, height), scale, c);
             }
         }
     }
@@ -228,15 +228,16 @@ int Multi_Sine_Wave_16(Session& s, Surface surface, int width, int height) {
 
 int Sine_Wave(Session& s, Surface surface, int width, int height) {
     const bool multi = s.Plasma_Settings.sine_multicolour != 0;
-    if (s.display.Screen_Bpp == 32) {
+    switch (Format_Of(s.display, surface).kind) {
+    case Pixel_Kind::Rgb32:
         if (multi ? Multi_Sine_Wave_32(s, surface, width, height) : Sine_Wave_32(s, surface, width, height)) return 1;
         Report_Error(s.app, multi ? "Sine_Wave(): MULTI_Sine_Wave_32 FAILED" : "Sine_Wave(): Sine_Wave_32 FAILED");
         return 0;
-    }
-    if (s.display.Screen_Bpp == 15 || s.display.Screen_Bpp == 16) {
+    case Pixel_Kind::Rgb555:
+    case Pixel_Kind::Rgb565:
         if (multi ? Multi_Sine_Wave_16(s, surface, width, height) : Sine_Wave_16(s, surface, width, height)) return 1;
         Report_Error(s.app, multi ? "Sine_Wave(): MULTI_Sine_Wave_16 FAILED" : "Sine_Wave(): Sine_Wave_16 FAILED");
         return 0;
+    default: return Fallback_Sine_Wave(s, surface, width, height);
     }
-    return Fallback_Sine_Wave(s, surface, width, height);
 }

@@ -124,6 +124,38 @@ int Save_Bitmap(Display_Context& d, Surface surface, const char* name) {
     return 1;
 }
 
+namespace {
+
+// The surface's rows as a 24-bit file holds them: bottom row first, blue green red. The
+// 16-bit fields are shifted up, not widened, so a full field is 248 (252 for a 6-bit green).
+template <Pixel_Kind K>
+void Bottom_Up_Rows(const uint8_t* pixels, int pitch, int w, int h, const PALETTEENTRY* entries, uint8_t* out) {
+    using L = Pixel_Layout<K>;
+    for (int y = h - 1; y >= 0; --y) {
+        const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
+        if constexpr (K == Pixel_Kind::Rgb24) {
+            std::memcpy(out, row, static_cast<size_t>(w) * 3);
+            out += static_cast<ptrdiff_t>(w) * 3;
+            continue;
+        }
+        for (int x = 0; x < w; ++x, out += 3) {
+            if constexpr (K == Pixel_Kind::Index8) {
+                const PALETTEENTRY& e = entries[row[x]];
+                out[0] = e.peBlue;
+                out[1] = e.peGreen;
+                out[2] = e.peRed;
+            } else {
+                const uint32_t p = Load_Pixel<K>(row + x * L::bytes);
+                out[0] = static_cast<uint8_t>(Blue_Field<K>(p) << (8 - L::blue_bits));
+                out[1] = static_cast<uint8_t>(Green_Field<K>(p) << (8 - L::green_bits));
+                out[2] = static_cast<uint8_t>(Red_Field<K>(p) << (8 - L::red_bits));
+            }
+        }
+    }
+}
+
+}  // namespace
+
 int SaveBMPToFile(Display_Context& d, Surface surface, Surface front, HANDLE file) {
     int w = 0, h = 0;
     if (!Grab_Surface_Dimensions(d.app, surface, &w, &h)) {
@@ -152,7 +184,8 @@ int SaveBMPToFile(Display_Context& d, Surface surface, Surface front, HANDLE fil
     if (!WriteFile(file, header + 14, 40, &written) || written != 40) return 0;
 
     PALETTEENTRY entries[256];
-    if (d.Screen_Bpp == 8) {
+    const Pixel_Kind kind = surface->pixel_format().kind;
+    if (kind == Pixel_Kind::Index8) {
         if (!front) {
             Report_Error(d.app, "SaveBMPToFile():No Front Buffer for 8-bit BMP save\n");
             return 0;
@@ -164,7 +197,7 @@ int SaveBMPToFile(Display_Context& d, Surface surface, Surface front, HANDLE fil
         }
         palette->GetEntries(0, 0, 256, entries);
         palette->Release();
-    } else if (d.Screen_Bpp != 15 && d.Screen_Bpp != 16 && d.Screen_Bpp != 24 && d.Screen_Bpp != 32) {
+    } else if (surface->bytes_per_pixel() == 0) {
         return 0;
     }
 
@@ -174,47 +207,12 @@ int SaveBMPToFile(Display_Context& d, Surface surface, Surface front, HANDLE fil
         Report_Error(d.app, "SaveBMPToFile():Unable to Lock Surface");
         return 0;
     }
-    const bool is_565 = desc.ddpfPixelFormat.dwGBitMask == 0x07E0;
-    uint8_t* out = buffer.data();
-    for (int y = h - 1; y >= 0; --y) {
-        const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * pitch;
-        switch (d.Screen_Bpp) {
-        case 32:
-            for (int x = 0; x < w; ++x, out += 3) {
-                out[0] = row[x * 4];
-                out[1] = row[x * 4 + 1];
-                out[2] = row[x * 4 + 2];
-            }
-            break;
-        case 24:
-            std::memcpy(out, row, static_cast<size_t>(w) * 3);
-            out += static_cast<ptrdiff_t>(w) * 3;
-            break;
-        case 16:
-        case 15:
-            for (int x = 0; x < w; ++x, out += 3) {
-                const uint32_t p = row[x * 2] | (row[x * 2 + 1] << 8);
-                out[0] = static_cast<uint8_t>((p & 31) << 3);
-                if (is_565) {
-                    out[1] = static_cast<uint8_t>(((p >> 5) & 63) << 2);
-                    out[2] = static_cast<uint8_t>(((p >> 11) & 31) << 3);
-                } else {
-                    out[1] = static_cast<uint8_t>(((p >> 5) & 31) << 3);
-                    out[2] = static_cast<uint8_t>(((p >> 10) & 31) << 3);
-                }
-            }
-            break;
-        case 8:
-            for (int x = 0; x < w; ++x, out += 3) {
-                const PALETTEENTRY& e = entries[row[x]];
-                out[0] = e.peBlue;
-                out[1] = e.peGreen;
-                out[2] = e.peRed;
-            }
-            break;
-        default:
-            break;
-        }
+    switch (kind) {
+    case Pixel_Kind::Index8: Bottom_Up_Rows<Pixel_Kind::Index8>(pixels, pitch, w, h, entries, buffer.data()); break;
+    case Pixel_Kind::Rgb555: Bottom_Up_Rows<Pixel_Kind::Rgb555>(pixels, pitch, w, h, entries, buffer.data()); break;
+    case Pixel_Kind::Rgb565: Bottom_Up_Rows<Pixel_Kind::Rgb565>(pixels, pitch, w, h, entries, buffer.data()); break;
+    case Pixel_Kind::Rgb24: Bottom_Up_Rows<Pixel_Kind::Rgb24>(pixels, pitch, w, h, entries, buffer.data()); break;
+    case Pixel_Kind::Rgb32: Bottom_Up_Rows<Pixel_Kind::Rgb32>(pixels, pitch, w, h, entries, buffer.data()); break;
     }
     Unlock_Surface(surface, pixels);
     if (!WriteFile(file, buffer.data(), static_cast<uint32_t>(pixel_bytes), &written) || written != pixel_bytes)

@@ -34,47 +34,38 @@ bool Fit_Surfaces(Surface source, Surface dest, int& sx, int& sy, int& dx, int& 
            Fit_Axis(sy, dy, h, source->height(), dest->height());
 }
 
-// The 16-bit fields as the fade reads them: the high field is the first channel.
-struct Fields_16 {
-    int high_shift;
-    uint32_t middle_mask;
-    double gm;
-
-    explicit Fields_16(bool is_565)
-        : high_shift(is_565 ? 11 : 10), middle_mask(is_565 ? 63u : 31u), gm(is_565 ? 63.0 : 31.0) {}
-
-    void to_hsv(uint16_t pixel, float* h, float* s, float* v) const {
-        const float first = static_cast<float>(((pixel >> high_shift) & 31u) / 31.0);
-        const float second = static_cast<float>(((pixel >> 5) & middle_mask) / gm);
-        const float third = static_cast<float>((pixel & 31u) / 31.0);
+// The pixels as the fade reads them, to and from HSV. At 16 bits the high (red) field is
+// the first channel; at 32 bits the lowest (blue) byte is.
+template <Pixel_Kind K>
+void To_HSV(uint32_t pixel, float* h, float* s, float* v) {
+    if constexpr (K == Pixel_Kind::Rgb32) {
+        const float first = static_cast<float>(Blue_Field<K>(pixel) * 0.003921569);
+        const float second = static_cast<float>(Green_Field<K>(pixel) * 0.003921569);
+        const float third = static_cast<float>(Red_Field<K>(pixel) * 0.003921569);
+        RGB_To_HSV(first, second, third, h, s, v);
+    } else {
+        constexpr double gm = Green_Max<K>;
+        const float first = static_cast<float>(Red_Field<K>(pixel) / 31.0);
+        const float second = static_cast<float>(Green_Field<K>(pixel) / gm);
+        const float third = static_cast<float>(Blue_Field<K>(pixel) / 31.0);
         RGB_To_HSV(first, second, third, h, s, v);
     }
-
-    uint16_t from_hsv(float h, float s, float v) const {
-        float first, second, third;
-        HSV_To_RGB(&first, &second, &third, h, s, v);
-        const uint32_t high = static_cast<uint32_t>(static_cast<int>(first * 31.0)) & 31u;
-        const uint32_t middle = static_cast<uint32_t>(static_cast<int>(second * gm)) & middle_mask;
-        const uint32_t low = static_cast<uint32_t>(static_cast<int>(third * 31.0)) & 31u;
-        return static_cast<uint16_t>((high << high_shift) | (middle << 5) | low);
-    }
-};
-
-// The 32-bit bytes as the fade reads them: the lowest byte is the first channel.
-void To_HSV_32(uint32_t pixel, float* h, float* s, float* v) {
-    const float first = static_cast<float>((pixel & 0xFF) * 0.003921569);
-    const float second = static_cast<float>(((pixel >> 8) & 0xFF) * 0.003921569);
-    const float third = static_cast<float>(((pixel >> 16) & 0xFF) * 0.003921569);
-    RGB_To_HSV(first, second, third, h, s, v);
 }
 
-uint32_t From_HSV_32(float h, float s, float v) {
+template <Pixel_Kind K>
+uint32_t From_HSV(float h, float s, float v) {
     float first, second, third;
     HSV_To_RGB(&first, &second, &third, h, s, v);
-    const uint32_t a = static_cast<uint32_t>(static_cast<int>(first * 255.0)) & 0xFFu;
-    const uint32_t b = static_cast<uint32_t>(static_cast<int>(second * 255.0)) & 0xFFu;
-    const uint32_t c = static_cast<uint32_t>(static_cast<int>(third * 255.0)) & 0xFFu;
-    return c * 65536u + b * 256u + a;
+    if constexpr (K == Pixel_Kind::Rgb32) {
+        return Pack_Fields<K>(static_cast<uint32_t>(static_cast<int>(third * 255.0)) & 0xFFu,
+                              static_cast<uint32_t>(static_cast<int>(second * 255.0)) & 0xFFu,
+                              static_cast<uint32_t>(static_cast<int>(first * 255.0)) & 0xFFu);
+    } else {
+        constexpr double gm = Green_Max<K>;
+        return Pack_Fields<K>(static_cast<uint32_t>(static_cast<int>(first * 31.0)) & 31u,
+                              static_cast<uint32_t>(static_cast<int>(second * gm)) & Green_Max<K>,
+                              static_cast<uint32_t>(static_cast<int>(third * 31.0)) & 31u);
+    }
 }
 
 // An undefined hue (grey) counts as 0 where hues are mixed.
@@ -82,16 +73,15 @@ inline float Defined(float hue) { return hue < 0.0f ? 0.0f : hue; }
 
 // The shared frame of every worker: checks, clipping, locks (one when source is dest),
 // then `rule` over each row of the clipped rectangle.
-template <class Pixel, class Row_Rule>
+template <Pixel_Kind K, class Row_Rule>
 int Run_Blend(Display_Context& d, const char* name, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
               int clip_width, int clip_height, Row_Rule&& rule) {
     if (clip_width < 1 || clip_height < 1 || width < 1 || height < 1) return 0;
     if (!source || !dest) return 0;
     if (!Clip_Rectangle(sx, sy, dx, dy, width, height, clip_width, clip_height)) return 1;
     if (!Fit_Surfaces(source, dest, sx, sy, dx, dy, width, height)) return 1;
-    if (source->bytes_per_pixel() != static_cast<int>(sizeof(Pixel)) ||
-        dest->bytes_per_pixel() != static_cast<int>(sizeof(Pixel)))
-        return 1;  // another depth than the display's: nothing this worker can mix
+    if (source->pixel_format().kind != K || dest->pixel_format().kind != K)
+        return 1;  // another format than this worker's: nothing it can mix
 
     int dest_pitch = 0;
     uint8_t* dest_bits = Lock_Surface(d, dest, &dest_pitch);
@@ -111,9 +101,9 @@ int Run_Blend(Display_Context& d, const char* name, Surface source, Surface dest
     }
     for (int j = 0; j < height; ++j) {
         const uint8_t* s_row = source_bits + static_cast<ptrdiff_t>(sy + j) * source_pitch +
-                               static_cast<ptrdiff_t>(sx) * static_cast<ptrdiff_t>(sizeof(Pixel));
+                               static_cast<ptrdiff_t>(sx) * Pixel_Layout<K>::bytes;
         uint8_t* d_row = dest_bits + static_cast<ptrdiff_t>(dy + j) * dest_pitch +
-                         static_cast<ptrdiff_t>(dx) * static_cast<ptrdiff_t>(sizeof(Pixel));
+                         static_cast<ptrdiff_t>(dx) * Pixel_Layout<K>::bytes;
         rule(s_row, d_row, width);
     }
     if (source != dest) Unlock_Surface(source, source_bits);
@@ -121,40 +111,39 @@ int Run_Blend(Display_Context& d, const char* name, Surface source, Surface dest
     return 1;
 }
 
+template <Pixel_Kind K>
 int Colour_Blend_16(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                     int clip_width, int clip_height) {
-    return Run_Blend<uint16_t>(
+    return Run_Blend<K>(
         d, "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
-        [&display = d](const uint8_t* s_row, uint8_t* d_row, int count) {
-            const Fields_16 fields(display.Pixel_Format_565 != 0);
+        [](const uint8_t* s_row, uint8_t* d_row, int count) {
             for (int i = 0; i < count; ++i) {
-                uint16_t s, d;
-                std::memcpy(&s, s_row + i * 2, 2);
+                const uint32_t s = Load_Pixel<K>(s_row + i * 2);
                 if (s == 0) continue;
-                std::memcpy(&d, d_row + i * 2, 2);
+                uint32_t d = Load_Pixel<K>(d_row + i * 2);
                 if (d != 0) {
                     float sh, ss, sv, dh, ds, dv;
-                    fields.to_hsv(s, &sh, &ss, &sv);
-                    fields.to_hsv(d, &dh, &ds, &dv);
-                    d = fields.from_hsv((Defined(dh) + Defined(sh)) * 0.5f, (ds + ss) * 0.5f, (dv + sv) * 0.5f);
+                    To_HSV<K>(s, &sh, &ss, &sv);
+                    To_HSV<K>(d, &dh, &ds, &dv);
+                    d = From_HSV<K>((Defined(dh) + Defined(sh)) * 0.5f, (ds + ss) * 0.5f, (dv + sv) * 0.5f);
                 } else {
                     d = s;
                 }
-                std::memcpy(d_row + i * 2, &d, 2);
+                Store_Pixel<K>(d_row + i * 2, d);
             }
         });
 }
 
 int Colour_Blend_32(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                     int clip_width, int clip_height) {
-    return Run_Blend<uint32_t>(
+    constexpr Pixel_Kind K = Pixel_Kind::Rgb32;
+    return Run_Blend<K>(
         d, "Colour_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
         [](const uint8_t* s_row, uint8_t* d_row, int count) {
             for (int i = 0; i < count; ++i) {
-                uint32_t s, d;
-                std::memcpy(&s, s_row + i * 4, 4);
+                const uint32_t s = Load_Pixel<K>(s_row + i * 4);
                 if ((s & 0xFFFFFFu) == 0) continue;
-                std::memcpy(&d, d_row + i * 4, 4);
+                uint32_t d = Load_Pixel<K>(d_row + i * 4);
                 if ((d & 0xFFFFFFu) != 0) {
                     // Fixed 80:20 weights in favour of what is already there; no colour space.
                     uint32_t mixed = 0;
@@ -168,29 +157,53 @@ int Colour_Blend_32(Display_Context& d, Surface source, Surface dest, int sx, in
                 } else {
                     d = s;
                 }
-                std::memcpy(d_row + i * 4, &d, 4);
+                Store_Pixel<K>(d_row + i * 4, d);
+            }
+        });
+}
+
+template <Pixel_Kind K>
+int Light_Blend_16(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                   int clip_width, int clip_height) {
+    return Run_Blend<K>(
+        d, "Light_Blend_Blit_16", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
+        [](const uint8_t* s_row, uint8_t* d_row, int count) {
+            for (int i = 0; i < count; ++i) {
+                const uint32_t s = Load_Pixel<K>(s_row + i * 2);
+                if (s == 0) continue;
+                uint32_t d = Load_Pixel<K>(d_row + i * 2);
+                if (d != 0) {
+                    float sh, ss, sv, dh, ds, dv;
+                    To_HSV<K>(s, &sh, &ss, &sv);
+                    To_HSV<K>(d, &dh, &ds, &dv);
+                    float value = dv + sv;
+                    if (value > 1.0f) value = 1.0f;
+                    d = From_HSV<K>(dh, ds, value);
+                } else {
+                    d = s;  // at 16 bits an empty place takes the source as it is
+                }
+                Store_Pixel<K>(d_row + i * 2, d);
             }
         });
 }
 
 int Light_Blend_32(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                    int clip_width, int clip_height) {
-    return Run_Blend<uint32_t>(
+    constexpr Pixel_Kind K = Pixel_Kind::Rgb32;
+    return Run_Blend<K>(
         d, "Light_Blend_Blit", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
         [](const uint8_t* s_row, uint8_t* d_row, int count) {
             for (int i = 0; i < count; ++i) {
-                uint32_t s, d;
-                std::memcpy(&s, s_row + i * 4, 4);
+                const uint32_t s = Load_Pixel<K>(s_row + i * 4);
                 if ((s & 0xFFFFFFu) == 0) continue;
-                std::memcpy(&d, d_row + i * 4, 4);
+                uint32_t d = Load_Pixel<K>(d_row + i * 4);
                 if ((d & 0xFFFFFFu) == 0) continue;  // light only brightens what is there
                 float sh, ss, sv, dh, ds, dv;
-                To_HSV_32(s, &sh, &ss, &sv);
-                To_HSV_32(d, &dh, &ds, &dv);
+                To_HSV<K>(s, &sh, &ss, &sv);
+                To_HSV<K>(d, &dh, &ds, &dv);
                 float value = dv + sv;
                 if (value > 1.0f) value = 1.0f;
-                d = From_HSV_32(dh, ds, value);
-                std::memcpy(d_row + i * 4, &d, 4);
+                Store_Pixel<K>(d_row + i * 4, From_HSV<K>(dh, ds, value));
             }
         });
 }
@@ -202,70 +215,66 @@ int Blend_24(Display_Context&, Surface, Surface, int, int, int, int, int, int, i
 
 int Colour_Blend_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                       int clip_width, int clip_height) {
-    if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
-        if (!Colour_Blend_16(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
+    switch (Format_Of(d, dest).kind) {
+    case Pixel_Kind::Rgb555:
+    case Pixel_Kind::Rgb565: {
+        const auto blend = Format_Of(d, dest).kind == Pixel_Kind::Rgb565 ? Colour_Blend_16<Pixel_Kind::Rgb565>
+                                                                          : Colour_Blend_16<Pixel_Kind::Rgb555>;
+        if (!blend(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Colour_Blend_Blit(): 16 bit blend FAILED");
             return 0;
         }
-    } else if (d.Screen_Bpp == 32) {
+        break;
+    }
+    case Pixel_Kind::Rgb32:
         if (!Colour_Blend_32(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Colour_Blend_Blit(): 32 bit blend FAILED");
             return 0;
         }
-    } else if (d.Screen_Bpp == 24) {
+        break;
+    case Pixel_Kind::Rgb24:
         if (!Blend_24(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Colour_Blend_Blit(): 24 bit blend FAILED");
             return 0;
         }
+        break;
+    case Pixel_Kind::Index8: break;
     }
     return 1;
 }
 
 int Light_Blend_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                      int clip_width, int clip_height) {
-    if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
+    switch (Format_Of(d, dest).kind) {
+    case Pixel_Kind::Rgb555:
+    case Pixel_Kind::Rgb565:
         if (!Light_Blend_Blit_16(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Light_Blend_Blit(): 16 bit blend FAILED");
             return 0;
         }
-    } else if (d.Screen_Bpp == 32) {
+        break;
+    case Pixel_Kind::Rgb32:
         if (!Light_Blend_32(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Light_Blend_Blit(): 32 bit blend FAILED");
             return 0;
         }
-    } else if (d.Screen_Bpp == 24) {
+        break;
+    case Pixel_Kind::Rgb24:
         if (!Blend_24(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height)) {
             Report_Error(d.app, "Light_Blend_Blit(): 24 bit blend FAILED");
             return 0;
         }
+        break;
+    case Pixel_Kind::Index8: break;
     }
     return 1;
 }
 
 int Light_Blend_Blit_16(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                         int clip_width, int clip_height) {
-    return Run_Blend<uint16_t>(
-        d, "Light_Blend_Blit_16", source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height,
-        [&display = d](const uint8_t* s_row, uint8_t* d_row, int count) {
-            const Fields_16 fields(display.Pixel_Format_565 != 0);
-            for (int i = 0; i < count; ++i) {
-                uint16_t s, d;
-                std::memcpy(&s, s_row + i * 2, 2);
-                if (s == 0) continue;
-                std::memcpy(&d, d_row + i * 2, 2);
-                if (d != 0) {
-                    float sh, ss, sv, dh, ds, dv;
-                    fields.to_hsv(s, &sh, &ss, &sv);
-                    fields.to_hsv(d, &dh, &ds, &dv);
-                    float value = dv + sv;
-                    if (value > 1.0f) value = 1.0f;
-                    d = fields.from_hsv(dh, ds, value);
-                } else {
-                    d = s;  // at 16 bits an empty place takes the source as it is
-                }
-                std::memcpy(d_row + i * 2, &d, 2);
-            }
-        });
+    const auto blend = dest && dest->pixel_format().kind == Pixel_Kind::Rgb565 ? Light_Blend_16<Pixel_Kind::Rgb565>
+                                                                               : Light_Blend_16<Pixel_Kind::Rgb555>;
+    return blend(d, source, dest, sx, sy, dx, dy, width, height, clip_width, clip_height);
 }
 
 int Alter_Hue(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height, int amount) {

@@ -68,22 +68,67 @@ Inside Keep_Inside(Surface surface, int& x, int& y, int& width, int& height) {
 
 }  // namespace
 
+namespace {
+
+// The 16-bit fields as the fade reads them: the high (red) field is the first channel, and
+// every field maximum maps to exactly 1.0, so an untouched colour comes back whole.
+template <Pixel_Kind K>
+void Fade_Rows_16(uint8_t* pixels, int pitch, int x, int y, int width, int height, const Fade_Amounts& amounts) {
+    constexpr double gm = Green_Max<K>;
+    for (int row = y; row < y + height; ++row) {
+        uint8_t* p = pixels + static_cast<ptrdiff_t>(row) * pitch + static_cast<ptrdiff_t>(x) * 2;
+        for (int i = 0; i < width; ++i, p += 2) {
+            const uint32_t pixel = Load_Pixel<K>(p);
+            if (pixel == 0) continue;
+            float first = static_cast<float>(Red_Field<K>(pixel) / 31.0);
+            float second = static_cast<float>(Green_Field<K>(pixel) / gm);
+            float third = static_cast<float>(Blue_Field<K>(pixel) / 31.0);
+            Fade_Channels(first, second, third, amounts);
+            Store_Pixel<K>(p, Pack_Fields<K>(static_cast<uint32_t>(Channel_To_Int(first * 31.0)) & 31u,
+                                             static_cast<uint32_t>(Channel_To_Int(second * gm)) & Green_Max<K>,
+                                             static_cast<uint32_t>(Channel_To_Int(third * 31.0)) & 31u));
+        }
+    }
+}
+
+// The 32-bit bytes: the lowest (blue) byte is the first channel here.
+void Fade_Rows_32(uint8_t* pixels, int pitch, int x, int y, int width, int height, const Fade_Amounts& amounts) {
+    constexpr Pixel_Kind K = Pixel_Kind::Rgb32;
+    for (int row = y; row < y + height; ++row) {
+        uint8_t* p = pixels + static_cast<ptrdiff_t>(row) * pitch + static_cast<ptrdiff_t>(x) * 4;
+        for (int i = 0; i < width; ++i, p += 4) {
+            const uint32_t pixel = Load_Pixel<K>(p);
+            if ((pixel & 0xFFFFFFu) == 0) continue;
+            float first = static_cast<float>(Blue_Field<K>(pixel) * 0.003921569);
+            float second = static_cast<float>(Green_Field<K>(pixel) * 0.003921569);
+            float third = static_cast<float>(Red_Field<K>(pixel) * 0.003921569);
+            Fade_Channels(first, second, third, amounts);
+            Store_Pixel<K>(p, Pack_Fields<K>(static_cast<uint32_t>(Channel_To_Int(third * 255.0)) & 0xFFu,
+                                             static_cast<uint32_t>(Channel_To_Int(second * 255.0)) & 0xFFu,
+                                             static_cast<uint32_t>(Channel_To_Int(first * 255.0)) & 0xFFu));
+        }
+    }
+}
+
+}  // namespace
+
 int Fade(Display_Context& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
-    if (d.Screen_Bpp < 15) return 1;
-    if (d.Screen_Bpp == 15 || d.Screen_Bpp == 16) {
+    switch (Format_Of(d, surface).kind) {
+    case Pixel_Kind::Rgb555:
+    case Pixel_Kind::Rgb565:
         if (!Fade_16(d, surface, x, y, width, height, light, hue, saturation)) {
             Report_Error(d.app, "Fade(): Fade_16 FAILED");
             return 0;
         }
         return 1;
-    }
-    if (d.Screen_Bpp == 32) {
+    case Pixel_Kind::Rgb32:
         if (!Fade_32(d, surface, x, y, width, height, light, hue, saturation)) {
             Report_Error(d.app, "Fade(): Fade_32 FAILED");
             return 0;
         }
+        return 1;
+    default: return 1;  // palette pixels and 24-bit pixels are not faded
     }
-    return 1;
 }
 
 int Fade_16(Display_Context& d, Surface surface, int x, int y, int width, int height, int light, int hue, int saturation) {
@@ -97,31 +142,10 @@ int Fade_16(Display_Context& d, Surface surface, int x, int y, int width, int he
         return 0;
     }
     const Fade_Amounts amounts = Make_Amounts(light, hue, saturation);
-    const int high_shift = d.Pixel_Format_565 ? 11 : 10;
-    const uint32_t middle_mask = d.Pixel_Format_565 ? 63u : 31u;
-    const double gm = d.Pixel_Format_565 ? 63.0 : 31.0;
-
-    for (int row = y; row < y + height; ++row) {
-        uint8_t* p = pixels + static_cast<ptrdiff_t>(row) * pitch + static_cast<ptrdiff_t>(x) * 2;
-        for (int i = 0; i < width; ++i, p += 2) {
-            uint16_t pixel;
-            std::memcpy(&pixel, p, 2);
-            if (pixel == 0) continue;
-            const uint32_t high = (pixel >> high_shift) & 31u;
-            const uint32_t middle = (pixel >> 5) & middle_mask;
-            const uint32_t low = pixel & 31u;
-            // Field maxima map to exactly 1.0, so an untouched colour comes back whole.
-            float first = static_cast<float>(high / 31.0);
-            float second = static_cast<float>(middle / gm);
-            float third = static_cast<float>(low / 31.0);
-            Fade_Channels(first, second, third, amounts);
-            const uint32_t high2 = static_cast<uint32_t>(Channel_To_Int(first * 31.0)) & 31u;
-            const uint32_t middle2 = static_cast<uint32_t>(Channel_To_Int(second * gm)) & middle_mask;
-            const uint32_t low2 = static_cast<uint32_t>(Channel_To_Int(third * 31.0)) & 31u;
-            pixel = static_cast<uint16_t>((high2 << high_shift) | (middle2 << 5) | low2);
-            std::memcpy(p, &pixel, 2);
-        }
-    }
+    if (surface->pixel_format().kind == Pixel_Kind::Rgb565)
+        Fade_Rows_16<Pixel_Kind::Rgb565>(pixels, pitch, x, y, width, height, amounts);
+    else
+        Fade_Rows_16<Pixel_Kind::Rgb555>(pixels, pitch, x, y, width, height, amounts);
     Unlock_Surface(surface, pixels);
     return 1;
 }
@@ -136,27 +160,7 @@ int Fade_32(Display_Context& d, Surface surface, int x, int y, int width, int he
         Report_Error(d.app, "Fade_32(): Lock Surface FAILED");
         return 0;
     }
-    const Fade_Amounts amounts = Make_Amounts(light, hue, saturation);
-
-    for (int row = y; row < y + height; ++row) {
-        uint8_t* p = pixels + static_cast<ptrdiff_t>(row) * pitch + static_cast<ptrdiff_t>(x) * 4;
-        for (int i = 0; i < width; ++i, p += 4) {
-            uint32_t pixel;
-            std::memcpy(&pixel, p, 4);
-            const uint32_t colour = pixel & 0xFFFFFFu;
-            if (colour == 0) continue;
-            // The lowest byte is the first channel here (the 16-bit path hands over the high field).
-            float first = static_cast<float>((colour & 0xFF) * 0.003921569);
-            float second = static_cast<float>(((colour >> 8) & 0xFF) * 0.003921569);
-            float third = static_cast<float>(((colour >> 16) & 0xFF) * 0.003921569);
-            Fade_Channels(first, second, third, amounts);
-            const uint32_t first2 = static_cast<uint32_t>(Channel_To_Int(first * 255.0)) & 0xFFu;
-            const uint32_t second2 = static_cast<uint32_t>(Channel_To_Int(second * 255.0)) & 0xFFu;
-            const uint32_t third2 = static_cast<uint32_t>(Channel_To_Int(third * 255.0)) & 0xFFu;
-            pixel = third2 * 65536u + second2 * 256u + first2;
-            std::memcpy(p, &pixel, 4);
-        }
-    }
+    Fade_Rows_32(pixels, pitch, x, y, width, height, Make_Amounts(light, hue, saturation));
     Unlock_Surface(surface, pixels);
     return 1;
 }

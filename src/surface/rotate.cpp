@@ -97,7 +97,9 @@ int Get_Rotated_Dimensions(int width, int height, int* rotated_width, int* rotat
 
 int Rotate_Surface_Ex(Display_Context& d, Surface source, Surface dest, int width, int height, int* rotated_width,
                       int* rotated_height, float angle, int sx0, int sy0, int dx0, int dy0) {
-    if (d.Screen_Bpp == 24) {
+    // Three-byte pixels go through device contexts; the others are copied by their size.
+    const Pixel_Format format = Format_Of(d, dest);
+    if (format.kind == Pixel_Kind::Rgb24) {
         if (!Rotate_Generic_Surface_Ex(d.app, source, dest, width, height, rotated_width, rotated_height, angle, sx0, sy0,
                                        dx0, dy0)) {
             Report_Error(d.app, "Rotate_Surface_Ex(): Rotate_Generic_Surface_Ex FAILED");
@@ -129,13 +131,14 @@ int Rotate_Surface_Ex(Display_Context& d, Surface source, Surface dest, int widt
     t.sy0 = sy0;
     t.dx0 = dx0;
     t.dy0 = dy0;
-    const bool sized = Read_Size(source, &t.source_w, &t.source_h) && Read_Size(dest, &t.dest_w, &t.dest_h);
+    // A source of another size of pixel than the destination's cannot be copied from.
+    const bool sized = Read_Size(source, &t.source_w, &t.source_h) && Read_Size(dest, &t.dest_w, &t.dest_h) &&
+                       source->bytes_per_pixel() == format.bytes_per_pixel;
     if (sized) {
-        switch (d.Screen_Bpp) {
-        case 8: Rotate_Pixels<1>(r, t); break;
-        case 15:
-        case 16: Rotate_Pixels<2>(r, t); break;
-        case 32: Rotate_Pixels<4>(r, t); break;
+        switch (format.bytes_per_pixel) {
+        case 1: Rotate_Pixels<1>(r, t); break;
+        case 2: Rotate_Pixels<2>(r, t); break;
+        case 4: Rotate_Pixels<4>(r, t); break;
         default: break;
         }
     }

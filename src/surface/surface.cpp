@@ -275,6 +275,12 @@ int Draw_GDI_Text(Surface surface, int x, int y, uint32_t colour, const char* te
     return 1;
 }
 
+Pixel_Format Format_Of(const Display_Context& d, Surface surface) {
+    if (surface) return surface->pixel_format();
+    const DDPIXELFORMAT screen = Pixel_Format_For(d.Screen_Bpp);
+    return Describe_Pixel_Format(d.Screen_Bpp, screen.dwRBitMask, screen.dwGBitMask, screen.dwBBitMask);
+}
+
 void Release_Surface(Surface* surface) {
     if (surface && *surface) {
         (*surface)->Release();

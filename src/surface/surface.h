@@ -20,6 +20,9 @@ int Restore_All_Surfaces(Display_Context& d);
 int Get_Available_Video_Memory(Display_Context& d, uint32_t* total, uint32_t* free);
 int Supports_Wide_Surfaces(Display_Context& d);
 int Draw_GDI_Text(Surface surface, int x, int y, uint32_t colour, const char* text);
+// The format pixel work on `surface` follows: its own. Without a surface, the screen's, so
+// that a call given none fails along the path of the screen's depth as it always has.
+Pixel_Format Format_Of(const Display_Context& d, Surface surface);
 // Releases a surface reference and clears the handle (does nothing for a null handle).
 void Release_Surface(Surface* surface);
 

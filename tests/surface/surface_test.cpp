@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "diagnostics/diagnostics.h"
+#include "platform/gdi/gdi.h"
 #include "platform/windows/windows.h"
 #include "support/scratch_folder.h"
 #include "support/surface_fixture.h"
 #include "surface/display.h"
+#include "surface/pixel_ops.h"
 
 using Reports = std::vector<std::string>;
 
@@ -380,4 +382,126 @@ TEST_F(Surface_Test, EntryAndExitLinesAreWrittenOnceAfterASuccess) {
     EXPECT_TRUE(Take_Reports().empty());
     Release_Surface(&b);
     Release_Surface(&c);
+}
+
+namespace {
+
+// Every value of a kind's fields goes out to 8-bit channels and back unchanged, a full
+// field widens to 255, and memory holds exactly the kind's bytes.
+template <Pixel_Kind K>
+void Expect_Round_Trips(uint32_t last_pixel, uint32_t white) {
+    SCOPED_TRACE(static_cast<int>(K));
+    int failures = 0;
+    for (uint64_t p = 0; p <= last_pixel && failures < 5; p += last_pixel > 0xFFFF ? 0x010101 : 1) {
+        const auto v = static_cast<uint32_t>(p);
+        const uint32_t back = Pack_RGB<K>(Red_Of<K>(v), Green_Of<K>(v), Blue_Of<K>(v));
+        if (back != v) {
+            ADD_FAILURE() << std::hex << v << " came back as " << back;
+            ++failures;
+        }
+    }
+    EXPECT_EQ(Pack_RGB<K>(255, 255, 255), white);
+    EXPECT_EQ(Red_Of<K>(white), 255u);
+    EXPECT_EQ(Green_Of<K>(white), 255u);
+    EXPECT_EQ(Blue_Of<K>(white), 255u);
+    uint8_t memory[5] = {0xAA, 0xAA, 0xAA, 0xAA, 0xAA};
+    Store_Pixel<K>(memory, white);
+    EXPECT_EQ(Load_Pixel<K>(memory), white);
+    EXPECT_EQ(memory[Pixel_Layout<K>::bytes], 0xAA);  // nothing past the pixel
+}
+
+}  // namespace
+
+TEST(Pixel_Format, EveryKindPacksUnpacksAndDescribesItsSurfaces) {
+    Expect_Round_Trips<Pixel_Kind::Rgb555>(0x7FFF, 0x7FFF);
+    Expect_Round_Trips<Pixel_Kind::Rgb565>(0xFFFF, 0xFFFF);
+    Expect_Round_Trips<Pixel_Kind::Rgb24>(0xFFFFFF, 0xFFFFFF);
+    Expect_Round_Trips<Pixel_Kind::Rgb32>(0xFFFFFF, 0xFFFFFF);
+    // Channels land in their own fields: red high, blue low; low bits dropped.
+    EXPECT_EQ(Pack_RGB<Pixel_Kind::Rgb565>(0xFF, 0x0C, 0x07), 0xF800u | (3u << 5));
+    EXPECT_EQ(Pack_RGB<Pixel_Kind::Rgb555>(0x08, 0xFF, 0x00), (1u << 10) | (31u << 5));
+    EXPECT_EQ(Pack_RGB<Pixel_Kind::Rgb32>(0x12, 0x34, 0x56), 0x123456u);
+
+    // What the display service gives each surface, from the depth and the 16-bit layout.
+    const struct {
+        int bpp;
+        bool is_565;
+        Pixel_Kind kind;
+        int bytes;
+        uint32_t red, green, blue;
+        int red_shift, green_loss;
+    } cases[] = {
+        {8, true, Pixel_Kind::Index8, 1, 0, 0, 0, 0, 8},
+        {15, true, Pixel_Kind::Rgb555, 2, 0x7C00, 0x03E0, 0x001F, 10, 3},
+        {16, false, Pixel_Kind::Rgb555, 2, 0x7C00, 0x03E0, 0x001F, 10, 3},
+        {16, true, Pixel_Kind::Rgb565, 2, 0xF800, 0x07E0, 0x001F, 11, 2},
+        {24, true, Pixel_Kind::Rgb24, 3, 0xFF0000, 0x00FF00, 0x0000FF, 16, 0},
+        {32, true, Pixel_Kind::Rgb32, 4, 0xFF0000, 0x00FF00, 0x0000FF, 16, 0},
+    };
+    Fresh_Session fresh;
+    Display_Context& d = fresh.session.display;
+    for (const auto& c : cases) {
+        Open_Surface_Display(d, 16, 16, c.bpp, c.is_565);
+        Surface surf = nullptr;
+        ASSERT_EQ(Create_SYSTEM_Surface(d, &surf, 4, 4), 1);
+        const Pixel_Format& f = surf->pixel_format();
+        EXPECT_EQ(f.kind, c.kind) << c.bpp;
+        EXPECT_EQ(f.bits_per_pixel, c.bpp);
+        EXPECT_EQ(f.bytes_per_pixel, c.bytes) << c.bpp;
+        EXPECT_EQ(f.red_mask, c.red) << c.bpp;
+        EXPECT_EQ(f.green_mask, c.green) << c.bpp;
+        EXPECT_EQ(f.blue_mask, c.blue) << c.bpp;
+        EXPECT_EQ(f.red_shift, c.red_shift) << c.bpp;
+        EXPECT_EQ(f.green_loss, c.green_loss) << c.bpp;
+        Release_Surface(&surf);
+        Close_Surface_Display(d);
+    }
+}
+
+// Pixel work follows the surface it touches, not the screen: a 5-5-5 surface made while a
+// 5-6-5 screen is up fades, blends and converts colours by its own fields.
+TEST_F(Surface_Test, A555SurfaceOnA565ScreenKeepsItsOwnFields) {
+    Open(16, true);
+    Surface narrow = nullptr, other = nullptr, wide = nullptr;
+    Display_Settings().format_16_is_565 = false;
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &narrow, 8, 4), 1);
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &other, 8, 4), 1);
+    Display_Settings().format_16_is_565 = true;
+    ASSERT_EQ(Create_SYSTEM_Surface(s.display, &wide, 8, 4), 1);
+    ASSERT_EQ(narrow->pixel_format().kind, Pixel_Kind::Rgb555);
+    ASSERT_EQ(wide->pixel_format().kind, Pixel_Kind::Rgb565);
+    uint8_t* p = Lock_Surface(s.display, wide);  // the screen's flag says 5-6-5
+    ASSERT_NE(p, nullptr);
+    Unlock_Surface(wide, p);
+    ASSERT_EQ(s.display.Pixel_Format_565, 1);
+
+    // Hue 60 off pure blue (240) is 180: a five-bit middle field takes 30, a six-bit one 62.
+    Poke(narrow, 0, 0, 0x001F);
+    Poke(wide, 0, 0, 0x001F);
+    ASSERT_EQ(Fade(s.display, narrow, 0, 0, 1, 1, 0, 60, 0), 1);
+    ASSERT_EQ(Fade(s.display, wide, 0, 0, 1, 1, 0, 60, 0), 1);
+    EXPECT_EQ(Peek(narrow, 0, 0), (30u << 5) | 31u);
+    EXPECT_EQ(Peek(wide, 0, 0), (62u << 5) | 31u);
+
+    // Light adds the values: full red on dark red (field 8 of 31) stays red, at full value.
+    Poke(other, 0, 0, 0x7C00);
+    Poke(narrow, 1, 0, 8u << 10);
+    ASSERT_EQ(Light_Blend_Blit(s.display, other, narrow, 0, 0, 1, 0, 1, 1, 8, 4), 1);
+    EXPECT_EQ(Peek(narrow, 1, 0), 0x7C00u);
+    // Surfaces of two layouts are not mixed.
+    Poke(wide, 1, 0, 0x1234);
+    ASSERT_EQ(Colour_Blend_Blit(s.display, other, wide, 0, 0, 1, 0, 1, 1, 8, 4), 1);
+    EXPECT_EQ(Peek(wide, 1, 0), 0x1234u);
+
+    // GDI colours go in and out through the surface's own masks.
+    HDC dc = nullptr;
+    ASSERT_EQ(narrow->GetDC(&dc), DD_OK);
+    EXPECT_EQ(SetPixel(dc, 2, 0, RGB(255, 0, 0)), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 2, 0), RGB(255, 0, 0));
+    narrow->ReleaseDC(dc);
+    EXPECT_EQ(Peek(narrow, 2, 0), 0x7C00u);
+    EXPECT_TRUE(Take_Reports().empty());
+    Release_Surface(&narrow);
+    Release_Surface(&other);
+    Release_Surface(&wide);
 }

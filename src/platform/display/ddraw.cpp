@@ -59,8 +59,6 @@ HRESULT Take_Fault(DD_Call call) {
 
 bool Valid_Depth(int bpp) { return bpp == 8 || bpp == 15 || bpp == 16 || bpp == 24 || bpp == 32; }
 
-int Bytes_For(int bpp) { return bpp == 8 ? 1 : bpp <= 16 ? 2 : bpp == 24 ? 3 : 4; }
-
 uint32_t Colour_Mask(int bpp) {
     switch (bpp) {
     case 8: return 0xFF;
@@ -209,6 +207,45 @@ DDPIXELFORMAT Pixel_Format_For(int bpp) {
     return f;
 }
 
+namespace {
+int Lowest_Bit(uint32_t mask) {
+    int shift = 0;
+    while (mask && !(mask & 1u)) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+int Bit_Count(uint32_t mask) {
+    int n = 0;
+    for (; mask; mask &= mask - 1) ++n;
+    return n;
+}
+}  // namespace
+
+Pixel_Format Describe_Pixel_Format(int bpp, uint32_t red_mask, uint32_t green_mask, uint32_t blue_mask) {
+    Pixel_Format f;
+    f.bits_per_pixel = bpp;
+    switch (bpp) {
+    case 8: f.kind = Pixel_Kind::Index8; f.bytes_per_pixel = 1; return f;
+    case 15:
+    case 16: f.kind = green_mask == 0x07E0 ? Pixel_Kind::Rgb565 : Pixel_Kind::Rgb555; f.bytes_per_pixel = 2; break;
+    case 24: f.kind = Pixel_Kind::Rgb24; f.bytes_per_pixel = 3; break;
+    case 32: f.kind = Pixel_Kind::Rgb32; f.bytes_per_pixel = 4; break;
+    default: f.bytes_per_pixel = 0; return f;
+    }
+    f.red_mask = red_mask;
+    f.green_mask = green_mask;
+    f.blue_mask = blue_mask;
+    f.red_shift = Lowest_Bit(red_mask);
+    f.green_shift = Lowest_Bit(green_mask);
+    f.blue_shift = Lowest_Bit(blue_mask);
+    f.red_loss = 8 - Bit_Count(red_mask);
+    f.green_loss = 8 - Bit_Count(green_mask);
+    f.blue_loss = 8 - Bit_Count(blue_mask);
+    return f;
+}
+
 void Inject_DD_Fault(DD_Call call, HRESULT code, int times) {
     faults[static_cast<size_t>(call)] = Fault{code, times};
 }
@@ -282,11 +319,11 @@ uint32_t DDSurface::Release() {
 }
 
 uint32_t DDSurface::Pixel(int x, int y) const {
-    return Read_Pixel(pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * bytes_, bytes_);
+    return Read_Pixel(pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * bytes_per_pixel(), bytes_per_pixel());
 }
 
 void DDSurface::Set_Pixel(int x, int y, uint32_t value) {
-    Write_Pixel(pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * bytes_, bytes_, value);
+    Write_Pixel(pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(x) * bytes_per_pixel(), bytes_per_pixel(), value);
 }
 
 HRESULT DDSurface::Lock(const RECT*, DDSURFACEDESC2* desc, uint32_t, void*) {
@@ -406,13 +443,13 @@ HRESULT DDSurface::Blt(const RECT* dest_rect, DDSurface* source, const RECT* sou
     if (flags & DDBLT_COLORFILL) {
         if (!fx) return DDERR_INVALIDPARAMS;
         if (!Rect_Inside(dr, width_, height_)) return DDERR_INVALIDRECT;
-        const uint32_t value = fx->dwFillColor & (bpp_ == 32 ? 0xFFFFFFFFu : Colour_Mask(bpp_));
+        const uint32_t value = fx->dwFillColor & (bpp() == 32 ? 0xFFFFFFFFu : Colour_Mask(bpp()));
         for (int y = dr.top; y < dr.bottom; ++y) {
-            uint8_t* row = pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(dr.left) * bytes_;
+            uint8_t* row = pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(dr.left) * bytes_per_pixel();
             if (value == 0) {
-                std::memset(row, 0, static_cast<size_t>(dr.right - dr.left) * bytes_);
+                std::memset(row, 0, static_cast<size_t>(dr.right - dr.left) * bytes_per_pixel());
             } else {
-                for (int x = dr.left; x < dr.right; ++x, row += bytes_) Write_Pixel(row, bytes_, value);
+                for (int x = dr.left; x < dr.right; ++x, row += bytes_per_pixel()) Write_Pixel(row, bytes_per_pixel(), value);
             }
         }
         if (primary_ && primary_hook) primary_hook(this, dr);
@@ -420,7 +457,7 @@ HRESULT DDSurface::Blt(const RECT* dest_rect, DDSurface* source, const RECT* sou
     }
 
     if (!source) return DDERR_INVALIDPARAMS;
-    if (source->bpp_ != bpp_) return DDERR_UNSUPPORTED;
+    if (source->bpp() != bpp()) return DDERR_UNSUPPORTED;
     const RECT sr = source_rect ? *source_rect : RECT{0, 0, source->width_, source->height_};
     if (!Rect_Inside(sr, source->width_, source->height_)) return DDERR_INVALIDRECT;
     if (dr.left >= dr.right || dr.top >= dr.bottom) return DDERR_INVALIDRECT;
@@ -440,7 +477,7 @@ HRESULT DDSurface::Blt(const RECT* dest_rect, DDSurface* source, const RECT* sou
     const bool mirror_lr = (flags & DDBLT_DDFX) && fx && (fx->dwDDFX & DDBLTFX_MIRRORLEFTRIGHT);
     const bool mirror_ud = (flags & DDBLT_DDFX) && fx && (fx->dwDDFX & DDBLTFX_MIRRORUPDOWN);
     const bool keyed = (flags & DDBLT_KEYSRC) != 0;
-    const uint32_t mask = Colour_Mask(bpp_);
+    const uint32_t mask = Colour_Mask(bpp());
     const uint32_t key = source->key_ & mask;
     const int dw = dr.right - dr.left, dh = dr.bottom - dr.top;
     const int sw = sr.right - sr.left, sh = sr.bottom - sr.top;
@@ -452,11 +489,11 @@ HRESULT DDSurface::Blt(const RECT* dest_rect, DDSurface* source, const RECT* sou
     int src_x0 = sr.left, src_y0 = sr.top;
     if (source == this && sr.left < dr.right && dr.left < sr.right && sr.top < dr.bottom && dr.top < sr.bottom) {
         auto& stage = Staging();
-        const size_t row_bytes = static_cast<size_t>(sw) * bytes_;
+        const size_t row_bytes = static_cast<size_t>(sw) * bytes_per_pixel();
         stage.resize(row_bytes * static_cast<size_t>(sh));
         for (int y = 0; y < sh; ++y)
             std::memcpy(stage.data() + row_bytes * y,
-                        pixels_.data() + static_cast<size_t>(sr.top + y) * pitch_ + static_cast<size_t>(sr.left) * bytes_,
+                        pixels_.data() + static_cast<size_t>(sr.top + y) * pitch_ + static_cast<size_t>(sr.left) * bytes_per_pixel(),
                         row_bytes);
         src_base = stage.data();
         src_pitch = static_cast<int>(row_bytes);
@@ -481,41 +518,41 @@ HRESULT DDSurface::Blt(const RECT* dest_rect, DDSurface* source, const RECT* sou
         const int j = y - dr.top;
         int sj = stretch ? static_cast<int>((static_cast<int64_t>(j) * sh) / dh) : j;
         if (mirror_ud) sj = sh - 1 - sj;
-        const uint8_t* srow = src_base + static_cast<size_t>(src_y0 + sj) * src_pitch + static_cast<size_t>(src_x0) * bytes_;
-        uint8_t* drow = pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(area.left) * bytes_;
+        const uint8_t* srow = src_base + static_cast<size_t>(src_y0 + sj) * src_pitch + static_cast<size_t>(src_x0) * bytes_per_pixel();
+        uint8_t* drow = pixels_.data() + static_cast<size_t>(y) * pitch_ + static_cast<size_t>(area.left) * bytes_per_pixel();
         // A stretch that repeats a source row repeats the row it has just written (not when
         // keyed: there the row underneath shows through). The source is staged when it
         // overlaps, so the row just written cannot have changed it.
         if (stretch && !keyed && sj == previous_sj) {
-            std::memcpy(drow, previous_drow, static_cast<size_t>(area_w) * bytes_);
+            std::memcpy(drow, previous_drow, static_cast<size_t>(area_w) * bytes_per_pixel());
             continue;
         }
         previous_sj = sj;
         previous_drow = drow;
         if (!stretch && !mirror_lr) {
-            const uint8_t* from = srow + static_cast<size_t>(area.left - dr.left) * bytes_;
+            const uint8_t* from = srow + static_cast<size_t>(area.left - dr.left) * bytes_per_pixel();
             if (!keyed) {
-                std::memcpy(drow, from, static_cast<size_t>(area_w) * bytes_);
+                std::memcpy(drow, from, static_cast<size_t>(area_w) * bytes_per_pixel());
                 continue;
             }
             // A keyed 1:1 copy (masks, glyphs, objects): contiguous rows, no column map.
-            switch (bytes_) {
+            switch (bytes_per_pixel()) {
             case 4: Copy_Keyed_Row<uint32_t>(drow, from, area_w, key, mask); continue;
             case 2: Copy_Keyed_Row<uint16_t>(drow, from, area_w, key, mask); continue;
             case 1: Copy_Keyed_Row<uint8_t>(drow, from, area_w, key, mask); continue;
             default: break;
             }
         }
-        if (!stretch && !keyed && bytes_ != 3) {
+        if (!stretch && !keyed && bytes_per_pixel() != 3) {
             // A plain mirrored copy (the plasma's symmetry copies): one row read backwards.
             const int last = sw - 1 - (area.left - dr.left);
-            switch (bytes_) {
+            switch (bytes_per_pixel()) {
             case 4: Copy_Reversed_Row<uint32_t>(drow, srow, last, area_w); continue;
             case 2: Copy_Reversed_Row<uint16_t>(drow, srow, last, area_w); continue;
             default: Copy_Reversed_Row<uint8_t>(drow, srow, last, area_w); continue;
             }
         }
-        switch (bytes_) {
+        switch (bytes_per_pixel()) {
         case 4: Copy_Row<uint32_t>(drow, srow, map, area_w, keyed, key, mask); break;
         case 2: Copy_Row<uint16_t>(drow, srow, map, area_w, keyed, key, mask); break;
         case 1: Copy_Row<uint8_t>(drow, srow, map, area_w, keyed, key, mask); break;
@@ -538,7 +575,7 @@ HRESULT DDSurface::BltFast(int32_t x, int32_t y, DDSurface* source, const RECT* 
     if (lost_ || source->lost_) return DDERR_SURFACELOST;
     if (locked_ || dc_ || source->locked_ || source->dc_) return DDERR_LOCKEDSURFACES;
     if (clipper_) return DDERR_UNSUPPORTED;
-    if (source->bpp_ != bpp_) return DDERR_UNSUPPORTED;
+    if (source->bpp() != bpp()) return DDERR_UNSUPPORTED;
     const RECT sr = source_rect ? *source_rect : RECT{0, 0, source->width_, source->height_};
     if (!Rect_Inside(sr, source->width_, source->height_)) return DDERR_INVALIDRECT;
     const RECT dr{x, y, x + (sr.right - sr.left), y + (sr.bottom - sr.top)};
@@ -619,7 +656,9 @@ HRESULT DDraw::CreateSurface(const DDSURFACEDESC2* desc, DDSurface** out) {
         w = static_cast<int>(desc->dwWidth);
         h = static_cast<int>(desc->dwHeight);
     }
-    const int bytes = Bytes_For(depth);
+    const DDPIXELFORMAT format = Pixel_Format_For(depth);
+    const Pixel_Format pixel_format = Describe_Pixel_Format(depth, format.dwRBitMask, format.dwGBitMask, format.dwBBitMask);
+    const int bytes = pixel_format.bytes_per_pixel;
     const int align = std::max(1, config.pitch_alignment);
     const int pitch = ((w * bytes + align - 1) / align) * align;
     const uint64_t size = static_cast<uint64_t>(pitch) * static_cast<uint64_t>(h);
@@ -636,12 +675,11 @@ HRESULT DDraw::CreateSurface(const DDSURFACEDESC2* desc, DDSurface** out) {
     s->owner_ = this;
     s->width_ = w;
     s->height_ = h;
-    s->bpp_ = depth;
-    s->bytes_ = bytes;
     s->pitch_ = pitch;
     s->primary_ = primary;
     s->video_ = video;
-    s->format_ = Pixel_Format_For(depth);
+    s->format_ = format;
+    s->pixel_format_ = pixel_format;
     s->pixels_.assign(static_cast<size_t>(size), 0);
     if (video) video_used_ += static_cast<uint32_t>(size);
     *out = s;

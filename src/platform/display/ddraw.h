@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/display/pixel_format.h"
 #include "platform/windows/wintypes.h"
 
 // ---- result codes ---------------------------------------------------------------------
@@ -169,8 +170,10 @@ public:
     // Direct access for the platform layer, backends and tests (no result codes).
     int width() const { return width_; }
     int height() const { return height_; }
-    int bpp() const { return bpp_; }
-    int bytes_per_pixel() const { return bytes_; }
+    int bpp() const { return pixel_format_.bits_per_pixel; }
+    int bytes_per_pixel() const { return pixel_format_.bytes_per_pixel; }
+    // What the pixels hold, fixed when the surface is made.
+    const Pixel_Format& pixel_format() const { return pixel_format_; }
     int pitch() const { return pitch_; }
     uint8_t* bits() { return pixels_.data(); }
     const uint8_t* bits() const { return pixels_.data(); }
@@ -195,7 +198,8 @@ private:
     ~DDSurface();
 
     DDraw* owner_ = nullptr;
-    int width_ = 0, height_ = 0, bpp_ = 0, bytes_ = 0, pitch_ = 0;
+    int width_ = 0, height_ = 0, pitch_ = 0;
+    Pixel_Format pixel_format_;
     bool primary_ = false, video_ = false, lost_ = false, locked_ = false;
     uint32_t key_ = 0;
     bool key_set_ = false;

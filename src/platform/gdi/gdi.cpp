@@ -34,22 +34,6 @@ bool Surface_Usable(const DDSurface* surface) {
     return surface && !surface->is_locked() && surface->IsLost() == DD_OK;
 }
 
-// Pixel formats as the conversion loops see them.
-enum class Format { Bitmap32, Index8, Rgb555, Rgb565, Rgb24, Rgb32 };
-
-Format Format_Of(const DDSurface* surface) {
-    switch (surface->bpp()) {
-    case 8: return Format::Index8;
-    case 15: return Format::Rgb555;
-    case 16: return surface->format().dwGBitMask == 0x07E0 ? Format::Rgb565 : Format::Rgb555;
-    case 24: return Format::Rgb24;
-    default: return Format::Rgb32;
-    }
-}
-
-inline uint32_t Expand_5(uint32_t v) { return (v << 3) | (v >> 2); }
-inline uint32_t Expand_6(uint32_t v) { return (v << 2) | (v >> 4); }
-
 uint8_t Grey_Of(COLORREF c) {
     return static_cast<uint8_t>((GetRValue(c) * 299u + GetGValue(c) * 587u + GetBValue(c) * 114u) / 1000u);
 }
@@ -230,33 +214,38 @@ bool DeleteDC(HDC dc) {
 
 // ---- colours and pixels ---------------------------------------------------------------------
 
+namespace {
+template <Pixel_Kind K>
+inline uint32_t Pack_Colour(COLORREF c) {
+    return Pack_RGB<K>(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+template <Pixel_Kind K>
+inline COLORREF Unpack_Colour(uint32_t p) {
+    return RGB(static_cast<uint8_t>(Red_Of<K>(p)), static_cast<uint8_t>(Green_Of<K>(p)), static_cast<uint8_t>(Blue_Of<K>(p)));
+}
+}  // namespace
+
 uint32_t Colour_To_Pixel(const DDSurface* surface, COLORREF colour) {
-    const uint32_t r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
-    switch (Format_Of(surface)) {
-    case Format::Index8: return Lookup().Index(Palette_Of(surface), colour);
-    case Format::Rgb555: return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-    case Format::Rgb565: return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-    default: return (r << 16) | (g << 8) | b;
+    switch (surface->pixel_format().kind) {
+    case Pixel_Kind::Index8: return Lookup().Index(Palette_Of(surface), colour);
+    case Pixel_Kind::Rgb555: return Pack_Colour<Pixel_Kind::Rgb555>(colour);
+    case Pixel_Kind::Rgb565: return Pack_Colour<Pixel_Kind::Rgb565>(colour);
+    default: return Pack_Colour<Pixel_Kind::Rgb32>(colour);
     }
 }
 
 COLORREF Pixel_To_Colour(const DDSurface* surface, uint32_t pixel) {
-    switch (Format_Of(surface)) {
-    case Format::Index8: {
+    switch (surface->pixel_format().kind) {
+    case Pixel_Kind::Index8: {
         const DDPalette* palette = Palette_Of(surface);
         uint8_t i = static_cast<uint8_t>(pixel);
         if (!palette) return RGB(i, i, i);
         const PALETTEENTRY* entries = palette->entries();
         return RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue);
     }
-    case Format::Rgb555:
-        return RGB(static_cast<uint8_t>(Expand_5((pixel >> 10) & 0x1F)), static_cast<uint8_t>(Expand_5((pixel >> 5) & 0x1F)),
-                   static_cast<uint8_t>(Expand_5(pixel & 0x1F)));
-    case Format::Rgb565:
-        return RGB(static_cast<uint8_t>(Expand_5((pixel >> 11) & 0x1F)), static_cast<uint8_t>(Expand_6((pixel >> 5) & 0x3F)),
-                   static_cast<uint8_t>(Expand_5(pixel & 0x1F)));
-    default:
-        return RGB(static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8), static_cast<uint8_t>(pixel));
+    case Pixel_Kind::Rgb555: return Unpack_Colour<Pixel_Kind::Rgb555>(pixel);
+    case Pixel_Kind::Rgb565: return Unpack_Colour<Pixel_Kind::Rgb565>(pixel);
+    default: return Unpack_Colour<Pixel_Kind::Rgb32>(pixel);
     }
 }
 
@@ -467,56 +456,28 @@ bool Ellipse(HDC dc, int left, int top, int right, int bottom) {
 namespace {
 
 struct Source_View {
-    Format format;
+    Pixel_Kind format;
     const uint8_t* bits;
     size_t pitch;
     int width, height;
     COLORREF index_colours[256];
 };
 
-template <Format F>
+// A memory bitmap's words are 0x00RRGGBB, read like a 32-bit surface's pixels.
+template <Pixel_Kind F>
 inline COLORREF Read_Colour(const Source_View& s, const uint8_t* row, int x) {
-    if constexpr (F == Format::Bitmap32) {
-        return Bitmap_Colour(reinterpret_cast<const uint32_t*>(row)[x]);
-    } else if constexpr (F == Format::Index8) {
+    if constexpr (F == Pixel_Kind::Index8)
         return s.index_colours[row[x]];
-    } else if constexpr (F == Format::Rgb555 || F == Format::Rgb565) {
-        uint16_t p;
-        std::memcpy(&p, row + 2 * x, 2);
-        if constexpr (F == Format::Rgb555)
-            return RGB(static_cast<uint8_t>(Expand_5((p >> 10) & 0x1F)), static_cast<uint8_t>(Expand_5((p >> 5) & 0x1F)),
-                       static_cast<uint8_t>(Expand_5(p & 0x1F)));
-        else
-            return RGB(static_cast<uint8_t>(Expand_5((p >> 11) & 0x1F)), static_cast<uint8_t>(Expand_6((p >> 5) & 0x3F)),
-                       static_cast<uint8_t>(Expand_5(p & 0x1F)));
-    } else if constexpr (F == Format::Rgb24) {
-        const uint8_t* p = row + 3 * x;
-        return RGB(p[2], p[1], p[0]);
-    } else {
-        uint32_t p;
-        std::memcpy(&p, row + 4 * x, 4);
-        return Bitmap_Colour(p & 0x00FFFFFF);
-    }
+    else
+        return Unpack_Colour<F>(Load_Pixel<F>(row + Pixel_Layout<F>::bytes * x));
 }
 
-template <Format D>
+template <Pixel_Kind D>
 inline void Write_Colour(uint8_t* row, int x, COLORREF c, const DDPalette* palette) {
-    const uint32_t r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-    if constexpr (D == Format::Index8) {
+    if constexpr (D == Pixel_Kind::Index8)
         row[x] = static_cast<uint8_t>(Lookup().Index(palette, c));
-    } else if constexpr (D == Format::Rgb555 || D == Format::Rgb565) {
-        uint16_t p = D == Format::Rgb555 ? static_cast<uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3))
-                                         : static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
-        std::memcpy(row + 2 * x, &p, 2);
-    } else if constexpr (D == Format::Rgb24) {
-        uint8_t* p = row + 3 * x;
-        p[0] = static_cast<uint8_t>(b);
-        p[1] = static_cast<uint8_t>(g);
-        p[2] = static_cast<uint8_t>(r);
-    } else {
-        uint32_t p = (r << 16) | (g << 8) | b;
-        std::memcpy(row + 4 * x, &p, 4);
-    }
+    else
+        Store_Pixel<D>(row + Pixel_Layout<D>::bytes * x, Pack_Colour<D>(c));
 }
 
 struct Stretch {
@@ -527,7 +488,7 @@ struct Stretch {
 };
 
 // Nearest pixel: destination column i of the rectangle takes source column sx + i*sw/dw.
-template <Format S, Format D>
+template <Pixel_Kind S, Pixel_Kind D>
 void Stretch_Rows(const Source_View& src, uint8_t* dest_bits, size_t dest_pitch, const Stretch& st,
                   const DDPalette* palette) {
     for (int y = st.clip_y0; y < st.clip_y1; ++y) {
@@ -547,15 +508,15 @@ void Stretch_Rows(const Source_View& src, uint8_t* dest_bits, size_t dest_pitch,
     }
 }
 
-template <Format S>
-void Stretch_To(Format dest, const Source_View& src, uint8_t* bits, size_t pitch, const Stretch& st,
+template <Pixel_Kind S>
+void Stretch_To(Pixel_Kind dest, const Source_View& src, uint8_t* bits, size_t pitch, const Stretch& st,
                 const DDPalette* palette) {
     switch (dest) {
-    case Format::Index8: Stretch_Rows<S, Format::Index8>(src, bits, pitch, st, palette); break;
-    case Format::Rgb555: Stretch_Rows<S, Format::Rgb555>(src, bits, pitch, st, palette); break;
-    case Format::Rgb565: Stretch_Rows<S, Format::Rgb565>(src, bits, pitch, st, palette); break;
-    case Format::Rgb24: Stretch_Rows<S, Format::Rgb24>(src, bits, pitch, st, palette); break;
-    default: Stretch_Rows<S, Format::Rgb32>(src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Index8: Stretch_Rows<S, Pixel_Kind::Index8>(src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Rgb555: Stretch_Rows<S, Pixel_Kind::Rgb555>(src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Rgb565: Stretch_Rows<S, Pixel_Kind::Rgb565>(src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Rgb24: Stretch_Rows<S, Pixel_Kind::Rgb24>(src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Rgb32: Stretch_Rows<S, Pixel_Kind::Rgb32>(src, bits, pitch, st, palette); break;
     }
 }
 
@@ -625,15 +586,15 @@ bool StretchBlt(HDC dest, int dx, int dy, int dw, int dh, HDC source, int sx, in
     if (source->surface) {
         const DDSurface* s = source->surface;
         if (!Surface_Usable(s)) return false;
-        src.format = Format_Of(s);
+        src.format = s->pixel_format().kind;
         src.bits = s->bits();
         src.pitch = static_cast<size_t>(s->pitch());
         src.width = s->width();
         src.height = s->height();
-        if (src.format == Format::Index8)
+        if (src.format == Pixel_Kind::Index8)
             for (int i = 0; i < 256; ++i) src.index_colours[i] = Pixel_To_Colour(s, static_cast<uint32_t>(i));
     } else if (source->memory && source->bitmap) {
-        src.format = Format::Bitmap32;
+        src.format = Pixel_Kind::Rgb32;
         src.bits = reinterpret_cast<const uint8_t*>(source->bitmap->pixels.data());
         src.pitch = static_cast<size_t>(source->bitmap->width) * 4;
         src.width = source->bitmap->width;
@@ -642,17 +603,16 @@ bool StretchBlt(HDC dest, int dx, int dy, int dw, int dh, HDC source, int sx, in
         return false;
     }
 
-    const Format dest_format = Format_Of(target);
-    const DDPalette* palette = dest_format == Format::Index8 ? Palette_Of(target) : nullptr;
+    const Pixel_Kind dest_format = target->pixel_format().kind;
+    const DDPalette* palette = dest_format == Pixel_Kind::Index8 ? Palette_Of(target) : nullptr;
     uint8_t* bits = target->bits();
     const size_t pitch = static_cast<size_t>(target->pitch());
     switch (src.format) {
-    case Format::Bitmap32: Stretch_To<Format::Bitmap32>(dest_format, src, bits, pitch, st, palette); break;
-    case Format::Index8: Stretch_To<Format::Index8>(dest_format, src, bits, pitch, st, palette); break;
-    case Format::Rgb555: Stretch_To<Format::Rgb555>(dest_format, src, bits, pitch, st, palette); break;
-    case Format::Rgb565: Stretch_To<Format::Rgb565>(dest_format, src, bits, pitch, st, palette); break;
-    case Format::Rgb24: Stretch_To<Format::Rgb24>(dest_format, src, bits, pitch, st, palette); break;
-    case Format::Rgb32: Stretch_To<Format::Rgb32>(dest_format, src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Index8: Stretch_To<Pixel_Kind::Index8>(dest_format, src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Rgb555: Stretch_To<Pixel_Kind::Rgb555>(dest_format, src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Rgb565: Stretch_To<Pixel_Kind::Rgb565>(dest_format, src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Rgb24: Stretch_To<Pixel_Kind::Rgb24>(dest_format, src, bits, pitch, st, palette); break;
+    case Pixel_Kind::Rgb32: Stretch_To<Pixel_Kind::Rgb32>(dest_format, src, bits, pitch, st, palette); break;
     }
     return true;
 }

@@ -2,11 +2,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
-inline uint32_t Expand_5(uint32_t v) { return (v << 3) | (v >> 2); }
-inline uint32_t Expand_6(uint32_t v) { return (v << 2) | (v >> 4); }
+// One table for every 16-bit value: a lookup per pixel instead of three expansions.
+template <Pixel_Kind K>
+const uint32_t* Table_16() {
+    static const auto table = [] {
+        auto t = std::make_unique<uint32_t[]>(65536);
+        for (uint32_t v = 0; v < 65536; ++v)
+            t[v] = 0xFF000000u | (Red_Of<K>(v) << 16) | (Green_Of<K>(v) << 8) | Blue_Of<K>(v);
+        return t;
+    }();
+    return table.get();
+}
 
 }  // namespace
 
@@ -26,8 +36,8 @@ void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) 
     const uint8_t* bits = primary.bits();
     const int pitch = primary.pitch();
 
-    switch (primary.bpp()) {
-    case 8: {
+    switch (primary.pixel_format().kind) {
+    case Pixel_Kind::Index8: {
         uint32_t lookup[256];
         const DDPalette* palette = primary.palette();
         for (int i = 0; i < 256; ++i) {
@@ -45,20 +55,10 @@ void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) 
         }
         break;
     }
-    case 15:
-    case 16: {
-        // One table for every 16-bit value: a lookup per pixel instead of three expansions.
-        static uint32_t table[65536];
-        static int table_kind = 0;
-        const int kind = primary.bpp() == 16 && primary.format().dwGBitMask == 0x07E0 ? 565 : 555;
-        if (table_kind != kind) {
-            for (uint32_t v = 0; v < 65536; ++v) {
-                table[v] = kind == 565 ? 0xFF000000u | (Expand_5(v >> 11) << 16) | (Expand_6((v >> 5) & 0x3F) << 8) | Expand_5(v & 0x1F)
-                                       : 0xFF000000u | (Expand_5((v >> 10) & 0x1F) << 16) | (Expand_5((v >> 5) & 0x1F) << 8) |
-                                             Expand_5(v & 0x1F);
-            }
-            table_kind = kind;
-        }
+    case Pixel_Kind::Rgb555:
+    case Pixel_Kind::Rgb565: {
+        const uint32_t* table = primary.pixel_format().kind == Pixel_Kind::Rgb565 ? Table_16<Pixel_Kind::Rgb565>()
+                                                                                 : Table_16<Pixel_Kind::Rgb555>();
         for (int y = top; y < bottom; ++y) {
             const uint8_t* row = bits + size_t(y) * pitch + size_t(left) * 2;
             auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y)) + left;
@@ -66,7 +66,7 @@ void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) 
         }
         break;
     }
-    case 24:
+    case Pixel_Kind::Rgb24:
         for (int y = top; y < bottom; ++y) {
             const uint8_t* in = bits + size_t(y) * pitch + size_t(left) * 3;
             auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y)) + left;
@@ -74,7 +74,7 @@ void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) 
                 out[x] = 0xFF000000u | (uint32_t(in[2]) << 16) | (uint32_t(in[1]) << 8) | in[0];
         }
         break;
-    case 32:
+    case Pixel_Kind::Rgb32:
         for (int y = top; y < bottom; ++y) {
             auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y)) + left;
             std::memcpy(out, bits + size_t(y) * pitch + size_t(left) * 4, size_t(count) * 4);
@@ -82,6 +82,5 @@ void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) 
             for (int x = 0; x < count; ++x) out[x] |= 0xFF000000u;
         }
         break;
-    default: break;
     }
 }
