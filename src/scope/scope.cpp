@@ -179,8 +179,13 @@ int Choose_Custom_Overlay(Session& s) {
         Report_Errorf(s.app, "Open File folder %s filename %s title name %s FAILED", folder, s.shell.overlay_name, s.shell.overlay_title);
         return 0;
     }
-    char* path = s.Plasma_Settings.custom_overlay_path;
-    std::strncpy(path, s.shell.overlay_name, sizeof s.Plasma_Settings.custom_overlay_path - 1);
-    path[sizeof s.Plasma_Settings.custom_overlay_path - 1] = '\0';
+    // The record's field is short: a path cut to fit would name another file, so the preset
+    // keeps the one it had.
+    const size_t length = std::strlen(s.shell.overlay_name);
+    if (length >= sizeof s.Plasma_Settings.custom_overlay_path) {
+        Report_Errorf(s.app, "Custom overlay path too long: %s", s.shell.overlay_name);
+        return 0;
+    }
+    std::memcpy(s.Plasma_Settings.custom_overlay_path, s.shell.overlay_name, length + 1);
     return 1;
 }
