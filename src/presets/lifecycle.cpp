@@ -175,7 +175,8 @@ Preset_Read::Outcome Look_At_Default_File(App& app, const char* path) {
 }  // namespace
 
 void Fill_Windows_Directory_Prefix(App& app) {
-    char directory[PATH_BUFFER_SIZE] = "";
+    // One byte short of the prefix, so that the separator always fits behind it.
+    char directory[sizeof app.Windows_Directory_Prefix - 1] = "";
     GetWindowsDirectoryA(directory, sizeof directory);
     std::snprintf(app.Windows_Directory_Prefix, sizeof app.Windows_Directory_Prefix, "%s\\", directory);
 }
