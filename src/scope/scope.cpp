@@ -171,7 +171,11 @@ int Choose_Custom_Overlay(Session& s) {
     char windows[PATH_BUFFER_SIZE] = {};
     GetWindowsDirectoryA(windows, sizeof windows);
     char folder[PATH_BUFFER_SIZE] = {};
-    std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
+    const int folder_length = std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
+    if (folder_length < 0 || static_cast<size_t>(folder_length) >= sizeof folder) {
+        Report_Errorf(s.app, "Open File folder %s filename %s title name %s FAILED", folder, s.shell.overlay_name, s.shell.overlay_title);
+        return 0;
+    }
 
     // Names of its own: choosing a bitmap never changes the preset file that Save writes to.
     Prepare_File_Dialog(s, s.display.Main_Window, folder, 3, s.shell.overlay_name, s.shell.overlay_title);
