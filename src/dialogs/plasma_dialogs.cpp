@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "dialogs/control_ids.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/launchers.h"
 #include "diagnostics/diagnostics.h"
@@ -59,7 +60,7 @@ intptr_t Run_Bar_Dialog(Session& s, const Bar_Dialog& d, HWND dialog, UINT messa
             Dialog_Closing_Display(s.display);
             d.cancel(s);
             return 1;
-        case 3:
+        case IDC_DEFAULT:
             s.dialogs.working = d.default_value;
             d.store(s, s.dialogs.working);
             Show_Bar(dialog, d.bar, d.number, s.dialogs.working);
@@ -75,7 +76,7 @@ void Keep_Local(Session&, int) {}
 
 // ---- speed ------------------------------------------------------------------------------------
 const Bar_Dialog speed_dialog{
-    1000, 1001, 1, 499, 35, 1, 1,
+    IDC_SPEED_BAR, IDC_SPEED_NUMBER, 1, 499, 35, 1, 1,
     [](Session& s) { return static_cast<int>(s.plasma.plasma_dialog_values.speed); },
     [](Session& s, int value) { s.plasma.plasma_dialog_values.speed = value; },
     [](Session& s, int value) { s.Plasma_Settings.speed = value; },
@@ -84,11 +85,11 @@ const Bar_Dialog speed_dialog{
 intptr_t Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
     if (message == WM_INITDIALOG)
-        CheckDlgButton(dialog, 1056, s.Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_IGNORE_FPS_BOX, s.Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
     // The indicator box counts as a press of its button, so box and flag never disagree.
-    if (message == WM_COMMAND && (LOWORD(wparam) == 4 || LOWORD(wparam) == 1056)) {
+    if (message == WM_COMMAND && (LOWORD(wparam) == IDC_IGNORE_FPS || LOWORD(wparam) == IDC_IGNORE_FPS_BOX)) {
         s.Plasma_Settings.plasma_ignore_fps = s.Plasma_Settings.plasma_ignore_fps ? 0 : 1;
-        CheckDlgButton(dialog, 1056, s.Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_IGNORE_FPS_BOX, s.Plasma_Settings.plasma_ignore_fps ? BST_CHECKED : BST_UNCHECKED);
         return 1;
     }
     return Run_Bar_Dialog(s, speed_dialog, dialog, message, wparam, lparam);
@@ -96,10 +97,10 @@ intptr_t Speed_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpara
 
 // ---- contrast ---------------------------------------------------------------------------------
 const Bar_Dialog contrast_dialog{
-    1004, 1003, 1, 60, 4, 1, 1,
+    IDC_CONTRAST_BAR, IDC_CONTRAST_NUMBER, 1, 60, 4, 1, 1,
     [](Session& s) { return s.plasma.plasma_dialog_values.contrast; },
     [](Session& s, int value) { s.plasma.plasma_dialog_values.contrast = value; },
-    [](Session& s, int value) { Modify_Plasma(s, 3, static_cast<float>(value), 1); },
+    [](Session& s, int value) { Modify_Plasma(s, Plasma_Parameter::Contrast, static_cast<float>(value), 1); },
     [](Session& s) { s.plasma.plasma_dialog_values.contrast = s.Plasma_Settings.contrast; }};
 
 intptr_t Contrast_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -109,10 +110,10 @@ intptr_t Contrast_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 
 // ---- sway ---------------------------------------------------------------------------------------
 const Bar_Dialog sway_dialog{
-    1005, 1006, 1, 1000, 16, 1, 1,
+    IDC_SWAY_BAR, IDC_SWAY_NUMBER, 1, 1000, 16, 1, 1,
     [](Session& s) { return static_cast<int>(s.Plasma_Settings.sway * 10.0f); },
     Keep_Local,
-    [](Session& s, int value) { Modify_Plasma(s, 7, static_cast<float>(value * 0.1), 0); },
+    [](Session& s, int value) { Modify_Plasma(s, Plasma_Parameter::Sway, static_cast<float>(value * 0.1), 0); },
     Nothing};
 
 intptr_t Sway_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -122,10 +123,10 @@ intptr_t Sway_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam
 
 // ---- interference ---------------------------------------------------------------------------
 const Bar_Dialog interference_dialog{
-    1007, 1008, 10, 120, 95, 1, 1,
+    IDC_INTERFERENCE_BAR, IDC_INTERFERENCE_NUMBER, 10, 120, 95, 1, 1,
     [](Session& s) { return s.plasma.plasma_dialog_values.interference; },
     [](Session& s, int value) { s.plasma.plasma_dialog_values.interference = value; },
-    [](Session& s, int value) { Modify_Plasma(s, 6, static_cast<float>(value / 10.0), 1); },
+    [](Session& s, int value) { Modify_Plasma(s, Plasma_Parameter::Interference, static_cast<float>(value / 10.0), 1); },
     [](Session& s) { s.plasma.plasma_dialog_values.interference = static_cast<int>(s.Plasma_Settings.interference * 10.0f); }};
 
 intptr_t Interference_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -135,10 +136,10 @@ intptr_t Interference_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARA
 
 // ---- ripple -------------------------------------------------------------------------------------
 const Bar_Dialog ripple_dialog{
-    1010, 1009, 1, 1000, 54, 1, 1,
+    IDC_RIPPLE_BAR, IDC_RIPPLE_NUMBER, 1, 1000, 54, 1, 1,
     [](Session& s) { return s.plasma.plasma_dialog_values.ripple; },
     [](Session& s, int value) { s.plasma.plasma_dialog_values.ripple = value; },
-    [](Session& s, int value) { Modify_Plasma(s, 5, static_cast<float>(value / 10.0), 1); },
+    [](Session& s, int value) { Modify_Plasma(s, Plasma_Parameter::Ripple, static_cast<float>(value / 10.0), 1); },
     [](Session& s) { s.plasma.plasma_dialog_values.ripple = static_cast<int>(s.Plasma_Settings.ripple * 10.0f); }};
 
 intptr_t Ripple_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -148,10 +149,10 @@ intptr_t Ripple_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
 
 // ---- complexity ---------------------------------------------------------------------------
 const Bar_Dialog complexity_dialog{
-    1020, 1019, 1, 999, 50, 1, 1,
+    IDC_COMPLEXITY_BAR, IDC_COMPLEXITY_NUMBER, 1, 999, 50, 1, 1,
     [](Session& s) { return s.plasma.plasma_dialog_values.complexity; },
     [](Session& s, int value) { s.plasma.plasma_dialog_values.complexity = value; },
-    [](Session& s, int value) { Modify_Plasma(s, 8, static_cast<float>(value), 1); },
+    [](Session& s, int value) { Modify_Plasma(s, Plasma_Parameter::Complexity, static_cast<float>(value), 1); },
     [](Session& s) { s.plasma.plasma_dialog_values.complexity = s.Plasma_Settings.complexity; }};
 
 intptr_t Complexity_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -163,11 +164,11 @@ intptr_t Complexity_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM 
 void Show_Interval_Text(HWND dialog, int hundredths) {
     char text[64];
     std::snprintf(text, sizeof text, "change every %.2f seconds", hundredths * 0.01);
-    SetDlgItemTextA(dialog, 1063, text);
+    SetDlgItemTextA(dialog, IDC_COLOUR_INTERVAL_TEXT, text);
 }
 
 const Bar_Dialog random_colour_dialog{
-    1062, 1061, 0, 60000, 0, 100, 1,
+    IDC_COLOUR_INTERVAL_BAR, IDC_COLOUR_INTERVAL_NUMBER, 0, 60000, 0, 100, 1,
     [](Session& s) { return static_cast<int>(s.Plasma_Settings.random_colour_interval * 100.0); },
     Keep_Local,
     [](Session& s, int value) { s.Plasma_Settings.random_colour_interval = value * 0.01; },
@@ -176,7 +177,7 @@ const Bar_Dialog random_colour_dialog{
 intptr_t Random_Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     Session& s = Window_Session(dialog);
     const intptr_t result = Run_Bar_Dialog(s, random_colour_dialog, dialog, message, wparam, lparam);
-    if (message == WM_INITDIALOG || message == WM_HSCROLL || (message == WM_COMMAND && LOWORD(wparam) == 3))
+    if (message == WM_INITDIALOG || message == WM_HSCROLL || (message == WM_COMMAND && LOWORD(wparam) == IDC_DEFAULT))
         Show_Interval_Text(dialog, s.dialogs.working);
     return result;
 }
@@ -186,17 +187,17 @@ intptr_t Random_Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPAR
 int Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0; }
 
 void Apply_Colour_Boxes(Session& s, HWND dialog) {
-    s.Plasma_Settings.invert_colour_logic = Checked(dialog, 1018);
+    s.Plasma_Settings.invert_colour_logic = Checked(dialog, IDC_INVERT_COLOUR_LOGIC);
     s.plasma.plasma_dialog_values.colour_logic = s.Plasma_Settings.invert_colour_logic;
-    s.Plasma_Settings.darken_red = Checked(dialog, 1021);
-    s.Plasma_Settings.darken_green = Checked(dialog, 1020);
-    s.Plasma_Settings.darken_blue = Checked(dialog, 1019);
+    s.Plasma_Settings.darken_red = Checked(dialog, IDC_RED_DARKEN);
+    s.Plasma_Settings.darken_green = Checked(dialog, IDC_GREEN_DARKEN);
+    s.Plasma_Settings.darken_blue = Checked(dialog, IDC_BLUE_DARKEN);
 }
 
 void Apply_Colour_Bytes(Session& s) {
-    Modify_Plasma(s, 12, s.plasma.plasma_dialog_values.colour_blue, 0);
-    Modify_Plasma(s, 13, s.plasma.plasma_dialog_values.colour_green, 0);
-    Modify_Plasma(s, 14, s.plasma.plasma_dialog_values.colour_red, 0);
+    Modify_Plasma(s, Plasma_Parameter::Colour_Blue, s.plasma.plasma_dialog_values.colour_blue, 0);
+    Modify_Plasma(s, Plasma_Parameter::Colour_Green, s.plasma.plasma_dialog_values.colour_green, 0);
+    Modify_Plasma(s, Plasma_Parameter::Colour_Red, s.plasma.plasma_dialog_values.colour_red, 0);
 }
 
 // The live preview: the frame drawn again with the new colours and presented.
@@ -213,7 +214,9 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     struct Channel {
         int bar, number;
         uint8_t& value;
-    } channels[] = {{1012, 1014, v.colour_blue}, {1011, 1016, v.colour_green}, {1013, 1015, v.colour_red}};
+    } channels[] = {{IDC_BLUE_BAR, IDC_BLUE_NUMBER, v.colour_blue},
+                    {IDC_GREEN_BAR, IDC_GREEN_NUMBER, v.colour_green},
+                    {IDC_RED_BAR, IDC_RED_NUMBER, v.colour_red}};
     switch (message) {
     case WM_INITDIALOG:
         Dialog_Opening_Display(s.display);
@@ -229,10 +232,10 @@ intptr_t Colour_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
             if (c.value > 127) c.value = 127;
             Set_Bar(dialog, c.bar, c.number, 0, 127, c.value);
         }
-        CheckDlgButton(dialog, 1018, v.colour_logic == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, 1021, s.Plasma_Settings.darken_red == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, 1020, s.Plasma_Settings.darken_green == 1 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(dialog, 1019, s.Plasma_Settings.darken_blue == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_INVERT_COLOUR_LOGIC, v.colour_logic == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_RED_DARKEN, s.Plasma_Settings.darken_red == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_GREEN_DARKEN, s.Plasma_Settings.darken_green == 1 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_BLUE_DARKEN, s.Plasma_Settings.darken_blue == 1 ? BST_CHECKED : BST_UNCHECKED);
         return 1;
     case WM_HSCROLL: {
         const int id = Scroll_Bar_Id(lparam);

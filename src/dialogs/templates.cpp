@@ -3,7 +3,9 @@
 #include <string>
 #include <utility>
 
+#include "dialogs/control_ids.h"
 #include "platform/windows/dialog.h"
+#include "platform/windows/windows.h"
 
 namespace {
 
@@ -103,23 +105,24 @@ private:
     int y_ = 14;
 };
 
-const std::vector<std::pair<int, std::string>> OK_Cancel_Default = {{1, "OK"}, {2, "Cancel"}, {3, "Default"}};
-const std::vector<std::pair<int, std::string>> OK_Cancel = {{1, "OK"}, {2, "Cancel"}};
+const std::vector<std::pair<int, std::string>> OK_Cancel_Default = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDC_DEFAULT, "Default"}};
+const std::vector<std::pair<int, std::string>> OK_Cancel = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
 
 void Plasma_Templates() {
     // Speed and contrast are stored as divisors: the small values at the left are the fast
     // motion and the strong contrast, and the labels say so.
-    Layout("SPEEDBOX", "Plasma Speed").bar(1000, 1001, "", "Fast", "Slow").check_button(1056, 4, "Ignore fps")
+    Layout("SPEEDBOX", "Plasma Speed").bar(IDC_SPEED_BAR, IDC_SPEED_NUMBER, "", "Fast", "Slow")
+        .check_button(IDC_IGNORE_FPS_BOX, IDC_IGNORE_FPS, "Ignore fps")
         .buttons(OK_Cancel_Default);
-    Layout("CONTRASTBOX", "Plasma Contrast").bar(1004, 1003, "", "High", "Low").buttons(OK_Cancel_Default);
-    Layout("SWAYBOX", "Plasma Sway").bar(1005, 1006, "", "Min", "Max").buttons(OK_Cancel_Default);
-    Layout("ANGLE_BBOX", "Plasma Interference").bar(1007, 1008, "", "Min", "Max").buttons(OK_Cancel_Default);
-    Layout("ANGLE_ABOX", "Plasma Ripple Frequency").bar(1010, 1009, "", "Min", "Max").buttons(OK_Cancel_Default);
-    Layout("CONSTANT_ABOX", "Plasma Complexity").bar(1020, 1019, "", "Min", "Max").buttons(OK_Cancel_Default);
+    Layout("CONTRASTBOX", "Plasma Contrast").bar(IDC_CONTRAST_BAR, IDC_CONTRAST_NUMBER, "", "High", "Low").buttons(OK_Cancel_Default);
+    Layout("SWAYBOX", "Plasma Sway").bar(IDC_SWAY_BAR, IDC_SWAY_NUMBER, "", "Min", "Max").buttons(OK_Cancel_Default);
+    Layout("ANGLE_BBOX", "Plasma Interference").bar(IDC_INTERFERENCE_BAR, IDC_INTERFERENCE_NUMBER, "", "Min", "Max").buttons(OK_Cancel_Default);
+    Layout("ANGLE_ABOX", "Plasma Ripple Frequency").bar(IDC_RIPPLE_BAR, IDC_RIPPLE_NUMBER, "", "Min", "Max").buttons(OK_Cancel_Default);
+    Layout("CONSTANT_ABOX", "Plasma Complexity").bar(IDC_COMPLEXITY_BAR, IDC_COMPLEXITY_NUMBER, "", "Min", "Max").buttons(OK_Cancel_Default);
 
     Layout interval("RANDOMCOLOURBOX", "Random Colour Interval");
-    interval.bar(1062, 1061, "", "Min", "Max");
-    interval.text(1063, "change every 0.00 seconds");
+    interval.bar(IDC_COLOUR_INTERVAL_BAR, IDC_COLOUR_INTERVAL_NUMBER, "", "Min", "Max");
+    interval.text(IDC_COLOUR_INTERVAL_TEXT, "change every 0.00 seconds");
     interval.buttons(OK_Cancel_Default);
 
     // Each colour row: the bar, then its "darken" box to the right of the number.
@@ -127,7 +130,9 @@ void Plasma_Templates() {
     const struct {
         const char* name;
         int bar, number, darken;
-    } rows[] = {{"Blue", 1012, 1014, 1019}, {"Green", 1011, 1016, 1020}, {"Red", 1013, 1015, 1021}};
+    } rows[] = {{"Blue", IDC_BLUE_BAR, IDC_BLUE_NUMBER, IDC_BLUE_DARKEN},
+                {"Green", IDC_GREEN_BAR, IDC_GREEN_NUMBER, IDC_GREEN_DARKEN},
+                {"Red", IDC_RED_BAR, IDC_RED_NUMBER, IDC_RED_DARKEN}};
     for (const auto& row : rows) {
         const int top = colours.y();
         colours.bar(row.bar, row.number, row.name, "Min", "Max");
@@ -135,68 +140,75 @@ void Plasma_Templates() {
         colours.label("darken", 42, top + 59, 60);
         colours.set_y(top + 84);
     }
-    colours.check(1018, "invert colour logic").buttons(OK_Cancel);
+    colours.check(IDC_INVERT_COLOUR_LOGIC, "invert colour logic").buttons(OK_Cancel);
 }
 
 void Slide_Templates() {
-    Layout("GRANULARITYBOX", "Kaleidoscope Granularity").bar(1026, 1027, "", "low", "high")
+    Layout("GRANULARITYBOX", "Kaleidoscope Granularity").bar(IDC_GRANULARITY_BAR, IDC_GRANULARITY_NUMBER, "", "low", "high")
         .buttons(OK_Cancel_Default);
-    Layout("SLIDESPEEDBOX", "Slide Speed").bar(1028, 1029, "", "min", "max").check_button(1056, 4, "Ignore fps")
+    Layout("SLIDESPEEDBOX", "Slide Speed").bar(IDC_SLIDE_SPEED_BAR, IDC_SLIDE_SPEED_NUMBER, "", "min", "max")
+        .check_button(IDC_IGNORE_FPS_BOX, IDC_IGNORE_FPS, "Ignore fps")
         .buttons(OK_Cancel_Default);
 
     Layout objects("SLIDEOBJECTSBOX", "Select Slide Objects");
-    objects.add(1032, Control_Kind::Picture, "", 20, 14, 96, 96);
-    objects.add(1035, Control_Kind::Check_Box, "", 130, 20, 16, 16);
+    objects.add(IDC_OBJECT_PICTURE, Control_Kind::Picture, "", 20, 14, 96, 96);
+    objects.add(IDC_OBJECT_SELECTED, Control_Kind::Check_Box, "", 130, 20, 16, 16);
     objects.label("selected", 152, 21, 100);
-    objects.add(4, Control_Kind::Push_Button, "Select", 130, 46, 80, 24);
-    objects.add(5, Control_Kind::Push_Button, "De-Select", 220, 46, 80, 24);
-    objects.add(6, Control_Kind::Push_Button, "All", 130, 78, 80, 24);
-    objects.add(7, Control_Kind::Push_Button, "None", 220, 78, 80, 24);
+    objects.add(IDC_OBJECT_SELECT, Control_Kind::Push_Button, "Select", 130, 46, 80, 24);
+    objects.add(IDC_OBJECT_DESELECT, Control_Kind::Push_Button, "De-Select", 220, 46, 80, 24);
+    objects.add(IDC_OBJECT_ALL, Control_Kind::Push_Button, "All", 130, 78, 80, 24);
+    objects.add(IDC_OBJECT_NONE, Control_Kind::Push_Button, "None", 220, 78, 80, 24);
     objects.set_y(120);
-    objects.bar(1033, 1034, "Object", "", "");
-    objects.bar(1030, 1031, "Object Frequency", "", "");
-    objects.bar(1036, 1037, "Animation Speed", "slow", "fast");
-    objects.bar(1038, 1039, "Speed", "fast", "slow");
-    objects.buttons({{1, "OK"}, {3, "Default"}});
+    objects.bar(IDC_OBJECT_BAR, IDC_OBJECT_NUMBER, "Object", "", "");
+    objects.bar(IDC_OBJECT_FREQUENCY_BAR, IDC_OBJECT_FREQUENCY_NUMBER, "Object Frequency", "", "");
+    objects.bar(IDC_OBJECT_ANIMATION_BAR, IDC_OBJECT_ANIMATION_NUMBER, "Animation Speed", "slow", "fast");
+    objects.bar(IDC_OBJECT_SPEED_BAR, IDC_OBJECT_SPEED_NUMBER, "Speed", "fast", "slow");
+    objects.buttons({{IDOK, "OK"}, {IDC_DEFAULT, "Default"}});
 
     Layout background("BACKGROUNDBOX", "Kaleidoscope Background");
-    background.list(1036, 110);
+    background.list(IDC_BACKGROUND_LIST, 110);
     const int group_top = background.y();
     background.add(-1, Control_Kind::Group, "Colour Gradient  Brightness", 10, group_top, 300, 96);
     background.set_y(group_top + 8);
-    background.bar(1037, 1038, "", "", "");
-    background.check(1039, "variable", 30);
+    background.bar(IDC_GRADIENT_BAR, IDC_GRADIENT_NUMBER, "", "", "");
+    background.check(IDC_GRADIENT_VARIABLE, "variable", 30);
     background.gap(12);
-    background.add(1079, Control_Kind::Push_Button, "Configure Sine Waves", 20, background.y(), 170, 26);
+    background.add(IDC_CONFIGURE_SINE_WAVES, Control_Kind::Push_Button, "Configure Sine Waves", 20, background.y(), 170, 26);
     background.gap(34);
     background.buttons(OK_Cancel);
 
-    Layout("ZONEBOX", "Homogenous Zones").bar(1041, 1042, "Frequency ", "Min", "Max")
-        .bar(1043, 1044, "Duration", "Min", "Max").check(1046, "Multicolour Zones").buttons(OK_Cancel_Default);
+    Layout("ZONEBOX", "Homogenous Zones").bar(IDC_ZONE_FREQUENCY_BAR, IDC_ZONE_FREQUENCY_NUMBER, "Frequency ", "Min", "Max")
+        .bar(IDC_ZONE_DURATION_BAR, IDC_ZONE_DURATION_NUMBER, "Duration", "Min", "Max")
+        .check(IDC_ZONE_MULTICOLOUR, "Multicolour Zones").buttons(OK_Cancel_Default);
 
-    Layout("DIRECTIONBOX", "Slide Direction").bar(1054, 1055, "Frequency of Direction Change", "Min", "Max")
-        .list(1058, 76).buttons(OK_Cancel_Default);
+    Layout("DIRECTIONBOX", "Slide Direction").bar(IDC_DIRECTION_FREQUENCY_BAR, IDC_DIRECTION_FREQUENCY_NUMBER, "Frequency of Direction Change", "Min", "Max")
+        .list(IDC_DIRECTION_LIST, 76).buttons(OK_Cancel_Default);
 
-    Layout("FADEBOX", "Fade").bar(1064, 1065, "Light", "Min", "Max").bar(1066, 1067, "Hue", "Min", "Max")
-        .bar(1068, 1069, "Saturation", "Min", "Max").buttons(OK_Cancel);
+    Layout("FADEBOX", "Fade").bar(IDC_FADE_LIGHT_BAR, IDC_FADE_LIGHT_NUMBER, "Light", "Min", "Max")
+        .bar(IDC_FADE_HUE_BAR, IDC_FADE_HUE_NUMBER, "Hue", "Min", "Max")
+        .bar(IDC_FADE_SATURATION_BAR, IDC_FADE_SATURATION_NUMBER, "Saturation", "Min", "Max").buttons(OK_Cancel);
 
-    Layout("SINEWAVEBOX", "Sine Wave Configuration").bar(1069, 1070, "Pixels Plotted Per Frame", "Min", "Max")
-        .bar(1071, 1072, "Wave Amplitude", "Min", "Max").bar(1073, 1074, "Wave Variance", "Min", "Max")
-        .bar(1075, 1076, "Wave Density", "Min", "Max").bar(1081, 1082, "Band Width", "Min", "Max")
-        .check_button(1077, 1078, "Multicolour Waves").check_button(1079, 1080, "Clear Screen ")
+    Layout("SINEWAVEBOX", "Sine Wave Configuration").bar(IDC_SINE_PASSES_BAR, IDC_SINE_PASSES_NUMBER, "Pixels Plotted Per Frame", "Min", "Max")
+        .bar(IDC_SINE_AMPLITUDE_BAR, IDC_SINE_AMPLITUDE_NUMBER, "Wave Amplitude", "Min", "Max")
+        .bar(IDC_SINE_VARIANCE_BAR, IDC_SINE_VARIANCE_NUMBER, "Wave Variance", "Min", "Max")
+        .bar(IDC_SINE_DENSITY_BAR, IDC_SINE_DENSITY_NUMBER, "Wave Density", "Min", "Max")
+        .bar(IDC_SINE_BAND_WIDTH_BAR, IDC_SINE_BAND_WIDTH_NUMBER, "Band Width", "Min", "Max")
+        .check_button(IDC_SINE_MULTICOLOUR, IDC_SINE_MULTICOLOUR_BUTTON, "Multicolour Waves")
+        .check_button(IDC_SINE_CLEAR, IDC_SINE_CLEAR_BUTTON, "Clear Screen ")
         .buttons(OK_Cancel);
 }
 
 void View_Templates() {
     Layout about("ABOUTBOX", "");
-    about.add(1023, Control_Kind::Picture, "", 0, 0, 320, 240);
+    about.add(IDC_ABOUT_PICTURE, Control_Kind::Picture, "", 0, 0, 320, 240);
     about.finish(240);
 
-    Layout("RESOLUTIONBOX", "Fullscreen Resolution").list(1040, 200).buttons(OK_Cancel_Default);
+    Layout("RESOLUTIONBOX", "Fullscreen Resolution").list(IDC_RESOLUTION_LIST, 200).buttons(OK_Cancel_Default);
 
     Layout info("INFOBOX", "System Information");
-    info.text(-1, "Mirravane V 1.5").gap(6).text(1051, "").text(1052, "").text(1053, "");
-    info.buttons({{1, "OK"}});
+    info.text(-1, "Mirravane V 1.5").gap(6).text(IDC_INFO_VIDEO_MEMORY, "").text(IDC_INFO_SYSTEM_MEMORY, "")
+        .text(IDC_INFO_OBJECT_MEMORY, "");
+    info.buttons({{IDOK, "OK"}});
 
     Layout welcome("INTRODUCTIONBOX", "Welcome to Mirravane");
     welcome.text(-1, "Welcome to Mirravane").gap(6);
@@ -206,15 +218,15 @@ void View_Templates() {
     welcome.set_y(group_top + 20);
     welcome.text(-1, "Some 24-bit video cards draw slowly:").text(-1, "choose a 16 or 32-bit mode for smooth frames.");
     welcome.gap(14);
-    welcome.buttons({{1, "OK"}});
+    welcome.buttons({{IDOK, "OK"}});
 
     Layout journey("JOURNEYBOX", "Random Presets");
     journey.add(-1, Control_Kind::Group, "Interval", 10, 10, 300, 56);
     journey.set_y(14);
-    journey.bar(1066, 1068, "", "", "");
+    journey.bar(IDC_JOURNEY_INTERVAL_BAR, IDC_JOURNEY_INTERVAL_NUMBER, "", "", "");
     journey.add(-1, Control_Kind::Group, "Transition Speed", 10, 72, 300, 56);
     journey.set_y(76);
-    journey.bar(1067, 1069, "", "", "");
+    journey.bar(IDC_JOURNEY_SPEED_BAR, IDC_JOURNEY_SPEED_NUMBER, "", "", "");
     journey.gap(12);
     journey.buttons(OK_Cancel);
 }

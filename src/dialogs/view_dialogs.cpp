@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "dialogs/control_ids.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/launchers.h"
 #include "diagnostics/diagnostics.h"
@@ -27,11 +28,11 @@ void Paint_About_Picture(Session& s, HWND dialog) {
     HDC source = nullptr;
     if (s.dialogs.about_picture->GetDC(&source) != DD_OK) return;
     int width = 0, height = 0;
-    HDC picture = Picture_DC(dialog, 1023, &width, &height);
+    HDC picture = Picture_DC(dialog, IDC_ABOUT_PICTURE, &width, &height);
     if (picture) {
         if (!StretchBlt(picture, 0, 0, width, height, source, 0, 0, s.dialogs.about_width, s.dialogs.about_height, SRCCOPY))
             Report_Error(s.app, "About_Dialog_Box():StrecthBlt failed");
-        Release_Picture_DC(dialog, 1023, picture);
+        Release_Picture_DC(dialog, IDC_ABOUT_PICTURE, picture);
     }
     s.dialogs.about_picture->ReleaseDC(source);
 }
@@ -60,15 +61,15 @@ intptr_t Resolution_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM)
     case WM_INITDIALOG:
         Dialog_Opening_Display(s.display, true);
         for (int i = 0; i < 20; ++i)
-            SendDlgItemMessageA(dialog, 1040, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Resolution_Text(i)));
-        SendDlgItemMessageA(dialog, 1040, LB_SETCURSEL, static_cast<WPARAM>(s.Plasma_Settings.resolution), 0);
+            SendDlgItemMessageA(dialog, IDC_RESOLUTION_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Resolution_Text(i)));
+        SendDlgItemMessageA(dialog, IDC_RESOLUTION_LIST, LB_SETCURSEL, static_cast<WPARAM>(s.Plasma_Settings.resolution), 0);
         return 1;
     case WM_MOVE: return Present_Last_Frame_Windowed(s);
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: {
-            const LRESULT selection = SendDlgItemMessageA(dialog, 1040, LB_GETCURSEL, 0, 0);
-            if (selection >= 0 && selection <= 19) Modify_Plasma(s, 32, static_cast<float>(selection), 0);
+            const LRESULT selection = SendDlgItemMessageA(dialog, IDC_RESOLUTION_LIST, LB_GETCURSEL, 0, 0);
+            if (selection >= 0 && selection <= 19) Modify_Plasma(s, Plasma_Parameter::Resolution, static_cast<float>(selection), 0);
             EndDialog(dialog, IDOK);
             Dialog_Closing_Display(s.display, true);
             return 1;
@@ -77,7 +78,7 @@ intptr_t Resolution_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM)
             EndDialog(dialog, IDCANCEL);
             Dialog_Closing_Display(s.display, true);
             return 1;
-        case 3: SendDlgItemMessageA(dialog, 1040, LB_SETCURSEL, 1, 0); return 1;
+        case IDC_DEFAULT: SendDlgItemMessageA(dialog, IDC_RESOLUTION_LIST, LB_SETCURSEL, 1, 0); return 1;
         }
     }
     return 0;
@@ -95,11 +96,11 @@ intptr_t Info_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
         Get_Available_Video_Memory(s.display, &total_video, &free_video);
         char text[128];
         std::snprintf(text, sizeof text, "Video ram free %.2lf Mb", free_video / 1048576.0);
-        SetDlgItemTextA(dialog, 1051, text);
+        SetDlgItemTextA(dialog, IDC_INFO_VIDEO_MEMORY, text);
         std::snprintf(text, sizeof text, "Total system ram %.2lf Mb", static_cast<double>(memory.dwTotalPhys) / 1048576.0);
-        SetDlgItemTextA(dialog, 1052, text);
+        SetDlgItemTextA(dialog, IDC_INFO_SYSTEM_MEMORY, text);
         std::snprintf(text, sizeof text, "Objects occupy %.2lf Mb of system ram", static_cast<double>(s.app.Objects_Memory));
-        SetDlgItemTextA(dialog, 1053, text);
+        SetDlgItemTextA(dialog, IDC_INFO_OBJECT_MEMORY, text);
         return 1;
     }
     case WM_MOVE: return Present_Last_Frame(s);
@@ -138,17 +139,17 @@ intptr_t Random_Presets_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPA
         s.dialogs.journey_interval = std::clamp(s.journey.Running_Random_Interval, 0, 500);
         s.dialogs.journey_speed = std::clamp(s.journey.Running_Transition_Speed, 1, 800);
         Dialog_Opening_Display(s.display);
-        Set_Bar(dialog, 1066, 1068, 0, 500, s.dialogs.journey_interval);
-        Set_Bar(dialog, 1067, 1069, 1, 800, s.dialogs.journey_speed);
+        Set_Bar(dialog, IDC_JOURNEY_INTERVAL_BAR, IDC_JOURNEY_INTERVAL_NUMBER, 0, 500, s.dialogs.journey_interval);
+        Set_Bar(dialog, IDC_JOURNEY_SPEED_BAR, IDC_JOURNEY_SPEED_NUMBER, 1, 800, s.dialogs.journey_speed);
         return 1;
     case WM_HSCROLL: {
         const int code = Scroll_Code(wparam), thumb = Scroll_Thumb(wparam);
-        if (Scroll_Bar_Id(lparam) == 1066) {
+        if (Scroll_Bar_Id(lparam) == IDC_JOURNEY_INTERVAL_BAR) {
             s.dialogs.journey_interval = Scroll_Value(code, thumb, s.dialogs.journey_interval, 0, 500, 1, 8);
-            Show_Bar(dialog, 1066, 1068, s.dialogs.journey_interval);
-        } else if (Scroll_Bar_Id(lparam) == 1067) {
+            Show_Bar(dialog, IDC_JOURNEY_INTERVAL_BAR, IDC_JOURNEY_INTERVAL_NUMBER, s.dialogs.journey_interval);
+        } else if (Scroll_Bar_Id(lparam) == IDC_JOURNEY_SPEED_BAR) {
             s.dialogs.journey_speed = Scroll_Value(code, thumb, s.dialogs.journey_speed, 1, 800, 1, 16);
-            Show_Bar(dialog, 1067, 1069, s.dialogs.journey_speed);
+            Show_Bar(dialog, IDC_JOURNEY_SPEED_BAR, IDC_JOURNEY_SPEED_NUMBER, s.dialogs.journey_speed);
         }
         return 1;
     }
@@ -176,8 +177,9 @@ intptr_t Random_Presets_Dialog_Box(HWND dialog, UINT message, WPARAM wparam, LPA
 int Show_About(Session& s) {
     Fill_Windows_Directory_Prefix(s.app);
     char path[PATH_BUFFER_SIZE];
-    std::snprintf(path, sizeof path, "%sMirravane\\Data\\Bmp\\About.bmp", s.app.Windows_Directory_Prefix);
-    if (!File_Exists(path)) {
+    const int length = std::snprintf(path, sizeof path, "%sMirravane\\Data\\Bmp\\About.bmp", s.app.Windows_Directory_Prefix);
+    // A path cut short names no picture of ours: the text takes its place.
+    if (length < 0 || static_cast<size_t>(length) >= sizeof path || !File_Exists(path)) {
         Show_About_Text(s.app);
         return 0;
     }

@@ -41,7 +41,7 @@ int Kaleidoscope_Segment_Size(Session& s) {
     return size <= 80 ? 80 : size;
 }
 
-int Setup_Kaleidoscope(Session& s, int width, int height) {
+int Setup_Kaleidoscope(Session& s, int /*width*/, int /*height*/) {
     setup_log.enter(s.app, "Entering Setup_Kaleidoscope");
     if (s.kaleidoscope.Scope_Rotated_90 != nullptr || s.kaleidoscope.Triangle_Stamp != nullptr) {
         Report_Error(s.app, "Setup_Kaleidoscope(): Scope_Rotated_90 && Triangle_Stamp should be NULL");
@@ -60,8 +60,8 @@ int Setup_Kaleidoscope(Session& s, int width, int height) {
         Report_Errorf(s.app, " Setup_Kaleidoscope():\n\nCreate_Triangle_Stamp FAILED\nwidth %d height %d", k, k);
         return 0;
     }
-    Modify_Plasma(s, 1, static_cast<float>(k), 0);
-    Modify_Plasma(s, 2, static_cast<float>(k), 1);
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Width, static_cast<float>(k), 0);
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Height, static_cast<float>(k), 1);
     s.kaleidoscope.kaleidoscope_rebuild_pending = 1;
     s.kaleidoscope.kaleidoscope_active = 1;
     s.Plasma_Settings.kaleidoscope_on = 1;
@@ -130,7 +130,7 @@ int Restore_All_Scope_Surfaces(Session& s) {
     return 1;
 }
 
-int Draw_Kaleidoscope(Session& s, Surface dest, int width, int height) {
+int Draw_Kaleidoscope(Session& s, Surface dest, int /*width*/, int /*height*/) {
     draw_log.enter(s.app, "Entering Draw_Kaleidoscope");
     if (s.kaleidoscope.kaleidoscope_active == 0) return 1;
     if (dest == nullptr || (Is_Lost(dest) && !Restore_All_Surfaces(s.display))) {

@@ -44,111 +44,113 @@ int Tile_Size(int requested, int divisor, int limit) {
 }
 
 // The record's value of a parameter, as Modify_Plasma takes it.
-float Stored_Value(Session& s, int parameter) {
+float Stored_Value(Session& s, Plasma_Parameter parameter) {
+    using enum Plasma_Parameter;
     const PLASMA_SETTINGS& p = s.Plasma_Settings;
     switch (parameter) {
-    case 0: return static_cast<float>(p.multi_colour);
-    case 1: return static_cast<float>(p.plasma_width);
-    case 2: return static_cast<float>(p.plasma_height);
-    case 3: return static_cast<float>(p.contrast);
-    case 4: return static_cast<float>(p.speed);
-    case 5: return p.ripple;
-    case 6: return p.interference;
-    case 7: return p.sway;
-    case 8: return static_cast<float>(p.complexity);
-    case 10: return static_cast<float>(p.preview_active);
-    case 11: return static_cast<float>(p.symmetry);
-    case 12: return static_cast<float>(p.colour_blue);
-    case 13: return static_cast<float>(p.colour_green);
-    case 14: return static_cast<float>(p.colour_red);
-    case 15: return static_cast<float>(p.invert_colour_logic);
-    case 16: return static_cast<float>(p.scope_on);
-    case 17: return static_cast<float>(p.scope_shape);
-    case 18:
-    case 23: return static_cast<float>(p.kaleidoscope_on);
-    case 19: return static_cast<float>(p.brighten);
-    case 20: return static_cast<float>(p.darken_red);
-    case 21: return static_cast<float>(p.darken_green);
-    case 22: return static_cast<float>(p.darken_blue);
-    case 24: return static_cast<float>(p.granularity);
-    case 25: return static_cast<float>(p.slides_on);
-    case 26: return static_cast<float>(p.slide_speed);
-    case 29: return static_cast<float>(p.background);
-    case 30: return static_cast<float>(p.gradient_variable);
-    case 31: return static_cast<float>(p.gradient_brightness);
-    case 32: return static_cast<float>(p.resolution);
-    case 33: return static_cast<float>(p.zone_frequency);
-    case 34: return static_cast<float>(p.zone_duration);
-    case 35: return static_cast<float>(p.zone_multicolour);
-    case 36: return static_cast<float>(p.reserved_6144);
-    case 37: return static_cast<float>(p.reserved_6148);
-    case 38: return static_cast<float>(p.reserved_6152);
-    case 39: return static_cast<float>(p.blend_mode);
-    case 40: return static_cast<float>(p.slide_direction);
-    case 41: return static_cast<float>(p.direction_change_frequency);
+    case Multi_Colour: return static_cast<float>(p.multi_colour);
+    case Plasma_Width: return static_cast<float>(p.plasma_width);
+    case Plasma_Height: return static_cast<float>(p.plasma_height);
+    case Contrast: return static_cast<float>(p.contrast);
+    case Speed: return static_cast<float>(p.speed);
+    case Ripple: return p.ripple;
+    case Interference: return p.interference;
+    case Sway: return p.sway;
+    case Complexity: return static_cast<float>(p.complexity);
+    case Preview_Active: return static_cast<float>(p.preview_active);
+    case Symmetry: return static_cast<float>(p.symmetry);
+    case Colour_Blue: return static_cast<float>(p.colour_blue);
+    case Colour_Green: return static_cast<float>(p.colour_green);
+    case Colour_Red: return static_cast<float>(p.colour_red);
+    case Invert_Colour_Logic: return static_cast<float>(p.invert_colour_logic);
+    case Scope_On: return static_cast<float>(p.scope_on);
+    case Scope_Shape: return static_cast<float>(p.scope_shape);
+    case Kaleidoscope_On:
+    case Kaleidoscope_On_Alias: return static_cast<float>(p.kaleidoscope_on);
+    case Brighten: return static_cast<float>(p.brighten);
+    case Darken_Red: return static_cast<float>(p.darken_red);
+    case Darken_Green: return static_cast<float>(p.darken_green);
+    case Darken_Blue: return static_cast<float>(p.darken_blue);
+    case Granularity: return static_cast<float>(p.granularity);
+    case Slides_On: return static_cast<float>(p.slides_on);
+    case Slide_Speed: return static_cast<float>(p.slide_speed);
+    case Background: return static_cast<float>(p.background);
+    case Gradient_Variable: return static_cast<float>(p.gradient_variable);
+    case Gradient_Brightness: return static_cast<float>(p.gradient_brightness);
+    case Resolution: return static_cast<float>(p.resolution);
+    case Zone_Frequency: return static_cast<float>(p.zone_frequency);
+    case Zone_Duration: return static_cast<float>(p.zone_duration);
+    case Zone_Multicolour: return static_cast<float>(p.zone_multicolour);
+    case Reserved_6144: return static_cast<float>(p.reserved_6144);
+    case Reserved_6148: return static_cast<float>(p.reserved_6148);
+    case Reserved_6152: return static_cast<float>(p.reserved_6152);
+    case Blend_Mode: return static_cast<float>(p.blend_mode);
+    case Slide_Direction: return static_cast<float>(p.slide_direction);
+    case Direction_Change_Frequency: return static_cast<float>(p.direction_change_frequency);
     default: return 0.0f;
     }
 }
 
 // Stores one field with its clamping; parameters without a field store nothing.
-void Store_Parameter(Session& s, int parameter, float value) {
+void Store_Parameter(Session& s, Plasma_Parameter parameter, float value) {
+    using enum Plasma_Parameter;
     PLASMA_SETTINGS& p = s.Plasma_Settings;
     const int v = Truncate(value);
     switch (parameter) {
-    case 0: p.multi_colour = v >= 1 ? 1 : 0; break;
-    case 1: {
+    case Multi_Colour: p.multi_colour = v >= 1 ? 1 : 0; break;
+    case Plasma_Width: {
         const int divisor = (p.symmetry == 1 || p.symmetry == 2) ? 2 : (p.symmetry == 3 ? 4 : 1);
         p.plasma_width = Tile_Size(v, divisor, s.display.Screen_Width);
         s.plasma.First_Plasma.width = p.plasma_width;
         break;
     }
-    case 2: {
+    case Plasma_Height: {
         const int divisor = p.symmetry == 2 ? 2 : (p.symmetry == 3 ? 4 : 1);
         p.plasma_height = Tile_Size(v, divisor, s.display.Screen_Height);
         s.plasma.First_Plasma.height = p.plasma_height;
         break;
     }
-    case 3: p.contrast = v < 1 ? 1 : (v > 60 ? 60 : v); break;
-    case 4: {
+    case Contrast: p.contrast = v < 1 ? 1 : (v > 60 ? 60 : v); break;
+    case Speed: {
         const double speed = value;
         // NaN would make the phase step meaningless: it takes the lower bound.
         p.speed = !(speed >= 1.0) ? 1.0 : (speed > 499.0 ? 499.0 : speed);
         break;
     }
-    case 5: p.ripple = value; break;
-    case 6: p.interference = value; break;
-    case 7: p.sway = value; break;
-    case 8: p.complexity = v; break;
-    case 10: p.preview_active = v; break;
-    case 11: p.symmetry = v; break;
-    case 12: p.colour_blue = static_cast<uint8_t>(v & 0xFF); break;
-    case 13: p.colour_green = static_cast<uint8_t>(v & 0xFF); break;
-    case 14: p.colour_red = static_cast<uint8_t>(v & 0xFF); break;
-    case 15: p.invert_colour_logic = v; break;
-    case 16: p.scope_on = v; break;
-    case 17: p.scope_shape = (v < 0 || v > 4) ? 0 : v; break;
-    case 18:
-    case 23: p.kaleidoscope_on = v; break;
-    case 19: p.brighten = v; break;
-    case 20: p.darken_red = v; break;
-    case 21: p.darken_green = v; break;
-    case 22: p.darken_blue = v; break;
-    case 24: p.granularity = v; break;
-    case 25: p.slides_on = v; break;
-    case 26: p.slide_speed = value; break;
-    case 29: p.background = v; break;
-    case 30: p.gradient_variable = v; break;
-    case 31: p.gradient_brightness = v; break;
-    case 32: p.resolution = v; break;
-    case 33: p.zone_frequency = v; break;
-    case 34: p.zone_duration = v; break;
-    case 35: p.zone_multicolour = v; break;
-    case 36: p.reserved_6144 = v; break;
-    case 37: p.reserved_6148 = v; break;
-    case 38: p.reserved_6152 = v; break;
-    case 39: p.blend_mode = v; break;
-    case 40: p.slide_direction = v; break;
-    case 41: p.direction_change_frequency = v; break;
+    case Ripple: p.ripple = value; break;
+    case Interference: p.interference = value; break;
+    case Sway: p.sway = value; break;
+    case Complexity: p.complexity = v; break;
+    case Preview_Active: p.preview_active = v; break;
+    case Symmetry: p.symmetry = v; break;
+    case Colour_Blue: p.colour_blue = static_cast<uint8_t>(v & 0xFF); break;
+    case Colour_Green: p.colour_green = static_cast<uint8_t>(v & 0xFF); break;
+    case Colour_Red: p.colour_red = static_cast<uint8_t>(v & 0xFF); break;
+    case Invert_Colour_Logic: p.invert_colour_logic = v; break;
+    case Scope_On: p.scope_on = v; break;
+    case Scope_Shape: p.scope_shape = (v < 0 || v > 4) ? 0 : v; break;
+    case Kaleidoscope_On:
+    case Kaleidoscope_On_Alias: p.kaleidoscope_on = v; break;
+    case Brighten: p.brighten = v; break;
+    case Darken_Red: p.darken_red = v; break;
+    case Darken_Green: p.darken_green = v; break;
+    case Darken_Blue: p.darken_blue = v; break;
+    case Granularity: p.granularity = v; break;
+    case Slides_On: p.slides_on = v; break;
+    case Slide_Speed: p.slide_speed = value; break;
+    case Background: p.background = v; break;
+    case Gradient_Variable: p.gradient_variable = v; break;
+    case Gradient_Brightness: p.gradient_brightness = v; break;
+    case Resolution: p.resolution = v; break;
+    case Zone_Frequency: p.zone_frequency = v; break;
+    case Zone_Duration: p.zone_duration = v; break;
+    case Zone_Multicolour: p.zone_multicolour = v; break;
+    case Reserved_6144: p.reserved_6144 = v; break;
+    case Reserved_6148: p.reserved_6148 = v; break;
+    case Reserved_6152: p.reserved_6152 = v; break;
+    case Blend_Mode: p.blend_mode = v; break;
+    case Slide_Direction: p.slide_direction = v; break;
+    case Direction_Change_Frequency: p.direction_change_frequency = v; break;
     default: break;  // 9, 27, 28 and unknown numbers
     }
 }
@@ -171,7 +173,8 @@ Preset_Read::Outcome Look_At_Default_File(App& app, const char* path) {
 }  // namespace
 
 void Fill_Windows_Directory_Prefix(App& app) {
-    char directory[PATH_BUFFER_SIZE] = "";
+    // One byte short of the prefix, so that the separator always fits behind it.
+    char directory[sizeof app.Windows_Directory_Prefix - 1] = "";
     GetWindowsDirectoryA(directory, sizeof directory);
     std::snprintf(app.Windows_Directory_Prefix, sizeof app.Windows_Directory_Prefix, "%s\\", directory);
 }
@@ -186,14 +189,15 @@ void Build_Default_Write_Path(App& app, char* buffer, size_t size) {
     std::snprintf(buffer, size, "%sMirravane/default.dat", app.Windows_Directory_Prefix);
 }
 
-int Modify_Plasma(Session& s, int parameter, float value, int reinitialise) {
+int Modify_Plasma(Session& s, Plasma_Parameter parameter, float value, int reinitialise) {
+    using enum Plasma_Parameter;
     PLASMA_SETTINGS& p = s.Plasma_Settings;
     if (s.app.Saver_Mode == PREVIEW && p.preview_active == 0) return 1;
 
     Store_Parameter(s, parameter, value);
 
     switch (parameter) {
-    case 16: {
+    case Scope_On: {
         const int wanted = p.scope_on;  // the shutdown clears the field
         Shutdown_Scope(s);
         if (wanted != 0) {
@@ -206,17 +210,17 @@ int Modify_Plasma(Session& s, int parameter, float value, int reinitialise) {
         }
         break;
     }
-    case 18:
-    case 23:
+    case Kaleidoscope_On:
+    case Kaleidoscope_On_Alias:
         Shutdown_Kaleidoscope(s);
         if (p.kaleidoscope_on != 0 && !Setup_Kaleidoscope(s, s.display.Client_Width, s.display.Client_Height)) {
             Report_Error(s.app, "Modify_Plasma(): Setup_Kaleidoscope FAILED");
             p.kaleidoscope_on = 0;
         }
         break;
-    case 25:
+    case Slides_On:
         if (p.slides_on == 1) {
-            Modify_Plasma(s, 23, 1.0f, 1);
+            Modify_Plasma(s, Kaleidoscope_On_Alias, 1.0f, 1);
             Free_Colour_Slides(s);
             if (!Setup_Colour_Slides(s, p.plasma_width, p.plasma_height, p.slide_speed)) {
                 Report_Error(s.app, "Modify_Plasma(): Setup_Colour_Slides FAILED");
@@ -267,19 +271,25 @@ int Refresh_Plasma(Session& s) {
     Shutdown_Plasma(s);
 
     // The tile takes the client size, not the stored one.
-    static const int rest[] = {3,  4,  5,  6,  7,  8,  10, 12, 13, 14, 15, 18, 19, 20, 21, 22, 24,
-                               26, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 17, 16};
-    Modify_Plasma(s, 0, Stored_Value(s, 0), 0);
-    Modify_Plasma(s, 1, static_cast<float>(s.display.Client_Width), 0);
-    Modify_Plasma(s, 2, static_cast<float>(s.display.Client_Height), 0);
-    for (int parameter : rest) Modify_Plasma(s, parameter, Stored_Value(s, parameter), 0);
+    using enum Plasma_Parameter;
+    static const Plasma_Parameter rest[] = {
+        Contrast, Speed, Ripple, Interference, Sway, Complexity, Preview_Active, Colour_Blue,
+        Colour_Green, Colour_Red, Invert_Colour_Logic, Kaleidoscope_On, Brighten, Darken_Red,
+        Darken_Green, Darken_Blue, Granularity, Slide_Speed, Background, Gradient_Variable,
+        Gradient_Brightness, Resolution, Zone_Frequency, Zone_Duration, Zone_Multicolour,
+        Reserved_6144, Reserved_6148, Reserved_6152, Blend_Mode, Slide_Direction,
+        Direction_Change_Frequency, Scope_Shape, Scope_On};
+    Modify_Plasma(s, Multi_Colour, Stored_Value(s, Multi_Colour), 0);
+    Modify_Plasma(s, Plasma_Width, static_cast<float>(s.display.Client_Width), 0);
+    Modify_Plasma(s, Plasma_Height, static_cast<float>(s.display.Client_Height), 0);
+    for (Plasma_Parameter parameter : rest) Modify_Plasma(s, parameter, Stored_Value(s, parameter), 0);
 
     s.display.Wait_For_Vsync = p.vsync != 0 ? 1 : 0;
     if (s.journey.Running_Random_Interval == 0) s.journey.Running_Random_Interval = p.random_interval;
     if (s.journey.Running_Transition_Speed == 0) s.journey.Running_Transition_Speed = p.transition_speed;
 
-    Modify_Plasma(s, 11, static_cast<float>(p.symmetry), 1);
-    Modify_Plasma(s, 25, static_cast<float>(p.slides_on), 0);
+    Modify_Plasma(s, Symmetry, static_cast<float>(p.symmetry), 1);
+    Modify_Plasma(s, Slides_On, static_cast<float>(p.slides_on), 0);
 
     Copy_Plasma_Dialog_Values(s);
     s.link->settings_changed(s);

@@ -17,7 +17,52 @@ void Build_Default_Write_Path(App& app, char* buffer, size_t size);
 // The full-screen resolution of the built-in defaults (640 x 480 x 32).
 constexpr int Default_Resolution = 1;
 
-int Modify_Plasma(Session& s, int parameter, float value, int reinitialise);
+// What Modify_Plasma sets, one name per field of the record. The numbers are the ones the
+// record's parameters always had; 9, 27 and 28 (and any other number) store nothing.
+enum class Plasma_Parameter : int {
+    Multi_Colour = 0,
+    Plasma_Width = 1,
+    Plasma_Height = 2,
+    Contrast = 3,
+    Speed = 4,
+    Ripple = 5,
+    Interference = 6,
+    Sway = 7,
+    Complexity = 8,
+    Preview_Active = 10,
+    Symmetry = 11,
+    Colour_Blue = 12,
+    Colour_Green = 13,
+    Colour_Red = 14,
+    Invert_Colour_Logic = 15,
+    Scope_On = 16,
+    Scope_Shape = 17,
+    Kaleidoscope_On = 18,
+    Brighten = 19,
+    Darken_Red = 20,
+    Darken_Green = 21,
+    Darken_Blue = 22,
+    // kaleidoscope_on again, under the number the slides and the symmetry commands pass.
+    Kaleidoscope_On_Alias = 23,
+    Granularity = 24,
+    Slides_On = 25,
+    Slide_Speed = 26,
+    Background = 29,
+    Gradient_Variable = 30,
+    Gradient_Brightness = 31,
+    Resolution = 32,
+    Zone_Frequency = 33,
+    Zone_Duration = 34,
+    Zone_Multicolour = 35,
+    Reserved_6144 = 36,
+    Reserved_6148 = 37,
+    Reserved_6152 = 38,
+    Blend_Mode = 39,
+    Slide_Direction = 40,
+    Direction_Change_Frequency = 41,
+};
+
+int Modify_Plasma(Session& s, Plasma_Parameter parameter, float value, int reinitialise);
 int Refresh_Plasma(Session& s);
 int Default_Plasma_Settings(Session& s);
 int Read_Plasma_Settings_From_File(Session& s, const char* name);

@@ -164,14 +164,23 @@ int Choose_Custom_Overlay(Session& s) {
     char windows[PATH_BUFFER_SIZE] = {};
     GetWindowsDirectoryA(windows, sizeof windows);
     char folder[PATH_BUFFER_SIZE] = {};
-    std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
+    const int folder_length = std::snprintf(folder, sizeof folder, "%s\\Mirravane\\Data\\Bmp\\Overlays\\", windows);
+    if (folder_length < 0 || static_cast<size_t>(folder_length) >= sizeof folder) {
+        Report_Errorf(s.app, "Open File folder %s filename %s title name %s FAILED", folder, s.scope.overlay_name, s.scope.overlay_title);
+        return 0;
+    }
 
     if (!s.link->choose_file(s, File_Choice::Open_Bitmap, folder, s.scope.overlay_name, s.scope.overlay_title)) {
         Report_Errorf(s.app, "Open File folder %s filename %s title name %s FAILED", folder, s.scope.overlay_name, s.scope.overlay_title);
         return 0;
     }
-    char* path = s.Plasma_Settings.custom_overlay_path;
-    std::strncpy(path, s.scope.overlay_name, sizeof s.Plasma_Settings.custom_overlay_path - 1);
-    path[sizeof s.Plasma_Settings.custom_overlay_path - 1] = '\0';
+    // The record's field is short: a path cut to fit would name another file, so the preset
+    // keeps the one it had.
+    const size_t length = std::strlen(s.scope.overlay_name);
+    if (length >= sizeof s.Plasma_Settings.custom_overlay_path) {
+        Report_Errorf(s.app, "Custom overlay path too long: %s", s.scope.overlay_name);
+        return 0;
+    }
+    std::memcpy(s.Plasma_Settings.custom_overlay_path, s.scope.overlay_name, length + 1);
     return 1;
 }

@@ -2,6 +2,8 @@
 // OK stores them, and what Cancel puts back.
 #pragma once
 
+#include "dialogs/control_ids.h"
+
 #include "surface/surface.h"
 
 struct Object_Values {
@@ -28,10 +30,15 @@ struct Dialog_Values {
     int brightness = 0;
     int zone_frequency_bar = 0, zone_duration_bar = 0;
     int direction_frequency = 0;
-    Fade_Bar fade_bars[3] = {{1064, 1065, 0}, {1066, 1067, 0}, {1068, 1069, 0}};
+    Fade_Bar fade_bars[3] = {{IDC_FADE_LIGHT_BAR, IDC_FADE_LIGHT_NUMBER, 0},
+                              {IDC_FADE_HUE_BAR, IDC_FADE_HUE_NUMBER, 0},
+                              {IDC_FADE_SATURATION_BAR, IDC_FADE_SATURATION_NUMBER, 0}};
     Sine_Bar sine_bars[5] = {
-        {1069, 1070, 1, 256, 0}, {1071, 1072, 0, 500, 0}, {1073, 1074, 1, 100, 0}, {1075, 1076, 1, 1000, 0},
-        {1081, 1082, 1, 256, 0}};
+        {IDC_SINE_PASSES_BAR, IDC_SINE_PASSES_NUMBER, 1, 256, 0},
+        {IDC_SINE_AMPLITUDE_BAR, IDC_SINE_AMPLITUDE_NUMBER, 0, 500, 0},
+        {IDC_SINE_VARIANCE_BAR, IDC_SINE_VARIANCE_NUMBER, 1, 100, 0},
+        {IDC_SINE_DENSITY_BAR, IDC_SINE_DENSITY_NUMBER, 1, 1000, 0},
+        {IDC_SINE_BAND_WIDTH_BAR, IDC_SINE_BAND_WIDTH_NUMBER, 1, 256, 0}};
     Surface about_picture = nullptr;  // the About box's picture while it is open
     int about_width = 0, about_height = 0;
     int journey_interval = 0, journey_speed = 0;

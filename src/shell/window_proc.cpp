@@ -43,11 +43,11 @@ void Rebuild_For_Size(Session& s) {
     }
     if (s.slides.Slides_Ready) {
         Restore_All_Objects(s);
-        Modify_Plasma(s, 25, 0, 0);
-        Modify_Plasma(s, 25, 1, 0);
+        Modify_Plasma(s, Plasma_Parameter::Slides_On, 0, 0);
+        Modify_Plasma(s, Plasma_Parameter::Slides_On, 1, 0);
     } else {
-        Modify_Plasma(s, 1, static_cast<float>(s.display.Client_Width), 1);
-        Modify_Plasma(s, 2, static_cast<float>(s.display.Client_Height), 1);
+        Modify_Plasma(s, Plasma_Parameter::Plasma_Width, static_cast<float>(s.display.Client_Width), 1);
+        Modify_Plasma(s, Plasma_Parameter::Plasma_Height, static_cast<float>(s.display.Client_Height), 1);
     }
     if (s.scope.scope_active) {
         Shutdown_Scope(s);
@@ -72,9 +72,9 @@ void Save_As(Session& s) {
 
 // The record was replaced or a field written behind Modify_Plasma's back.
 void Symmetry(Session& s, int symmetry) {
-    if (s.Plasma_Settings.slides_on) Modify_Plasma(s, 25, 0, 0);
-    if (s.kaleidoscope.kaleidoscope_active) Modify_Plasma(s, 23, 0, 0);
-    Modify_Plasma(s, 11, static_cast<float>(symmetry), 0);
+    if (s.Plasma_Settings.slides_on) Modify_Plasma(s, Plasma_Parameter::Slides_On, 0, 0);
+    if (s.kaleidoscope.kaleidoscope_active) Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On_Alias, 0, 0);
+    Modify_Plasma(s, Plasma_Parameter::Symmetry, static_cast<float>(symmetry), 0);
     Refresh_Plasma(s);
 }
 
@@ -199,14 +199,14 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
     case MENU_PLASMA_COLOUR_RANDOM: Show_Random_Colour_Dialog(s); break;
     case MENU_PLASMA_COMPLEXITY: Show_Complexity_Dialog(s); break;
     case MENU_PLASMA_BRIGHTEN:
-        Modify_Plasma(s, 19, s.Plasma_Settings.brighten ? 0.0f : 1.0f, 0);
+        Modify_Plasma(s, Plasma_Parameter::Brighten, s.Plasma_Settings.brighten ? 0.0f : 1.0f, 0);
         CheckMenuItem(s.shell.App_Menu, MENU_PLASMA_BRIGHTEN, s.Plasma_Settings.brighten ? MF_CHECKED : MF_UNCHECKED);
         break;
     case MENU_PLASMA_MULTI_COLOUR:
         if (s.Plasma_Settings.multi_colour == 0) {
-            Modify_Plasma(s, 0, 1, 0);
+            Modify_Plasma(s, Plasma_Parameter::Multi_Colour, 1, 0);
         } else {
-            Modify_Plasma(s, 0, 0, 0);
+            Modify_Plasma(s, Plasma_Parameter::Multi_Colour, 0, 0);
             Copy_Plasma_Dialog_Values(s);
         }
         break;
@@ -223,14 +223,14 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
         break;
     case MENU_KALEIDOSCOPE_ON:
         if (!s.kaleidoscope.kaleidoscope_active) {
-            if (s.Plasma_Settings.symmetry != 0) Modify_Plasma(s, 11, 0, 0);
-            Modify_Plasma(s, 18, 1, 1);
+            if (s.Plasma_Settings.symmetry != 0) Modify_Plasma(s, Plasma_Parameter::Symmetry, 0, 0);
+            Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On, 1, 1);
         } else {
             Shutdown_Kaleidoscope(s);
-            if (s.slides.Slides_Ready) Modify_Plasma(s, 25, 0, 0);
-            Modify_Plasma(s, 18, 0, 0);
-            Modify_Plasma(s, 1, static_cast<float>(s.display.Client_Width), 0);
-            Modify_Plasma(s, 2, static_cast<float>(s.display.Client_Height), 1);
+            if (s.slides.Slides_Ready) Modify_Plasma(s, Plasma_Parameter::Slides_On, 0, 0);
+            Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On, 0, 0);
+            Modify_Plasma(s, Plasma_Parameter::Plasma_Width, static_cast<float>(s.display.Client_Width), 0);
+            Modify_Plasma(s, Plasma_Parameter::Plasma_Height, static_cast<float>(s.display.Client_Height), 1);
         }
         Recreate_Scope(s, "MENU_SCOPE_GRANULARITY: Setup Scope FAILED");
         break;
@@ -241,29 +241,29 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
         Show_Granularity_Dialog(s);
         Shutdown_Kaleidoscope(s);
         Setup_Kaleidoscope(s, s.display.Client_Width, s.display.Client_Height);
-        if (s.slides.Slides_Ready) Modify_Plasma(s, 25, 1, 0);
+        if (s.slides.Slides_Ready) Modify_Plasma(s, Plasma_Parameter::Slides_On, 1, 0);
         Recreate_Scope(s, "MENU_SCOPE_GRANULARITY: Setup Scope FAILED");
         break;
     case MENU_SLIDES_ON:
         if (s.slides.Slides_Ready) {
-            Modify_Plasma(s, 25, 0, 0);
+            Modify_Plasma(s, Plasma_Parameter::Slides_On, 0, 0);
         } else {
-            Modify_Plasma(s, 25, 1, 0);
+            Modify_Plasma(s, Plasma_Parameter::Slides_On, 1, 0);
             Reset_Plasma_Dialog_Values(s);
             Refresh_Plasma(s);
         }
         break;
     case MENU_SLIDES_SPEED:
         Show_Slide_Speed_Dialog(s);
-        Modify_Plasma(s, 25, 1, 0);
+        Modify_Plasma(s, Plasma_Parameter::Slides_On, 1, 0);
         break;
     case MENU_SLIDES_OBJECTS_SELECT:
         Show_Slide_Objects_Dialog(s);
-        Modify_Plasma(s, 25, 1, 0);
+        Modify_Plasma(s, Plasma_Parameter::Slides_On, 1, 0);
         break;
     case MENU_SLIDES_BACKGROUND:
         Show_Background_Dialog(s);
-        Modify_Plasma(s, 25, 1, 0);
+        Modify_Plasma(s, Plasma_Parameter::Slides_On, 1, 0);
         break;
     case MENU_SLIDES_FADE: Show_Fade_Dialog(s); break;
     case MENU_SLIDES_ZONES: Show_Zone_Dialog(s); break;
@@ -286,7 +286,7 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
         break;
     case MENU_SLIDES_DEFAULT:
         Default_Plasma_Settings(s);
-        Modify_Plasma(s, 25, 1, 0);
+        Modify_Plasma(s, Plasma_Parameter::Slides_On, 1, 0);
         Reset_Plasma_Dialog_Values(s);
         Refresh_Plasma(s);
         break;
@@ -361,17 +361,17 @@ LRESULT Key(Session& s, WPARAM key) {
         if (!s.kaleidoscope.kaleidoscope_active) {
             Clear(s.display, s.display.Visible);
             Clear(s.display, s.display.Hidden);
-            Modify_Plasma(s, 11, 0, 0);
-            Modify_Plasma(s, 18, 1, 0);
+            Modify_Plasma(s, Plasma_Parameter::Symmetry, 0, 0);
+            Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On, 1, 0);
             Refresh_Plasma(s);
         }
         break;
     case '0':
         if (s.kaleidoscope.kaleidoscope_active) {
             Shutdown_Kaleidoscope(s);
-            Modify_Plasma(s, 1, static_cast<float>(s.display.Client_Width), 0);
-            Modify_Plasma(s, 18, 0, 0);
-            Modify_Plasma(s, 2, static_cast<float>(s.display.Client_Height), 0);
+            Modify_Plasma(s, Plasma_Parameter::Plasma_Width, static_cast<float>(s.display.Client_Width), 0);
+            Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On, 0, 0);
+            Modify_Plasma(s, Plasma_Parameter::Plasma_Height, static_cast<float>(s.display.Client_Height), 0);
             Refresh_Plasma(s);
         }
         break;

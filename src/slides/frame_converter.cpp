@@ -22,8 +22,10 @@
 
 namespace {
 
-void Converter_Path(char* buffer, size_t size, const char* windows_dir, const char* name) {
-    std::snprintf(buffer, size, "%s\\Mirravane\\Data\\Frame Converter\\%s", windows_dir, name);
+// False when the path does not fit: a cut path could name another file.
+bool Converter_Path(char* buffer, size_t size, const char* windows_dir, const char* name) {
+    const int n = std::snprintf(buffer, size, "%s\\Mirravane\\Data\\Frame Converter\\%s", windows_dir, name);
+    return n >= 0 && static_cast<size_t>(n) < size;
 }
 
 // "frame2" before "frame10": runs of digits compare by their value, the rest without regard
@@ -62,7 +64,10 @@ int Stack_Frames(Session& s, const std::vector<std::string>& names, const char* 
                  std::vector<std::string>& stacked) {
     for (size_t k = 0; k < names.size(); ++k) {
         char path[PATH_BUFFER_SIZE];
-        Converter_Path(path, sizeof path, windows_dir, names[k].c_str());
+        if (!Converter_Path(path, sizeof path, windows_dir, names[k].c_str())) {
+            Report_Errorf(s.app, "Frame_Convert(): Could not load %s", names[k].c_str());
+            return 0;
+        }
         const int y = static_cast<int>(k) * side;
         int frame_width = 0, frame_height = 0;
         Surface frame = Load_SYSTEM_Bitmap(s.display, path, &frame_width, &frame_height);
@@ -114,10 +119,11 @@ int Frame_Convert(Session& s) {
     char windows_dir[PATH_BUFFER_SIZE];
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
     char pattern[PATH_BUFFER_SIZE];
-    std::snprintf(pattern, sizeof pattern, "%s\\Mirravane\\Data\\Frame Converter\\*.BMP", windows_dir);
+    const int length = std::snprintf(pattern, sizeof pattern, "%s\\Mirravane\\Data\\Frame Converter\\*.BMP", windows_dir);
 
+    // A pattern cut short could match other files: then no frames are found.
     Find_Data found;
-    HFIND search = FindFirstFileA(pattern, &found);
+    HFIND search = length >= 0 && static_cast<size_t>(length) < sizeof pattern ? FindFirstFileA(pattern, &found) : nullptr;
     if (!search) {
         // Logged or not, the user has to learn where the frames go.
         if (Report_Error(s.app, "FindFirstFile returned INVALID_HANDLE_VALUE"))
@@ -136,7 +142,10 @@ int Frame_Convert(Session& s) {
     std::sort(names.begin(), names.end(), Natural_Less);
 
     char path[PATH_BUFFER_SIZE];
-    Converter_Path(path, sizeof path, windows_dir, names[0].c_str());
+    if (!Converter_Path(path, sizeof path, windows_dir, names[0].c_str())) {
+        Report_Errorf(s.app, "Frame_Convert(): Unable to load %s", names[0].c_str());
+        return 0;
+    }
     int width = 0, first_height = 0;
     Surface first = Load_SYSTEM_Bitmap(s.display, path, &width, &first_height);
     if (!first) {

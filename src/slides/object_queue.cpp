@@ -1,6 +1,7 @@
 #include "slides/object_queue.h"
 
 #include <cmath>
+#include <iterator>
 #include <new>
 
 #include "common/random.h"
@@ -73,7 +74,7 @@ int Random_Remainder(App& app, int n) {
     return n > 0 ? r % n : 0;
 }
 
-int Objects_Queue_Length(Session& s) { return s.queue.queue_length; }
+int Objects_Queue_Length(Session& s) { return static_cast<int>(s.queue.Objects_Queue.size()); }
 
 int Object_Count(Session& s, int type) {
     if (type < 0 || type >= MAX_OBJECTS) return 0;
@@ -88,17 +89,20 @@ int Enqueue_Objects(Session& s, int t, Surface slide) {
         Report_Errorf(s.app, "Enqueue_Objects():Invalid objects_type %d", t);
         return 0;
     }
-    Object_Node* node = s.queue.queue_length > Max_Object_Nodes ? nullptr : new (std::nothrow) Object_Node{};
-    if (!node) {
+    auto& queue = s.queue.Objects_Queue;
+    bool allocated = false;
+    if (queue.size() <= static_cast<size_t>(Max_Object_Nodes)) {
+        try {
+            queue.emplace_back();
+            allocated = true;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    if (!allocated) {
         Report_Error(s.app, "Enqueue_Objects():malloc FAILED\nOut of system memory!");
         return 0;
     }
-    node->prev = s.queue.Objects_Queue.tail;
-    node->next = nullptr;
-    if (s.queue.Objects_Queue.tail) s.queue.Objects_Queue.tail->next = node;
-    else s.queue.Objects_Queue.head = node;
-    s.queue.Objects_Queue.tail = node;
-    ++s.queue.queue_length;
+    Object_Node* const node = &queue.back();
     node->slide = slide;
     node->objects_type = t;
 
@@ -127,36 +131,24 @@ int Enqueue_Objects(Session& s, int t, Surface slide) {
     return 1;
 }
 
-int Dequeue_Object(Session& s, Object_Node* node) {
-    if (!node) return 0;
-    if (node->prev) node->prev->next = node->next;
-    if (node->next) node->next->prev = node->prev;
-    if (s.queue.Objects_Queue.tail == node) s.queue.Objects_Queue.tail = node->prev;
-    if (s.queue.Objects_Queue.head == node) s.queue.Objects_Queue.head = node->next;
-    delete node;
-    --s.queue.queue_length;
-    return 1;
-}
-
 int Empty_Objects_Queue(Session& s) {
-    while (s.queue.Objects_Queue.head) Dequeue_Object(s, s.queue.Objects_Queue.head);
-    s.queue.Objects_Queue.head = s.queue.Objects_Queue.tail = nullptr;
-    s.queue.queue_length = 0;
+    s.queue.Objects_Queue.clear();
     return 1;
 }
 
 int Shuffle_Objects_Queue(Session& s, int passes) {
     if (passes < 1) return 1;
+    auto& queue = s.queue.Objects_Queue;
     for (int pass = 0; pass < passes; ++pass) {
-        Object_Node* node = s.queue.Objects_Queue.head;
-        while (node && node->next) {
-            Object_Node* const next = node->next;
+        // Every node but the last may move to the end; the walk goes on over the moved ones.
+        for (auto node = queue.begin(); node != queue.end() && std::next(node) != queue.end();) {
+            const auto next = std::next(node);
             if (Random(s.app) % 3 == 0) {
                 if (!Enqueue_Objects(s, node->objects_type, node->slide)) {
                     Report_Error(s.app, "Shuffle_Objects_Queue(): Enqueue_Objects_Ex FAILED");
                     return 0;
                 }
-                Dequeue_Object(s, node);
+                queue.erase(node);
             }
             node = next;
         }
@@ -241,36 +233,30 @@ int Draw_Objects(Session& s, Surface dest, Object_Node* node, float ox, float oy
 
 int Draw_All_Objects_Ex(Session& s, Surface slide) {
     const unsigned generation = s.queue.queue_generation;
-    for (Object_Node* node = s.queue.Objects_Queue.head; node;) {
-        Object_Node* const next = node->next;
-        if (node->slide == slide) {
-            if (!Draw_Objects(s, slide, node, 0.0f, 0.0f)) return 0;
-            if (generation != s.queue.queue_generation) return 1;
-        }
-        node = next;
+    for (Object_Node& node : s.queue.Objects_Queue) {
+        if (node.slide != slide) continue;
+        if (!Draw_Objects(s, slide, &node, 0.0f, 0.0f)) return 0;
+        if (generation != s.queue.queue_generation) return 1;
     }
     return 1;
 }
 
 int Scatter_Objects(Session& s, Surface slide, int width, int height) {
     const unsigned generation = s.queue.queue_generation;
-    for (Object_Node* node = s.queue.Objects_Queue.head; node;) {
-        Object_Node* const next = node->next;
-        if (node->slide == slide) {
-            const int m = width - node->frame_width;
-            node->x = static_cast<float>(Random(s.app) % (m > 1 ? m : 1));
-            node->y = static_cast<float>(Random_Remainder(s.app, node->frame_width + height - 1) - node->frame_width + 1);
-            node->frame = Random_Remainder(s.app, node->frames);
-            if (!Draw_Objects(s, slide, node, 0.0f, 0.0f)) return 0;
-            if (generation != s.queue.queue_generation) return 1;
-        }
-        node = next;
+    for (Object_Node& node : s.queue.Objects_Queue) {
+        if (node.slide != slide) continue;
+        const int m = width - node.frame_width;
+        node.x = static_cast<float>(Random(s.app) % (m > 1 ? m : 1));
+        node.y = static_cast<float>(Random_Remainder(s.app, node.frame_width + height - 1) - node.frame_width + 1);
+        node.frame = Random_Remainder(s.app, node.frames);
+        if (!Draw_Objects(s, slide, &node, 0.0f, 0.0f)) return 0;
+        if (generation != s.queue.queue_generation) return 1;
     }
     return 1;
 }
 
 int Pick_Zone_Object(Session& s, int* type, int* frame) {
-    const int n = s.queue.queue_length;
+    const int n = Objects_Queue_Length(s);
     if (n == 0) return 0;
     const int r = Random(s.app) % n;
     int counter = 0;
@@ -288,16 +274,15 @@ int Pick_Zone_Object(Session& s, int* type, int* frame) {
 }
 
 int Mix_Slide_Objects(Session& s, Surface slide, int width, int height) {
-    Object_Node* node = s.queue.Objects_Queue.head;
+    auto node = s.queue.Objects_Queue.begin();
     for (int t = 0; t < s.app.Objects_Loaded && t < MAX_OBJECTS; ++t) {
         if (s.Plasma_Settings.object_selected[t] != 1) continue;
-        for (int copy = Object_Count(s, t); copy > 0; --copy) {
-            if (!node) return 1;
+        for (int copy = Object_Count(s, t); copy > 0; --copy, ++node) {
+            if (node == s.queue.Objects_Queue.end()) return 1;
             if (node->slide == slide) {
-                Reseed_Node(s, node, t, width, height);
+                Reseed_Node(s, &*node, t, width, height);
                 node->frame = Random_Remainder(s.app, node->frames);
             }
-            node = node->next;
         }
     }
     return 1;
@@ -305,14 +290,14 @@ int Mix_Slide_Objects(Session& s, Surface slide, int width, int height) {
 
 int Zone_Slide_Objects(Session& s, Surface slide, int width, int height, int type, int frame) {
     if (type < 0 || type >= MAX_OBJECTS) return 1;
-    for (Object_Node* node = s.queue.Objects_Queue.head; node; node = node->next) {
-        if (node->slide != slide) continue;
-        Reseed_Node(s, node, type, width, height);
+    for (Object_Node& node : s.queue.Objects_Queue) {
+        if (node.slide != slide) continue;
+        Reseed_Node(s, &node, type, width, height);
         if (s.queue.Objects_Animate == 0 && s.Plasma_Settings.zone_multicolour == 0) {
-            node->animation = ANIMATION_NONE;
-            node->frame = frame;
+            node.animation = ANIMATION_NONE;
+            node.frame = frame;
         } else {
-            node->frame = Random_Remainder(s.app, node->frames);
+            node.frame = Random_Remainder(s.app, node.frames);
         }
     }
     return 1;

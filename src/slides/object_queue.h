@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
 #include "session/forward.h"
 
 #include "surface/surface.h"
@@ -30,21 +31,15 @@ struct Object_Node {
     int32_t frame_width;
     int32_t total_height;
     Surface slide;          // not owned
-    Object_Node* next;
-    Object_Node* prev;
-};
-
-struct OBJECTS_QUEUE {
-    Object_Node* head = nullptr;
-    Object_Node* tail = nullptr;
 };
 
 // A session's travelling objects.
 struct Queue_State {
-    OBJECTS_QUEUE Objects_Queue;
+    // A list, because walks hold on to a node while others are appended (the shuffle) or
+    // removed around it.
+    std::list<Object_Node> Objects_Queue;
     int Objects_Animate = 0;  // some node animates
     int Objects_Move = 0;     // some node travels
-    int queue_length = 0;
     // Bumped when a lost object bitmap made Restore_All_Objects rebuild the queue: a walk in
     // progress holds nodes that may be gone and must stop.
     unsigned queue_generation = 0;
@@ -52,7 +47,6 @@ struct Queue_State {
 
 
 int Enqueue_Objects(Session& s, int type, Surface slide);
-int Dequeue_Object(Session& s, Object_Node* node);
 int Empty_Objects_Queue(Session& s);
 int Shuffle_Objects_Queue(Session& s, int passes);
 int Update_Object(Session& s, Object_Node* node, int width, int height);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "diagnostics/diagnostics.h"
+#include "surface/bmp_file.h"
 #include "surface/display.h"
 #include "session/session.h"
 
@@ -35,15 +36,6 @@ Surface Load_Into_Surface(Display_Context& d, const char* name, int* width, int*
     Delete_Bitmap(bitmap);
     Set_Transparency(app, surface, 0);
     return surface;
-}
-
-void Put_16(uint8_t* at, uint32_t value) {
-    at[0] = static_cast<uint8_t>(value);
-    at[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void Put_32(uint8_t* at, uint32_t value) {
-    for (int k = 0; k < 4; ++k) at[k] = static_cast<uint8_t>(value >> (8 * k));
 }
 
 }  // namespace
@@ -167,18 +159,9 @@ int SaveBMPToFile(Display_Context& d, Surface surface, Surface front, HANDLE fil
     const size_t pixel_bytes = static_cast<size_t>(w) * static_cast<size_t>(h) * 3;
     std::vector<uint8_t> buffer(pixel_bytes);
 
-    uint8_t header[54] = {};
-    header[0] = 'B';
-    header[1] = 'M';
-    Put_32(header + 2, static_cast<uint32_t>((static_cast<uint64_t>(w) * h + 18) * 3));
-    Put_32(header + 10, 54);
-    Put_32(header + 14, 40);
-    Put_32(header + 18, static_cast<uint32_t>(w));
-    Put_32(header + 22, static_cast<uint32_t>(h));
-    Put_16(header + 26, 1);
-    Put_16(header + 28, 24);
-    Put_32(header + 38, 10000);
-    Put_32(header + 42, 10000);
+    // Widths are multiples of 8, so the rows need no padding.
+    uint8_t header[Bmp24_Header_Size];
+    Write_Bmp24_Header(header, w, h);
     uint32_t written = 0;
     if (!WriteFile(file, header, 14, &written) || written != 14) return 0;
     if (!WriteFile(file, header + 14, 40, &written) || written != 40) return 0;

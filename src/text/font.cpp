@@ -98,7 +98,9 @@ int Load_Font(Session& s, int font) {
     } else {
         char windows[PATH_BUFFER_SIZE] = {};
         GetWindowsDirectoryA(windows, sizeof windows);
-        std::snprintf(name, sizeof name, "%s\\Mirravane\\Data\\Bmp\\Font.bmp", windows);
+        // A path cut short could name another file: then the font is not found.
+        const int length = std::snprintf(name, sizeof name, "%s\\Mirravane\\Data\\Bmp\\Font.bmp", windows);
+        if (length < 0 || static_cast<size_t>(length) >= sizeof name) name[0] = '\0';
     }
     record.cell_height = source.cell_height;
     record.glyphs = source.glyphs;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/control_ids.h"
 #include "platform/windows/dialog.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"
@@ -21,9 +22,9 @@ inline Dialog_Step Click(int id) { return {Dialog_Step::Click, id, 0, 0}; }
 inline Dialog_Step Choose(int list, int index) { return {Dialog_Step::Select, list, index, 0}; }
 inline Dialog_Step Mouse_Over() { return {Dialog_Step::Mouse_Move, 0, 0, 0}; }
 inline Dialog_Step Paint() { return {Dialog_Step::Paint, 0, 0, 0}; }
-inline const Dialog_Step OK = Command(1);
-inline const Dialog_Step Cancel = Command(2);
-inline const Dialog_Step Default = Command(3);
+inline const Dialog_Step OK = Command(IDOK);
+inline const Dialog_Step Cancel = Command(IDCANCEL);
+inline const Dialog_Step Default = Command(IDC_DEFAULT);
 
 inline void Script(const Steps& steps) { Headless_Dialog_Scripts().push_back(steps); }
 

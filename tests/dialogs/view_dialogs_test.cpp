@@ -2,6 +2,7 @@
 #include <string>
 
 #include "dialog_session.h"
+#include "dialogs/control_ids.h"
 #include "dialogs/launchers.h"
 #include "presets/plasma_settings.h"
 #include "presets/random_presets.h"
@@ -20,18 +21,18 @@ TEST_F(Dialogs, ResolutionDefaultStoresNothingUntilOk) {
     const int cursor = Cursor_Show_Count();
     Script({Default, Cancel});
     Show_Resolution_Dialog(s);
-    ASSERT_EQ(Shown(1040).items.size(), 20u);
-    EXPECT_EQ(Shown(1040).items[1], "640  x 480  x 32");
-    EXPECT_EQ(Shown(1040).items[19], "1280 x 1024 x 8");
-    EXPECT_EQ(Shown(1040).selection, 1);
+    ASSERT_EQ(Shown(IDC_RESOLUTION_LIST).items.size(), 20u);
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST).items[1], "640  x 480  x 32");
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST).items[19], "1280 x 1024 x 8");
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST).selection, 1);
     EXPECT_EQ(s.Plasma_Settings.resolution, 13);
     EXPECT_EQ(Cursor_Show_Count(), cursor);
 
     Script({OK});
     Show_Resolution_Dialog(s);
-    EXPECT_EQ(Shown(1040).selection, 13);
+    EXPECT_EQ(Shown(IDC_RESOLUTION_LIST).selection, 13);
     EXPECT_EQ(s.Plasma_Settings.resolution, 13);
-    Script({Choose(1040, 7), Default, OK});
+    Script({Choose(IDC_RESOLUTION_LIST, 7), Default, OK});
     Show_Resolution_Dialog(s);
     EXPECT_EQ(s.Plasma_Settings.resolution, 1);
 }
@@ -40,20 +41,20 @@ TEST_F(Dialogs, RandomPresetsStepsAndIntervalZeroStopsTheCountdown) {
     s.journey.Running_Random_Interval = 30;
     s.journey.Running_Transition_Speed = 0;
     // Interval 30 + 8 - 1 = 37; speed opens at 1 (its minimum): 1 + 16 + 16 - 1 = 32.
-    Script({Scroll(1066, SB_PAGERIGHT), Scroll(1066, SB_LINELEFT), Scroll(1067, SB_PAGERIGHT),
-            Scroll(1067, SB_PAGERIGHT), Scroll(1067, SB_LINELEFT), OK});
+    Script({Scroll(IDC_JOURNEY_INTERVAL_BAR, SB_PAGERIGHT), Scroll(IDC_JOURNEY_INTERVAL_BAR, SB_LINELEFT), Scroll(IDC_JOURNEY_SPEED_BAR, SB_PAGERIGHT),
+            Scroll(IDC_JOURNEY_SPEED_BAR, SB_PAGERIGHT), Scroll(IDC_JOURNEY_SPEED_BAR, SB_LINELEFT), OK});
     Show_Random_Presets_Dialog(s);
     EXPECT_EQ(s.journey.Running_Random_Interval, 37);
     EXPECT_EQ(s.Plasma_Settings.random_interval, 37);
     EXPECT_EQ(s.journey.Running_Transition_Speed, 32);
     EXPECT_EQ(s.Plasma_Settings.transition_speed, 32);
 
-    Script({Scroll(1067, SB_RIGHT), Scroll(1066, SB_LEFT), Cancel});
+    Script({Scroll(IDC_JOURNEY_SPEED_BAR, SB_RIGHT), Scroll(IDC_JOURNEY_INTERVAL_BAR, SB_LEFT), Cancel});
     Show_Random_Presets_Dialog(s);
-    EXPECT_EQ(Number(1069), "800");
+    EXPECT_EQ(Number(IDC_JOURNEY_SPEED_NUMBER), "800");
     EXPECT_EQ(s.journey.Running_Random_Interval, 37);
 
-    Script({Scroll(1066, SB_LEFT), OK});
+    Script({Scroll(IDC_JOURNEY_INTERVAL_BAR, SB_LEFT), OK});
     Show_Random_Presets_Dialog(s);
     EXPECT_EQ(s.journey.Running_Random_Interval, 0);
     EXPECT_EQ(s.Plasma_Settings.random_interval, 0);
@@ -87,9 +88,9 @@ TEST_F(Dialogs, FullScreenDialogsShowTheCursorOnlyWhileOpen) {
     }
     Script({OK});
     Show_System_Info(s);
-    EXPECT_EQ(Number(1051).rfind("Video ram free ", 0), 0u);
-    EXPECT_EQ(Number(1052).rfind("Total system ram ", 0), 0u);
-    EXPECT_EQ(Number(1053).find(" Mb of system ram"), Number(1053).size() - 17);
+    EXPECT_EQ(Number(IDC_INFO_VIDEO_MEMORY).rfind("Video ram free ", 0), 0u);
+    EXPECT_EQ(Number(IDC_INFO_SYSTEM_MEMORY).rfind("Total system ram ", 0), 0u);
+    EXPECT_EQ(Number(IDC_INFO_OBJECT_MEMORY).find(" Mb of system ram"), Number(IDC_INFO_OBJECT_MEMORY).size() - 17);
     EXPECT_EQ(Cursor_Show_Count(), cursor);
     s.display.Window_Mode = WINDOWED;
 }

@@ -378,7 +378,7 @@ TEST(Hostile, ReadOnlyDefaultsKeepTheRunningPresetThroughFullScreen) {
     EXPECT_EQ(s.Plasma_Settings.contrast, 33);
 
     // The display is rebuilt twice; each time default.dat cannot take the running preset.
-    Modify_Plasma(s, 3, 21.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Contrast, 21.0f, 0);
     SendMessageA(s.display.Main_Window, WM_COMMAND, MENU_VIEW_FULLSCREEN, 0);
     ASSERT_EQ(s.display.Window_Mode, FULLSCREEN);
     EXPECT_EQ(s.Plasma_Settings.contrast, 21);

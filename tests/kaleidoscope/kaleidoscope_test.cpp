@@ -56,7 +56,7 @@ void Draw_Busy_Frame(Session& s, int bpp) {
     s.Plasma_Settings.contrast = 1;
     s.Plasma_Settings.multi_colour = 0;
     Seed_Random(s.app, 7);
-    ASSERT_EQ(Modify_Plasma(s, 18, 1.0f, 0), 1);
+    ASSERT_EQ(Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On, 1.0f, 0), 1);
     ASSERT_EQ(Draw_Kaleidoscope(s, s.display.Hidden, s.display.Client_Width, s.display.Client_Height), 1);
     EXPECT_EQ(s.kaleidoscope.kaleidoscope_rebuild_pending, 0);
     const int k = 160;
@@ -147,7 +147,7 @@ TEST(Kaleidoscope, DrawFailuresAndLostSurfaces) {
     Prepare(s, 120);
 
     EXPECT_EQ(Draw_Kaleidoscope(s, nullptr, 0, 0), 1);  // off: nothing to do
-    ASSERT_EQ(Modify_Plasma(s, 18, 1.0f, 0), 1);
+    ASSERT_EQ(Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On, 1.0f, 0), 1);
     EXPECT_EQ(Draw_Kaleidoscope(s, nullptr, 0, 0), 0);
     EXPECT_TRUE(Box_Shown("Draw_Kaleidoscope(): NULL or LOST DEST"));
 
@@ -167,7 +167,7 @@ TEST(Kaleidoscope, DrawFailuresAndLostSurfaces) {
 
     // Modify_Plasma only switches the kaleidoscope off when its set-up fails.
     Inject_DD_Fault(DD_Call::CreateSurface, DDERR_OUTOFMEMORY);
-    EXPECT_EQ(Modify_Plasma(s, 18, 1.0f, 0), 1);
+    EXPECT_EQ(Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On, 1.0f, 0), 1);
     EXPECT_EQ(s.Plasma_Settings.kaleidoscope_on, 0);
     EXPECT_TRUE(Box_Shown("Modify_Plasma(): Setup_Kaleidoscope FAILED"));
     Shutdown_Kaleidoscope(s);

@@ -59,41 +59,42 @@ TEST(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
     Screen(s.display, 800, 600, 32);
     PLASMA_SETTINGS& p = s.Plasma_Settings;
 
-    EXPECT_EQ(Modify_Plasma(s, 3, 75.0f, 0), 1);
+    EXPECT_EQ(Modify_Plasma(s, Plasma_Parameter::Contrast, 75.0f, 0), 1);
     EXPECT_EQ(p.contrast, 60);
-    Modify_Plasma(s, 3, 0.9f, 0);  // truncates to 0, then the lower bound
+    Modify_Plasma(s, Plasma_Parameter::Contrast, 0.9f, 0);  // truncates to 0, then the lower bound
     EXPECT_EQ(p.contrast, 1);
-    Modify_Plasma(s, 4, 0.5f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Speed, 0.5f, 0);
     EXPECT_EQ(p.speed, 1.0);
-    Modify_Plasma(s, 4, 600.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Speed, 600.0f, 0);
     EXPECT_EQ(p.speed, 499.0);
 
-    Modify_Plasma(s, 0, 0.99f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Multi_Colour, 0.99f, 0);
     EXPECT_EQ(p.multi_colour, 0);
-    Modify_Plasma(s, 0, 7.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Multi_Colour, 7.0f, 0);
     EXPECT_EQ(p.multi_colour, 1);
 
-    Modify_Plasma(s, 5, 0.1f, 0);  // the f32 as given, not widened and narrowed
+    Modify_Plasma(s, Plasma_Parameter::Ripple, 0.1f, 0);  // the f32 as given, not widened and narrowed
     EXPECT_EQ(p.ripple, 0.1f);
-    Modify_Plasma(s, 12, 300.0f, 0);  // low byte of 300
+    Modify_Plasma(s, Plasma_Parameter::Colour_Blue, 300.0f, 0);  // low byte of 300
     EXPECT_EQ(p.colour_blue, 44);
-    Modify_Plasma(s, 14, -2.5f, 0);  // -2 -> 0xFE
+    Modify_Plasma(s, Plasma_Parameter::Colour_Red, -2.5f, 0);  // -2 -> 0xFE
     EXPECT_EQ(p.colour_red, 254);
 
-    Modify_Plasma(s, 17, 7.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Scope_Shape, 7.0f, 0);
     EXPECT_EQ(p.scope_shape, 0);
-    Modify_Plasma(s, 17, -1.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Scope_Shape, -1.0f, 0);
     EXPECT_EQ(p.scope_shape, 0);
 
-    Modify_Plasma(s, 26, 12.75f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Slide_Speed, 12.75f, 0);
     EXPECT_EQ(p.slide_speed, 12.75);
-    Modify_Plasma(s, 8, 3.0e9f, 0);  // beyond the integers: saturates instead of wrapping
+    Modify_Plasma(s, Plasma_Parameter::Complexity, 3.0e9f, 0);  // beyond the integers: saturates instead of wrapping
     EXPECT_EQ(p.complexity, 2147483647);
 
     // Numbers without a field leave every byte as it was.
     PLASMA_SETTINGS before;
     std::memcpy(&before, &p, sizeof p);
-    for (int parameter : {9, 27, 28, 42, 99, -1}) EXPECT_EQ(Modify_Plasma(s, parameter, 5.0f, 0), 1);
+    for (int number : {9, 27, 28, 42, 99, -1})
+        EXPECT_EQ(Modify_Plasma(s, static_cast<Plasma_Parameter>(number), 5.0f, 0), 1);
     EXPECT_EQ(std::memcmp(&before, &p, sizeof p), 0);
 }
 
@@ -105,33 +106,33 @@ TEST(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
     PLASMA_SETTINGS& p = s.Plasma_Settings;
 
     p.symmetry = 3;
-    Modify_Plasma(s, 1, 1024.0f, 0);  // 1024 / 4
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Width, 1024.0f, 0);  // 1024 / 4
     EXPECT_EQ(p.plasma_width, 256);
     EXPECT_EQ(s.plasma.First_Plasma.width, 256);
-    Modify_Plasma(s, 2, 1000.0f, 0);  // 1000 / 4 = 250, down to 248
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Height, 1000.0f, 0);  // 1000 / 4 = 250, down to 248
     EXPECT_EQ(p.plasma_height, 248);
     EXPECT_EQ(s.plasma.First_Plasma.height, 248);
 
     p.symmetry = 0;
-    Modify_Plasma(s, 1, 1024.0f, 0);  // limited by the screen
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Width, 1024.0f, 0);  // limited by the screen
     EXPECT_EQ(p.plasma_width, 800);
-    Modify_Plasma(s, 1, 10.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Width, 10.0f, 0);
     EXPECT_EQ(p.plasma_width, 16);
-    Modify_Plasma(s, 1, 18.0f, 0);  // 16 after rounding: still raised to 16
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Width, 18.0f, 0);  // 16 after rounding: still raised to 16
     EXPECT_EQ(p.plasma_width, 16);
-    Modify_Plasma(s, 1, 130.9f, 0);  // 130 -> 128
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Width, 130.9f, 0);  // 130 -> 128
     EXPECT_EQ(p.plasma_width, 128);
 
     p.symmetry = 1;  // halves the width only
-    Modify_Plasma(s, 1, 1024.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Width, 1024.0f, 0);
     EXPECT_EQ(p.plasma_width, 512);
-    Modify_Plasma(s, 2, 1000.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Height, 1000.0f, 0);
     EXPECT_EQ(p.plasma_height, 600);
 
     p.symmetry = 2;  // halves both
-    Modify_Plasma(s, 1, 1000.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Width, 1000.0f, 0);
     EXPECT_EQ(p.plasma_width, 500);
-    Modify_Plasma(s, 2, 1000.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Plasma_Height, 1000.0f, 0);
     EXPECT_EQ(p.plasma_height, 500);
 }
 
@@ -142,14 +143,14 @@ TEST(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
     s.app.Saver_Mode = PREVIEW;
     s.Plasma_Settings.preview_active = 0;
     s.Plasma_Settings.contrast = 9;
-    EXPECT_EQ(Modify_Plasma(s, 3, 20.0f, 1), 1);
-    EXPECT_EQ(Modify_Plasma(s, 10, 1.0f, 0), 1);
+    EXPECT_EQ(Modify_Plasma(s, Plasma_Parameter::Contrast, 20.0f, 1), 1);
+    EXPECT_EQ(Modify_Plasma(s, Plasma_Parameter::Preview_Active, 1.0f, 0), 1);
     EXPECT_EQ(s.Plasma_Settings.contrast, 9);
     EXPECT_EQ(s.Plasma_Settings.preview_active, 0);
     EXPECT_EQ(s.plasma.First_Plasma.table1, nullptr);  // no rebuild either
 
     s.Plasma_Settings.preview_active = 1;
-    Modify_Plasma(s, 3, 20.0f, 0);
+    Modify_Plasma(s, Plasma_Parameter::Contrast, 20.0f, 0);
     EXPECT_EQ(s.Plasma_Settings.contrast, 20);
 }
 
@@ -159,7 +160,7 @@ TEST(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 640, 480, 8);  // the scope refuses 8 bits
     s.Plasma_Settings.scope_shape = 9;
-    EXPECT_EQ(Modify_Plasma(s, 16, 1.0f, 0), 0);
+    EXPECT_EQ(Modify_Plasma(s, Plasma_Parameter::Scope_On, 1.0f, 0), 0);
     EXPECT_EQ(s.Plasma_Settings.scope_on, 0);
     EXPECT_EQ(s.Plasma_Settings.scope_shape, 0);
     EXPECT_TRUE(Box_Shown("Modify_Plasma(): Setup_Scope FAILED"));
@@ -180,7 +181,7 @@ TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     s.Plasma_Settings.granularity = 200;  // K = min(200, 24 * 16) = 200
     s.display.Hidden->Set_Pixel(600, 500, 0x123456);
 
-    EXPECT_EQ(Modify_Plasma(s, 25, 1.0f, 0), 1);
+    EXPECT_EQ(Modify_Plasma(s, Plasma_Parameter::Slides_On, 1.0f, 0), 1);
     EXPECT_EQ(s.Plasma_Settings.slides_on, 1);
     EXPECT_EQ(s.Plasma_Settings.kaleidoscope_on, 1);
     EXPECT_EQ(s.kaleidoscope.kaleidoscope_active, 1);
@@ -191,7 +192,7 @@ TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     EXPECT_NE(s.plasma.Third_Plasma.table2, nullptr);
     EXPECT_EQ(s.display.Hidden->Pixel(600, 500), 0u);
 
-    EXPECT_EQ(Modify_Plasma(s, 18, 0.0f, 0), 1);  // off again
+    EXPECT_EQ(Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On, 0.0f, 0), 1);  // off again
     EXPECT_EQ(s.kaleidoscope.kaleidoscope_active, 0);
     EXPECT_EQ(s.kaleidoscope.Triangle_Stamp, nullptr);
     EXPECT_EQ(s.kaleidoscope.Scope_Rotated_90, nullptr);

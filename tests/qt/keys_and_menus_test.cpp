@@ -3,6 +3,7 @@
 #include <QMenuBar>
 #include <QWidget>
 
+#include "shell/menu.h"
 #include "platform/input/dinput.h"
 #include "platform/qt/qt_keys.h"
 #include "diagnostics/diagnostics.h"
@@ -18,11 +19,11 @@ Menu Test_Menu_Template() {
     Menu m;
     m.items = {
         Menu_Item{0, "&Presets", false, false,
-                  {Menu_Item{40001, "&Open...", false, false, {}}, Menu_Item{}, Menu_Item{40004, "E&xit", false, false, {}}}},
+                  {Menu_Item{MENU_PRESETS_OPEN, "&Open...", false, false, {}}, Menu_Item{}, Menu_Item{MENU_PRESETS_EXIT, "E&xit", false, false, {}}}},
         Menu_Item{0, "&View", false, false,
-                  {Menu_Item{40008, "&FPS", false, false, {}},
-                   Menu_Item{0, "&Overlay", false, false, {Menu_Item{40059, "&Circle", false, false, {}}}},
-                   Menu_Item{40074, "Toggle &Maximise Window\tCtrl+M", false, false, {}}}},
+                  {Menu_Item{MENU_VIEW_FPS, "&FPS", false, false, {}},
+                   Menu_Item{0, "&Overlay", false, false, {Menu_Item{MENU_OVERLAY_CIRCLE, "&Circle", false, false, {}}}},
+                   Menu_Item{MENU_VIEW_TOGGLE_MAXIMISE, "Toggle &Maximise Window\tCtrl+M", false, false, {}}}},
     };
     return m;
 }
@@ -145,32 +146,32 @@ TEST_F(Qt_Backend_Test, MenuBarFollowsTheMenuAndPostsCommands) {
     ASSERT_NE(view, nullptr);
     ASSERT_NE(view->actions()[1]->menu(), nullptr);  // the Overlay submenu
 
-    QAction* maximise = Qt_Menu_Action(window, 40074);
+    QAction* maximise = Qt_Menu_Action(window, MENU_VIEW_TOGGLE_MAXIMISE);
     ASSERT_NE(maximise, nullptr);
     EXPECT_EQ(maximise->text(), QStringLiteral("Toggle &Maximise Window"));
     EXPECT_EQ(maximise->shortcut(), QKeySequence(QStringLiteral("Ctrl+M")));
 
-    Qt_Menu_Action(window, 40001)->trigger();
-    Qt_Menu_Action(window, 40059)->trigger();
+    Qt_Menu_Action(window, MENU_PRESETS_OPEN)->trigger();
+    Qt_Menu_Action(window, MENU_OVERLAY_CIRCLE)->trigger();
     const auto commands = Take(WM_COMMAND);
     ASSERT_EQ(commands.size(), 2u);
     EXPECT_EQ(LOWORD(commands[0].wParam), 40001u);
     EXPECT_EQ(LOWORD(commands[1].wParam), 40059u);
     EXPECT_EQ(commands[1].hwnd, window);
 
-    QAction* fps = Qt_Menu_Action(window, 40008);
+    QAction* fps = Qt_Menu_Action(window, MENU_VIEW_FPS);
     EXPECT_FALSE(fps->isChecked());
-    CheckMenuItem(menu, 40008, MF_CHECKED);
+    CheckMenuItem(menu, MENU_VIEW_FPS, MF_CHECKED);
     EXPECT_TRUE(fps->isChecked());
     // A click does not change the mark by itself: the engine answers with CheckMenuItem.
     fps->trigger();
     EXPECT_TRUE(fps->isChecked());
-    CheckMenuItem(menu, 40008, MF_UNCHECKED);
+    CheckMenuItem(menu, MENU_VIEW_FPS, MF_UNCHECKED);
     EXPECT_FALSE(fps->isChecked());
-    EnableMenuItem(menu, 40001, MF_GRAYED);
-    EXPECT_FALSE(Qt_Menu_Action(window, 40001)->isEnabled());
-    EnableMenuItem(menu, 40001, MF_ENABLED);
-    EXPECT_TRUE(Qt_Menu_Action(window, 40001)->isEnabled());
+    EnableMenuItem(menu, MENU_PRESETS_OPEN, MF_GRAYED);
+    EXPECT_FALSE(Qt_Menu_Action(window, MENU_PRESETS_OPEN)->isEnabled());
+    EnableMenuItem(menu, MENU_PRESETS_OPEN, MF_ENABLED);
+    EXPECT_TRUE(Qt_Menu_Action(window, MENU_PRESETS_OPEN)->isEnabled());
 
     // A new caption is only a title: the window is not hidden and shown again for it.
     struct Hide_Counter : QObject {
@@ -226,7 +227,7 @@ TEST_F(Qt_Backend_Test, CtrlMWithoutAMenuIsAKeyWithControlHeld) {
     static int toggles;
     toggles = 0;
     const WNDPROC count = [](HWND, UINT message, WPARAM wparam, LPARAM) -> LRESULT {
-        if (message == WM_COMMAND && LOWORD(wparam) == 40074) ++toggles;
+        if (message == WM_COMMAND && LOWORD(wparam) == MENU_VIEW_TOGGLE_MAXIMISE) ++toggles;
         return 0;
     };
     HWND previous = s.display.Main_Window;

@@ -3,6 +3,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "shell/menu.h"
 #include "platform/qt/qt_picture.h"
 #include "platform/windows/commdlg.h"
 #include "qt_fixture.h"
@@ -206,7 +207,7 @@ LRESULT Smallest_Frame_Proc(HWND, UINT message, WPARAM, LPARAM lparam) {
 
 TEST_F(Qt_Backend_Test, WindowGoesFullScreenAndBackWithoutLosingItsMenu) {
     Menu menu_template;
-    menu_template.items = {Menu_Item{0, "&View", false, false, {Menu_Item{40026, "F&ull Screen", false, false, {}}}}};
+    menu_template.items = {Menu_Item{0, "&View", false, false, {Menu_Item{MENU_VIEW_FULLSCREEN, "F&ull Screen", false, false, {}}}}};
     Register_Menu_Template(503, menu_template);
     HMENU menu = LoadMenuA(503);
     HWND window = Create_Window(" Test", WS_OVERLAPPEDWINDOW, 0, 100, 100, 400, 400, nullptr, menu, Smallest_Frame_Proc);

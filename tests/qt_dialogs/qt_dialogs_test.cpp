@@ -22,6 +22,9 @@
 
 namespace {
 
+// The Qt dialogs name each control widget by its id.
+QString Control(int id) { return QString::number(id); }
+
 // A window system that shows dialogs through the Qt runtime and nothing else.
 class Dialog_Backend : public Window_Backend {
 public:
@@ -135,7 +138,7 @@ protected:
             QDialog* view = Qt_Dialog_Widget(Dialog_Of(open_dialog));
             ASSERT_NE(view, nullptr);
             actions(view);
-            if (Dialog_State* d = Dialog_Of(open_dialog); d && !d->ended) view->findChild<QPushButton*>("1")->click();
+            if (Dialog_State* d = Dialog_Of(open_dialog); d && !d->ended) view->findChild<QPushButton*>(Control(IDOK))->click();
         });
         return DialogBoxA("PROBEBOX", nullptr, Probe_Procedure);
     }
@@ -287,6 +290,7 @@ TEST_F(Qt_Dialogs, EveryProgramDialogLaysItsControlsOutInsideWithoutOverlaps) {
 
 }  // namespace
 
+#include "dialogs/control_ids.h"
 #include "dialogs/launchers.h"
 #include "presets/plasma_settings.h"
 #include "shell/startup.h"
@@ -307,12 +311,12 @@ TEST_F(Qt_Dialogs, SlideObjectsDialogShowsTheObjectAndTakesClicks) {
         auto* view = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(view, nullptr);
         EXPECT_EQ(view->windowTitle(), QStringLiteral("Select Slide Objects"));
-        EXPECT_EQ(view->findChild<QLabel*>("1031")->text(), QStringLiteral("4"));
-        painted = view->findChild<QWidget*>("1032")->grab().toImage().pixelColor(48, 48);
-        view->findChild<QPushButton*>("5")->click();
-        count_after_deselect = view->findChild<QLabel*>("1031")->text();
-        view->findChild<QPushButton*>("4")->click();
-        view->findChild<QPushButton*>("1")->click();
+        EXPECT_EQ(view->findChild<QLabel*>(Control(IDC_OBJECT_FREQUENCY_NUMBER))->text(), QStringLiteral("4"));
+        painted = view->findChild<QWidget*>(Control(IDC_OBJECT_PICTURE))->grab().toImage().pixelColor(48, 48);
+        view->findChild<QPushButton*>(Control(IDC_OBJECT_DESELECT))->click();
+        count_after_deselect = view->findChild<QLabel*>(Control(IDC_OBJECT_FREQUENCY_NUMBER))->text();
+        view->findChild<QPushButton*>(Control(IDC_OBJECT_SELECT))->click();
+        view->findChild<QPushButton*>(Control(IDOK))->click();
     });
     EXPECT_EQ(Show_Slide_Objects_Dialog(s), 1);
     EXPECT_EQ(count_after_deselect, QStringLiteral("0"));

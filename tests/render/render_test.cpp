@@ -144,7 +144,7 @@ std::string Run_Command(const std::string& command, int& status) {
 }
 
 // Renders with mirravane-render: the defaults, or a preset file written from them with `edit`.
-void Render_Frame(Session& s, int width, int height, int bpp, uint32_t seed, int frames, Picture& picture,
+void Render_Frame(Session&, int width, int height, int bpp, uint32_t seed, int frames, Picture& picture,
                   const std::function<void(PLASMA_SETTINGS&)>& edit = {}) {
     Installed_Program program(2, false, width, height, bpp);
     const std::string out = program.folder().path() + "/frame.bmp";

@@ -217,6 +217,12 @@ TEST_F(Scope, CustomOverlayIsStretchedToTheMask) {
     Headless_File_Answers().push_back(folder.windows("Mirravane\\Data\\Bmp\\Overlays\\quarter.bmp"));
     ASSERT_EQ(Choose_Custom_Overlay(s), 1);
     EXPECT_EQ(std::string(s.Plasma_Settings.custom_overlay_path), overlays + "quarter.bmp");
+    // A path longer than the record's field is refused, not cut into another file's name.
+    const std::string too_long = overlays + std::string(300, 'x') + ".bmp";
+    Headless_File_Answers().push_back(too_long);
+    EXPECT_EQ(Choose_Custom_Overlay(s), 0);
+    EXPECT_EQ(std::string(s.Plasma_Settings.custom_overlay_path), overlays + "quarter.bmp");
+    EXPECT_EQ(Take_Reports(), std::vector<std::string>{"Custom overlay path too long: " + too_long});
 
     // The 2 x 2 picture fills 64 x 48: its white pixel becomes the top-left 32 x 24.
     ASSERT_EQ(Setup_Scope(s, 64, 48, SCOPE_CUSTOM), 1);

@@ -49,7 +49,7 @@ namespace {
     check(s.mouse.Mouse_Device, "Mouse_Device");
     check(s.mouse.Direct_Input, "Direct_Input");
     for (const OBJECTS_DATA& object : s.app.Objects_Data) check(object.images, "object images");
-    check(s.queue.Objects_Queue.head || s.queue.Objects_Queue.tail, "object queue");
+    check(!s.queue.Objects_Queue.empty(), "object queue");
     for (Surface slide : s.slides.Colour_Slides) check(slide, "colour slide");
     check(s.slides.Slides_Ready, "Slides_Ready");
     check(s.kaleidoscope.kaleidoscope_active, "kaleidoscope_active");

@@ -5,12 +5,6 @@
 
 namespace {
 
-int Length(Session& s) {
-    int n = 0;
-    for (Object_Node* node = s.queue.Objects_Queue.head; node; node = node->next) ++n;
-    return n;
-}
-
 class Queue_Test : public Slides_Test {
 protected:
     void SetUp() override {
@@ -34,20 +28,20 @@ TEST_F(Queue_Test, EnqueueRefusesBadTypesAndDrawsInOrder) {
     s.Plasma_Settings.object_animation_speed[0] = 250.0;  // 2.5 s
 
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
-    Object_Node* const first = s.queue.Objects_Queue.head;
+    Object_Node* const first = &s.queue.Objects_Queue.front();
     EXPECT_EQ(Enqueue_Objects(s, 250, slide_), 0);
     EXPECT_EQ(Enqueue_Objects(s, -1, slide_), 0);
     EXPECT_EQ(Take_Reports(), (std::vector<std::string>{"Enqueue_Objects():Invalid objects_type 250",
                                                         "Enqueue_Objects():Invalid objects_type -1"}));
-    EXPECT_EQ(s.queue.Objects_Queue.head, first);
-    EXPECT_EQ(s.queue.Objects_Queue.tail, first);
-    EXPECT_EQ(Length(s), 1);
+    EXPECT_EQ(&s.queue.Objects_Queue.front(), first);
+    EXPECT_EQ(&s.queue.Objects_Queue.back(), first);
+    EXPECT_EQ(Objects_Queue_Length(s), 1);
 
     // x, y, dx, dy, frame, timer: one draw each while the slides scroll.
     Seed_Random(s.app, 1234);
     Lcg lcg{1234};
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
-    const Object_Node* node = s.queue.Objects_Queue.tail;
+    const Object_Node* node = &s.queue.Objects_Queue.back();
     EXPECT_EQ(node->x, static_cast<float>(lcg.next() % (128 - 16)));
     EXPECT_EQ(node->y, static_cast<float>(lcg.next() % (96 + 32) - 32));
     EXPECT_EQ(node->dx, lcg.next() % 12 - 6);
@@ -65,7 +59,7 @@ TEST_F(Queue_Test, EnqueueRefusesBadTypesAndDrawsInOrder) {
     Make_Object(1, 128, 1);
     for (int i = 0; i < 20; ++i) {
         ASSERT_EQ(Enqueue_Objects(s, 1, slide_), 1);
-        EXPECT_EQ(s.queue.Objects_Queue.tail->x, 0.0f);
+        EXPECT_EQ(s.queue.Objects_Queue.back().x, 0.0f);
     }
 }
 
@@ -76,9 +70,9 @@ TEST_F(Queue_Test, StillSlidesNeverGetStandingObjects) {
     Seed_Random(s.app, 99);
     for (int i = 0; i < 2000; ++i) ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
     int standing = 0;
-    for (Object_Node* node = s.queue.Objects_Queue.head; node; node = node->next) {
-        standing += node->dx == 0 && node->dy == 0;
-        EXPECT_TRUE(node->dx >= -6 && node->dx <= 5);
+    for (const Object_Node& node : s.queue.Objects_Queue) {
+        standing += node.dx == 0 && node.dy == 0;
+        EXPECT_TRUE(node.dx >= -6 && node.dx <= 5);
     }
     EXPECT_EQ(standing, 0);
 
@@ -87,7 +81,7 @@ TEST_F(Queue_Test, StillSlidesNeverGetStandingObjects) {
     s.Plasma_Settings.slide_speed = 10.0;
     for (int i = 0; i < 2000; ++i) ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
     standing = 0;
-    for (Object_Node* node = s.queue.Objects_Queue.head; node; node = node->next) standing += node->dx == 0 && node->dy == 0;
+    for (const Object_Node& node : s.queue.Objects_Queue) standing += node.dx == 0 && node.dy == 0;
     EXPECT_GT(standing, 0);
 }
 
@@ -96,7 +90,7 @@ TEST_F(Queue_Test, MovementTurnsOnlyWhenTheSlideIsLeft) {
     Defaults();
     s.Plasma_Settings.ignore_fps = 1;
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
-    Object_Node* node = s.queue.Objects_Queue.head;
+    Object_Node* node = &s.queue.Objects_Queue.front();
     node->travel_speed = 0.0;
     node->dx = 1;
     node->dy = 0;
@@ -137,7 +131,7 @@ TEST_F(Queue_Test, PingPongRestsOnTheLastFrame) {
     Defaults();
     s.Plasma_Settings.object_animation_speed[0] = 1.0;
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
-    Object_Node* node = s.queue.Objects_Queue.head;
+    Object_Node* node = &s.queue.Objects_Queue.front();
     ASSERT_EQ(node->animation, ANIMATION_PING_PONG);
     node->frame = 0;
     node->backwards = 0;
@@ -191,21 +185,18 @@ TEST_F(Queue_Test, ShuffleKeepsCountsAndLeavesASingleNode) {
     Make_Object(0, 8, 2);
     Defaults();
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
-    Object_Node* const only = s.queue.Objects_Queue.head;
+    Object_Node* const only = &s.queue.Objects_Queue.front();
     const float x = only->x;
     const uint32_t before = Random_State(s.app);
     EXPECT_EQ(Shuffle_Objects_Queue(s, 25), 1);
-    EXPECT_EQ(s.queue.Objects_Queue.head, only);
-    EXPECT_EQ(s.queue.Objects_Queue.tail, only);
+    EXPECT_EQ(&s.queue.Objects_Queue.front(), only);
+    EXPECT_EQ(&s.queue.Objects_Queue.back(), only);
     EXPECT_EQ(only->x, x);
     EXPECT_EQ(Random_State(s.app), before);
 
     for (int i = 0; i < 9; ++i) ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
     EXPECT_EQ(Shuffle_Objects_Queue(s, 25), 1);
-    EXPECT_EQ(Length(s), 10);
     EXPECT_EQ(Objects_Queue_Length(s), 10);
-    EXPECT_EQ(s.queue.Objects_Queue.tail->next, nullptr);
-    EXPECT_EQ(s.queue.Objects_Queue.head->prev, nullptr);
 }
 
 TEST_F(Queue_Test, BlendModesAndFramelessObjects) {
@@ -214,7 +205,7 @@ TEST_F(Queue_Test, BlendModesAndFramelessObjects) {
     Defaults();
     ASSERT_EQ(Clear(s.display, slide_), 1);
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
-    Object_Node* node = s.queue.Objects_Queue.head;
+    Object_Node* node = &s.queue.Objects_Queue.front();
     node->x = 10.0f;
     node->y = 20.0f;
     node->frame = 1;
@@ -232,7 +223,7 @@ TEST_F(Queue_Test, BlendModesAndFramelessObjects) {
     // Frameless type: enqueue, animate, scatter, pick and draw all survive.
     s.Plasma_Settings.object_animation_speed[1] = 100.0;
     ASSERT_EQ(Enqueue_Objects(s, 1, slide_), 1);
-    EXPECT_EQ(s.queue.Objects_Queue.tail->frame, 0);
+    EXPECT_EQ(s.queue.Objects_Queue.back().frame, 0);
     s.display.frame_seconds = 5.0;
     EXPECT_EQ(Scatter_Objects(s, slide_, 128, 96), 1);
     EXPECT_EQ(Zone_Slide_Objects(s, slide_, 128, 96, 1, 0), 1);
@@ -253,7 +244,7 @@ TEST_F(Queue_Test, MixStopsAtTheQueueEndAndPresetValuesAreBounded) {
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
     EXPECT_EQ(Mix_Slide_Objects(s, slide_, 128, 96), 1);
-    EXPECT_EQ(Length(s), 2);
+    EXPECT_EQ(Objects_Queue_Length(s), 2);
 
     // Values a preset file may hold: counts and speeds far outside their ranges.
     s.Plasma_Settings.object_count[0] = 2000000000;
@@ -263,12 +254,12 @@ TEST_F(Queue_Test, MixStopsAtTheQueueEndAndPresetValuesAreBounded) {
     s.Plasma_Settings.object_count[0] = -7;
     EXPECT_EQ(Object_Count(s, 0), 0);
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
-    EXPECT_DOUBLE_EQ(s.queue.Objects_Queue.tail->travel_speed, 10.0);
-    EXPECT_EQ(s.queue.Objects_Queue.tail->frame_interval, 0.0);
-    EXPECT_EQ(s.queue.Objects_Queue.tail->animation, ANIMATION_NONE);
+    EXPECT_DOUBLE_EQ(s.queue.Objects_Queue.back().travel_speed, 10.0);
+    EXPECT_EQ(s.queue.Objects_Queue.back().frame_interval, 0.0);
+    EXPECT_EQ(s.queue.Objects_Queue.back().animation, ANIMATION_NONE);
     s.Plasma_Settings.object_animation_speed[0] = 1e300;
     ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
-    EXPECT_NEAR(s.queue.Objects_Queue.tail->frame_interval, 5.0, 1e-6);
+    EXPECT_NEAR(s.queue.Objects_Queue.back().frame_interval, 5.0, 1e-6);
 }
 
 TEST_F(Queue_Test, LostObjectBitmapEndsTheWalk) {
@@ -279,7 +270,7 @@ TEST_F(Queue_Test, LostObjectBitmapEndsTheWalk) {
     for (int i = 0; i < 5; ++i) ASSERT_EQ(Enqueue_Objects(s, 0, slide_), 1);
     s.app.Objects_Data[0].images->Mark_Lost();
     EXPECT_EQ(Draw_All_Objects_Ex(s, slide_), 1);
-    EXPECT_EQ(s.queue.Objects_Queue.head, nullptr);
+    EXPECT_TRUE(s.queue.Objects_Queue.empty());
     EXPECT_EQ(Objects_Queue_Length(s), 0);
     const std::vector<std::string> reports = Take_Reports();
     ASSERT_FALSE(reports.empty());

@@ -54,8 +54,8 @@ TEST_F(Slides_Test, ObjectsAreDealtRoundTheSlidesAndClampedPerType) {
     ASSERT_EQ(Setup_Colour_Slides(s, 64, 64, 10.0), 1);
     EXPECT_EQ(Objects_Queue_Length(s), 204);
     int on[3] = {0, 0, 0};
-    for (Object_Node* node = s.queue.Objects_Queue.head; node; node = node->next)
-        for (int k = 0; k < 3; ++k) on[k] += node->slide == s.slides.Colour_Slides[k];
+    for (const Object_Node& node : s.queue.Objects_Queue)
+        for (int k = 0; k < 3; ++k) on[k] += node.slide == s.slides.Colour_Slides[k];
     EXPECT_EQ(on[0], 68);
     EXPECT_EQ(on[1], 68);
     EXPECT_EQ(on[2], 68);
@@ -64,7 +64,7 @@ TEST_F(Slides_Test, ObjectsAreDealtRoundTheSlidesAndClampedPerType) {
     Free_Colour_Slides(s);
     s.Plasma_Settings.slide_speed = 0.0;
     ASSERT_EQ(Setup_Colour_Slides(s, 64, 64, 0.0), 1);
-    for (Object_Node* node = s.queue.Objects_Queue.head; node; node = node->next) ASSERT_EQ(node->slide, s.slides.Colour_Slides[0]);
+    for (const Object_Node& node : s.queue.Objects_Queue) ASSERT_EQ(node.slide, s.slides.Colour_Slides[0]);
 }
 
 TEST_F(Slides_Test, ScrollFallsOnePixelPerFrameAndWrapsAtMinus129) {
@@ -161,7 +161,7 @@ TEST_F(Slides_Test, EveryBackgroundDrawsBothDirections) {
     s.Plasma_Settings.sine_variance = 5;
     s.Plasma_Settings.sine_band_width = 8;
     s.Plasma_Settings.fade_light = 3;
-    ASSERT_EQ(Modify_Plasma(s, 18, 1.0f, 0), 1);
+    ASSERT_EQ(Modify_Plasma(s, Plasma_Parameter::Kaleidoscope_On, 1.0f, 0), 1);
     for (int background = 0; background <= 5; ++background) {
         for (int direction = 0; direction <= 1; ++direction) {
             s.Plasma_Settings.background = background;

@@ -20,6 +20,7 @@
 #include "shell/seed.h"
 #include "shell/session.h"
 #include "shell/shell_link.h"
+#include "surface/bmp_file.h"
 #include "surface/display.h"
 #include "session/session.h"
 
@@ -144,38 +145,6 @@ std::vector<uint32_t> Harness_Screen(Display_Context& d, int& width, int& height
     return out;
 }
 
-bool Write_Bmp24(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height) {
-    const int row = (width * 3 + 3) & ~3;
-    const uint32_t image = static_cast<uint32_t>(row) * height;
-    std::vector<uint8_t> file(54 + image, 0);
-    auto put16 = [&](size_t at, uint32_t v) { file[at] = v & 0xFF; file[at + 1] = (v >> 8) & 0xFF; };
-    auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xFFFF); put16(at + 2, v >> 16); };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, 54 + image);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    put16(26, 1);
-    put16(28, 24);
-    put32(34, image);
-    put32(38, 2835);
-    put32(42, 2835);
-    for (int y = 0; y < height; ++y) {
-        uint8_t* out = file.data() + 54 + static_cast<size_t>(height - 1 - y) * row;
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-            out[x * 3] = p & 0xFF;
-            out[x * 3 + 1] = (p >> 8) & 0xFF;
-            out[x * 3 + 2] = (p >> 16) & 0xFF;
-        }
-    }
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    return static_cast<bool>(f);
-}
-
 bool Write_Picture(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height) {
     const auto dot = path.rfind('.');
     std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
@@ -186,7 +155,10 @@ bool Write_Picture(const std::string& path, const std::vector<uint32_t>& pixels,
             for (int x = 0; x < width; ++x) image.setPixel(x, y, 0xFF000000u | pixels[static_cast<size_t>(y) * width + x]);
         return image.save(QString::fromStdString(path), "PNG");
     }
-    return Write_Bmp24(path, pixels, width, height);
+    const std::vector<uint8_t> file = Encode_Bmp24(pixels.data(), width, height, Render_Tool_Bmp24);
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    return static_cast<bool>(f);
 }
 
 void Harness_Dump_Log(App& app) {

@@ -27,7 +27,6 @@ bool Harness_Frame(Session& s, double seconds);
 void Harness_Stop(Session& s);
 // The client area of the screen as 0x00RRGGBB pixels, top row first.
 std::vector<uint32_t> Harness_Screen(Display_Context& d, int& width, int& height);
-bool Write_Bmp24(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height);
 bool Write_Picture(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height);
 // Copies the error log to standard error (after a failure).
 void Harness_Dump_Log(App& app);

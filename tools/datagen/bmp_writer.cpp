@@ -7,64 +7,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "surface/bmp_file.h"
+
 namespace datagen {
-
-namespace {
-
-void Put16(std::vector<uint8_t> &out, uint32_t value)
-{
-    out.push_back(uint8_t(value & 0xFF));
-    out.push_back(uint8_t((value >> 8) & 0xFF));
-}
-
-void Put32(std::vector<uint8_t> &out, uint32_t value)
-{
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-
-}  // namespace
-
-std::vector<uint8_t> Encode_Bmp24(const QImage &source)
-{
-    const QImage image = source.convertToFormat(QImage::Format_RGB32);
-    const uint32_t width = uint32_t(image.width());
-    const uint32_t height = uint32_t(image.height());
-    const uint32_t stride = (width * 3 + 3) & ~3u;
-    const uint32_t pixel_bytes = stride * height;
-
-    std::vector<uint8_t> out;
-    out.reserve(54 + pixel_bytes);
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, 54 + pixel_bytes);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put32(out, 54);
-    Put32(out, 40);
-    Put32(out, width);
-    Put32(out, height);   // positive: bottom-up rows
-    Put16(out, 1);
-    Put16(out, 24);
-    Put32(out, 0);        // no compression
-    Put32(out, 0);
-    Put32(out, 10000);
-    Put32(out, 10000);
-    Put32(out, 0);
-    Put32(out, 0);
-
-    for (int y = int(height) - 1; y >= 0; --y) {
-        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (uint32_t x = 0; x < width; ++x) {
-            out.push_back(uint8_t(qBlue(row[x])));
-            out.push_back(uint8_t(qGreen(row[x])));
-            out.push_back(uint8_t(qRed(row[x])));
-        }
-        for (uint32_t pad = width * 3; pad < stride; ++pad)
-            out.push_back(0);
-    }
-    return out;
-}
 
 bool Make_Folder(const QString &path)
 {
@@ -96,9 +41,17 @@ bool Write_Text(const QString &path, const QByteArray &text)
     return Write_File(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
-bool Write_Bmp24(const QImage &image, const QString &path)
+bool Write_Bmp24(const QImage &source, const QString &path)
 {
-    return Write_File(path, Encode_Bmp24(image));
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    std::vector<uint32_t> pixels;
+    pixels.reserve(size_t(image.width()) * size_t(image.height()));
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            pixels.push_back(row[x] & 0xFFFFFFu);
+    }
+    return Write_File(path, Encode_Bmp24(pixels.data(), image.width(), image.height()));
 }
 
 void Lift_Dark_Pixels(QImage &image, int floor_value)

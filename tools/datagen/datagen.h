@@ -11,8 +11,7 @@
 
 namespace datagen {
 
-// Uncompressed 24-bit BMP, rows bottom-up, BGR, each row padded to 4 bytes.
-std::vector<uint8_t> Encode_Bmp24(const QImage &image);
+// The picture as the engine's 24-bit BMP file.
 bool Write_Bmp24(const QImage &image, const QString &path);
 bool Write_File(const QString &path, const std::vector<uint8_t> &bytes);
 bool Write_Text(const QString &path, const QByteArray &text);

@@ -200,7 +200,7 @@ bool Try_Layout(const Table_Design &design, const QString &font_file, int pixel_
 }
 
 // Ink mask of a whole font sheet (255 = ink).
-QImage Draw_Mask(const Table_Design &design, const QString &font_file, const Layout &layout)
+QImage Draw_Mask(const Table_Design &, const QString &font_file, const Layout &layout)
 {
     QImage sheet(layout.bitmap_width, layout.bitmap_height, QImage::Format_Grayscale8);
     sheet.fill(0);

@@ -24,7 +24,9 @@ void Put32(std::vector<uint8_t> &out, uint32_t value)
 
 void Put_Tag(std::vector<uint8_t> &out, const char *tag)
 {
-    out.insert(out.end(), tag, tag + 4);
+    // Byte by byte: GCC 12 sees an overflow in vector::insert into an empty vector that is not there.
+    for (int k = 0; k < 4; ++k)
+        out.push_back(uint8_t(tag[k]));
 }
 
 // A soft bell-like tone: quick rise, exponential fall, a little second harmonic.

@@ -153,17 +153,19 @@ public:
     // Common dialogs: false when the dialog could not be shown; `chosen` empty on Cancel.
     virtual bool file_dialog(struct OPENFILENAME* ofn, bool save, std::string& chosen);
     virtual bool show_help(HWND owner, const std::string& help_file, uint32_t command);
-    virtual void menu_changed(HMENU menu) {}
+    virtual void menu_changed(HMENU) {}
     // A native window of the desktop (the host of an embedded window): present with its
     // client size, missing when the window system knows no such window, unknown when the
     // backend cannot tell.
     enum class Native_State { present, missing, unknown };
-    virtual Native_State native_window(uintptr_t native, int& width, int& height) { return Native_State::unknown; }
+    virtual Native_State native_window(uintptr_t /*native*/, int& /*width*/, int& /*height*/) {
+        return Native_State::unknown;
+    }
     // Modal dialogs (dialog.h): runs the dialog until EndDialog; the default runs the
     // headless script. dialog_changed tells the backend that the procedure changed a
     // control (position, text, check, list), so a real widget can follow.
     virtual intptr_t run_dialog(struct Dialog_State* dialog);
-    virtual void dialog_changed(struct Dialog_State* dialog, int control_id) {}
+    virtual void dialog_changed(struct Dialog_State*, int /*control_id*/) {}
 };
 
 Window_Backend& Backend();
