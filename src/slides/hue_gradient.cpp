@@ -34,15 +34,22 @@ int Create_Objects_Hue_Gradient(Display_Context& d, int index, int width, int he
         Report_Error(d.app, "Create_Objects_Hue_Gradient():First frame copy Blit failed");
 
     for (int k = 1; k < steps; ++k) {
-        if (!Clear(d, d.Hidden)) {
-            Report_Error(d.app, "Create_Objects_Hue_Gradient(): Clear Hidden FAILED");
-            break;
+        // Progress: the frame made last, in the middle of the picture, once per object and
+        // without waiting for the display (a picture per frame, each paced to the refresh
+        // rate, made a first start last many seconds).
+        if (k == steps - 1) {
+            if (!Clear(d, d.Hidden)) {
+                Report_Error(d.app, "Create_Objects_Hue_Gradient(): Clear Hidden FAILED");
+                break;
+            }
+            if (!Masked_Clip_Blit(d, expanded, d.Hidden, 0, (k - 1) * height, (d.Client_Width - width) / 2,
+                                  (d.Client_Height - height) / 2, width, height))
+                Report_Error(d.app, "Create_Objects_Hue_Gradient():First frame copy Blit failed");
+            const int paced = d.Wait_For_Vsync;
+            d.Wait_For_Vsync = 0;
+            Display_Hidden_Surface(d);
+            d.Wait_For_Vsync = paced;
         }
-        // Progress: the frame made last, in the middle of the picture.
-        if (!Masked_Clip_Blit(d, expanded, d.Hidden, 0, (k - 1) * height, (d.Client_Width - width) / 2,
-                              (d.Client_Height - height) / 2, width, height))
-            Report_Error(d.app, "Create_Objects_Hue_Gradient():First frame copy Blit failed");
-        Display_Hidden_Surface(d);
         if (!Alter_Hue(d, object.images, expanded, 0, 0, 0, k * height, width, height, k * hue_step)) {
             Report_Errorf(d.app, "Create_Objects_Hue_Gradient():Unable to alter hue at step %d", k);
             // The entry keeps its old bitmap and sizes; the half-made one is of no use to anyone.

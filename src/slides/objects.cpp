@@ -1,5 +1,6 @@
 #include "slides/objects.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -31,6 +32,36 @@ int64_t Object_Pixels(App& app, int64_t width, int64_t height) {
 }
 
 int64_t Surface_Bytes(Display_Context& d, int64_t pixels) { return pixels * (d.Screen_Bpp > 8 ? (d.Screen_Bpp + 7) / 8 : 1); }
+
+// "Preparing objects 12 of 40" while the configuration window expands objects (a first
+// start); shown from the first object that expands until the scan ends. The saver and the
+// preview never wait behind a window.
+class Expansion_Progress {
+public:
+    explicit Expansion_Progress(Display_Context& d) : d_(d) {}
+    ~Expansion_Progress() {
+        if (total_ > 0) End_Progress(d_.Main_Window);
+    }
+    // Object `index` is about to expand.
+    void expanding(int index) {
+        if (total_ == 0 && d_.app.Saver_Mode == CONFIGURE) total_ = std::max(Next_Object_Number(), index + 1);
+        show(index);
+    }
+    // Object `index` is done (whether it expanded or not).
+    void done(int index) { show(index + 1); }
+
+private:
+    void show(int done) {
+        done = std::min(done, total_);
+        if (total_ <= 0 || done == shown_) return;
+        shown_ = done;
+        char text[64];
+        std::snprintf(text, sizeof text, "Preparing objects %d of %d", std::min(done + 1, total_), total_);
+        Show_Progress(d_.Main_Window, done == total_ ? "Objects prepared" : text, done, total_);
+    }
+    Display_Context& d_;
+    int total_ = 0, shown_ = -1;
+};
 }  // namespace
 
 bool Object_File_Exists(const char* path) {
@@ -106,6 +137,7 @@ int Load_All_Objects(Display_Context& d) {
     d.app.Objects_Loaded = 0;
     int64_t objects_bytes = 0;  // surfaces of the objects loaded so far
     if (d.Window_Mode != FULLSCREEN) SetCursor(LoadCursorWait());
+    Expansion_Progress progress(d);
 
     // Objects are numbered 0, 1, 2... in the table whatever files were skipped on the way, so
     // every loaded entry below Objects_Loaded holds a bitmap.
@@ -182,6 +214,7 @@ int Load_All_Objects(Display_Context& d) {
         if (width == height && d.app.Saver_Mode != PREVIEW) {
             MSG pending;
             PeekMessageA(&pending, d.Main_Window, 0, 0, PM_REMOVE);
+            progress.expanding(i);
             // Either failure leaves a usable object: the single frame, or the hue frames that
             // could not be written; the next start tries again.
             if (!Create_Objects_Hue_Gradient(d, d.app.Objects_Loaded, width, height, 32, 0)) {
@@ -195,6 +228,7 @@ int Load_All_Objects(Display_Context& d) {
         Add_Object_Memory(d, object);
         objects_bytes += Surface_Bytes(d, static_cast<int64_t>(object.frame_width) * object.total_height);
         ++d.app.Objects_Loaded;
+        progress.done(i);
     }
     if (d.app.Objects_Loaded == 0) {
         Report_Error(d.app, "Load_All_Objects(): No Special Effects files (Objects) Loaded");

@@ -304,6 +304,25 @@ int Alter_Hue(Display_Context& d, Surface source, Surface dest, int sx, int sy, 
     };
 
     const float turn = static_cast<float>(amount * 0.00390625 * 360.0);
+    const auto turned = [turn](COLORREF colour) -> COLORREF {
+        float h, s, v;
+        RGB_To_HSV(static_cast<float>((colour & 0xFF) / 255.0), static_cast<float>(((colour >> 8) & 0xFF) / 255.0),
+                   static_cast<float>(((colour >> 16) & 0xFF) / 255.0), &h, &s, &v);
+        h = Defined(h) + turn;
+        if (h > 360.0f) h -= 360.0f;
+        float r, g, b;
+        HSV_To_RGB(&r, &g, &b, h, s, v);
+        const uint32_t red = static_cast<uint32_t>(static_cast<int>(r * 255.0f)) & 0xFFu;
+        const uint32_t green = static_cast<uint32_t>(static_cast<int>(g * 255.0f)) & 0xFFu;
+        const uint32_t blue = static_cast<uint32_t>(static_cast<int>(b * 255.0f)) & 0xFFu;
+        return blue * 65536u + green * 256u + red;
+    };
+    if (Map_Pixels(source_dc, sx, sy, dest_dc, dx, dy, width, height, turned)) {
+        release();
+        return 1;
+    }
+    // Pixel by pixel, so that a rectangle reaching outside a surface fails where GetPixel
+    // or SetPixel meets it, as the per-pixel rule does.
     for (int i = 0; i < width; ++i) {
         for (int j = 0; j < height; ++j) {
             const COLORREF colour = GetPixel(source_dc, sx + i, sy + j);
@@ -313,17 +332,7 @@ int Alter_Hue(Display_Context& d, Surface source, Surface dest, int sx, int sy, 
                 release();
                 return 0;
             }
-            float h, s, v;
-            RGB_To_HSV(static_cast<float>((colour & 0xFF) / 255.0), static_cast<float>(((colour >> 8) & 0xFF) / 255.0),
-                       static_cast<float>(((colour >> 16) & 0xFF) / 255.0), &h, &s, &v);
-            h = Defined(h) + turn;
-            if (h > 360.0f) h -= 360.0f;
-            float r, g, b;
-            HSV_To_RGB(&r, &g, &b, h, s, v);
-            const uint32_t red = static_cast<uint32_t>(static_cast<int>(r * 255.0f)) & 0xFFu;
-            const uint32_t green = static_cast<uint32_t>(static_cast<int>(g * 255.0f)) & 0xFFu;
-            const uint32_t blue = static_cast<uint32_t>(static_cast<int>(b * 255.0f)) & 0xFFu;
-            if (SetPixel(dest_dc, dx + i, dy + j, blue * 65536u + green * 256u + red) == static_cast<COLORREF>(-1)) {
+            if (SetPixel(dest_dc, dx + i, dy + j, turned(colour)) == static_cast<COLORREF>(-1)) {
                 Report_Errorf(d.app, "Alter Hue() Unable to SetPixel at (%d,%d)\non surface of w = %d h = %d", i, j, width,
                               height);
                 release();

@@ -6,6 +6,7 @@
 
 #include "objects/object_files.h"
 #include "platform/system/system.h"
+#include "platform/windows/windows.h"
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "session/run_mode.h"
@@ -128,6 +129,30 @@ TEST_F(Objects_Test, PreviewLeavesSquareObjectsSingle) {
     EXPECT_EQ(s.app.Objects_Data[0].frames, 1);
     EXPECT_EQ(s.app.Objects_Data[0].total_height, 16);
     EXPECT_EQ(folder.read(Name(0)), square);
+}
+
+TEST_F(Objects_Test, OnlyTheConfigurationWindowShowsProgressWhileObjectsExpand) {
+    const auto expand_all = [this](int mode) {
+        Free_All_Objects(s);
+        Put(0, Solid_Bmp(16, 64, RED));  // a strip: loaded as it is
+        Put(1, Solid_Bmp(16, 16, RED));
+        Put(2, Solid_Bmp(16, 16, BLUE));
+        s.app.Saver_Mode = mode;
+        Headless().progress.clear();
+        EXPECT_EQ(Load_All_Objects(s.display), 1);
+        EXPECT_EQ(s.app.Objects_Data[2].frames, 32);
+        return Headless().progress;
+    };
+    EXPECT_EQ(expand_all(CONFIGURE), (Reports{"Preparing objects 2 of 3 1/3", "Preparing objects 3 of 3 2/3",
+                                               "Objects prepared 3/3", "end"}));
+    // Expanded already: nothing to wait for.
+    Free_All_Objects(s);
+    Headless().progress.clear();
+    ASSERT_EQ(Load_All_Objects(s.display), 1);
+    EXPECT_TRUE(Headless().progress.empty());
+    // A saver on a fresh install expands without a window of its own.
+    EXPECT_TRUE(expand_all(SAVER).empty());
+    EXPECT_TRUE(Take_Reports().empty());
 }
 
 TEST_F(Objects_Test, UnusableFilesAreSkippedAndTheObjectsAfterThemLoad) {

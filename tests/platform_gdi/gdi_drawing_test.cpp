@@ -332,3 +332,61 @@ TEST_F(Gdi_Test, TextIsDrawnInTheTextColourOnly) {
     EXPECT_FALSE(TextOutA(dc, 0, 0, "Hello", 5));
     EXPECT_EQ(s->ReleaseDC(dc), DD_OK);
 }
+
+// The per-colour copy must give exactly the pixels GetPixel, the rule and SetPixel give one by
+// one, at every format, including a copy onto itself that reads pixels it has just written.
+TEST_F(Gdi_Test, MapPixelsGivesWhatGetPixelAndSetPixelGive) {
+    const auto rule = [](COLORREF c) -> COLORREF {
+        return RGB(GetBValue(c) ^ 0x5A, (GetRValue(c) + 77) & 0xFF, GetGValue(c) / 3);
+    };
+    struct Format {
+        int bpp;
+        bool is_565;
+    };
+    for (const Format f : {Format{32, true}, Format{16, true}, Format{16, false}, Format{8, true}}) {
+        SCOPED_TRACE(f.bpp * 10 + f.is_565);
+        DDSurface* surfaces[4];
+        for (DDSurface*& s : surfaces) s = Make_Surface(f.bpp, 24, 20, f.is_565);
+        if (f.bpp == 8) {
+            PALETTEENTRY entries[256];
+            for (int i = 0; i < 256; ++i)
+                entries[i] = PALETTEENTRY{static_cast<uint8_t>(i * 7), static_cast<uint8_t>(i * 13), static_cast<uint8_t>(i * 29), 0};
+            DDPalette* palette = nullptr;
+            ASSERT_EQ(ddraw_->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette), DD_OK);
+            for (DDSurface* s : surfaces) ASSERT_EQ(s->SetPalette(palette), DD_OK);
+            palette->Release();
+        }
+        const uint32_t mask = f.bpp == 8 ? 0xFFu : f.bpp == 16 ? 0xFFFFu : 0xFFFFFFu;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 24; ++x) {
+                const uint32_t value = ((static_cast<uint32_t>(x * 40503 + y * 9973) * 2654435761u) >> 5) & mask;
+                for (DDSurface* s : surfaces) s->Set_Pixel(x, y, value);
+            }
+        HDC dc[4];
+        for (int i = 0; i < 4; ++i) ASSERT_EQ(surfaces[i]->GetDC(&dc[i]), DD_OK);
+        const auto one_by_one = [&](HDC from, int sx, int sy, HDC to, int dx, int dy, int w, int h) {
+            for (int i = 0; i < w; ++i)
+                for (int j = 0; j < h; ++j) SetPixel(to, dx + i, dy + j, rule(GetPixel(from, sx + i, sy + j)));
+        };
+        const auto same = [&](DDSurface* a, DDSurface* b) {
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 24; ++x)
+                    if (a->Pixel(x, y) != b->Pixel(x, y)) return ::testing::AssertionFailure() << x << "," << y;
+            return ::testing::AssertionSuccess();
+        };
+        // Another surface, then onto itself shifted right and up (overlapping: the column
+        // order reads pixels it has written, a row order would not).
+        ASSERT_TRUE(Map_Pixels(dc[0], 2, 1, dc[1], 4, 3, 18, 15, rule));
+        one_by_one(dc[0], 2, 1, dc[2], 4, 3, 18, 15);
+        EXPECT_TRUE(same(surfaces[1], surfaces[2]));
+        ASSERT_TRUE(Map_Pixels(dc[3], 0, 2, dc[3], 1, 0, 22, 17, rule));
+        one_by_one(dc[0], 0, 2, dc[0], 1, 0, 22, 17);
+        EXPECT_TRUE(same(surfaces[0], surfaces[3]));
+        // Reaching outside either surface: refused, nothing written.
+        const uint32_t before = surfaces[1]->Pixel(23, 19);
+        EXPECT_FALSE(Map_Pixels(dc[2], 0, 0, dc[1], 8, 8, 16, 13, rule));
+        EXPECT_FALSE(Map_Pixels(dc[2], 20, 0, dc[1], 0, 0, 5, 5, rule));
+        EXPECT_EQ(surfaces[1]->Pixel(23, 19), before);
+        for (int i = 0; i < 4; ++i) surfaces[i]->ReleaseDC(dc[i]);
+    }
+}

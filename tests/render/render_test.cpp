@@ -288,7 +288,8 @@ TEST(Bench, PrintsOneLinePerScenario) {
     int status = 0;
     const std::string out = Run_Command(std::string(MIRRAVANE_BENCH) + " --mode 320x240x32 --frames 5 2>&1", status);
     EXPECT_EQ(status, 0) << out;
-    const std::regex line(R"([A-Za-z0-9-]+ median_ms=[0-9]+\.[0-9]{3} fps=[0-9]+ copy_ratio=[0-9]+\.[0-9]{2})");
+    const std::regex line(R"([A-Za-z0-9-]+ median_ms=[0-9]+\.[0-9]{3} fps=[0-9]+ copy_ratio=[0-9]+\.[0-9]{2})"
+                          R"(|objects-expand-(32|16|8) median_ms=[0-9]+\.[0-9] cpu_ms=[0-9]+\.[0-9] objects=[1-9][0-9]* rounds=3)");
     std::istringstream lines(out);
     std::string text;
     int count = 0;
@@ -303,4 +304,5 @@ TEST(Bench, PrintsOneLinePerScenario) {
     EXPECT_EQ(names.size(), static_cast<size_t>(count)) << out;
     EXPECT_EQ(names.count("plasma-asymmetric-single"), 1u);
     EXPECT_EQ(names.count("plasma-8bit"), 1u);
+    EXPECT_EQ(names.count("objects-expand-8"), 1u);
 }

@@ -276,6 +276,42 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour) {
     return canvas.surface ? Pixel_To_Colour(canvas.surface, value) : colour;
 }
 
+bool Map_Pixels(HDC source, int sx, int sy, HDC dest, int dx, int dy, int width, int height,
+                const std::function<COLORREF(COLORREF)>& rule) {
+    Canvas from, to;
+    if (!Canvas_Of(source, from) || !Canvas_Of(dest, to) || !from.surface || !to.surface) return false;
+    const auto inside = [width, height](const Canvas& c, int x, int y) {
+        return x >= 0 && y >= 0 && width >= 0 && height >= 0 && width <= c.width - x && height <= c.height - y;
+    };
+    if (!inside(from, sx, sy) || !inside(to, dx, dy)) return false;
+    DDSurface* in = from.surface;
+    DDSurface* out = to.surface;
+
+    // Within one call a pixel value always becomes the same value: a direct-mapped cache
+    // (objects hold a few thousand colours at most). Keys are value + 1, so 0 is empty.
+    constexpr uint32_t slots = 4096;
+    std::vector<uint64_t> keys(slots, 0);
+    std::vector<uint32_t> values(slots);
+    const auto map = [&](uint32_t pixel) {
+        const uint32_t slot = (pixel * 2654435761u) >> 20;
+        if (keys[slot] != pixel + uint64_t{1}) {
+            keys[slot] = pixel + uint64_t{1};
+            values[slot] = Colour_To_Pixel(out, rule(Pixel_To_Colour(in, pixel)) & 0x00FFFFFF);
+        }
+        return values[slot];
+    };
+    const bool overlap = in == out && sx < dx + width && dx < sx + width && sy < dy + height && dy < sy + height;
+    if (overlap) {
+        // A pixel written may be read again later: keep GetPixel's column order.
+        for (int i = 0; i < width; ++i)
+            for (int j = 0; j < height; ++j) out->Set_Pixel(dx + i, dy + j, map(in->Pixel(sx + i, sy + j)));
+    } else {
+        for (int j = 0; j < height; ++j)
+            for (int i = 0; i < width; ++i) out->Set_Pixel(dx + i, dy + j, map(in->Pixel(sx + i, sy + j)));
+    }
+    return true;
+}
+
 // ---- pens and brushes -------------------------------------------------------------------------
 
 HBRUSH CreateSolidBrush(COLORREF colour) {

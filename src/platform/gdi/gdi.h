@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,13 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);  // -1 (as COLORREF) o
 // and the GDI colour of a pixel value.
 uint32_t Colour_To_Pixel(const DDSurface* surface, COLORREF colour);
 COLORREF Pixel_To_Colour(const DDSurface* surface, uint32_t pixel);
+// Copies a rectangle from one surface context into another through a colour rule: the same
+// pixels as GetPixel, rule and SetPixel pixel by pixel (column by column, which matters only
+// when the rectangles overlap on one surface), but the rule and the colour conversions run
+// once per distinct pixel value. False, with nothing written, when either context has no
+// usable surface or the rectangle does not lie inside both.
+bool Map_Pixels(HDC source, int sx, int sy, HDC dest, int dx, int dy, int width, int height,
+                const std::function<COLORREF(COLORREF)>& rule);
 
 constexpr int PS_SOLID = 0;
 constexpr int BLACK_BRUSH = 4;

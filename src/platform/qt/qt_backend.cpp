@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTextBrowser>
@@ -191,10 +192,41 @@ public:
         }
     }
 
+    void progress(HWND owner, const std::string& text, int done, int total) override {
+        if (total <= 0) {
+            progress_.reset();
+            return;
+        }
+        if (!progress_) {
+            // Free-standing: at a first start the owner is not shown yet. Placed where the
+            // owner is (or will be), like the dialogs.
+            progress_ = std::make_unique<QProgressDialog>();
+            progress_->setWindowTitle(QStringLiteral("Mirravane"));
+            progress_->setCancelButton(nullptr);
+            progress_->setAutoClose(false);
+            progress_->setAutoReset(false);
+            progress_->setMinimumDuration(0);
+            progress_->setMinimumWidth(320);
+            RECT frame{};
+            if (owner && GetWindowRect(owner, &frame)) {
+                const QSize size = progress_->sizeHint().expandedTo(QSize(320, 0));
+                progress_->move((frame.left + frame.right - size.width()) / 2, (frame.top + frame.bottom - size.height()) / 2);
+            }
+            progress_->show();
+        }
+        progress_->setRange(0, total);
+        progress_->setValue(done);
+        progress_->setLabelText(Local(text));
+        // Painted and moved while the step runs; clicks and keys wait for the message loop,
+        // so nothing of the program runs half-way through the step.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+
     void Close_All() {
         for (auto& [window, host] : hosts_) window->backend_data = nullptr;
         hosts_.clear();
         help_.reset();
+        progress_.reset();
 #ifdef MIRRAVANE_HAVE_MULTIMEDIA
         sounds_.clear();
 #endif
@@ -212,6 +244,7 @@ public:
 private:
     std::unordered_map<HWND, std::unique_ptr<Host_Window>> hosts_;
     std::unique_ptr<QTextBrowser> help_;
+    std::unique_ptr<QProgressDialog> progress_;
     bool cursor_hidden_ = false;
 #ifdef MIRRAVANE_HAVE_MULTIMEDIA
     std::map<std::string, std::unique_ptr<QSoundEffect>> sounds_;

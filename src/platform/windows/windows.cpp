@@ -42,6 +42,9 @@ public:
     }
     void cursor_visible(bool) override {}
     void play_sound(const std::string& path) override { record.sounds.push_back(path); }
+    void progress(HWND, const std::string& text, int done, int total) override {
+        record.progress.push_back(total > 0 ? text + " " + std::to_string(done) + "/" + std::to_string(total) : "end");
+    }
 
     Headless_Record record;
 
@@ -427,6 +430,12 @@ bool Embed_Window(HWND window, uintptr_t native_parent) {
     Backend().window_changed(w);
     return true;
 }
+
+void Show_Progress(HWND owner, const std::string& text, int done, int total) {
+    if (total > 0) Backend().progress(owner, text, done, total);
+}
+
+void End_Progress(HWND owner) { Backend().progress(owner, std::string(), 0, 0); }
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT flags) {
     return Backend().message_box(owner, text ? text : "", caption ? caption : "", flags);

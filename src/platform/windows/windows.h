@@ -166,6 +166,9 @@ public:
     // control (position, text, check, list), so a real widget can follow.
     virtual intptr_t run_dialog(struct Dialog_State* dialog);
     virtual void dialog_changed(struct Dialog_State*, int /*control_id*/) {}
+    // A long step's progress in a small window over the owner (shown at the first call,
+    // kept painted while the step runs); total <= 0 closes it.
+    virtual void progress(HWND /*owner*/, const std::string& /*text*/, int /*done*/, int /*total*/) {}
 };
 
 Window_Backend& Backend();
@@ -249,6 +252,9 @@ bool Native_Window_Missing(uintptr_t native);
 bool Embed_Window(HWND window, uintptr_t native_parent);
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT flags);
+// Progress of a long step (Backend().progress); End_Progress closes the window.
+void Show_Progress(HWND owner, const std::string& text, int done, int total);
+void End_Progress(HWND owner);
 bool PlaySoundFile(const char* path);
 
 // ---- headless backend ---------------------------------------------------------------------
@@ -258,6 +264,7 @@ struct Headless_Record {
     std::vector<std::string> operations;   // window operations, one line each
     std::deque<int> box_answers;           // answers for boxes that ask (IDYES, IDNO, ...)
     std::vector<std::string> sounds;
+    std::vector<std::string> progress;     // "text done/total" per update, "end" when closed
 };
 Headless_Record& Headless();
 void Set_Headless_Desktop(int width, int height, int bpp);
