@@ -20,7 +20,7 @@
 #include "support/soft_display.h"
 #include "surface/display.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -52,9 +52,9 @@ struct Refresh_Session {
 
 }  // namespace
 
-TEST(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Modify_Plasma = Fresh_Test;
+
+TEST_F(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 800, 600, 32);
     PLASMA_SETTINGS& p = s.Plasma_Settings;
@@ -97,9 +97,7 @@ TEST(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
     EXPECT_EQ(std::memcmp(&before, &p, sizeof p), 0);
 }
 
-TEST(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 800, 600, 32);
     PLASMA_SETTINGS& p = s.Plasma_Settings;
@@ -135,9 +133,7 @@ TEST(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
     EXPECT_EQ(p.plasma_height, 500);
 }
 
-TEST(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
     Screen(s.display, 800, 600, 32);
     s.app.Saver_Mode = PREVIEW;
     s.Plasma_Settings.preview_active = 0;
@@ -153,9 +149,7 @@ TEST(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
     EXPECT_EQ(s.Plasma_Settings.contrast, 20);
 }
 
-TEST(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 640, 480, 8);  // the scope refuses 8 bits
     s.Plasma_Settings.scope_shape = 9;
@@ -167,9 +161,7 @@ TEST(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
     EXPECT_EQ(s.shell.status_message_pending, 1);
 }
 
-TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     s.app.Saver_Mode = CONFIGURE;
     Scratch_Folder folder;  // the slides load the objects: one object of two 16 x 16 frames
     folder.make_folder("Mirravane/data/bmp/objects");
@@ -197,9 +189,9 @@ TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     EXPECT_EQ(s.kaleidoscope.Scope_Rotated_90, nullptr);
 }
 
-TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Refresh_Plasma = Fresh_Test;
+
+TEST_F(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
     s.app.Saver_Mode = CONFIGURE;
     Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
@@ -233,9 +225,7 @@ TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
     EXPECT_STREQ(p.title_text, "Sunset");
 }
 
-TEST(Refresh_Plasma, WindowedTakesTheClientRectangle) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Refresh_Plasma, WindowedTakesTheClientRectangle) {
     s.app.Saver_Mode = CONFIGURE;
     Refresh_Session session(s, 1024, 768, 32, false);
     ASSERT_TRUE(session.display.ok());
@@ -278,9 +268,9 @@ TEST(Default_Plasma_Settings, DerivedValuesAndLoadedObjects) {
     EXPECT_EQ(s.Plasma_Settings.granularity, 144);  // 18 * 16 = 288, / 4 = 72, * 2
 }
 
-TEST(Default_File, WrittenAndReadAsOneFile) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Default_File = Fresh_Test;
+
+TEST_F(Default_File, WrittenAndReadAsOneFile) {
     s.app.Saver_Mode = CONFIGURE;
     Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
@@ -313,9 +303,7 @@ TEST(Default_File, WrittenAndReadAsOneFile) {
     EXPECT_EQ(depth, 32);
 }
 
-TEST(Default_File, SaverNeverWritesAndMissingFileFallsBack) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Default_File, SaverNeverWritesAndMissingFileFallsBack) {
     s.app.Saver_Mode = SAVER;
     Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
