@@ -9,6 +9,7 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "shell/modes.h"
+#include "slides/frame_converter.h"
 #include "slides/objects.h"
 #include "slides/slides.h"
 #include "support/scratch_folder.h"

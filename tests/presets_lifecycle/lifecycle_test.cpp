@@ -20,7 +20,7 @@
 #include "support/soft_display.h"
 #include "surface/display.h"
 #include "session/session.h"
-#include "support/fresh_test.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -52,9 +52,9 @@ struct Refresh_Session {
 
 }  // namespace
 
-using Modify_Plasma = Fresh_Test;
-
-TEST_F(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
+TEST(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 800, 600, 32);
     PLASMA_SETTINGS& p = s.Plasma_Settings;
@@ -97,7 +97,9 @@ TEST_F(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
     EXPECT_EQ(std::memcmp(&before, &p, sizeof p), 0);
 }
 
-TEST_F(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
+TEST(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 800, 600, 32);
     PLASMA_SETTINGS& p = s.Plasma_Settings;
@@ -133,7 +135,9 @@ TEST_F(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
     EXPECT_EQ(p.plasma_height, 500);
 }
 
-TEST_F(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
+TEST(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Screen(s.display, 800, 600, 32);
     s.app.Saver_Mode = PREVIEW;
     s.Plasma_Settings.preview_active = 0;
@@ -149,7 +153,9 @@ TEST_F(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
     EXPECT_EQ(s.Plasma_Settings.contrast, 20);
 }
 
-TEST_F(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
+TEST(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 640, 480, 8);  // the scope refuses 8 bits
     s.Plasma_Settings.scope_shape = 9;
@@ -161,7 +167,9 @@ TEST_F(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
     EXPECT_EQ(s.shell.status_message_pending, 1);
 }
 
-TEST_F(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
+TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
     Scratch_Folder folder;  // the slides load the objects: one object of two 16 x 16 frames
     folder.make_folder("Mirravane/data/bmp/objects");
@@ -189,9 +197,9 @@ TEST_F(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     EXPECT_EQ(s.kaleidoscope.Scope_Rotated_90, nullptr);
 }
 
-using Refresh_Plasma = Fresh_Test;
-
-TEST_F(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
+TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
     Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
@@ -225,7 +233,9 @@ TEST_F(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
     EXPECT_STREQ(p.title_text, "Sunset");
 }
 
-TEST_F(Refresh_Plasma, WindowedTakesTheClientRectangle) {
+TEST(Refresh_Plasma, WindowedTakesTheClientRectangle) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
     Refresh_Session session(s, 1024, 768, 32, false);
     ASSERT_TRUE(session.display.ok());
@@ -268,9 +278,9 @@ TEST(Default_Plasma_Settings, DerivedValuesAndLoadedObjects) {
     EXPECT_EQ(s.Plasma_Settings.granularity, 144);  // 18 * 16 = 288, / 4 = 72, * 2
 }
 
-using Default_File = Fresh_Test;
-
-TEST_F(Default_File, WrittenAndReadAsOneFile) {
+TEST(Default_File, WrittenAndReadAsOneFile) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     s.app.Saver_Mode = CONFIGURE;
     Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
@@ -303,7 +313,9 @@ TEST_F(Default_File, WrittenAndReadAsOneFile) {
     EXPECT_EQ(depth, 32);
 }
 
-TEST_F(Default_File, SaverNeverWritesAndMissingFileFallsBack) {
+TEST(Default_File, SaverNeverWritesAndMissingFileFallsBack) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     s.app.Saver_Mode = SAVER;
     Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());

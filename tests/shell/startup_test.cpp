@@ -19,7 +19,7 @@
 #include "support/installed_program.h"
 #include "surface/display.h"
 #include "session/session.h"
-#include "support/fresh_test.h"
+#include "support/fresh_session.h"
 
 namespace {
 
@@ -43,9 +43,9 @@ bool Window_Created() {
     return false;
 }
 
-using Start_Up = Fresh_Test;
-
-TEST_F(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
+TEST(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     SYSTEMTIME when;
     when.wYear = 2024;
@@ -68,7 +68,9 @@ TEST_F(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
     Set_Fake_Local_Time(nullptr);
 }
 
-TEST_F(Start_Up, MissingFolderFailsInABoxOnlyInConfiguration) {
+TEST(Start_Up, MissingFolderFailsInABoxOnlyInConfiguration) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Scratch_Folder windows;  // no Mirravane folder below it
     Set_Saver_Lock_Path(windows.native("saver.lock"));
     const std::string missing = "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL\n";
@@ -91,7 +93,9 @@ TEST_F(Start_Up, MissingFolderFailsInABoxOnlyInConfiguration) {
     Headless().boxes.clear();
 }
 
-TEST_F(Start_Up, OnlyASaverOfItsOwnHoldsOrHeedsTheLock) {
+TEST(Start_Up, OnlyASaverOfItsOwnHoldsOrHeedsTheLock) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     As_A_New_Process(s);
@@ -127,7 +131,9 @@ TEST_F(Start_Up, OnlyASaverOfItsOwnHoldsOrHeedsTheLock) {
     EXPECT_FALSE(Screen_Saver_Running());
 }
 
-TEST_F(Start_Up, FirstRunSaverDrawsAndTheIntroductionWaitsForConfiguration) {
+TEST(Start_Up, FirstRunSaverDrawsAndTheIntroductionWaitsForConfiguration) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, true);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     ASSERT_EQ(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
@@ -171,7 +177,9 @@ TEST_F(Start_Up, FirstRunSaverDrawsAndTheIntroductionWaitsForConfiguration) {
     SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
 }
 
-TEST_F(Start_Up, SaverRunsWithoutALogThatCannotBeWritten) {
+TEST(Start_Up, SaverRunsWithoutALogThatCannotBeWritten) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     std::filesystem::create_directory(program.home() / "error_log.txt");
@@ -198,7 +206,9 @@ TEST_F(Start_Up, SaverRunsWithoutALogThatCannotBeWritten) {
     Headless().boxes.clear();
 }
 
-TEST_F(Start_Up, SaverShowsThePresetAndIntervalItIsGiven) {
+TEST(Start_Up, SaverShowsThePresetAndIntervalItIsGiven) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [&](PLASMA_SETTINGS& s) {
         s.resolution = 0;
@@ -238,7 +248,9 @@ TEST_F(Start_Up, SaverShowsThePresetAndIntervalItIsGiven) {
 
 // Data folders far longer than the old 260-character paths: the log, the objects, the fonts
 // and default.dat all work in both modes.
-TEST_F(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
+TEST(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     std::string deep = program.folder().path();
@@ -267,7 +279,9 @@ TEST_F(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
     std::filesystem::rename(home, program.home());
 }
 
-TEST_F(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {
+TEST(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     ASSERT_FALSE(std::filesystem::exists(program.home() / "default.dat"));
@@ -281,7 +295,9 @@ TEST_F(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {
     EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS));
 }
 
-TEST_F(Start_Up, NoFramesAskedForEndsBeforeTheFirstFrame) {
+TEST(Start_Up, NoFramesAskedForEndsBeforeTheFirstFrame) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     setenv("MIRRAVANE_FRAMES", "0", 1);
     EXPECT_EQ(Mirravane_Main(s, "mirravane /c"), 0);
@@ -289,7 +305,9 @@ TEST_F(Start_Up, NoFramesAskedForEndsBeforeTheFirstFrame) {
     EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), 10136u);
 }
 
-TEST_F(Start_Up, ConfigurationRunEndToEnd) {
+TEST(Start_Up, ConfigurationRunEndToEnd) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     setenv("MIRRAVANE_FRAMES", "50", 1);
     EXPECT_EQ(Mirravane_Main(s, "\"/usr/local/bin/mirra vane\" /c"), 0);
@@ -306,7 +324,9 @@ TEST_F(Start_Up, ConfigurationRunEndToEnd) {
     EXPECT_EQ(s.display.Visible, nullptr);
 }
 
-TEST_F(Start_Up, SaverUsesThePresetResolutionFullScreen) {
+TEST(Start_Up, SaverUsesThePresetResolutionFullScreen) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program(2, false, 640, 480, 32);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });  // 320 x 240 x 32
     ASSERT_EQ(Start_Up(s, "mirravane /s"), 1);
@@ -331,7 +351,9 @@ TEST_F(Start_Up, SaverUsesThePresetResolutionFullScreen) {
 
 namespace {
 
-TEST_F(Start_Up, UnknownOptionRunsAsConfigurationWithoutCentringOrSaving) {
+TEST(Start_Up, UnknownOptionRunsAsConfigurationWithoutCentringOrSaving) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
     Installed_Program program;
     program.remove_presets();
     ASSERT_EQ(Start_Up(s, "mirravane /x"), 1);
