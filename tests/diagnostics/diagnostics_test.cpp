@@ -8,7 +8,7 @@
 #include "platform/windows/windows.h"
 #include "support/scratch_folder.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -269,9 +269,9 @@ TEST_F(Error_Log, MemoryStatisticsAreLoggedOnce) {
     EXPECT_NE(first.find(line), std::string::npos);
 }
 
-TEST(Diagnostics, OperatingSystemCodes) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Diagnostics = Fresh_Test;
+
+TEST_F(Diagnostics, OperatingSystemCodes) {
     Headless().boxes.clear();
     struct Case {
         uint32_t platform, major, minor;
@@ -303,9 +303,7 @@ TEST(Diagnostics, OperatingSystemCodes) {
     EXPECT_EQ(Headless().boxes, std::vector<std::string>{"[Error] Determine_Operating_System(): GetVersionEx FAILED"});
 }
 
-TEST(Diagnostics, ResolutionsAndTheirTexts) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Diagnostics, ResolutionsAndTheirTexts) {
     Headless().boxes.clear();
     int w = -1, h = -1, d = -1;
     EXPECT_EQ(Decode_Resolution(s.app, 13, &w, &h, &d), 1);

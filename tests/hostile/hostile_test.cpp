@@ -29,7 +29,7 @@
 #include "support/installed_program.h"
 #include "surface/bitmap.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace fs = std::filesystem;
 
@@ -103,9 +103,9 @@ int Configuration_Run(Session& s, int frames) {
     return Mirravane_Main(s, "mirravane /c");
 }
 
-TEST(Hostile, FullDiskKeepsTheOldPresetWhole) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Hostile = Fresh_Test;
+
+TEST_F(Hostile, FullDiskKeepsTheOldPresetWhole) {
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.contrast = 77; });
     const std::string before = program.folder().read("Mirravane/default.dat");
@@ -139,9 +139,7 @@ TEST(Hostile, FullDiskKeepsTheOldPresetWhole) {
     EXPECT_TRUE(program.folder().read("Mirravane/default.dat") == before);
 }
 
-TEST(Hostile, UnwritableProgramFolder) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, UnwritableProgramFolder) {
     Headless().boxes.clear();
     // A file where the program folder should be.
     {
@@ -165,9 +163,7 @@ TEST(Hostile, UnwritableProgramFolder) {
     EXPECT_FALSE(Has_Temporary_Files(program.home()));
 }
 
-TEST(Hostile, FullDiskDuringARunLeavesEveryFileWhole) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, FullDiskDuringARunLeavesEveryFileWhole) {
     // The shipped first object is a square picture that a first run turns into a hue
     // gradient and writes back, and the run ends by writing default.dat. The disk fills up
     // at several points of the run: before the log, during it, during the object's write-back.
@@ -189,9 +185,7 @@ TEST(Hostile, FullDiskDuringARunLeavesEveryFileWhole) {
     }
 }
 
-TEST(Hostile, MissingOrTruncatedDefaultsStillRun) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, MissingOrTruncatedDefaultsStillRun) {
     // Missing: the built-in defaults, and a whole default.dat at the end.
     {
         Installed_Program program;
@@ -213,9 +207,7 @@ TEST(Hostile, MissingOrTruncatedDefaultsStillRun) {
     }
 }
 
-TEST(Hostile, ExtremeFieldsInDefaultsRunWithoutFault) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, ExtremeFieldsInDefaultsRunWithoutFault) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     struct Extreme {
@@ -249,9 +241,7 @@ TEST(Hostile, ExtremeFieldsInDefaultsRunWithoutFault) {
     }
 }
 
-TEST(Hostile, SymmetryOnPlasmaSlidesDrawsWithoutFailures) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, SymmetryOnPlasmaSlidesDrawsWithoutFailures) {
     // The menus never combine them, but a damaged preset may: slides with a still or a
     // moving plasma background, and a symmetry whose mirrored copies fall outside the slide.
     for (int background : {3, 4})
@@ -271,9 +261,7 @@ TEST(Hostile, SymmetryOnPlasmaSlidesDrawsWithoutFailures) {
         }
 }
 
-TEST(Hostile, DamagedAndAbsurdBitmaps) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, DamagedAndAbsurdBitmaps) {
     Installed_Program program(6);
     // Not a bitmap at 5.bmp: skipped with the loader's message, and the run goes on with the
     // object after it.
@@ -315,9 +303,7 @@ TEST(Hostile, DamagedAndAbsurdBitmaps) {
     EXPECT_EQ(s.app.Objects_Loaded, 6);
 }
 
-TEST(Hostile, DefaultsThatCannotBeReadAreKeptAndTheSaverStillStarts) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, DefaultsThatCannotBeReadAreKeptAndTheSaverStillStarts) {
     alarm(120);  // an open that waited on a FIFO would end the test here
     // There but unreadable: the run shows the defaults and leaves the user's file as it was.
     {
@@ -364,9 +350,7 @@ TEST(Hostile, DefaultsThatCannotBeReadAreKeptAndTheSaverStillStarts) {
     alarm(0);
 }
 
-TEST(Hostile, ReadOnlyDefaultsKeepTheRunningPresetThroughFullScreen) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, ReadOnlyDefaultsKeepTheRunningPresetThroughFullScreen) {
     Installed_Program program(2, false, 640, 480, 32);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) {
         s.contrast = 33;
@@ -394,9 +378,7 @@ TEST(Hostile, ReadOnlyDefaultsKeepTheRunningPresetThroughFullScreen) {
     EXPECT_NE(program.log().find("default.dat is read-only"), std::string::npos) << program.log();
 }
 
-TEST(Hostile, TheLogNeverWritesThroughALinkOrWaitsOnAFifo) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, TheLogNeverWritesThroughALinkOrWaitsOnAFifo) {
     Installed_Program program;
     program.folder().write("precious.txt", "keep me");
     const fs::path log = program.home() / "error_log.txt";
@@ -417,9 +399,7 @@ TEST(Hostile, TheLogNeverWritesThroughALinkOrWaitsOnAFifo) {
     unsetenv("MIRRAVANE_FRAMES");
 }
 
-TEST(Hostile, AStartRemovesTheTemporaryFilesAKilledRunLeft) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Hostile, AStartRemovesTheTemporaryFilesAKilledRunLeft) {
     Installed_Program program;
     const pid_t killed = fork();
     if (killed == 0) _exit(0);

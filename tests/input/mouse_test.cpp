@@ -10,7 +10,7 @@
 #include "session/run_mode.h"
 #include "surface/display.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -122,9 +122,9 @@ TEST_F(Saver_Mouse, AnotherFailedReadMovesNothing) {
     EXPECT_TRUE(Headless().boxes.empty());
 }
 
-TEST(Mouse, OutsideTheSaverNothingIsRead) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Mouse = Fresh_Test;
+
+TEST_F(Mouse, OutsideTheSaverNothingIsRead) {
     Reset_Input_Service();
     s.display.Screen_Width = 1024;
     s.display.Screen_Height = 768;
@@ -146,9 +146,7 @@ TEST(Mouse, OutsideTheSaverNothingIsRead) {
     Release_Direct_Input(s);
 }
 
-TEST(Mouse, SetupFailuresAndReadsWithoutDevices) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Mouse, SetupFailuresAndReadsWithoutDevices) {
     struct Case {
         DI_Call call;
         const char* message;

@@ -23,7 +23,7 @@
 #include "surface/display.h"
 #include "text/transition.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -39,9 +39,9 @@ void Write_Preset(const Scratch_Folder& folder, const std::string& name) {
     folder.write("Mirravane/" + name, std::string(sizeof(PLASMA_SETTINGS), '\0'));
 }
 
-TEST(Random_Presets, OneFileIsChosenEveryTime) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Random_Presets = Fresh_Test;
+
+TEST_F(Random_Presets, OneFileIsChosenEveryTime) {
     Scratch_Folder folder;
     folder.make_folder("Mirravane");
     Write_Preset(folder, "only.dat");
@@ -49,9 +49,7 @@ TEST(Random_Presets, OneFileIsChosenEveryTime) {
     for (int i = 0; i < 5; ++i) EXPECT_EQ(Pick(s), folder.windows("Mirravane\\only.dat"));
 }
 
-TEST(Random_Presets, TwoFilesAlternateStartingWithTheSecond) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Random_Presets, TwoFilesAlternateStartingWithTheSecond) {
     Scratch_Folder folder;
     folder.make_folder("Mirravane");
     Write_Preset(folder, "one.DAT");
@@ -70,9 +68,7 @@ TEST(Random_Presets, TwoFilesAlternateStartingWithTheSecond) {
     }
 }
 
-TEST(Random_Presets, EmptyFolderFailsWithTheWholeChain) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Random_Presets, EmptyFolderFailsWithTheWholeChain) {
     Scratch_Folder folder;
     folder.make_folder("Mirravane");
     folder.write("Mirravane/notes.txt", "not a preset");
@@ -85,9 +81,7 @@ TEST(Random_Presets, EmptyFolderFailsWithTheWholeChain) {
     EXPECT_EQ(Headless().boxes, chain);
 }
 
-TEST(Random_Presets, TimerStartsAShrinkWhenTheIntervalRunsOut) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Random_Presets, TimerStartsAShrinkWhenTheIntervalRunsOut) {
     s.display.Client_Width = 64;
     s.display.Client_Height = 48;
     s.journey.Running_Random_Interval = 2;
@@ -108,9 +102,7 @@ TEST(Random_Presets, TimerStartsAShrinkWhenTheIntervalRunsOut) {
     EXPECT_EQ(s.transition.Transition_Mode, NO_TRANSITION);
 }
 
-TEST(Random_Presets, WindowedAppliesAnotherResolutionWithoutRebuilding) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Random_Presets, WindowedAppliesAnotherResolutionWithoutRebuilding) {
     Installed_Program program;
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     program.remove_presets();
@@ -129,9 +121,7 @@ TEST(Random_Presets, WindowedAppliesAnotherResolutionWithoutRebuilding) {
     EXPECT_EQ(s.display.Window_Mode, WINDOWED);
 }
 
-TEST(Random_Presets, FullScreenRebuildsAtTheNewMode) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Random_Presets, FullScreenRebuildsAtTheNewMode) {
     Installed_Program program;
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     s.Plasma_Settings.resolution = 0;  // 320 x 240 x 32

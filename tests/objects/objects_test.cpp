@@ -1,4 +1,4 @@
-// Loading the object bitmaps and expanding single frames into hue-gradient frames.
+// Loading the object bitmaps, expanding single frames into hue-gradient frames and compacting them again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "presets/lifecycle.h"
 #include "presets/plasma_settings.h"
 #include "session/run_mode.h"
+#include "slides/frame_converter.h"
 #include "slides/objects.h"
 #include "slides/slides.h"
 #include "support/scratch_folder.h"
@@ -42,6 +43,14 @@ protected:
 
     static std::string Name(int i) { return "Mirravane/Data/Bmp/Objects/" + std::to_string(i) + ".bmp"; }
     void Put(int i, const std::string& bytes) const { folder.write(Name(i), bytes); }
+    // The file the program makes of a square object on its first load.
+    std::string Expanded(const std::string& square) {
+        Put(0, square);
+        EXPECT_EQ(Load_All_Objects(s.display), 1);
+        Free_All_Objects(s);
+        Take_Reports();
+        return folder.read(Name(0));
+    }
     std::string Path(int i) const { return folder.windows("Mirravane\\data\\bmp\\objects\\" + std::to_string(i) + ".bmp"); }
 };
 
@@ -286,6 +295,58 @@ TEST_F(Objects_Test, LostBitmapsAreReadAgainAndTheSlidesRebuilt) {
     EXPECT_EQ(Peek(s.app.Objects_Data[1].images, 3, 3), 0x000000FFu);
     EXPECT_EQ(s.slides.Slides_Ready, 1);
     Free_Colour_Slides(s);
+}
+
+// Frame 0 of the test objects: red left half, blue right half.
+Rgb Two_Colours(int x, int) { return x < 32 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; }
+// 32 frames: frame 0 red, the others green.
+Rgb Hue_Frames(int, int y) { return y < 64 ? Rgb{255, 0, 0} : Rgb{0, 255, 0}; }
+
+TEST_F(Objects_Test, OnlyTheProgramsOwnHueFramesBecomeTheirFirstFrame) {
+    const std::string square = Make_Object_Bmp(64, 64, Two_Colours);
+    const std::string expanded = Expanded(square);
+    ASSERT_EQ(expanded.size(), 54u + 3u * 64u * 2048u);
+    // The same strip with one pixel of the last frame changed is somebody's animation.
+    std::string touched = expanded;
+    touched[54 + 3 * 5] = static_cast<char>(touched[54 + 3 * 5] ^ 0x40);
+    const std::string animation = Make_Object_Bmp(64, 2048, Hue_Frames);
+    const std::string strip = Solid_Bmp(64, 640, Rgb{0, 0, 255});
+    folder.write(Name(0), expanded);
+    folder.write(Name(1), animation);
+    folder.write(Name(2), touched);
+    folder.write(Name(3), strip);
+
+    ASSERT_EQ(Compact_All_Objects(s), 1);
+    EXPECT_EQ(s.app.Objects_Loaded, 4);
+    EXPECT_EQ(s.app.Objects_Data[0].frames, 1);
+    EXPECT_EQ(s.app.Objects_Data[0].total_height, 64);
+    EXPECT_EQ(s.app.Objects_Data[1].frames, 32);
+    EXPECT_EQ(s.app.Objects_Data[2].frames, 32);
+    EXPECT_EQ(s.app.Objects_Data[3].frames, 10);
+    EXPECT_FLOAT_EQ(s.app.Objects_Memory, (64.0f * 64 + 2 * 64 * 2048 + 64 * 640) * 32 / 8388608.0f);
+    EXPECT_EQ(folder.read(Name(0)).substr(54), square.substr(54));
+    EXPECT_EQ(folder.read(Name(1)), animation);
+    EXPECT_EQ(folder.read(Name(2)), touched);
+    EXPECT_EQ(folder.read(Name(3)), strip);
+    // The last object shown in the middle of the picture.
+    EXPECT_EQ(Peek(s.display.Hidden, 48, 28), 0x000000FFu);
+    EXPECT_TRUE(Take_Reports().empty());
+}
+
+TEST_F(Objects_Test, FullDiskKeepsTheExpandedFileAndNoFilesIsAFailure) {
+    EXPECT_EQ(Compact_All_Objects(s), 0);
+    EXPECT_EQ(Take_Reports(), Reports{"Load_All_Objects(): No Special Effects files (Objects) Loaded"});
+
+    const std::string expanded = Expanded(Make_Object_Bmp(64, 64, Two_Colours));
+    Set_Disk_Space_Limit(100);
+    EXPECT_EQ(Compact_All_Objects(s), 0);
+    Set_Disk_Space_Limit(-1);
+    const Reports reports = Take_Reports();
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), "Load_All_Objects():Unable to save new hue gradient for object 0\n" +
+                                  folder.windows("Mirravane\\data\\bmp\\objects\\0.bmp"));
+    EXPECT_EQ(folder.read(Name(0)), expanded);
+    EXPECT_FALSE(std::filesystem::exists(folder.native(Temporary_File_Name(Name(0)))));
 }
 
 }  // namespace

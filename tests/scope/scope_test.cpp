@@ -8,6 +8,7 @@
 #include "platform/windows/commdlg.h"
 #include "presets/plasma_settings.h"
 #include "scope/scope.h"
+#include "objects/object_files.h"
 #include "text/status_line.h"
 #include "support/scratch_folder.h"
 #include "support/surface_fixture.h"
@@ -31,26 +32,6 @@ protected:
     }
     bool Open_At(int x, int y) { return s.scope.Scope_Surface->Pixel(x, y) == White32; }
 };
-
-// A 24-bit bottom-up BMP of 2 x 2 pixels: white top-left, black elsewhere.
-std::string Quarter_White_Bmp() {
-    std::string bmp(54 + 2 * 8, '\0');
-    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&bmp[at], &v, 4); };
-    auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&bmp[at], &v, 2); };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, static_cast<uint32_t>(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 2);
-    put32(22, 2);
-    put16(26, 1);
-    put16(28, 24);
-    put32(34, 16);
-    // Rows bottom first, 6 bytes of pixels padded to 8: the top row is the second one.
-    for (int i = 0; i < 3; ++i) bmp[54 + 8 + i] = static_cast<char>(0xFF);
-    return bmp;
-}
 
 }  // namespace
 
@@ -206,7 +187,9 @@ TEST_F(Scope, RefusedAtEightBitsWithOnlyAStatusLine) {
 TEST_F(Scope, CustomOverlayIsStretchedToTheMask) {
     Scratch_Folder folder;
     folder.make_folder("Mirravane/Data/Bmp/Overlays");
-    folder.write("Mirravane/Data/Bmp/Overlays/quarter.bmp", Quarter_White_Bmp());
+    // 2 x 2 pixels: white top-left, black elsewhere.
+    const auto white_top_left = [](int x, int y) { return x + y ? Rgb{} : Rgb{255, 255, 255}; };
+    folder.write("Mirravane/Data/Bmp/Overlays/quarter.bmp", Make_Object_Bmp(2, 2, white_top_left));
     Open_Screen(64, 48);
 
     // Choosing: cancel reports the three buffers, a choice lands in the record.

@@ -19,7 +19,7 @@
 #include "surface/display.h"
 #include "text/transition.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -29,9 +29,9 @@ size_t Count(const std::string& text, const std::string& what) {
     return n;
 }
 
-TEST(Frame, PreviewWithoutActivePreviewShowsTheStretchedAboutPicture) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Frame = Fresh_Test;
+
+TEST_F(Frame, PreviewWithoutActivePreviewShowsTheStretchedAboutPicture) {
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.preview_active = 0; });
     Set_Fake_Clock(true, 0);
@@ -76,9 +76,7 @@ TEST(Frame, PreviewWithoutActivePreviewShowsTheStretchedAboutPicture) {
     Set_Fake_Clock(false);
 }
 
-TEST(Frame, MissingAboutPictureEndsThePreview) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Frame, MissingAboutPictureEndsThePreview) {
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.preview_active = 0; });
     ASSERT_EQ(Start_Up(s, "mirravane /p 42"), 1);
@@ -91,9 +89,7 @@ TEST(Frame, MissingAboutPictureEndsThePreview) {
     EXPECT_EQ(Count(log, "Exitting Run_Mirravane"), 0u);
 }
 
-TEST(Frame, ConfigurationFramesRunTheCountdownAndLogOnce) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Frame, ConfigurationFramesRunTheCountdownAndLogOnce) {
     Installed_Program program;
     program.write_preset("default.dat");
     Set_Fake_Clock(true, 0);
@@ -122,9 +118,7 @@ TEST(Frame, ConfigurationFramesRunTheCountdownAndLogOnce) {
     Set_Fake_Clock(false);
 }
 
-TEST(Frame, AFailureRepeatedEveryFrameIsLoggedOncePerPreset) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Frame, AFailureRepeatedEveryFrameIsLoggedOncePerPreset) {
     Installed_Program program;
     program.write_preset("default.dat", [&](PLASMA_SETTINGS& s) {
         s.kaleidoscope_on = 1;
@@ -153,9 +147,7 @@ TEST(Frame, AFailureRepeatedEveryFrameIsLoggedOncePerPreset) {
     SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);  // the session ends as the program's does
 }
 
-TEST(Frame, SaverEndsWhenTheMouseMoves) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Frame, SaverEndsWhenTheMouseMoves) {
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     ASSERT_EQ(Start_Up(s, "mirravane /s"), 1);

@@ -29,7 +29,7 @@
 #include "text/font.h"
 #include "text/title.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -127,9 +127,9 @@ void End_Program(Session& s) {
     Reset_Diagnostics(s.app);
 }
 
-TEST(Setup_Retry, DisplayLayerFailuresAreReleasedAndTheNextSwitchWorks) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Setup_Retry = Fresh_Test;
+
+TEST_F(Setup_Retry, DisplayLayerFailuresAreReleasedAndTheNextSwitchWorks) {
     const char* display = "Setup: \n\nSetup_Direct_Draw() Failed\nw 320 h 240 bpp 32";
     struct Case {
         const char* what;
@@ -167,9 +167,7 @@ TEST(Setup_Retry, DisplayLayerFailuresAreReleasedAndTheNextSwitchWorks) {
     }
 }
 
-TEST(Setup_Retry, WindowedDisplayFailuresLeaveNoPaletteOrClipper) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Setup_Retry, WindowedDisplayFailuresLeaveNoPaletteOrClipper) {
     struct Case {
         const char* what;
         DD_Call call;
@@ -194,9 +192,7 @@ TEST(Setup_Retry, WindowedDisplayFailuresLeaveNoPaletteOrClipper) {
     }
 }
 
-TEST(Setup_Retry, SaverMouseFailuresReleaseTheInputObjects) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Setup_Retry, SaverMouseFailuresReleaseTheInputObjects) {
     struct Case {
         const char* what;
         DI_Call call;
@@ -220,9 +216,7 @@ TEST(Setup_Retry, SaverMouseFailuresReleaseTheInputObjects) {
     }
 }
 
-TEST(Setup_Retry, ObjectFailuresFreeWhatWasLoaded) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Setup_Retry, ObjectFailuresFreeWhatWasLoaded) {
     Installed_Program program(3, false, 320, 240, 32);
     Start_Full_Session(s, program);
     const std::filesystem::path first = program.home() / "Data/Bmp/Objects/0.bmp";
@@ -254,9 +248,7 @@ TEST(Setup_Retry, ObjectFailuresFreeWhatWasLoaded) {
     End_Program(s);
 }
 
-TEST(Setup_Retry, FailedStartLeavesNothingForTheNextStart) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Setup_Retry, FailedStartLeavesNothingForTheNextStart) {
     Installed_Program program(2, false, 320, 240, 32);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     Headless().boxes.clear();

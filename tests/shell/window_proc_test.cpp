@@ -22,7 +22,7 @@
 #include "support/installed_program.h"
 #include "surface/display.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -42,9 +42,9 @@ LRESULT Send(Display_Context& d, UINT message, WPARAM wparam = 0, LPARAM lparam 
 bool Checked(Session& s, int id) { return Find_Menu_Item(s.shell.App_Menu, id)->checked; }
 bool Grey(Session& s, int id) { return Find_Menu_Item(s.shell.App_Menu, id)->grayed; }
 
-TEST(Window_Procedure, SaverEndsOnInputButNotOnItsOwnKeys) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Window_Procedure = Fresh_Test;
+
+TEST_F(Window_Procedure, SaverEndsOnInputButNotOnItsOwnKeys) {
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     ASSERT_EQ(Start_Up(s, "mirravane /s"), 1);
@@ -73,9 +73,7 @@ TEST(Window_Procedure, SaverEndsOnInputButNotOnItsOwnKeys) {
     EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
 }
 
-TEST(Window_Procedure, PreviewIgnoresKeysFollowsItsHostsSizeAndKeepsRunning) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, PreviewIgnoresKeysFollowsItsHostsSizeAndKeepsRunning) {
     Installed_Program program;
     ASSERT_EQ(Start_Up(s, "mirravane /p 42"), 1);
     ASSERT_EQ(s.app.Saver_Mode, PREVIEW);
@@ -112,9 +110,7 @@ TEST(Window_Procedure, PreviewIgnoresKeysFollowsItsHostsSizeAndKeepsRunning) {
     EXPECT_FALSE(Destroy_Posted());
 }
 
-TEST(Window_Procedure, ConfigurationFocusAndActivation) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, ConfigurationFocusAndActivation) {
     Installed_Program program;
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     Destroy_Posted();
@@ -137,9 +133,7 @@ TEST(Window_Procedure, ConfigurationFocusAndActivation) {
     EXPECT_TRUE(Destroy_Posted());
 }
 
-TEST(Window_Procedure, MenuCommandsChangeTheRecordAndTheMarks) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, MenuCommandsChangeTheRecordAndTheMarks) {
     Installed_Program program;
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
 
@@ -235,9 +229,7 @@ TEST(Window_Procedure, MenuCommandsChangeTheRecordAndTheMarks) {
     EXPECT_TRUE(Headless().boxes.empty());
 }
 
-TEST(Window_Procedure, DepthsGreyTheirItemsAndEightBitsRefusesTheScope) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, DepthsGreyTheirItemsAndEightBitsRefusesTheScope) {
     for (int bpp : {8, 16, 24}) {
         Installed_Program program(2, false, 320, 240, bpp);
         ASSERT_EQ(Start_Up(s, "mirravane /c"), 1) << bpp;
@@ -260,9 +252,7 @@ TEST(Window_Procedure, DepthsGreyTheirItemsAndEightBitsRefusesTheScope) {
     }
 }
 
-TEST(Window_Procedure, SaveWithoutANameIsSaveAsAndOpenSetsTheTitle) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, SaveWithoutANameIsSaveAsAndOpenSetsTheTitle) {
     Installed_Program program;
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     ASSERT_EQ(s.shell.Current_File_Name[0], '\0');
@@ -297,9 +287,7 @@ TEST(Window_Procedure, SaveWithoutANameIsSaveAsAndOpenSetsTheTitle) {
     EXPECT_TRUE(Headless().boxes.empty());
 }
 
-TEST(Window_Procedure, FilesChosenForOtherPurposesNeverBecomeThePreset) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, FilesChosenForOtherPurposesNeverBecomeThePreset) {
     // Whatever an earlier run in this process left open ends first.
     Shutdown(s);
     Close_Error_Log(s.app);
@@ -373,9 +361,7 @@ TEST(Window_Procedure, FilesChosenForOtherPurposesNeverBecomeThePreset) {
     s.display.Main_Window = nullptr;
 }
 
-TEST(Window_Procedure, FullScreenAndBackToTheWindow) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, FullScreenAndBackToTheWindow) {
     Installed_Program program(2, false, 640, 480, 32);
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     s.Plasma_Settings.resolution = 0;  // 320 x 240 x 32
@@ -422,9 +408,7 @@ TEST(Window_Procedure, FullScreenAndBackToTheWindow) {
     EXPECT_FALSE(Destroy_Posted());
 }
 
-TEST(Window_Procedure, ControlMTwiceReturnsToTheSameWindow) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, ControlMTwiceReturnsToTheSameWindow) {
     Installed_Program program(2, false, 640, 480, 32);
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     const RECT before = s.display.Main_Window->frame;
@@ -462,9 +446,7 @@ TEST(Window_Procedure, ControlMTwiceReturnsToTheSameWindow) {
     EXPECT_EQ(s.display.Client_Width, width);
 }
 
-TEST(Window_Procedure, SizeChangeRebuildsOnlyForANewSize) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, SizeChangeRebuildsOnlyForANewSize) {
     Installed_Program program(2, false, 640, 480, 32);
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     Send(s.display, WM_SIZE, SIZE_RESTORED);  // the first size message of the run
@@ -503,9 +485,7 @@ bool Log_Has(const Installed_Program& program, const char* line) {
     return program.log().find(std::string("\r\n") + line) != std::string::npos;
 }
 
-TEST(Window_Procedure, FailedDisplaySwitchesEndTheProgramCleanly) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, FailedDisplaySwitchesEndTheProgramCleanly) {
     Installed_Program program(2, false, 640, 480, 32);
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     s.Plasma_Settings.resolution = 0;
@@ -520,9 +500,7 @@ TEST(Window_Procedure, FailedDisplaySwitchesEndTheProgramCleanly) {
     EXPECT_EQ(s.app.Quit_Allowed, 1);
 }
 
-TEST(Window_Procedure, FailedReturnToTheWindowEndsTheProgramCleanly) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Window_Procedure, FailedReturnToTheWindowEndsTheProgramCleanly) {
     Installed_Program program(2, false, 640, 480, 32);
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     s.Plasma_Settings.resolution = 0;

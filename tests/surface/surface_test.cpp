@@ -357,33 +357,6 @@ TEST_F(Surface_Test, GdiTextDrawsOnlyTheGlyphs) {
     Release_Surface(&surf);
 }
 
-TEST_F(Surface_Test, EntryAndExitLinesAreWrittenOnceAfterASuccess) {
-    Scratch_Folder root;
-    root.make_folder("Mirravane");
-    root.write("Mirravane/error_log.txt", "");
-    Build_Error_Log_Path(s.app);
-    Open(32);
-    Reset_Diagnostics(s.app);
-    s.app.error_logging = 1;
-    Surface a = nullptr, b = nullptr, c = nullptr;
-    // A failed creation writes its entry line only; the first success writes the pair.
-    Inject_DD_Fault(DD_Call::CreateSurface, DDERR_INVALIDPARAMS);
-    EXPECT_EQ(Create_Surface(s.display, &a, 4, 4), 0);
-    ASSERT_EQ(Create_Surface(s.display, &b, 4, 4), 1);
-    ASSERT_EQ(Create_Surface(s.display, &c, 4, 4), 1);
-    Close_Error_Log(s.app);
-    s.app.error_logging = 0;
-    EXPECT_EQ(root.read("Mirravane/error_log.txt"),
-              "\r\nEntering Create_Surface"
-              "\r\nEntering Get_Available_Video_Memory\r\nExitting Get_Available_Video_Memory"
-              "\r\nCreate_Surface()DDERR_INVALIDPARAMS\nOne or more of the parameters\n passed to the method are "
-              "incorrect."
-              "\r\nEntering Create_Surface\r\nExitting Create_Surface");
-    EXPECT_TRUE(Take_Reports().empty());
-    Release_Surface(&b);
-    Release_Surface(&c);
-}
-
 namespace {
 
 // Every value of a kind's fields goes out to 8-bit channels and back unchanged, a full

@@ -193,25 +193,3 @@ TEST_F(Titles, RefusalsAndTheStripSize) {
                                                          "Display_Title(); Draw_Text  in FADE TITLE IN FAILED"}));
 }
 
-TEST_F(Titles, EntryLinesAreLoggedOncePerRun) {
-    Open_Screen(32);
-    Build_Error_Log_Path(s.app);
-    s.app.error_logging = 1;
-    ASSERT_EQ(Stamp_Date_And_Title_To_Saver_Error_Log_File(s.app, "Title log\r\n"), 1);
-    for (int run = 0; run < 2; ++run) {
-        ASSERT_EQ(Setup_Title(s, "Ab", 9), 1);
-        for (int i = 0; i < 3; ++i) ASSERT_EQ(Frame(), 1);
-    }
-    Close_Error_Log(s.app);
-    s.app.error_logging = 0;
-    const std::string log = folder_.read("Mirravane/error_log.txt");
-    auto count = [&](const std::string& line) {
-        int n = 0;
-        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++n;
-        return n;
-    };
-    EXPECT_EQ(count("Entering Display_Title CREATE"), 1);
-    EXPECT_EQ(count("Exitting Display_Title CREATE"), 1);
-    EXPECT_EQ(count("Entering Display_Title DISPLAY"), 1);
-    EXPECT_EQ(count("Exitting Display_Title DISPLAY"), 1);
-}
