@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "dialogs/control_ids.h"
+#include "common/control_ids.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/launchers.h"
 #include "diagnostics/diagnostics.h"

@@ -1,7 +1,7 @@
 // The kaleidoscope, slide, object, background, zone, direction, fade and sine-wave dialogs.
 #include <algorithm>
 
-#include "dialogs/control_ids.h"
+#include "common/control_ids.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/launchers.h"
 #include "diagnostics/diagnostics.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "dialogs/control_ids.h"
+#include "common/control_ids.h"
 #include "platform/windows/dialog.h"
 #include "platform/windows/windows.h"
 

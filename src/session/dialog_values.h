@@ -2,7 +2,7 @@
 // OK stores them, and what Cancel puts back.
 #pragma once
 
-#include "dialogs/control_ids.h"
+#include "common/control_ids.h"
 
 #include "surface/surface.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/control_ids.h"
+#include "common/control_ids.h"
 #include "platform/windows/dialog.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dialog_session.h"
-#include "dialogs/control_ids.h"
+#include "common/control_ids.h"
 #include "dialogs/launchers.h"
 #include "plasma/plasma.h"
 #include "presets/plasma_settings.h"

@@ -1,7 +1,7 @@
 #include <string>
 
 #include "dialog_session.h"
-#include "dialogs/control_ids.h"
+#include "common/control_ids.h"
 #include "dialogs/launchers.h"
 #include "presets/plasma_settings.h"
 #include "slides/objects.h"

@@ -174,9 +174,7 @@ struct Recording_Link : Shell_Link {
     }
 };
 
-TEST(Random_Presets, TheJourneyAsksTheShellToRebuildAndLeavesTheDisplayToIt) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Random_Presets, TheJourneyAsksTheShellToRebuildAndLeavesTheDisplayToIt) {
     Installed_Program program;
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     s.Plasma_Settings.resolution = 0;  // 320 x 240 x 32

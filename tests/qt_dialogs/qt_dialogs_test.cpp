@@ -290,7 +290,7 @@ TEST_F(Qt_Dialogs, EveryProgramDialogLaysItsControlsOutInsideWithoutOverlaps) {
 
 }  // namespace
 
-#include "dialogs/control_ids.h"
+#include "common/control_ids.h"
 #include "dialogs/launchers.h"
 #include "presets/plasma_settings.h"
 #include "shell/startup.h"
