@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -176,6 +177,14 @@ public:
 
     void Primary_Written(DDSurface* primary, const RECT& area) {
         Picture_State& state = Picture();
+        ++state.presented;
+        if (frame_stats_ && frame_clock_.elapsed() - stats_printed_ >= 1000) {
+            // Once a second, so that a measuring script can take the rate over any stretch.
+            stats_printed_ = frame_clock_.elapsed();
+            std::fprintf(stderr, "Mirravane frames: presented %llu painted %llu at %lld ms\n",
+                         static_cast<unsigned long long>(state.presented), static_cast<unsigned long long>(state.painted),
+                         static_cast<long long>(stats_printed_));
+        }
         Convert_Primary(*primary, area, state.image);
         state.exclusive = primary->owner() && primary->owner()->exclusive();
         const QRect written(area.left, area.top, area.right - area.left, area.bottom - area.top);
@@ -211,6 +220,13 @@ public:
 
 private:
     std::unordered_map<HWND, std::unique_ptr<Host_Window>> hosts_;
+    const bool frame_stats_ = Set("MIRRAVANE_FRAME_STATS");
+    QElapsedTimer frame_clock_ = [] {
+        QElapsedTimer clock;
+        clock.start();
+        return clock;
+    }();
+    qint64 stats_printed_ = 0;
     std::unique_ptr<QTextBrowser> help_;
     bool cursor_hidden_ = false;
 #ifdef MIRRAVANE_HAVE_MULTIMEDIA

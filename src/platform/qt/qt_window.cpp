@@ -124,6 +124,7 @@ void Picture_Widget::paintEvent(QPaintEvent* event) {
         painter.fillRect(need, Qt::black);
         return;
     }
+    ++Picture().painted;
     if (Picture().exclusive) {
         const QRect target = Fit(image.size(), rect());
         if (!target.contains(need)) painter.fillRect(need, Qt::black);
