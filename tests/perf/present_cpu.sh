@@ -5,9 +5,10 @@
 # /proc, over wall time) and the frames it painted. The machine's load does not enter the
 # figures, only their steadiness. Exit 77 when Xvfb is missing; figures never fail it.
 #   present_cpu.sh PROGRAM DATA_FOLDER [SECONDS] [vsync-off]
+# With PRESENT_PERF_DIR set, perf records each run into that folder.
 set -u
-program=${1:?program}
-data=${2:?data folder}
+program=$(realpath "${1:?program}")
+data=$(realpath "${2:?data folder}")
 seconds=${3:-10}
 vsync_off=${4:-}
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed: skipped"; exit 77; }
@@ -84,8 +85,12 @@ measure() {  # NAME ARGUMENT MAXIMISE
   app_pid=$!
   sleep "$warm_up"
   if [ "$maximise" = yes ] && command -v xdotool >/dev/null; then
-    local window
-    window=$(xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -1)
+    local window=""
+    for _ in $(seq 20); do
+      window=$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | head -1)
+      [ -n "$window" ] && break
+      sleep 0.5
+    done
     if [ -n "$window" ]; then
       xdotool windowstate --add MAXIMIZED_VERT,MAXIMIZED_HORZ "$window" 2>/dev/null ||
         xdotool windowsize "$window" 100% 100%
@@ -97,7 +102,12 @@ measure() {  # NAME ARGUMENT MAXIMISE
   fi
   local t0 c0 l0 t1 c1 l1 fps
   t0=$(date +%s.%N); c0=$(ticks "$app_pid"); l0=$(($(wc -l <"$log") + 1))
-  sleep "$seconds"
+  if [ -n "${PRESENT_PERF_DIR:-}" ] && command -v perf >/dev/null; then
+    # Where the time goes, for a closer look: perf report -i DIR/NAME.perf
+    perf record -q -g -p "$app_pid" -o "$PRESENT_PERF_DIR/${name%% *}.perf" -- sleep "$seconds" >/dev/null 2>&1
+  else
+    sleep "$seconds"
+  fi
   t1=$(date +%s.%N); c1=$(ticks "$app_pid"); l1=$(wc -l <"$log")
   stop_app
   fps=$(rate "$log" "$l0" "$l1")

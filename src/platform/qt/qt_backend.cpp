@@ -362,6 +362,11 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
     Set_Primary_Hook([](DDSurface* primary, const RECT& area) {
         if (backend && primary) backend->Primary_Written(primary, area);
     });
+    Set_Primary_Release_Hook([](const DDSurface* primary) {
+        // The windows keep the last picture until the next display shows its own.
+        QImage& image = Picture().image;
+        if (primary && Wraps(image, *primary)) image = image.copy();
+    });
     // A termination signal wakes the loop, even while it waits, and closes every modal
     // dialog as its Cancel would, so that the message loop ends the program the orderly way.
     if (Ending_Signal_Fd() >= 0) {
@@ -384,6 +389,7 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
 
 void Shutdown_Qt_Backend() {
     Set_Primary_Hook(nullptr);
+    Set_Primary_Release_Hook(nullptr);
     if (backend) {
         Set_Backend(nullptr);
         backend->Close_All();
