@@ -76,6 +76,9 @@ int Run_Mirravane(Session& s) {
     }
     const int presented = s.kaleidoscope.kaleidoscope_active ? Stretch_Kaleidoscope(s, s.display.Hidden, s.display.Visible) : Display_Hidden_Surface(s.display);
     if (!presented) return 0;
+    // Without the vertical-blank wait a saver would draw as fast as it can, a core for
+    // frames nobody sees: it still keeps to the display's refresh rate.
+    if (!s.display.Wait_For_Vsync && (s.app.Saver_Mode == SAVER || s.app.Saver_Mode == PREVIEW)) Wait_For_Refresh();
 
     if (s.app.Saver_Mode == SAVER) {
         Poll_Input_Devices(s);

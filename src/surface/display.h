@@ -44,7 +44,7 @@ struct Display_Context {
     int Show_Frame_Rate = 1;
     char Frame_Rate_Text[64] = "";
     int frame_counter = 0;
-    int64_t accumulated_ms = 0;
+    double accumulated_seconds = 0.0;
     int64_t last_frame_rate = 0;
     bool use_counter = false;
     int64_t counter_frequency = 0;

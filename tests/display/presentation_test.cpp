@@ -234,8 +234,8 @@ TEST_F(Presentation, FrameTimerMeasuresFramesAndKeepsTheRateText) {
     EXPECT_DOUBLE_EQ(s.display.frame_seconds, 0.0205);
     EXPECT_EQ(s.display.Frame_Milliseconds, 20);
 
-    // Frames 3..16 complete the first group of 16: 30 + 20 + 13 x 20 = 310 ms over the
-    // fifteen frames that add time, 16000 / 310 = 51.
+    // Frames 3..16 complete the first group of 16: 30 + 20.5 + 14 x 20 = 330.5 ms,
+    // 16 / 0.3305 = 48.4, shown as 48.
     for (int f = 3; f <= 15; ++f) {
         Advance_Fake_Clock(20000);
         Update_Frame_Timer(s.display);
@@ -243,31 +243,38 @@ TEST_F(Presentation, FrameTimerMeasuresFramesAndKeepsTheRateText) {
     }
     Advance_Fake_Clock(20000);
     Update_Frame_Timer(s.display);
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  51");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  48");
 
-    // Steady 20 ms frames: 15 x 20 = 300, 16000 / 300 = 53.
+    // Steady 20 ms frames are 50 a second.
     for (int f = 0; f < 16; ++f) {
         Advance_Fake_Clock(20000);
         Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  53");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  50");
 
-    // 200 ms frames: 16000 / 3000 = 5, three blanks.
+    // A 59.7 Hz display: whole milliseconds (16) over fifteen frames would say 66.
+    for (int f = 0; f < 16; ++f) {
+        Advance_Fake_Clock(16750);
+        Update_Frame_Timer(s.display);
+    }
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  60");
+
+    // 200 ms frames: 5, three blanks.
     for (int f = 0; f < 16; ++f) {
         Advance_Fake_Clock(200000);
         Update_Frame_Timer(s.display);
     }
     EXPECT_STREQ(s.display.Frame_Rate_Text, "fps   5");
 
-    // 13 frames of 9 ms and 2 of 8 ms: 133 ms, 16000 / 133 = 120, one blank.
+    // 13 frames of 9 ms and 3 of 8 ms: 141 ms, 16 / 0.141 = 113.5, one blank.
     for (int f = 0; f < 16; ++f) {
         Advance_Fake_Clock(f < 13 ? 9000 : 8000);
         Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps 120");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps 113");
 
     // Switched off the accounting stands still: 10 frames of 20 ms, then 30 uncounted
-    // frames of 100 ms, then 6 more of 20 ms finish the group at 300 ms again.
+    // frames of 100 ms, then 6 more of 20 ms finish the group at 50 a second again.
     for (int f = 0; f < 10; ++f) {
         Advance_Fake_Clock(20000);
         Update_Frame_Timer(s.display);
@@ -277,14 +284,14 @@ TEST_F(Presentation, FrameTimerMeasuresFramesAndKeepsTheRateText) {
         Advance_Fake_Clock(100000);
         Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps 120");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps 113");
     EXPECT_DOUBLE_EQ(s.display.frame_seconds, 0.1);  // the timer itself still runs
     s.display.Show_Frame_Rate = 1;
     for (int f = 0; f < 6; ++f) {
         Advance_Fake_Clock(20000);
         Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  53");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  50");
 }
 
 TEST_F(Presentation, FrameTimerFallsBackToTheMillisecondClock) {
@@ -301,12 +308,12 @@ TEST_F(Presentation, FrameTimerFallsBackToTheMillisecondClock) {
     Update_Frame_Timer(s.display);
     EXPECT_EQ(s.display.Frame_Milliseconds, 21);
     EXPECT_DOUBLE_EQ(s.display.frame_seconds, 0.021);
-    // 20 + 21 + 13 x 20 = 301: 16000 / 301 = 53.
+    // 20 + 21 + 14 x 20 = 321 ms: 16 / 0.321 = 49.8, shown as 50.
     for (int f = 3; f <= 16; ++f) {
         Advance_Fake_Clock(20000);
         Update_Frame_Timer(s.display);
     }
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  53");
+    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  50");
 }
 
 TEST_F(Presentation, FrameRateIsDrawnOnlyWhenShown) {

@@ -39,6 +39,7 @@ struct Fault {
 std::array<Fault, static_cast<size_t>(DD_Call::Count)> faults;
 std::array<int, static_cast<size_t>(DD_Call::Count)> call_counts{};
 Primary_Hook primary_hook;
+Primary_Release_Hook primary_release_hook;
 // The palette the primary surface holds; the primary's reference keeps it alive.
 const DDPalette* display_palette = nullptr;
 // Every palette gets its own generations, so a new palette at an old address is never
@@ -181,6 +182,7 @@ void Reset_Display_Service() {
     Clear_DD_Faults();
     call_counts.fill(0);
     primary_hook = nullptr;
+    primary_release_hook = nullptr;
 }
 
 DDPIXELFORMAT Pixel_Format_For(int bpp) {
@@ -258,6 +260,8 @@ int DD_Call_Count(DD_Call call) { return call_counts[static_cast<size_t>(call)];
 
 void Set_Primary_Hook(Primary_Hook hook) { primary_hook = std::move(hook); }
 
+void Set_Primary_Release_Hook(Primary_Release_Hook hook) { primary_release_hook = std::move(hook); }
+
 const DDPalette* Display_Palette() { return display_palette; }
 
 // ---- palette and clipper ------------------------------------------------------------------
@@ -303,6 +307,7 @@ uint32_t DDClipper::Release() {
 // ---- surfaces -------------------------------------------------------------------------------
 
 DDSurface::~DDSurface() {
+    if (primary_ && primary_release_hook) primary_release_hook(this);
     if (dc_) Destroy_Surface_DC(dc_);
     if (clipper_) clipper_->Release();
     if (primary_ && palette_ == display_palette) display_palette = nullptr;
@@ -717,17 +722,20 @@ HRESULT DDraw::GetCaps(uint32_t* caps2) const {
     return DD_OK;
 }
 
+void Wait_For_Refresh() {
+    if (!config.vsync_sleeps || config.refresh_hz <= 0) return;
+    // Sleep to the next refresh boundary of a steady clock: a running saver idles between
+    // frames instead of spinning a core.
+    using namespace std::chrono;
+    const auto period = nanoseconds(1000000000LL / config.refresh_hz);
+    const auto now = steady_clock::now().time_since_epoch();
+    const auto next = (now / period + 1) * period;
+    std::this_thread::sleep_for(next - now);
+}
+
 HRESULT DDraw::WaitForVerticalBlank(uint32_t) {
     if (const HRESULT f = Take_Fault(DD_Call::WaitForVerticalBlank)) return f;
-    if (config.vsync_sleeps && config.refresh_hz > 0) {
-        // Sleep to the next refresh boundary of a steady clock: a running saver idles
-        // between frames instead of spinning a core.
-        using namespace std::chrono;
-        const auto period = nanoseconds(1000000000LL / config.refresh_hz);
-        const auto now = steady_clock::now().time_since_epoch();
-        const auto next = (now / period + 1) * period;
-        std::this_thread::sleep_for(next - now);
-    }
+    Wait_For_Refresh();
     Backend().vertical_blank();
     return DD_OK;
 }

@@ -260,6 +260,10 @@ struct Display_Config {
 };
 
 Display_Config& Display_Settings();
+
+// Waits for the display's next refresh where the backend paces frames (a real screen);
+// returns at once otherwise.
+void Wait_For_Refresh();
 void Reset_Display_Service();  // back to the default configuration; clears injected faults
 
 // Pixel format of a depth on this display.
@@ -285,3 +289,7 @@ int DD_Call_Count(DD_Call call);
 // written; backends hook it to show the picture.
 using Primary_Hook = std::function<void(DDSurface* primary, const RECT& area)>;
 void Set_Primary_Hook(Primary_Hook hook);
+// Called when a primary surface goes away, before its pixel memory does (a picture that
+// shows that memory without copying it must let go of it).
+using Primary_Release_Hook = std::function<void(const DDSurface* primary)>;
+void Set_Primary_Release_Hook(Primary_Release_Hook hook);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -177,6 +178,14 @@ public:
 
     void Primary_Written(DDSurface* primary, const RECT& area) {
         Picture_State& state = Picture();
+        ++state.presented;
+        if (frame_stats_ && frame_clock_.elapsed() - stats_printed_ >= 1000) {
+            // Once a second, so that a measuring script can take the rate over any stretch.
+            stats_printed_ = frame_clock_.elapsed();
+            std::fprintf(stderr, "Mirravane frames: presented %llu painted %llu at %lld ms\n",
+                         static_cast<unsigned long long>(state.presented), static_cast<unsigned long long>(state.painted),
+                         static_cast<long long>(stats_printed_));
+        }
         Convert_Primary(*primary, area, state.image);
         state.exclusive = primary->owner() && primary->owner()->exclusive();
         const QRect written(area.left, area.top, area.right - area.left, area.bottom - area.top);
@@ -243,6 +252,13 @@ public:
 
 private:
     std::unordered_map<HWND, std::unique_ptr<Host_Window>> hosts_;
+    const bool frame_stats_ = Set("MIRRAVANE_FRAME_STATS");
+    QElapsedTimer frame_clock_ = [] {
+        QElapsedTimer clock;
+        clock.start();
+        return clock;
+    }();
+    qint64 stats_printed_ = 0;
     std::unique_ptr<QTextBrowser> help_;
     std::unique_ptr<QProgressDialog> progress_;
     bool cursor_hidden_ = false;
@@ -379,6 +395,11 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
     Set_Primary_Hook([](DDSurface* primary, const RECT& area) {
         if (backend && primary) backend->Primary_Written(primary, area);
     });
+    Set_Primary_Release_Hook([](const DDSurface* primary) {
+        // The windows keep the last picture until the next display shows its own.
+        QImage& image = Picture().image;
+        if (primary && Wraps(image, *primary)) image = image.copy();
+    });
     // A termination signal wakes the loop, even while it waits, and closes every modal
     // dialog as its Cancel would, so that the message loop ends the program the orderly way.
     if (Ending_Signal_Fd() >= 0) {
@@ -401,6 +422,7 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
 
 void Shutdown_Qt_Backend() {
     Set_Primary_Hook(nullptr);
+    Set_Primary_Release_Hook(nullptr);
     if (backend) {
         Set_Backend(nullptr);
         backend->Close_All();

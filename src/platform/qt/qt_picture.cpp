@@ -1,7 +1,6 @@
 #include "platform/qt/qt_picture.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -20,9 +19,19 @@ const uint32_t* Table_16() {
 
 }  // namespace
 
+bool Wraps(const QImage& image, const DDSurface& primary) {
+    return !image.isNull() && image.constBits() == primary.bits() && image.width() == primary.width() &&
+           image.height() == primary.height() && image.bytesPerLine() == primary.pitch();
+}
+
 void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) {
     const int width = primary.width(), height = primary.height();
     if (width <= 0 || height <= 0) return;
+    if (primary.bpp() == 32) {
+        // No copy a frame: painting reads the surface itself.
+        if (!Wraps(image, primary)) image = QImage(primary.bits(), width, height, primary.pitch(), QImage::Format_RGB32);
+        return;
+    }
     if (image.width() != width || image.height() != height || image.format() != QImage::Format_RGB32) {
         image = QImage(width, height, QImage::Format_RGB32);
         image.fill(Qt::black);
@@ -74,13 +83,7 @@ void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) 
                 out[x] = 0xFF000000u | (uint32_t(in[2]) << 16) | (uint32_t(in[1]) << 8) | in[0];
         }
         break;
-    case Pixel_Kind::Rgb32:
-        for (int y = top; y < bottom; ++y) {
-            auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y)) + left;
-            std::memcpy(out, bits + size_t(y) * pitch + size_t(left) * 4, size_t(count) * 4);
-            // The top byte is not part of the colour; the image wants it opaque.
-            for (int x = 0; x < count; ++x) out[x] |= 0xFF000000u;
-        }
-        break;
+    case Pixel_Kind::Rgb32:  // shown from the surface itself, above
+    default: break;
     }
 }

@@ -124,10 +124,15 @@ void Picture_Widget::paintEvent(QPaintEvent* event) {
         painter.fillRect(need, Qt::black);
         return;
     }
+    ++Picture().painted;
     if (Picture().exclusive) {
         const QRect target = Fit(image.size(), rect());
-        if (!target.contains(need)) painter.fillRect(need, Qt::black);
-        painter.drawImage(target, image);
+        // Black only where the bars are, and the picture unscaled when it fits 1:1.
+        for (const QRect& bar : QRegion(need) - QRegion(target)) painter.fillRect(bar, Qt::black);
+        if (target.size() == image.size())
+            painter.drawImage(target.topLeft(), image);
+        else
+            painter.drawImage(target, image);
         return;
     }
     // Windowed: the part of the desktop-sized primary under the client rectangle, 1:1.

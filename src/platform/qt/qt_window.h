@@ -23,6 +23,9 @@ struct Picture_State {
     bool exclusive = false;
     QPoint last_pointer;
     bool pointer_known = false;
+    // Frames the engine presented and pictures painted, for MIRRAVANE_FRAME_STATS.
+    uint64_t presented = 0;
+    uint64_t painted = 0;
 };
 Picture_State& Picture();
 
