@@ -7,6 +7,7 @@
 #   present_cpu.sh PROGRAM DATA_FOLDER [SECONDS] [vsync-off]
 # With PRESENT_PERF_DIR set, perf records each run into that folder.
 set -u
+source "$(dirname "$(realpath "$0")")/../scripts/x_test_session.sh"
 program=$(realpath "${1:?program}")
 data=$(realpath "${2:?data folder}")
 seconds=${3:-10}
@@ -28,16 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=99
-while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-  display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display}" ] && break
-  sleep 0.1
-done
+start_xvfb 1280x1024
 export DISPLAY=":$display"
 if command -v openbox >/dev/null; then
   openbox >"$work/openbox.log" 2>&1 &

@@ -3,6 +3,7 @@
 # ends by itself, without a crash, and a configuration run keeps default.dat.
 #   lost_display.sh PROGRAM DATA_FOLDER
 set -u
+source "$(dirname "$(realpath "$0")")/x_test_session.sh"
 program=$(realpath "${1:?program}")
 data=$(realpath "${2:?data folder}")
 work=$(mktemp -d)
@@ -22,11 +23,7 @@ cp -r "$data" "$work/Mirravane"
   timeout 60 "$program" /c) >"$work/first.log" 2>&1
 
 for mode in /c /s; do
-  display=99
-  while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display}" ] && break; sleep 0.1; done
+  start_xvfb 800x600
 
   # The configuration run saves default.dat anew; the saver then shows it.
   [ "$mode" = /c ] && rm -f "$work/Mirravane/default.dat"

@@ -26,18 +26,26 @@ setup_user() {
 
 as_user() { "${run_as[@]}" "$@"; }
 
-# A virtual screen WIDTHxHEIGHT on the first free display number.
+# A virtual screen WIDTHxHEIGHT (more Xvfb options may follow). The server picks a free
+# display number itself and reports it through -displayfd, so scripts run side by side never
+# race for the same number; the number lands in $display.
 start_xvfb() {
-  display=99
-  while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-    display=$((display + 1))
-  done
+  local size=$1
+  shift
+  display=""
+  : >"$work/xvfb.display"
   # -ac: the unprivileged clients have no authority file; only the local socket listens.
-  Xvfb ":$display" -screen 0 "${1}x24" -nolisten tcp -ac >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -ac "$@" \
+    3>"$work/xvfb.display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   local i
-  for i in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X${display}" ] && xdpyinfo -display ":$display" >/dev/null 2>&1 && return 0
+  for i in $(seq 150); do
+    display=$(head -n 1 "$work/xvfb.display" 2>/dev/null | tr -dc '0-9')
+    if [ -n "$display" ]; then
+      ! command -v xdpyinfo >/dev/null 2>&1 && return 0
+      xdpyinfo -display ":$display" >/dev/null 2>&1 && return 0
+    fi
+    kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.1
   done
   echo "Xvfb did not start:"

@@ -4,6 +4,7 @@
 #   xvfb_screenshot.sh PROGRAM DATA_FOLDER [OUTPUT_FOLDER]
 # The screenshot is kept as OUTPUT_FOLDER/xvfb_screenshot.png. Exit 0 on a picture, 1 otherwise.
 set -u
+source "$(dirname "$(realpath "$0")")/x_test_session.sh"
 program=${1:?program}
 data=${2:?data folder}
 out=${3:-.}
@@ -20,17 +21,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# :99 unless another server has it.
-display=99
-while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-  display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display}" ] && break
-  sleep 0.1
-done
+start_xvfb 1024x768
 
 mkdir -p "$work/windows"
 cp -r "$data" "$work/windows/Mirravane"
