@@ -27,20 +27,8 @@ public:
     void next_preset(Session& s) override { Display_A_Random_Setting(s); }
 
     bool rebuild_display(Session& s) override {
-        Shutdown(s);
-        s.display.Window_Mode = FULLSCREEN;
-        s.display.Client_Width = s.display.Screen_Width;
-        s.display.Client_Height = s.display.Screen_Height;
-        Switch_Window_Style(s);
-        if (!Setup(s)) {
-            Report_Error(s.app, "Display_A_Random_Setting: Setup FAILED");
-            PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
-            return false;
-        }
-        if (s.display.Screen_Width > s.app.System_Width) {
-            if (IsZoomed(s.display.Main_Window)) Centre_Window(s.display, s.display.Main_Window);
-            SetWindowPos(s.display.Main_Window, HWND_TOPMOST_ID, 0, 0, s.display.Screen_Width, s.display.Screen_Height, 0);
-        }
+        if (!Rebuild_Full_Screen(s, "Display_A_Random_Setting: Setup FAILED")) return false;
+        Cover_Full_Screen_Mode(s);
         return true;
     }
 

@@ -130,19 +130,8 @@ LRESULT Command(Session& s, HWND window, UINT message, WPARAM wparam, LPARAM lpa
         if (!Decode_Resolution(s.app, s.Plasma_Settings.resolution, &s.display.Screen_Width, &s.display.Screen_Height, &s.display.Screen_Bpp))
             Report_Error(s.app, "MENU_VIEW_FULLSCREEN: Decode_Resolution FAILED");
         Store_Plasma_Settings(s);
-        Shutdown(s);
-        s.display.Window_Mode = FULLSCREEN;
-        s.display.Client_Width = s.display.Screen_Width;
-        s.display.Client_Height = s.display.Screen_Height;
-        Switch_Window_Style(s);
-        if (!Setup(s)) {
-            Report_Error(s.app, "MENU_VIEW_FULLSCREEN: Setup FAILED");
-            PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
-        }
-        if (s.display.Screen_Width > s.app.System_Width) {
-            if (IsZoomed(s.display.Main_Window)) Centre_Window(s.display, s.display.Main_Window);
-            SetWindowPos(s.display.Main_Window, HWND_TOPMOST_ID, 0, 0, s.display.Screen_Width, s.display.Screen_Height, 0);
-        }
+        Rebuild_Full_Screen(s, "MENU_VIEW_FULLSCREEN: Setup FAILED");
+        Cover_Full_Screen_Mode(s);
         if (!Restore_Plasma_Settings(s)) Report_Error(s.app, "MENU_VIEW_FULLSCREEN: Restore_Plasma_Settings FAILED");
         Refresh_Plasma(s);
         break;

@@ -3,6 +3,7 @@
 #include "diagnostics/diagnostics.h"
 #include "platform/windows/windows.h"
 #include "session/run_mode.h"
+#include "shell/session.h"
 #include "surface/display.h"
 #include "session/session.h"
 
@@ -47,4 +48,22 @@ int Maximise_Window(Display_Context& d) {
     SetWindowPos(d.Main_Window, HWND_TOPMOST_ID, 0, 0, d.Screen_Width, d.Screen_Height, SWP_SHOWWINDOW);
     Hide_Cursor();
     return 1;
+}
+
+int Rebuild_Full_Screen(Session& s, const char* failure) {
+    Shutdown(s);
+    s.display.Window_Mode = FULLSCREEN;
+    s.display.Client_Width = s.display.Screen_Width;
+    s.display.Client_Height = s.display.Screen_Height;
+    Switch_Window_Style(s);
+    if (Setup(s)) return 1;
+    Report_Error(s.app, failure);
+    PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
+    return 0;
+}
+
+void Cover_Full_Screen_Mode(Session& s) {
+    if (s.display.Screen_Width <= s.app.System_Width) return;
+    if (IsZoomed(s.display.Main_Window)) Centre_Window(s.display, s.display.Main_Window);
+    SetWindowPos(s.display.Main_Window, HWND_TOPMOST_ID, 0, 0, s.display.Screen_Width, s.display.Screen_Height, 0);
 }
