@@ -51,7 +51,7 @@ start_xvfb 800x600
 start_window_manager
 
 # Runs the program in its folder with the session's environment and the given extras.
-program_env=(env -u QT_QPA_PLATFORM DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+program_env=(env -u QT_QPA_PLATFORM -u MIRRAVANE_BACKEND -u MIRRAVANE_FRAMES -u WAYLAND_DISPLAY DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
              MIRRAVANE_WINDOWS_DIR="$work/windows")
 
 # All black, so that whatever is not black in it is the program's picture.
@@ -140,7 +140,7 @@ refused() {  # refused NAME COMMAND...
 refused "/p with the destroyed host's id" "${program_env[@]}" "$program" /p "$host"
 refused "-window-id with the destroyed host's id" "${program_env[@]}" "$program" -window-id "$host"
 refused "XSCREENSAVER_WINDOW naming no window" "${program_env[@]}" XSCREENSAVER_WINDOW="$host" "$program" -root
-refused "a window id without an X display" env -u DISPLAY WAYLAND_DISPLAY=wayland-0 \
+refused "a window id without an X display" env -u DISPLAY -u QT_QPA_PLATFORM -u MIRRAVANE_BACKEND -u MIRRAVANE_FRAMES WAYLAND_DISPLAY=wayland-0 \
   MIRRAVANE_WINDOWS_DIR="$work/windows" "$program" /p 0x200003
 strays=$(DISPLAY=":$display" xdotool search --name Mirravane 2>/dev/null | wc -l)
 check "no window of the program is left on the desktop" "$([ "$strays" -eq 0 ] && echo 0 || echo 1)" "$strays windows"
