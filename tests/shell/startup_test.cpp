@@ -311,6 +311,16 @@ TEST(Start_Up, SaverCoversEveryMonitorAndEndsOnAllOfThem) {
     EXPECT_EQ(Run_Mirravane(s), 1);
     EXPECT_TRUE(Headless().boxes.empty());
     SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
+
+    // Inside xscreensaver's window, and in a preview, the host has one monitor's picture.
+    for (const char* line : {"mirravane /s", "mirravane /p 4660"}) {
+        As_A_New_Process(s);
+        s.app.Saver_Host_Window = std::string(line) == "mirravane /s" ? 0x1234 : 0;
+        ASSERT_EQ(Start_Up(s, line), START_RUNNING) << line;
+        EXPECT_TRUE(Start_Other_Monitors(s).empty()) << line;
+        SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
+    }
+    s.app.Saver_Host_Window = 0;
     s.app.Saver_Preset_File.clear();
     As_A_New_Process(s);
 }
