@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
         const int started = Start_Up(s, arguments.line.c_str());
         code = Start_Exit_Code(started);
         if (started == START_RUNNING) {
+            const auto other_monitors = Start_Other_Monitors(s);
             exiting_app = &app;
             if (!headless) std::atexit(On_Exit_During_Loop);
             app.Message_Loop_Running = true;

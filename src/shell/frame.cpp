@@ -78,7 +78,7 @@ int Run_Mirravane(Session& s) {
     if (!presented) return 0;
     // Without the vertical-blank wait a saver would draw as fast as it can, a core for
     // frames nobody sees: it still keeps to the display's refresh rate.
-    if (!s.display.Wait_For_Vsync && (s.app.Saver_Mode == SAVER || s.app.Saver_Mode == PREVIEW)) Wait_For_Refresh();
+    if (!s.display.Wait_For_Vsync && (s.app.Saver_Mode == SAVER || s.app.Saver_Mode == PREVIEW)) Wait_For_Refresh(s.display.last_refresh);
 
     if (s.app.Saver_Mode == SAVER) {
         Poll_Input_Devices(s);

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "diagnostics/diagnostics.h"
 #include "dialogs/launchers.h"
@@ -134,8 +136,75 @@ int Is_Saver_Running(App& app) {
                : 0;
 }
 
+namespace {
+
+// The sessions whose frames the loop runs: every display of the program with a window, in
+// the order they were made.
+void Running_Sessions(App& app, std::vector<Session*>& sessions) {
+    sessions.clear();
+    for (Display_Context* d : app.displays)
+        if (d->Main_Window && IsWindow(d->Main_Window) && d->Main_Window->session)
+            sessions.push_back(&Window_Session(d->Main_Window));
+}
+
+// One more saver session, covering `monitor`, with the preset the first one shows.
+std::unique_ptr<Session> Start_Saver_Session(App& app, const RECT& monitor) {
+    auto t = std::make_unique<Session>(app);
+    Session& s = *t;
+    Install_Shell_Link(s);
+    if (!Grab_Preferred_Plasma_Screen_Dimensions(s, &s.display.Screen_Width, &s.display.Screen_Height, &s.display.Screen_Bpp))
+        Decode_Resolution(app, Default_Resolution, &s.display.Screen_Width, &s.display.Screen_Height, &s.display.Screen_Bpp);
+    // Shown without the focus: the first window keeps the keyboard, and no saver window takes
+    // the focus from another (a loss of focus ends the saver).
+    Attach_Window(s, Create_Window(" Mirravane", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST | WS_EX_NOACTIVATE, monitor.left, monitor.top,
+                                   s.display.Screen_Width, s.display.Screen_Height, nullptr, nullptr, Main_Window_Procedure, &s));
+    if (!s.display.Main_Window) {
+        Report_Error(app, "WinMain():\n\nUnable to create window for app");
+        return nullptr;
+    }
+    s.display.Client_Width = s.display.Screen_Width;
+    s.display.Client_Height = s.display.Screen_Height;
+    s.display.Window_Mode = FULLSCREEN;
+    s.display.Show_Frame_Rate = 0;
+    if (!Setup(s)) {
+        Report_Error(app, "WinMain:Could not setup application");
+        Shutdown(s);
+        DestroyWindow(s.display.Main_Window);
+        s.display.Main_Window = nullptr;
+        return nullptr;
+    }
+    Mouse_Has_Moved(s, 1);
+    Display_Default_Plasma(s);
+    if (!app.Saver_Preset_File.empty() && !Read_Plasma_Settings_From_File(s, app.Saver_Preset_File.c_str()))
+        Report_Errorf(app, "Unable to read file %s", app.Saver_Preset_File.c_str());
+    Copy_Random_Settings(s);
+    if (app.Saver_Random_Interval >= 0) s.journey.Running_Random_Interval = app.Saver_Random_Interval;
+    ShowWindow(s.display.Main_Window, SW_SHOWNORMAL);
+    UpdateWindow(s.display.Main_Window);
+    return t;
+}
+
+}  // namespace
+
+std::vector<std::unique_ptr<Session>> Start_Other_Monitors(Session& first) {
+    std::vector<std::unique_ptr<Session>> more;
+    App& app = first.app;
+    // A host's window is one monitor's; xscreensaver starts a saver for each of the others.
+    if (app.Saver_Mode != SAVER || app.Saver_Host_Window || !first.display.Main_Window) return more;
+    const std::vector<RECT> monitors = Monitors();
+    for (size_t i = 1; i < monitors.size(); ++i) {
+        // A monitor whose session cannot start stays dark; the others run.
+        if (auto s = Start_Saver_Session(app, monitors[i]))
+            more.push_back(std::move(s));
+        else
+            Report_Errorf(app, "WinMain(): no saver on monitor %d", static_cast<int>(i + 1));
+    }
+    return more;
+}
+
 int Message_Loop(Session& s) {
     const int stop_after = Stop_Frames_After();
+    std::vector<Session*> sessions;
     int frames = 0;
     if (stop_after == 0) PostMessageA(s.display.Main_Window, WM_CLOSE, 0, 0);
     for (;;) {
@@ -153,7 +222,12 @@ int Message_Loop(Session& s) {
             continue;
         }
         if (s.app.Frames_Running) {
-            if (!Run_Mirravane(s)) PostMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
+            // A frame for each display; a session that ends on the way takes no more frames.
+            Running_Sessions(s.app, sessions);
+            for (Session* each : sessions) {
+                if (each->app.Quit_Allowed) break;
+                if (!Run_Mirravane(*each)) PostMessageA(each->display.Main_Window, WM_DESTROY, 0, 0);
+            }
             if (stop_after >= 0 && ++frames == stop_after) PostMessageA(s.display.Main_Window, WM_CLOSE, 0, 0);
             continue;
         }
@@ -269,10 +343,12 @@ int Start_Up(Session& s, const char* command_line) {
     } else if (s.app.Saver_Mode == SAVER) {
         if (s.app.Saver_Host_Window && Native_Window_Missing(s.app.Saver_Host_Window))
             return Host_Window_Missing(s.app, "XSCREENSAVER_WINDOW", s.app.Saver_Host_Window);
-        // Inside a host the window is shown only once it is there.
+        // Inside a host the window is shown only once it is there. Of its own, the saver's first
+        // window covers the primary monitor.
         const uint32_t shown = s.app.Saver_Host_Window ? 0 : WS_VISIBLE;
-        Attach_Window(s, Create_Window(" Mirravane", WS_POPUP | shown, WS_EX_TOPMOST, 0, 0, s.display.Screen_Width, s.display.Screen_Height,
-                                    nullptr, nullptr, Main_Window_Procedure, &s));
+        const RECT primary = s.app.Saver_Host_Window ? RECT{} : Monitors().front();
+        Attach_Window(s, Create_Window(" Mirravane", WS_POPUP | shown, WS_EX_TOPMOST, primary.left, primary.top, s.display.Screen_Width,
+                                    s.display.Screen_Height, nullptr, nullptr, Main_Window_Procedure, &s));
         if (s.display.Main_Window && s.app.Saver_Host_Window) Embed_Window(s.display.Main_Window, s.app.Saver_Host_Window);
         s.display.Client_Width = s.display.Screen_Width;
         s.display.Client_Height = s.display.Screen_Height;
@@ -327,6 +403,7 @@ int Start_Exit_Code(int started) { return started == START_FAILED ? START_FAILED
 int Mirravane_Main(Session& s, const char* command_line) {
     const int started = Start_Up(s, command_line);
     if (started != START_RUNNING) return Start_Exit_Code(started);
+    const std::vector<std::unique_ptr<Session>> more = Start_Other_Monitors(s);
     s.app.Message_Loop_Running = true;
     const int code = Message_Loop(s);
     s.app.Message_Loop_Running = false;

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 #include "session/forward.h"
 
 #include "platform/windows/windows.h"
@@ -23,6 +25,10 @@ int Message_Loop(Session& s);
 // fails has said why (a box in configuration, standard error in saver and preview mode) and
 // left no window, log or lock behind.
 int Start_Up(Session& s, const char* command_line);
+// A saver of its own (no host window) covers every monitor: after Start_Up, one more session
+// for each monitor but the primary, showing the same preset. A monitor whose session fails
+// is logged and left out. The sessions end with the first (its window's destroy handling).
+std::vector<std::unique_ptr<Session>> Start_Other_Monitors(Session& first);
 // The exit code of a start that did not run the loop.
 int Start_Exit_Code(int started);
 // The program: returns the exit code.

@@ -417,6 +417,11 @@ LRESULT Main_Window_Procedure(HWND window, UINT message, WPARAM wparam, LPARAM l
         // The preset's own file name stays as it is: default.dat is built in a buffer of its own.
         if (s.app.Saver_Mode == CONFIGURE) Save_Default_Plasma_File(s);
         Shutdown(s);
+        // A saver on several monitors ends on all of them at once.
+        if (s.app.Saver_Mode == SAVER)
+            for (Display_Context* d : s.app.displays)
+                if (d != &s.display && d->Main_Window && d->Main_Window->session)
+                    Shutdown(Window_Session(d->Main_Window));
         Close_Error_Log(s.app);
         PostQuitMessage(0);
         s.app.Quit_Allowed = 1;

@@ -25,9 +25,12 @@ void Show_Cursor() {
 
 int Switch_Window_Style(Session& s) {
     if (s.display.Window_Mode != WINDOWED) {
+        // Full screen covers the monitor the window is on.
+        const RECT monitor = Monitor_Of(s.display.Main_Window);
         SetMenu(s.display.Main_Window, nullptr);
         SetWindowStyle(s.display.Main_Window, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
-        SetWindowPos(s.display.Main_Window, HWND_TOPMOST_ID, 0, 0, s.display.Screen_Width, s.display.Screen_Height, SWP_SHOWWINDOW);
+        SetWindowPos(s.display.Main_Window, HWND_TOPMOST_ID, monitor.left, monitor.top, s.display.Screen_Width, s.display.Screen_Height,
+                     SWP_SHOWWINDOW);
         Hide_Cursor();
     } else {
         SetMenu(s.display.Main_Window, s.shell.App_Menu);
@@ -43,9 +46,10 @@ int Switch_Window_Style(Session& s) {
 int Maximise_Window(Display_Context& d) {
     d.Client_Width = d.Screen_Width;
     d.Client_Height = d.Screen_Height;
+    const RECT monitor = Monitor_Of(d.Main_Window);
     SetMenu(d.Main_Window, nullptr);
     SetWindowStyle(d.Main_Window, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
-    SetWindowPos(d.Main_Window, HWND_TOPMOST_ID, 0, 0, d.Screen_Width, d.Screen_Height, SWP_SHOWWINDOW);
+    SetWindowPos(d.Main_Window, HWND_TOPMOST_ID, monitor.left, monitor.top, d.Screen_Width, d.Screen_Height, SWP_SHOWWINDOW);
     Hide_Cursor();
     return 1;
 }
@@ -65,5 +69,6 @@ int Rebuild_Full_Screen(Session& s, const char* failure) {
 void Cover_Full_Screen_Mode(Session& s) {
     if (s.display.Screen_Width <= s.app.System_Width) return;
     if (IsZoomed(s.display.Main_Window)) Centre_Window(s.display, s.display.Main_Window);
-    SetWindowPos(s.display.Main_Window, HWND_TOPMOST_ID, 0, 0, s.display.Screen_Width, s.display.Screen_Height, 0);
+    const RECT monitor = Monitor_Of(s.display.Main_Window);
+    SetWindowPos(s.display.Main_Window, HWND_TOPMOST_ID, monitor.left, monitor.top, s.display.Screen_Width, s.display.Screen_Height, 0);
 }

@@ -102,9 +102,14 @@ int Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int d
 }
 
 int Clip_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height) {
+    return Clip_Blit_Within(d, source, dest, sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height);
+}
+
+int Clip_Blit_Within(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                     int bound_width, int bound_height) {
     if (width <= 0 || height <= 0) return 0;
     if (!Surfaces_Usable(d.app, "Clip_Blit", source, dest)) return 0;
-    if (!Clip_Rectangle(sx, sy, dx, dy, width, height, d.Screen_Width, d.Screen_Height)) return 1;
+    if (!Clip_Rectangle(sx, sy, dx, dy, width, height, bound_width, bound_height)) return 1;
     const HRESULT result =
         Issue_Blt(d, source, dest, Make_Rect(sx, sy, width, height), Make_Rect(dx, dy, width, height), 0, 0);
     return Finish(d.app, "Clip_Blit", result, [&] {

@@ -6,6 +6,10 @@
 
 int Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
 int Clip_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
+// Clip_Blit clipped against a `bound_width` x `bound_height` destination instead of the screen
+// (a windowed primary spans every monitor, the screen values only the primary one).
+int Clip_Blit_Within(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
+                     int bound_width, int bound_height);
 int Masked_Clip_Blit(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height);
 int Masked_Clip_Blit_Ex(Display_Context& d, Surface source, Surface dest, int sx, int sy, int dx, int dy, int width, int height,
                         int clip_width, int clip_height);

@@ -310,7 +310,7 @@ int Display_Hidden_Surface(Display_Context& d) {
         // A client with no rows has no area either: copying nothing is not a failure.
         if (w >= 1 && h >= 1) {
             if (d.Wait_For_Vsync && d.Direct_Draw_Interface) d.Direct_Draw_Interface->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN);
-            if (!Clip_Blit(d, d.Hidden, d.Visible, 0, 0, client.left, client.top, w, h)) {
+            if (!Clip_Blit_Within(d, d.Hidden, d.Visible, 0, 0, client.left, client.top, w, h, d.Visible->width(), d.Visible->height())) {
                 Report_Error(d.app, "Display_Hidden_Surface(): Fast_Blit FAILED");
                 return 0;
             }
@@ -430,11 +430,13 @@ int Grab_Current_Screen_Dimensions(App& app, int* width, int* height, int* bpp) 
 }
 
 int Centre_Window(Display_Context& d, HWND window) {
+    // On the monitor the window is on: one that went full screen there comes back there.
+    const RECT monitor = Monitor_Of(d.Main_Window);
     const int s = (2 * d.Screen_Height) / 3;
-    const int x = (d.Screen_Width - s) / 2;
-    const int y = (d.Screen_Height - s) / 2;
-    const int right = (s + d.Screen_Width) / 2;
-    const int bottom = (s + d.Screen_Height) / 2;
+    const int x = monitor.left + (d.Screen_Width - s) / 2;
+    const int y = monitor.top + (d.Screen_Height - s) / 2;
+    const int right = monitor.left + (s + d.Screen_Width) / 2;
+    const int bottom = monitor.top + (s + d.Screen_Height) / 2;
     SetWindowPos(d.Main_Window, HWND_NOTOPMOST_ID, x, y, right - x, bottom - y, 0);
     SetWindowPlacementRestored(window, RECT{x, y, right, bottom});
     RECT client;

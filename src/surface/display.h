@@ -40,6 +40,7 @@ struct Display_Context {
 
     // The frame clock and the frame-rate text.
     double frame_seconds = 0.0;
+    int64_t last_refresh = 0;  // the refresh a saver without Vsync last waited for
     int64_t Frame_Milliseconds = 0;
     int Show_Frame_Rate = 1;
     char Frame_Rate_Text[64] = "";

@@ -2,11 +2,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "diagnostics/diagnostics.h"
+#include "platform/display/ddraw.h"
+#include "platform/input/dinput.h"
 #include "platform/system/system.h"
 #include "platform/windows/dialog.h"
 #include "platform/windows/windows.h"
@@ -243,6 +248,80 @@ TEST(Start_Up, SaverShowsThePresetAndIntervalItIsGiven) {
 
     s.app.Saver_Preset_File.clear();
     s.app.Saver_Random_Interval = -1;
+    As_A_New_Process(s);
+}
+
+// A saver of its own covers every monitor: a session each with the one preset, the objects
+// loaded once; input on any monitor ends all of them, and a monitor that cannot start leaves
+// the others running.
+TEST(Start_Up, SaverCoversEveryMonitorAndEndsOnAllOfThem) {
+    Fresh_Session fresh;
+    Session& s = fresh.session;
+    Installed_Program program;
+    program.write_preset("default.dat", [](PLASMA_SETTINGS& p) { p.resolution = 0; });
+    program.write_preset("Chosen.DAT", [](PLASMA_SETTINGS& p) {
+        p.resolution = 0;
+        std::snprintf(p.title_text, sizeof p.title_text, "%s", "chosen");
+    });
+    const std::string default_before = program.folder().read("Mirravane/default.dat");
+    Set_Headless_Monitors({RECT{0, 0, 320, 240}, RECT{320, 0, 720, 300}});
+    As_A_New_Process(s);
+    s.app.Saver_Preset_File = "Chosen.DAT";
+
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), START_RUNNING);
+    std::vector<std::unique_ptr<Session>> more = Start_Other_Monitors(s);
+    ASSERT_EQ(more.size(), 1u);
+    Session& t = *more.front();
+    EXPECT_EQ(Monitor_Of(s.display.Main_Window).left, 0);
+    EXPECT_EQ(Monitor_Of(t.display.Main_Window).left, 320);
+    EXPECT_EQ(t.display.Main_Window->frame.left, 320);
+    EXPECT_EQ(t.display.Main_Window->frame.top, 0);
+    EXPECT_EQ(t.display.Window_Mode, FULLSCREEN);
+    EXPECT_EQ(t.display.Client_Width, 320);
+    EXPECT_EQ(t.display.Client_Height, 240);
+    EXPECT_STREQ(t.Plasma_Settings.title_text, "chosen");
+    EXPECT_EQ(std::memcmp(&s.Plasma_Settings, &t.Plasma_Settings, sizeof(PLASMA_SETTINGS)), 0);
+    EXPECT_EQ(s.app.Object_Holders, 2);
+    ASSERT_EQ(Run_Mirravane(s), 1);
+    ASSERT_EQ(Run_Mirravane(t), 1);
+    // Every monitor's session hears of the motion, not only the one that reads it first.
+    Feed_Mouse_Motion(-11, 0);
+    EXPECT_EQ(Run_Mirravane(s), 0);
+    EXPECT_EQ(Run_Mirravane(t), 0);
+    Clear_Message_Queue();
+
+    // A click on the second monitor ends the saver on both; default.dat stays as it was.
+    EXPECT_TRUE(Screen_Saver_Running());
+    PostMessageA(t.display.Main_Window, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(Message_Loop(s), 0);
+    EXPECT_EQ(s.display.Visible, nullptr);
+    EXPECT_EQ(t.display.Visible, nullptr);
+    EXPECT_EQ(s.app.Object_Holders, 0);
+    EXPECT_FALSE(Screen_Saver_Running());
+    EXPECT_EQ(program.folder().read("Mirravane/default.dat"), default_before);
+    EXPECT_TRUE(Headless().boxes.empty());
+    more.clear();
+
+    // The second monitor's display cannot be made: it is logged, the first one runs.
+    As_A_New_Process(s);
+    ASSERT_EQ(Start_Up(s, "mirravane /s"), START_RUNNING);
+    Inject_DD_Fault(DD_Call::DirectDrawCreate, DDERR_GENERIC);
+    EXPECT_TRUE(Start_Other_Monitors(s).empty());
+    EXPECT_NE(program.log().find("\r\nWinMain(): no saver on monitor 2"), std::string::npos);
+    EXPECT_EQ(Run_Mirravane(s), 1);
+    EXPECT_TRUE(Headless().boxes.empty());
+    SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
+
+    // Inside xscreensaver's window, and in a preview, the host has one monitor's picture.
+    for (const char* line : {"mirravane /s", "mirravane /p 4660"}) {
+        As_A_New_Process(s);
+        s.app.Saver_Host_Window = std::string(line) == "mirravane /s" ? 0x1234 : 0;
+        ASSERT_EQ(Start_Up(s, line), START_RUNNING) << line;
+        EXPECT_TRUE(Start_Other_Monitors(s).empty()) << line;
+        SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
+    }
+    s.app.Saver_Host_Window = 0;
+    s.app.Saver_Preset_File.clear();
     As_A_New_Process(s);
 }
 

@@ -408,6 +408,38 @@ TEST_F(Window_Procedure, FullScreenAndBackToTheWindow) {
     EXPECT_FALSE(Destroy_Posted());
 }
 
+// On a second monitor the window shows its picture there, and full screen and back stay there.
+TEST_F(Window_Procedure, TheWindowOnASecondMonitor) {
+    Installed_Program program(2, false, 640, 480, 32);
+    Set_Headless_Monitors({RECT{0, 0, 640, 480}, RECT{640, 0, 1440, 600}});
+    ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
+    s.Plasma_Settings.resolution = 0;
+    SetWindowPos(s.display.Main_Window, 0, 900, 100, 320, 320, SWP_NOZORDER);
+    Send(s.display, WM_SIZE, SIZE_RESTORED);
+    ASSERT_EQ(Run_Mirravane(s), 1);
+    RECT client{};
+    GetClientRect(s.display.Main_Window, &client);
+    POINT origin{};
+    ClientToScreen(s.display.Main_Window, &origin);
+    ASSERT_GE(origin.x, 640);
+    ASSERT_GE(s.display.Visible->width(), origin.x + client.right);  // the primary spans both monitors
+    int lit = 0;
+    for (int y = 0; y < client.bottom; y += 7)
+        for (int x = 0; x < client.right; x += 7) lit += s.display.Visible->Pixel(origin.x + x, origin.y + y) != 0;
+    EXPECT_GT(lit, 0);
+
+    Send(s.display, WM_COMMAND, MENU_VIEW_FULLSCREEN);
+    ASSERT_EQ(s.display.Window_Mode, FULLSCREEN);
+    EXPECT_EQ(s.display.Main_Window->frame.left, 640);
+    EXPECT_EQ(s.display.Main_Window->frame.top, 0);
+    Send(s.display, WM_KEYDOWN, VK_SPACE);
+    ASSERT_EQ(s.display.Window_Mode, WINDOWED);
+    EXPECT_EQ(Monitor_Of(s.display.Main_Window).left, 640);
+    EXPECT_EQ(s.display.Main_Window->frame.left, 640 + 160);
+    EXPECT_FALSE(Destroy_Posted());
+    EXPECT_TRUE(Headless().boxes.empty());
+}
+
 TEST_F(Window_Procedure, ControlMTwiceReturnsToTheSameWindow) {
     Installed_Program program(2, false, 640, 480, 32);
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);

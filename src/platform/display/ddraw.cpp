@@ -13,7 +13,26 @@
 
 namespace {
 
-// The desktop a headless run pretends to have: MIRRAVANE_DESKTOP=WxH, MIRRAVANE_DESKTOP_BPP.
+bool Valid_Side(int v) { return v >= 16 && v <= 16384; }
+
+// "WxH+X+Y,..."; nothing when any entry is malformed.
+std::vector<RECT> Parse_Monitors(const char* text) {
+    std::vector<RECT> list;
+    for (const char* p = text; *p;) {
+        int w = 0, h = 0, x = 0, y = 0, used = 0;
+        if (std::sscanf(p, "%dx%d+%d+%d%n", &w, &h, &x, &y, &used) != 4 || !Valid_Side(w) || !Valid_Side(h) || x < 0 ||
+            y < 0 || x > 65536 || y > 65536 || list.size() >= 16)
+            return {};
+        list.push_back(RECT{x, y, x + w, y + h});
+        p += used;
+        if (*p == ',') ++p;
+        else if (*p) return {};
+    }
+    return list;
+}
+
+// The desktop a headless run pretends to have: MIRRAVANE_DESKTOP=WxH, MIRRAVANE_DESKTOP_BPP,
+// MIRRAVANE_HEADLESS_MONITORS (whose first monitor then gives the desktop size).
 Display_Config Default_Config() {
     Display_Config c;
     if (const char* v = std::getenv("MIRRAVANE_DESKTOP")) {
@@ -27,10 +46,29 @@ Display_Config Default_Config() {
         const int b = std::atoi(v);
         if (b == 8 || b == 15 || b == 16 || b == 24 || b == 32) c.desktop_bpp = b;
     }
+    if (const char* v = std::getenv("MIRRAVANE_HEADLESS_MONITORS")) {
+        c.monitors = Parse_Monitors(v);
+        if (!c.monitors.empty()) {
+            c.desktop_width = c.monitors[0].right - c.monitors[0].left;
+            c.desktop_height = c.monitors[0].bottom - c.monitors[0].top;
+        }
+    }
     return c;
 }
 
+
 Display_Config config = Default_Config();
+
+// A windowed display's primary covers every monitor, so that a window on any of them has
+// its picture under it.
+void Desktop_Extent(int& width, int& height) {
+    width = config.desktop_width;
+    height = config.desktop_height;
+    for (const RECT& m : config.monitors) {
+        width = std::max<int>(width, m.right);
+        height = std::max<int>(height, m.bottom);
+    }
+}
 
 struct Fault {
     HRESULT code = DD_OK;
@@ -614,9 +652,10 @@ uint32_t DDraw::Release() {
     return left;
 }
 
-HRESULT DDraw::SetCooperativeLevel(HWND, uint32_t flags) {
+HRESULT DDraw::SetCooperativeLevel(HWND window, uint32_t flags) {
     if (const HRESULT f = Take_Fault(DD_Call::SetCooperativeLevel)) return f;
     cooperative_ = true;
+    window_ = window;
     exclusive_ = (flags & DDSCL_EXCLUSIVE) != 0;
     return DD_OK;
 }
@@ -652,8 +691,12 @@ HRESULT DDraw::CreateSurface(const DDSURFACEDESC2* desc, DDSurface** out) {
     const bool primary = (desc->dwCaps & DDSCAPS_PRIMARYSURFACE) != 0;
     int w, h;
     if (primary) {
-        w = mode_set_ ? mode_w_ : config.desktop_width;
-        h = mode_set_ ? mode_h_ : config.desktop_height;
+        if (mode_set_) {
+            w = mode_w_;
+            h = mode_h_;
+        } else {
+            Desktop_Extent(w, h);
+        }
     } else {
         if ((desc->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
         if (desc->dwWidth == 0 || desc->dwHeight == 0) return DDERR_INVALIDPARAMS;
@@ -722,20 +765,31 @@ HRESULT DDraw::GetCaps(uint32_t* caps2) const {
     return DD_OK;
 }
 
-void Wait_For_Refresh() {
+std::vector<RECT> Desktop_Monitors() {
+    if (!config.monitors.empty()) return config.monitors;
+    return {RECT{0, 0, config.desktop_width, config.desktop_height}};
+}
+
+void Wait_For_Refresh(int64_t& last_refresh) {
     if (!config.vsync_sleeps || config.refresh_hz <= 0) return;
     // Sleep to the next refresh boundary of a steady clock: a running saver idles between
-    // frames instead of spinning a core.
+    // frames instead of spinning a core. A caller already past the refresh it last waited for
+    // (another display took this one's wait, or the frame was slow) goes on at once.
     using namespace std::chrono;
     const auto period = nanoseconds(1000000000LL / config.refresh_hz);
     const auto now = steady_clock::now().time_since_epoch();
-    const auto next = (now / period + 1) * period;
-    std::this_thread::sleep_for(next - now);
+    const int64_t current = now / period;
+    if (current > last_refresh) {
+        last_refresh = current;
+        return;
+    }
+    std::this_thread::sleep_for((current + 1) * period - now);
+    last_refresh = current + 1;
 }
 
 HRESULT DDraw::WaitForVerticalBlank(uint32_t) {
     if (const HRESULT f = Take_Fault(DD_Call::WaitForVerticalBlank)) return f;
-    Wait_For_Refresh();
+    Wait_For_Refresh(last_refresh_);
     Backend().vertical_blank();
     return DD_OK;
 }

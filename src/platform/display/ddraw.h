@@ -231,6 +231,8 @@ public:
     int mode_height() const { return mode_h_; }
     int mode_bpp() const { return mode_bpp_; }
     bool exclusive() const { return exclusive_; }
+    // The window of the last SetCooperativeLevel: where this display's picture is shown.
+    HWND window() const { return window_; }
     uint32_t video_memory_used() const { return video_used_; }
 
 private:
@@ -239,7 +241,9 @@ private:
     DDraw() = default;
     uint32_t refs_ = 1;
     bool cooperative_ = false, exclusive_ = false, mode_set_ = false;
+    HWND window_ = nullptr;
     int mode_w_ = 0, mode_h_ = 0, mode_bpp_ = 0;
+    int64_t last_refresh_ = 0;
     uint32_t video_used_ = 0;
 };
 
@@ -257,13 +261,21 @@ struct Display_Config {
     int pitch_alignment = 32;              // rows are padded to this many bytes (pitch > width * bytes)
     bool vsync_sleeps = false;             // WaitForVerticalBlank paces to the refresh rate
     int refresh_hz = 60;
+    // The monitors in desktop coordinates, the primary first; empty: one monitor at the desktop
+    // size. Headless runs may name them: MIRRAVANE_HEADLESS_MONITORS=800x600+0+0,1024x768+800+0.
+    std::vector<RECT> monitors;
 };
 
 Display_Config& Display_Settings();
 
+// The monitors (at least one), the primary first.
+std::vector<RECT> Desktop_Monitors();
+
 // Waits for the display's next refresh where the backend paces frames (a real screen);
-// returns at once otherwise.
-void Wait_For_Refresh();
+// returns at once otherwise. `last_refresh` is the caller's own record of the refresh it last
+// waited for: several displays driven by one loop each present once per refresh, rather than
+// taking turns at one refresh each.
+void Wait_For_Refresh(int64_t& last_refresh);
 void Reset_Display_Service();  // back to the default configuration; clears injected faults
 
 // Pixel format of a depth on this display.

@@ -1,10 +1,13 @@
 #include "platform/input/dinput.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace {
 
-int pending_x = 0, pending_y = 0;
+// Every acquired device sees all motion: one per display when a saver covers several monitors.
+std::vector<DInput_Device*> acquired_devices;
 
 struct Fault {
     HRESULT code = DI_OK;
@@ -24,15 +27,16 @@ HRESULT Take_Fault(DI_Call call) {
 }  // namespace
 
 void Feed_Mouse_Motion(int dx, int dy) {
-    pending_x += dx;
-    pending_y += dy;
+    for (DInput_Device* device : acquired_devices) device->Take_Motion(dx, dy);
 }
+
+bool Mouse_Motion_Wanted() { return !acquired_devices.empty(); }
 
 void Inject_DI_Fault(DI_Call call, HRESULT code, int times) { faults[static_cast<size_t>(call)] = Fault{code, times}; }
 
 void Reset_Input_Service() {
     for (auto& f : faults) f = Fault{};
-    pending_x = pending_y = 0;
+    for (DInput_Device* device : acquired_devices) device->pending_x_ = device->pending_y_ = 0;
 }
 
 HRESULT DirectInputCreate(HINSTANCE, uint32_t, DInput** out) {
@@ -68,7 +72,8 @@ HRESULT DInput_Device::Acquire() {
     if (const HRESULT f = Take_Fault(DI_Call::Acquire)) return f;
     if (!acquired_) {
         // Motion before the device was acquired does not count.
-        pending_x = pending_y = 0;
+        pending_x_ = pending_y_ = 0;
+        acquired_devices.push_back(this);
     }
     acquired_ = true;
     return DI_OK;
@@ -76,6 +81,7 @@ HRESULT DInput_Device::Acquire() {
 
 HRESULT DInput_Device::Unacquire() {
     acquired_ = false;
+    std::erase(acquired_devices, this);
     return DI_OK;
 }
 
@@ -84,13 +90,14 @@ HRESULT DInput_Device::GetDeviceState(uint32_t size, DIMOUSESTATE* state) {
     if (!format_set_ || !state || size != sizeof(DIMOUSESTATE)) return DIERR_NOTINITIALIZED;
     if (!acquired_) return DIERR_INPUTLOST;
     *state = DIMOUSESTATE{};
-    state->lX = pending_x;
-    state->lY = pending_y;
-    pending_x = pending_y = 0;
+    state->lX = pending_x_;
+    state->lY = pending_y_;
+    pending_x_ = pending_y_ = 0;
     return DI_OK;
 }
 
 uint32_t DInput_Device::Release() {
+    std::erase(acquired_devices, this);
     delete this;
     return 0;
 }

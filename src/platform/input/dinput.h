@@ -30,11 +30,18 @@ public:
     HRESULT GetDeviceState(uint32_t size, DIMOUSESTATE* state);
     uint32_t Release();
 
+    void Take_Motion(int dx, int dy) {
+        pending_x_ += dx;
+        pending_y_ += dy;
+    }
+
 private:
     friend class DInput;
+    friend void Reset_Input_Service();
     DInput_Device() = default;
     bool format_set_ = false;
     bool acquired_ = false;
+    int pending_x_ = 0, pending_y_ = 0;  // motion since the last read
 };
 
 class DInput {
@@ -51,6 +58,8 @@ HRESULT DirectInputCreate(HINSTANCE instance, uint32_t version, DInput** out);
 
 // Backends report pointer motion in device counts.
 void Feed_Mouse_Motion(int dx, int dy);
+// Whether a device is acquired: only then is pointer motion worth watching.
+bool Mouse_Motion_Wanted();
 
 enum class DI_Call { DirectInputCreate, CreateDevice, SetDataFormat, SetCooperativeLevel, Acquire, GetDeviceState, Count };
 // Tests: the next `times` calls of a kind answer `code`.

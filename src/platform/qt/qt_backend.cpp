@@ -1,6 +1,7 @@
 #include "platform/qt/qt_backend.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,6 +30,7 @@
 #endif
 
 #include "platform/display/ddraw.h"
+#include "platform/input/dinput.h"
 #include "platform/qt/qt_access.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_picture.h"
@@ -79,12 +81,16 @@ public:
         if (it == hosts_.end()) return;
         Host_Window* host = it->second.release();
         hosts_.erase(it);
+        Window_Pictures().erase(window);
         window->backend_data = nullptr;
         host->hide();
         host->deleteLater();  // it may be inside one of its own event handlers
     }
 
     bool pump(bool wait) override {
+        // While a saver watches the mouse, the pointer counts wherever it is: over a monitor
+        // without a window of ours no window hears of it.
+        if (Mouse_Motion_Wanted()) Pointer_At(QCursor::pos());
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents(wait ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
         return true;
@@ -179,6 +185,9 @@ public:
     void Primary_Written(DDSurface* primary, const RECT& area) {
         Picture_State& state = Picture();
         ++state.presented;
+        // The display's own window shows it; a display without a window of ours shows in all.
+        const HWND target = primary->owner() ? primary->owner()->window() : nullptr;
+        Host_Window* only = Host(target);
         if (frame_stats_ && frame_clock_.elapsed() - stats_printed_ >= 1000) {
             // Once a second, so that a measuring script can take the rate over any stretch.
             stats_printed_ = frame_clock_.elapsed();
@@ -186,13 +195,15 @@ public:
                          static_cast<unsigned long long>(state.presented), static_cast<unsigned long long>(state.painted),
                          static_cast<long long>(stats_printed_));
         }
-        Convert_Primary(*primary, area, state.image);
-        state.exclusive = primary->owner() && primary->owner()->exclusive();
+        last_shown_ = only ? target : nullptr;
+        Picture_State& shown = Picture(last_shown_);
+        Convert_Primary(*primary, area, shown.image);
+        shown.exclusive = primary->owner() && primary->owner()->exclusive();
         const QRect written(area.left, area.top, area.right - area.left, area.bottom - area.top);
         for (auto& [window, host] : hosts_) {
-            if (!host->isVisible()) continue;
+            if (!host->isVisible() || (only && host.get() != only)) continue;
             Picture_Widget* picture = host->picture();
-            if (state.exclusive) {
+            if (shown.exclusive) {
                 picture->update();
                 continue;
             }
@@ -250,8 +261,11 @@ public:
         return list;
     }
 
+    HWND last_shown() const { return last_shown_; }
+
 private:
     std::unordered_map<HWND, std::unique_ptr<Host_Window>> hosts_;
+    HWND last_shown_ = nullptr;
     const bool frame_stats_ = Set("MIRRAVANE_FRAME_STATS");
     QElapsedTimer frame_clock_ = [] {
         QElapsedTimer clock;
@@ -332,6 +346,20 @@ bool Qt_Backend::show_help(HWND owner, const std::string& help_file, uint32_t) {
 std::unique_ptr<QApplication> application;
 std::unique_ptr<Qt_Backend> backend;
 
+// The monitors in desktop coordinates, the primary first, for the display service.
+void Follow_Screens() {
+    std::vector<RECT> monitors;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    auto add = [&](QScreen* screen) {
+        const QRect g = screen->geometry();
+        monitors.push_back(RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
+    };
+    if (primary) add(primary);
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != primary) add(screen);
+    Display_Settings().monitors = monitors;
+}
+
 int Desktop_Depth() {
     if (const char* asked = std::getenv("MIRRAVANE_DESKTOP_BPP")) {
         const int bpp = std::atoi(asked);
@@ -397,9 +425,15 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
     });
     Set_Primary_Release_Hook([](const DDSurface* primary) {
         // The windows keep the last picture until the next display shows its own.
-        QImage& image = Picture().image;
-        if (primary && Wraps(image, *primary)) image = image.copy();
+        if (!primary) return;
+        for (auto& [window, shown] : Window_Pictures())
+            if (Wraps(shown.image, *primary)) shown.image = shown.image.copy();
     });
+    Follow_Screens();
+    // Monitors come and go; a display made later uses the monitors as they are then.
+    QObject::connect(application.get(), &QGuiApplication::screenAdded, [] { Follow_Screens(); });
+    QObject::connect(application.get(), &QGuiApplication::screenRemoved, [] { Follow_Screens(); });
+    QObject::connect(application.get(), &QGuiApplication::primaryScreenChanged, [] { Follow_Screens(); });
     // A termination signal wakes the loop, even while it waits, and closes every modal
     // dialog as its Cancel would, so that the message loop ends the program the orderly way.
     if (Ending_Signal_Fd() >= 0) {
@@ -433,6 +467,7 @@ void Shutdown_Qt_Backend() {
         application.reset();
     }
     Picture() = Picture_State{};
+    Window_Pictures().clear();
 }
 
 // ---- access -------------------------------------------------------------------------------
@@ -454,6 +489,6 @@ QAction* Qt_Menu_Action(HWND window, int id) {
     return host ? host->action(id) : nullptr;
 }
 
-const QImage& Qt_Picture() { return Picture().image; }
+const QImage& Qt_Picture() { return Picture(backend ? backend->last_shown() : nullptr).image; }
 
 QWidget* Qt_Help_Viewer() { return backend ? backend->help() : nullptr; }

@@ -107,6 +107,23 @@ Picture_State& Picture() {
     return state;
 }
 
+std::unordered_map<HWND, Picture_State>& Window_Pictures() {
+    static std::unordered_map<HWND, Picture_State> pictures;
+    return pictures;
+}
+
+Picture_State& Picture(HWND window) { return Window_Pictures()[window]; }
+
+void Pointer_At(const QPoint& global) {
+    Picture_State& state = Picture();
+    if (state.pointer_known) {
+        const QPoint delta = global - state.last_pointer;
+        if (!delta.isNull()) Feed_Mouse_Motion(delta.x(), delta.y());
+    }
+    state.last_pointer = global;
+    state.pointer_known = true;
+}
+
 // ---- the picture ----------------------------------------------------------------------------
 
 Picture_Widget::Picture_Widget(Host_Window* host) : QWidget(host), host_(host) {
@@ -118,14 +135,17 @@ Picture_Widget::Picture_Widget(Host_Window* host) : QWidget(host), host_(host) {
 
 void Picture_Widget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QImage& image = Picture().image;
+    // A display drawing into no window of ours shows in every window.
+    const Picture_State* own = &Picture(host_->window());
+    const Picture_State& shown = own->image.isNull() ? Picture(nullptr) : *own;
+    const QImage& image = shown.image;
     const QRect need = event->rect();
     if (image.isNull()) {
         painter.fillRect(need, Qt::black);
         return;
     }
     ++Picture().painted;
-    if (Picture().exclusive) {
+    if (shown.exclusive) {
         const QRect target = Fit(image.size(), rect());
         // Black only where the bars are, and the picture unscaled when it fits 1:1.
         for (const QRect& bar : QRegion(need) - QRegion(target)) painter.fillRect(bar, Qt::black);
@@ -192,14 +212,7 @@ void Picture_Widget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Picture_Widget::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint global = event->globalPosition().toPoint();
-    Picture_State& state = Picture();
-    if (state.pointer_known) {
-        const QPoint delta = global - state.last_pointer;
-        if (!delta.isNull()) Feed_Mouse_Motion(delta.x(), delta.y());
-    }
-    state.last_pointer = global;
-    state.pointer_known = true;
+    Pointer_At(event->globalPosition().toPoint());
     PostMessageA(host_->window(), WM_MOUSEMOVE, Mouse_Flags(event->buttons(), event->modifiers()),
                  Point_Param(event->position().toPoint()));
 }
@@ -353,10 +366,15 @@ void Host_Window::Apply() {
         setGeometry(0, 0, w->frame.right - w->frame.left, w->frame.bottom - w->frame.top);
         Follow_Host();
     } else if (popup) {
+        // A pop-up at a monitor's top-left corner is that monitor's full screen.
         const RECT& f = w->frame;
-        QScreen* screen = QGuiApplication::primaryScreen();
-        const bool covering = f.left == 0 && f.top == 0 && screen;
+        QScreen* screen = nullptr;
+        for (QScreen* each : QGuiApplication::screens())
+            if (each->geometry().topLeft() == QPoint(f.left, f.top)) screen = each;
+        if (!screen && f.left == 0 && f.top == 0) screen = QGuiApplication::primaryScreen();
+        const bool covering = screen != nullptr;
         if (covering) {
+            if (windowHandle()) windowHandle()->setScreen(screen);
             // Full screen covers the monitor at any display mode, panels included.
             setGeometry(screen->geometry());
             setWindowState(windowState() | Qt::WindowFullScreen);
@@ -386,10 +404,12 @@ void Host_Window::Apply() {
 
     // A child window waits for its host before it is shown anywhere.
     const bool placeable = !(w->style & WS_CHILD) || w->native_parent;
+    const bool activates = !(w->ex_style & WS_EX_NOACTIVATE);
+    setAttribute(Qt::WA_ShowWithoutActivating, !activates);
     if (w->visible && placeable && !isVisible()) {
         show();
         // The host owns the keyboard of an embedded window (xscreensaver grabs it).
-        if (!embedded_in_) {
+        if (!embedded_in_ && activates) {
             if (popup) raise();
             activateWindow();
             picture_->setFocus();

@@ -27,7 +27,14 @@ struct Picture_State {
     uint64_t presented = 0;
     uint64_t painted = 0;
 };
+// The pointer and the counts.
 Picture_State& Picture();
+// What one window shows: the primary of the display drawing into it (a saver on several
+// monitors has one display per window).
+Picture_State& Picture(HWND window);
+std::unordered_map<HWND, Picture_State>& Window_Pictures();
+// Takes pointer motion seen anywhere on the desktop (over a window or not).
+void Pointer_At(const QPoint& global);
 
 // Whether a window of another program (an embedded window's host) exists, and its client
 // size when it does.

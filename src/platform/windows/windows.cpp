@@ -127,6 +127,33 @@ void Set_Headless_Desktop(int width, int height, int bpp) {
     Display_Settings().desktop_bpp = bpp;
 }
 
+void Set_Headless_Monitors(const std::vector<RECT>& monitors) {
+    Display_Settings().monitors = monitors;
+    if (!monitors.empty()) {
+        Display_Settings().desktop_width = monitors[0].right - monitors[0].left;
+        Display_Settings().desktop_height = monitors[0].bottom - monitors[0].top;
+    }
+}
+
+std::vector<RECT> Monitors() { return Desktop_Monitors(); }
+
+RECT Monitor_Of(HWND window) {
+    const std::vector<RECT> monitors = Monitors();
+    RECT best = monitors.front();
+    if (!Live(window)) return best;
+    const RECT& f = window->frame;
+    int64_t most = 0;
+    for (const RECT& m : monitors) {
+        const int64_t w = std::min(f.right, m.right) - std::max(f.left, m.left);
+        const int64_t h = std::min(f.bottom, m.bottom) - std::max(f.top, m.top);
+        if (w > 0 && h > 0 && w * h > most) {
+            most = w * h;
+            best = m;
+        }
+    }
+    return best;
+}
+
 void Adjust_Window_Rect(RECT* rect, uint32_t style, bool has_menu) {
     if (!rect || !Has_Frame(style)) return;
     rect->left -= Frame_Width;

@@ -94,6 +94,7 @@ constexpr uint32_t WS_POPUP = 0x80000000;
 constexpr uint32_t WS_CHILD = 0x40000000;
 constexpr uint32_t WS_VISIBLE = 0x10000000;
 constexpr uint32_t WS_EX_TOPMOST = 0x00000008;
+constexpr uint32_t WS_EX_NOACTIVATE = 0x08000000;  // shown without taking the focus
 
 // ---- message boxes ------------------------------------------------------------------------
 constexpr UINT MB_OK = 0x0;
@@ -239,6 +240,10 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR Current_Cursor();
 int GetSystemMetrics(int index);
 int Desktop_Bits_Per_Pixel();
+// The monitors in desktop coordinates, the primary first (never empty).
+std::vector<RECT> Monitors();
+// The monitor that holds most of the window (the primary when none does).
+RECT Monitor_Of(HWND window);
 
 // Keys held down now, kept by the backend (a key message carries Control's state of its own).
 void Set_Key_Down(WPARAM key, bool down);
@@ -268,3 +273,5 @@ struct Headless_Record {
 };
 Headless_Record& Headless();
 void Set_Headless_Desktop(int width, int height, int bpp);
+// Monitors in desktop coordinates, the primary first; the desktop takes the primary's size.
+void Set_Headless_Monitors(const std::vector<RECT>& monitors);
