@@ -197,26 +197,6 @@ TEST_F(Surface_Test, LockReportsEachCodeAndLearnsThePixelFormat) {
     Unlock_Surface(s.display.Hidden, p);
 }
 
-TEST_F(Surface_Test, PixelFormatFlagFollowsTheDisplay) {
-    const struct {
-        int bpp;
-        bool is_565;
-        int expected;
-    } cases[] = {{16, true, 1}, {16, false, 0}, {15, true, 0}, {8, true, 0}, {24, true, 0}, {32, true, 0}};
-    for (const auto& c : cases) {
-        Close_Surface_Display(s.display);
-        Open(c.bpp, c.is_565);
-        Surface surf = nullptr;
-        ASSERT_EQ(Create_SYSTEM_Surface(s.display, &surf, 4, 4), 1);
-        s.display.Pixel_Format_565 = 1 - c.expected;
-        uint8_t* p = Lock_Surface(s.display, surf);
-        ASSERT_NE(p, nullptr);
-        EXPECT_EQ(s.display.Pixel_Format_565, c.expected) << c.bpp << " " << c.is_565;
-        Unlock_Surface(surf, p);
-        Release_Surface(&surf);
-    }
-}
-
 TEST_F(Surface_Test, ClearFillsZeroRetriesAndGivesUp) {
     Open(32);
     Surface surf = nullptr;
