@@ -45,8 +45,7 @@ protected:
         EXPECT_NE(surface, nullptr) << path;
         if (!surface)
             return -1;
-        EXPECT_EQ(w, file_w);
-        EXPECT_EQ(h, file_h);
+        EXPECT_EQ(std::pair(w, h), std::pair(file_w, file_h));
         int changes = 0;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)

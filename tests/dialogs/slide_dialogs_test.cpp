@@ -1,4 +1,5 @@
 #include <string>
+#include <tuple>
 
 #include "dialog_session.h"
 #include "common/control_ids.h"
@@ -94,12 +95,9 @@ TEST_F(Dialogs, SlideObjectsWriteTheCurrentObjectAtOnce) {
     // All copies the working values to every loaded object; None clears them.
     Script({Thumb(IDC_OBJECT_FREQUENCY_BAR, 3), Thumb(IDC_OBJECT_ANIMATION_BAR, 100), Thumb(IDC_OBJECT_SPEED_BAR, 20), Command(IDC_OBJECT_ALL), OK});
     Show_Slide_Objects_Dialog(s);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(p.object_count[i], 3);
-        EXPECT_EQ(p.object_selected[i], 1);
-        EXPECT_EQ(p.object_animation_speed[i], 100.0);
-        EXPECT_EQ(p.object_speed[i], 20.0);
-    }
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(std::tuple(p.object_count[i], p.object_selected[i], p.object_animation_speed[i], p.object_speed[i]),
+                  std::tuple(3, 1, 100.0, 20.0)) << i;
     Script({Command(IDC_OBJECT_NONE), OK});
     Show_Slide_Objects_Dialog(s);
     EXPECT_EQ(p.object_count[1], 0);
@@ -109,11 +107,8 @@ TEST_F(Dialogs, SlideObjectsWriteTheCurrentObjectAtOnce) {
     Script({Scroll(IDC_OBJECT_BAR, SB_RIGHT), Default, OK});
     Show_Slide_Objects_Dialog(s);
     EXPECT_EQ(Number(IDC_OBJECT_NUMBER), "0");
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(p.object_count[i], 1);
-        EXPECT_EQ(p.object_animation_speed[i], 250.0);
-        EXPECT_EQ(p.object_speed[i], 50.0);
-    }
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(std::tuple(p.object_count[i], p.object_animation_speed[i], p.object_speed[i]), std::tuple(1, 250.0, 50.0)) << i;
     EXPECT_EQ(p.object_count[2], 0);  // not loaded, untouched
 }
 
@@ -132,10 +127,7 @@ TEST_F(Dialogs, BackgroundZonesDirectionFadeAndSineWaves) {
     Script({Choose(IDC_BACKGROUND_LIST, 4), Scroll(IDC_GRADIENT_BAR, SB_LEFT), Scroll(IDC_GRADIENT_BAR, SB_PAGERIGHT), Click(IDC_GRADIENT_VARIABLE), Command(IDC_CONFIGURE_SINE_WAVES), OK});
     Script({Scroll(IDC_SINE_PASSES_BAR, SB_LEFT), Scroll(IDC_SINE_DENSITY_BAR, SB_LINERIGHT), Command(IDC_SINE_MULTICOLOUR_BUTTON), Click(IDC_SINE_CLEAR), Command(IDC_SINE_CLEAR_BUTTON), OK});
     Show_Background_Dialog(s);
-    EXPECT_EQ(p.background, 4);
-    EXPECT_EQ(p.gradient_brightness, 65);
-    EXPECT_EQ(p.gradient_variable, 0);
-    EXPECT_EQ(p.sine_passes, 1);
+    EXPECT_EQ(std::tuple(p.background, p.gradient_brightness, p.gradient_variable, p.sine_passes), std::tuple(4, 65, 0, 1));
     EXPECT_DOUBLE_EQ(p.sine_phase_step, 2 * 0.0002);  // density opens at 0, clamped to 1, then +1
     EXPECT_EQ(p.sine_multicolour, 1);
     EXPECT_EQ(p.sine_clear, 0);  // clicked on, toggled off by its button
@@ -176,9 +168,7 @@ TEST_F(Dialogs, BackgroundZonesDirectionFadeAndSineWaves) {
     EXPECT_EQ(p.fade_hue, 0);
     Script({Thumb(IDC_FADE_LIGHT_BAR, 9), Scroll(IDC_FADE_HUE_BAR, SB_RIGHT), Scroll(IDC_FADE_SATURATION_BAR, SB_LINERIGHT), OK});
     Show_Fade_Dialog(s);
-    EXPECT_EQ(p.fade_light, 9);
-    EXPECT_EQ(p.fade_hue, 255);
-    EXPECT_EQ(p.fade_saturation, 1);
+    EXPECT_EQ(std::tuple(p.fade_light, p.fade_hue, p.fade_saturation), std::tuple(9, 255, 1));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "dialog_session.h"
 #include "common/control_ids.h"
@@ -44,10 +45,8 @@ TEST_F(Dialogs, RandomPresetsStepsAndIntervalZeroStopsTheCountdown) {
     Script({Scroll(IDC_JOURNEY_INTERVAL_BAR, SB_PAGERIGHT), Scroll(IDC_JOURNEY_INTERVAL_BAR, SB_LINELEFT), Scroll(IDC_JOURNEY_SPEED_BAR, SB_PAGERIGHT),
             Scroll(IDC_JOURNEY_SPEED_BAR, SB_PAGERIGHT), Scroll(IDC_JOURNEY_SPEED_BAR, SB_LINELEFT), OK});
     Show_Random_Presets_Dialog(s);
-    EXPECT_EQ(s.journey.Running_Random_Interval, 37);
-    EXPECT_EQ(s.Plasma_Settings.random_interval, 37);
-    EXPECT_EQ(s.journey.Running_Transition_Speed, 32);
-    EXPECT_EQ(s.Plasma_Settings.transition_speed, 32);
+    EXPECT_EQ(std::pair(s.journey.Running_Random_Interval, s.Plasma_Settings.random_interval), std::pair(37, 37));
+    EXPECT_EQ(std::pair(s.journey.Running_Transition_Speed, s.Plasma_Settings.transition_speed), std::pair(32, 32));
 
     Script({Scroll(IDC_JOURNEY_SPEED_BAR, SB_RIGHT), Scroll(IDC_JOURNEY_INTERVAL_BAR, SB_LEFT), Cancel});
     Show_Random_Presets_Dialog(s);

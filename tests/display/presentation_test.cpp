@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "diagnostics/diagnostics.h"
 #include "platform/display/ddraw.h"
 #include "platform/system/system.h"
 #include "platform/windows/windows.h"
+#include "support/rect.h"
 #include "support/surface_fixture.h"
 #include "surface/display.h"
 #include "surface/surface.h"
@@ -245,33 +247,19 @@ TEST_F(Presentation, FrameTimerMeasuresFramesAndKeepsTheRateText) {
     Update_Frame_Timer(s.display);
     EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  48");
 
-    // Steady 20 ms frames are 50 a second.
-    for (int f = 0; f < 16; ++f) {
-        Advance_Fake_Clock(20000);
-        Update_Frame_Timer(s.display);
-    }
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  50");
-
-    // A 59.7 Hz display: whole milliseconds (16) over fifteen frames would say 66.
-    for (int f = 0; f < 16; ++f) {
-        Advance_Fake_Clock(16750);
-        Update_Frame_Timer(s.display);
-    }
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps  60");
-
-    // 200 ms frames: 5, three blanks.
-    for (int f = 0; f < 16; ++f) {
-        Advance_Fake_Clock(200000);
-        Update_Frame_Timer(s.display);
-    }
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps   5");
-
-    // 13 frames of 9 ms and 3 of 8 ms: 141 ms, 16 / 0.141 = 113.5, one blank.
-    for (int f = 0; f < 16; ++f) {
-        Advance_Fake_Clock(f < 13 ? 9000 : 8000);
-        Update_Frame_Timer(s.display);
-    }
-    EXPECT_STREQ(s.display.Frame_Rate_Text, "fps 113");
+    // Groups of 16 frames: steady 20 ms; a 59.7 Hz display (whole milliseconds over fifteen
+    // frames would say 66); 200 ms (three blanks); 13 of 9 ms and 3 of 8 ms (141 ms: 113.5).
+    const auto group = [&](int first_us, int last_us, int firsts) {
+        for (int f = 0; f < 16; ++f) {
+            Advance_Fake_Clock(f < firsts ? first_us : last_us);
+            Update_Frame_Timer(s.display);
+        }
+        return std::string(s.display.Frame_Rate_Text);
+    };
+    EXPECT_EQ(group(20000, 20000, 16), "fps  50");
+    EXPECT_EQ(group(16750, 16750, 16), "fps  60");
+    EXPECT_EQ(group(200000, 200000, 16), "fps   5");
+    EXPECT_EQ(group(9000, 8000, 13), "fps 113");
 
     // Switched off the accounting stands still: 10 frames of 20 ms, then 30 uncounted
     // frames of 100 ms, then 6 more of 20 ms finish the group at 50 a second again.
@@ -346,27 +334,19 @@ TEST_F(Presentation, CentreWindowMakesASquareOfTwoThirdsOfTheHeight) {
     ASSERT_EQ(Centre_Window(s.display, s.display.Main_Window), 1);
     RECT frame{};
     GetWindowRect(s.display.Main_Window, &frame);
-    EXPECT_EQ(frame.left, 256);
-    EXPECT_EQ(frame.top, 128);
-    EXPECT_EQ(frame.right, 768);
-    EXPECT_EQ(frame.bottom, 640);
+    EXPECT_EQ((RECT{256, 128, 768, 640}), frame);
     EXPECT_FALSE(IsIconic(s.display.Main_Window));
     EXPECT_EQ(s.display.Main_Window->ex_style & WS_EX_TOPMOST, 0u);
     // The client rectangle inside the frame: 512 - 2 x 4 wide, 512 - (4 + 20 + 4) high.
-    EXPECT_EQ(s.display.Client_Width, 504);
-    EXPECT_EQ(s.display.Client_Height, 484);
+    EXPECT_EQ(std::pair(s.display.Client_Width, s.display.Client_Height), std::pair(504, 484));
 
     // 800 x 600 on a frameless window: s = 400, x = 200, y = 100, right = 600, bottom = 500.
     DestroyWindow(s.display.Main_Window);
     Desktop(800, 600, WS_POPUP, 0, 0, 10, 10);
     ASSERT_EQ(Centre_Window(s.display, s.display.Main_Window), 1);
     GetWindowRect(s.display.Main_Window, &frame);
-    EXPECT_EQ(frame.left, 200);
-    EXPECT_EQ(frame.top, 100);
-    EXPECT_EQ(frame.right, 600);
-    EXPECT_EQ(frame.bottom, 500);
-    EXPECT_EQ(s.display.Client_Width, 400);
-    EXPECT_EQ(s.display.Client_Height, 400);
+    EXPECT_EQ((RECT{200, 100, 600, 500}), frame);
+    EXPECT_EQ(std::pair(s.display.Client_Width, s.display.Client_Height), std::pair(400, 400));
 
     // An odd height truncates at each division: 701 x 501: s = 334, x = 183, y = 83,
     // right = (334 + 701) / 2 = 517, bottom = (334 + 501) / 2 = 417, so 334 x 334.
@@ -374,10 +354,7 @@ TEST_F(Presentation, CentreWindowMakesASquareOfTwoThirdsOfTheHeight) {
     Desktop(701, 501, WS_POPUP, 0, 0, 10, 10);
     ASSERT_EQ(Centre_Window(s.display, s.display.Main_Window), 1);
     GetWindowRect(s.display.Main_Window, &frame);
-    EXPECT_EQ(frame.left, 183);
-    EXPECT_EQ(frame.top, 83);
-    EXPECT_EQ(frame.right, 517);
-    EXPECT_EQ(frame.bottom, 417);
+    EXPECT_EQ((RECT{183, 83, 517, 417}), frame);
 
     // Without a window there is no client rectangle.
     DestroyWindow(s.display.Main_Window);
@@ -389,7 +366,5 @@ TEST_F(Presentation, CentreWindowMakesASquareOfTwoThirdsOfTheHeight) {
     Set_Headless_Desktop(800, 600, 16);
     int w = 0, h = 0, bpp = 0;
     EXPECT_EQ(Grab_Current_Screen_Dimensions(s.app, &w, &h, &bpp), 1);
-    EXPECT_EQ(w, 800);
-    EXPECT_EQ(h, 600);
-    EXPECT_EQ(bpp, 16);
+    EXPECT_EQ(std::tuple(w, h, bpp), std::tuple(800, 600, 16));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "diagnostics/diagnostics.h"
@@ -43,15 +44,12 @@ protected:
 };
 
 TEST_F(Saver_Mouse, StartsClampedIntoTheBottomRightCorner) {
-    EXPECT_EQ(s.mouse.Mouse_X, 1023);
-    EXPECT_EQ(s.mouse.Mouse_Y, 767);
-    EXPECT_EQ(s.mouse.Last_Mouse_X, 1023);
-    EXPECT_EQ(s.mouse.Last_Mouse_Y, 767);
+    EXPECT_EQ(std::tuple(s.mouse.Mouse_X, s.mouse.Mouse_Y, s.mouse.Last_Mouse_X, s.mouse.Last_Mouse_Y),
+              std::tuple(1023, 767, 1023, 767));
     // Further right and down the pointer cannot go: no change, however far.
     Feed_Mouse_Motion(500, 500);
     EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(s.mouse.Mouse_X, 1023);
-    EXPECT_EQ(s.mouse.Mouse_Y, 767);
+    EXPECT_EQ(std::pair(s.mouse.Mouse_X, s.mouse.Mouse_Y), std::pair(1023, 767));
     // Back left by 40 counts: 80 pixels, more than 1024 / 16 = 64.
     Feed_Mouse_Motion(-40, 0);
     EXPECT_EQ(Frame(), 1);
@@ -85,8 +83,7 @@ TEST_F(Saver_Mouse, SlowMovementNeverEndsTheSaver) {
         ASSERT_EQ(Frame(), 0) << frame;
     }
     // 640 pixels left and 480 up in all, 32 and 24 at a time.
-    EXPECT_EQ(s.mouse.Mouse_X, 1023 - 20 * 32);
-    EXPECT_EQ(s.mouse.Mouse_Y, 767 - 20 * 24);
+    EXPECT_EQ(std::pair(s.mouse.Mouse_X, s.mouse.Mouse_Y), std::pair(1023 - 20 * 32, 767 - 20 * 24));
 }
 
 TEST_F(Saver_Mouse, LostMouseIsReportedAndDoesNotEndTheSaver) {

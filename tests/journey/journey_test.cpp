@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/random.h"
@@ -41,18 +42,12 @@ void Write_Preset(const Scratch_Folder& folder, const std::string& name) {
 
 using Random_Presets = Fresh_Test;
 
-TEST_F(Random_Presets, OneFileIsChosenEveryTime) {
-    Scratch_Folder folder;
-    folder.make_folder("Mirravane");
-    Write_Preset(folder, "only.dat");
-    Seed_Random(s.app, 1);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(Pick(s), folder.windows("Mirravane\\only.dat"));
-}
-
-TEST_F(Random_Presets, TwoFilesAlternateStartingWithTheSecond) {
+TEST_F(Random_Presets, OneFileIsChosenEveryTimeTwoAlternateStartingWithTheSecond) {
     Scratch_Folder folder;
     folder.make_folder("Mirravane");
     Write_Preset(folder, "one.DAT");
+    Seed_Random(s.app, 1);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Pick(s), folder.windows("Mirravane\\one.DAT"));
     Write_Preset(folder, "two.dat");
     Find_Data data;
     HFIND find = FindFirstFileA(folder.windows("Mirravane\\*.DAT").c_str(), &data);
@@ -133,20 +128,14 @@ TEST_F(Random_Presets, FullScreenRebuildsAtTheNewMode) {
     program.write_preset("wide.dat", [](PLASMA_SETTINGS& s) { s.resolution = 11; });
 
     ASSERT_EQ(Display_A_Random_Setting(s), 1);
-    EXPECT_EQ(s.display.Screen_Width, 640);
-    EXPECT_EQ(s.display.Screen_Height, 480);
-    EXPECT_EQ(s.display.Screen_Bpp, 16);
-    EXPECT_EQ(s.display.Client_Width, 640);
-    EXPECT_EQ(s.display.Client_Height, 480);
-    int width = 0, height = 0;
-    ASSERT_NE(s.display.Visible, nullptr);
-    Grab_Surface_Dimensions(s.app, s.display.Visible, &width, &height);
-    EXPECT_EQ(width, 640);
-    EXPECT_EQ(height, 480);
+    const Display_Context& d = s.display;
+    EXPECT_EQ(std::tuple(d.Screen_Width, d.Screen_Height, d.Screen_Bpp), std::tuple(640, 480, 16));
+    EXPECT_EQ(std::pair(d.Client_Width, d.Client_Height), std::pair(640, 480));
+    ASSERT_NE(d.Visible, nullptr);
+    EXPECT_EQ(std::pair(d.Visible->width(), d.Visible->height()), std::pair(640, 480));
     EXPECT_EQ(s.Plasma_Settings.resolution, 11);
     // Wider than the 320-pixel desktop: the window covers the mode from the corner.
-    EXPECT_EQ(s.display.Main_Window->frame.left, 0);
-    EXPECT_EQ(s.display.Main_Window->frame.right, 640);
+    EXPECT_EQ(std::pair(d.Main_Window->frame.left, d.Main_Window->frame.right), std::pair(0, 640));
     EXPECT_NE(s.display.Main_Window->ex_style & WS_EX_TOPMOST, 0u);
     // A configuration run keeps the random preset as its default.
     ASSERT_EQ(Load_Plasma_Settings(s, program.folder().windows("Mirravane\\default.dat").c_str()), 1);
@@ -250,12 +239,9 @@ TEST_F(Transition, ShrinkAt384PixelsPerSecondTakesOneAndAQuarterSeconds) {
     EXPECT_DOUBLE_EQ(s.transition.Transition_Height, 96.0);
     EXPECT_DOUBLE_EQ(s.transition.Transition_Width, 128.0);
     // The centred 128 x 96 rectangle at (256, 192) is left; outside it is black.
-    EXPECT_EQ(Peek(s.display.Hidden, 256, 192), 0x123456u);
-    EXPECT_EQ(Peek(s.display.Hidden, 383, 287), 0x123456u);
-    EXPECT_EQ(Peek(s.display.Hidden, 255, 192), 0u);
-    EXPECT_EQ(Peek(s.display.Hidden, 384, 287), 0u);
-    EXPECT_EQ(Peek(s.display.Hidden, 383, 288), 0u);
-    EXPECT_EQ(Peek(s.display.Hidden, 256, 191), 0u);
+    for (const auto& [x, y, inside] : {std::tuple(256, 192, true), std::tuple(383, 287, true), std::tuple(255, 192, false),
+                                       std::tuple(384, 287, false), std::tuple(383, 288, false), std::tuple(256, 191, false)})
+        EXPECT_EQ(Peek(s.display.Hidden, x, y), inside ? 0x123456u : 0u) << x << "," << y;
     ASSERT_NE(s.display.Scratch_Pad, nullptr);
 
     Frames(1);  // 1.25 s: the next preset is due

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "common/random.h"
 #include "kaleidoscope/kaleidoscope.h"
@@ -11,7 +12,7 @@
 #include "support/soft_display.h"
 #include "surface/display.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -73,24 +74,21 @@ void Draw_Busy_Frame(Session& s, int bpp) {
 
 }  // namespace
 
-TEST(Kaleidoscope, SegmentSizeAndSurfaceSizes) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Kaleidoscope = Fresh_Test;
+
+TEST_F(Kaleidoscope, SegmentSizeAndSurfaceSizes) {
     Soft_Display display(s, 800, 600, 32);
     ASSERT_TRUE(display.ok());
 
     Prepare(s, 500);  // min(500, 18 * 16)
     EXPECT_EQ(Setup_Kaleidoscope(s, s.display.Client_Width, s.display.Client_Height), 1);
     EXPECT_EQ(s.kaleidoscope.Kaleidoscope_Size, 288);
-    EXPECT_EQ(s.kaleidoscope.Triangle_Stamp->width(), 288);
-    EXPECT_EQ(s.kaleidoscope.Triangle_Stamp->height(), 288);
-    EXPECT_EQ(s.kaleidoscope.Scope_Rotated_90->width(), 289);
-    EXPECT_EQ(s.kaleidoscope.Scope_Rotated_90->height(), 289);
-    EXPECT_EQ(s.Plasma_Settings.plasma_width, 288);
-    EXPECT_EQ(s.Plasma_Settings.plasma_height, 288);
-    EXPECT_EQ(s.kaleidoscope.kaleidoscope_active, 1);
-    EXPECT_EQ(s.kaleidoscope.kaleidoscope_rebuild_pending, 1);
-    EXPECT_EQ(s.Plasma_Settings.kaleidoscope_on, 1);
+    const Kaleidoscope_State& k = s.kaleidoscope;
+    EXPECT_EQ(std::pair(k.Triangle_Stamp->width(), k.Triangle_Stamp->height()), std::pair(288, 288));
+    EXPECT_EQ(std::pair(k.Scope_Rotated_90->width(), k.Scope_Rotated_90->height()), std::pair(289, 289));
+    EXPECT_EQ(std::pair(s.Plasma_Settings.plasma_width, s.Plasma_Settings.plasma_height), std::pair(288, 288));
+    EXPECT_EQ(std::tuple(k.kaleidoscope_active, k.kaleidoscope_rebuild_pending, s.Plasma_Settings.kaleidoscope_on),
+              std::tuple(1, 1, 1));
 
     // A second set-up without a shutdown is refused.
     EXPECT_EQ(Setup_Kaleidoscope(s, s.display.Client_Width, s.display.Client_Height), 0);
@@ -102,14 +100,11 @@ TEST(Kaleidoscope, SegmentSizeAndSurfaceSizes) {
     s.Plasma_Settings.granularity = 60;  // below the 80-pixel floor
     EXPECT_EQ(Setup_Kaleidoscope(s, s.display.Client_Width, s.display.Client_Height), 1);
     EXPECT_EQ(s.kaleidoscope.Kaleidoscope_Size, 80);
-    EXPECT_EQ(s.kaleidoscope.Scope_Rotated_90->width(), 81);
-    EXPECT_EQ(s.kaleidoscope.Scope_Rotated_90->height(), 81);
+    EXPECT_EQ(std::pair(k.Scope_Rotated_90->width(), k.Scope_Rotated_90->height()), std::pair(81, 81));
     Shutdown_Kaleidoscope(s);
 }
 
-TEST(Kaleidoscope, StampHalvesAndKeysByDepth) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Kaleidoscope, StampHalvesAndKeysByDepth) {
     struct Case {
         int bpp;
         bool is_565;
@@ -131,17 +126,12 @@ TEST(Kaleidoscope, StampHalvesAndKeysByDepth) {
     }
 }
 
-TEST(Kaleidoscope, DiagonalMirrorAt32Bits) {
-    Fresh_Session fresh;
-    Session& s = fresh.session; Draw_Busy_Frame(s, 32); }
+TEST_F(Kaleidoscope, DiagonalMirrorAt32And8Bits) {
+    Draw_Busy_Frame(s, 32);
+    Draw_Busy_Frame(s, 8);
+}
 
-TEST(Kaleidoscope, DiagonalMirrorAt8Bits) {
-    Fresh_Session fresh;
-    Session& s = fresh.session; Draw_Busy_Frame(s, 8); }
-
-TEST(Kaleidoscope, DrawFailuresAndLostSurfaces) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Kaleidoscope, DrawFailuresAndLostSurfaces) {
     Soft_Display display(s, 640, 480, 32);
     ASSERT_TRUE(display.ok());
     Prepare(s, 120);
@@ -173,9 +163,7 @@ TEST(Kaleidoscope, DrawFailuresAndLostSurfaces) {
     Shutdown_Kaleidoscope(s);
 }
 
-TEST(Kaleidoscope, StretchPresentsThePattern) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Kaleidoscope, StretchPresentsThePattern) {
     Soft_Display display(s, 1024, 768, 32);
     ASSERT_TRUE(display.ok());
     Prepare(s, 288);
@@ -206,9 +194,7 @@ TEST(Kaleidoscope, StretchPresentsThePattern) {
     Shutdown_Kaleidoscope(s);
 }
 
-TEST(Kaleidoscope, StretchIntoTheWindowsClientArea) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Kaleidoscope, StretchIntoTheWindowsClientArea) {
     Soft_Display display(s, 1024, 768, 32, false);
     ASSERT_TRUE(display.ok());
     ASSERT_TRUE(SetWindowPos(s.display.Main_Window, 0, 100, 50, 400, 300, SWP_NOZORDER));

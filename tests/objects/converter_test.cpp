@@ -91,8 +91,7 @@ TEST_F(Converter_Test, StacksFramesInNameOrderInWholeBlocksAndDeletesThemOnceSav
     const std::string saved = folder().read("Mirravane/Data/Bmp/Objects/1.bmp");
     int w = 0, h = 0;
     Bmp_Size(saved, &w, &h);
-    EXPECT_EQ(w, 24);
-    EXPECT_EQ(h, 12 * 24);
+    EXPECT_EQ(std::pair(w, h), std::pair(24, 12 * 24));
     EXPECT_EQ(saved.size(), 54u + 3u * 24u * 12u * 24u);
 
     // The rebuilt session loaded the new object: twelve frames in the order 1, 2, ..., 12.

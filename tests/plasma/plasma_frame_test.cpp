@@ -1,4 +1,6 @@
 // The plasma frame: divisor, renderer choice, symmetry copies, random colour changes.
+#include <tuple>
+
 #include "common/random.h"
 #include "plasma_fixture.h"
 #include "session/session.h"
@@ -82,10 +84,10 @@ TEST_F(Plasma_Test, UnknownColourModeRendersNothingButStillMirrors) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) s.display.Hidden->Set_Pixel(x, y, static_cast<uint32_t>(y * 16 + x));
     ASSERT_EQ(Draw_Plasma(s, s.display.Hidden, 0, 0), 1);
-    EXPECT_EQ(s.display.Hidden->Pixel(0, 0), 0u);
-    EXPECT_EQ(s.display.Hidden->Pixel(5, 3), 53u);
-    EXPECT_EQ(s.display.Hidden->Pixel(31, 0), 0u);   // mirror of (0, 0)
-    EXPECT_EQ(s.display.Hidden->Pixel(26, 3), 53u);  // mirror of (5, 3)
+    // (31, 0) and (26, 3) mirror (0, 0) and (5, 3).
+    EXPECT_EQ(std::tuple(s.display.Hidden->Pixel(0, 0), s.display.Hidden->Pixel(5, 3), s.display.Hidden->Pixel(31, 0),
+                         s.display.Hidden->Pixel(26, 3)),
+              std::tuple(0u, 53u, 0u, 53u));
     EXPECT_EQ(s.display.Hidden->Pixel(16, 15), 255u);
 }
 
@@ -178,13 +180,9 @@ TEST_F(Plasma_Test, RandomColourChangeCountsDownAndAlwaysLightsAChannel) {
 TEST_F(Plasma_Test, DialogValuesResetAndFollowTheRecord) {
     s.plasma.plasma_dialog_values = {};
     Reset_Plasma_Dialog_Values(s);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.speed, 35.0);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.contrast, 4);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.interference, 95);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.ripple, 54);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.complexity, 50);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.colour_green, 127);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.colour_logic, 1);
+    const PLASMA_DIALOG_VALUES& v = s.plasma.plasma_dialog_values;
+    EXPECT_EQ(std::tuple(v.speed, v.contrast, v.interference, v.ripple, v.complexity, v.colour_green, v.colour_logic),
+              std::tuple(35.0, 4, 95, 54, 50, uint8_t{127}, 1));
 
     PLASMA_SETTINGS& p = s.Plasma_Settings;
     p.speed = 120.5;
@@ -197,14 +195,9 @@ TEST_F(Plasma_Test, DialogValuesResetAndFollowTheRecord) {
     p.colour_red = 3;
     p.invert_colour_logic = 0;
     EXPECT_EQ(Copy_Plasma_Dialog_Values(s), 1);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.speed, 120.5);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.contrast, 17);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.interference, 7);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.ripple, 54);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.complexity, 999);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.colour_blue, 1);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.colour_red, 3);
-    EXPECT_EQ(s.plasma.plasma_dialog_values.colour_logic, 0);
+    EXPECT_EQ(std::tuple(v.speed, v.contrast, v.interference, v.ripple, v.complexity, v.colour_blue, v.colour_red,
+                         v.colour_logic),
+              std::tuple(120.5, 17, 7, 54, 999, uint8_t{1}, uint8_t{3}, 0));
 }
 
 TEST_F(Plasma_Test, ShutdownReleasesEveryTableOnce) {

@@ -182,8 +182,7 @@ TEST(Bmp_Decode, LoadImageReadsFilesAndRefusesTheRest) {
     ASSERT_NE(bitmap, nullptr);
     int width = 0, height = 0;
     EXPECT_TRUE(GetObjectBitmapSize(bitmap, &width, &height));
-    EXPECT_EQ(width, 2);
-    EXPECT_EQ(height, 1);
+    EXPECT_EQ(std::pair(width, height), std::pair(2, 1));
     EXPECT_EQ(bitmap->pixels, (std::vector<uint32_t>{0x030201, 0x060504}));
     EXPECT_TRUE(DeleteObject(bitmap));
 

@@ -1,4 +1,6 @@
 // Colour conversion, pixel access, shapes, stretched copies and text on surface contexts.
+#include <tuple>
+
 #include "gdi_fixture.h"
 
 namespace {
@@ -128,9 +130,7 @@ TEST_F(Gdi_Test, PixelsReadAndWriteWithinTheSurfaceOnly) {
     ASSERT_EQ(s24->GetDC(&dc), DD_OK);
     EXPECT_EQ(SetPixel(dc, 2, 1, RGB(0x12, 0x34, 0x56)), RGB(0x12, 0x34, 0x56));
     const uint8_t* p = s24->bits() + s24->pitch() + 2 * 3;
-    EXPECT_EQ(p[0], 0x56);
-    EXPECT_EQ(p[1], 0x34);
-    EXPECT_EQ(p[2], 0x12);
+    EXPECT_EQ(std::tuple(p[0], p[1], p[2]), std::tuple(0x56, 0x34, 0x12));
     EXPECT_EQ(s24->ReleaseDC(dc), DD_OK);
 
     // A locked surface refuses context access.
@@ -208,13 +208,12 @@ TEST_F(Gdi_Test, EllipseStaysInsideItsBox) {
                 EXPECT_EQ(s->Pixel(x, y), 0xFF0000u) << x << "," << y;
             }
         }
-    EXPECT_EQ(s->Pixel(1, 1), 0xFF0000u);   // ((1.5-6)/5)^2 + ((1.5-4)/3)^2 > 1
-    EXPECT_EQ(s->Pixel(1, 4), 0u);          // leftmost inside pixel: outline
-    EXPECT_EQ(s->Pixel(10, 3), 0u);
-    EXPECT_EQ(s->Pixel(6, 4), 0xFFFFFFu);   // centre: brush
-    EXPECT_EQ(s->Pixel(5, 3), 0xFFFFFFu);
-    EXPECT_EQ(s->Pixel(6, 1), 0u);          // top edge
-    EXPECT_EQ(s->Pixel(6, 6), 0u);          // bottom edge (bottom is exclusive)
+    // (1, 1) lies outside: ((1.5-6)/5)^2 + ((1.5-4)/3)^2 > 1. The leftmost inside pixel (1, 4),
+    // (10, 3) and the top and bottom edges (bottom exclusive) are outline; the centre is brush.
+    for (const auto& [x, y, expected] : {std::tuple(1, 1, 0xFF0000u), std::tuple(1, 4, 0u), std::tuple(10, 3, 0u),
+                                         std::tuple(6, 4, 0xFFFFFFu), std::tuple(5, 3, 0xFFFFFFu), std::tuple(6, 1, 0u),
+                                         std::tuple(6, 6, 0u)})
+        EXPECT_EQ(s->Pixel(x, y), expected) << x << "," << y;
 
     // White pen too: the whole inside is white, symmetric left to right.
     HPEN pen = CreatePen(PS_SOLID, 0, RGB(255, 255, 255));

@@ -238,42 +238,11 @@ TEST(Clocks, FakeClockDrivesEveryClock) {
     EXPECT_GE(b - a, 20000);
     EXPECT_GE(timeGetTime() - t0, 20u);
 
-    Set_Fake_Clock(true, 5000123);
-    EXPECT_EQ(timeGetTime(), 5000u);
-    EXPECT_EQ(GetTickCount(), 5000u);
-    ASSERT_TRUE(QueryPerformanceCounter(&a));
-    EXPECT_EQ(a, 5000123);
-    Advance_Fake_Clock(999877);
-    EXPECT_EQ(timeGetTime(), 6000u);
     // The millisecond clocks wrap at 2^32.
-    Set_Fake_Clock(true, 4294967296LL * 1000 + 7000);
+    Set_Fake_Clock(true, 4294967296LL * 1000 + 7123);
     EXPECT_EQ(timeGetTime(), 7u);
-
-    Set_High_Resolution_Counter_Available(false);
-    EXPECT_FALSE(QueryPerformanceFrequency(&frequency));
-    EXPECT_FALSE(QueryPerformanceCounter(&a));
-}
-
-TEST(SystemInfo, VersionIsUnknownUnlessFakedAndMemoryIsRead) {
-    OSVERSIONINFO info;
-    info.dwPlatformId = VER_PLATFORM_WIN32_NT;
-    ASSERT_TRUE(GetVersionExA(&info));
-    EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_UNKNOWN);
-
-    OSVERSIONINFO fake;
-    fake.dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
-    fake.dwMinorVersion = 10;
-    Set_Fake_Version(&fake);
-    ASSERT_TRUE(GetVersionExA(&info));
-    EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_WIN32_WINDOWS);
-    EXPECT_EQ(info.dwMinorVersion, 10u);
-    Set_Fake_Version(nullptr, true);
-    EXPECT_FALSE(GetVersionExA(&info));
-
-    MEMORYSTATUS memory;
-    GlobalMemoryStatus(&memory);
-    EXPECT_GT(memory.dwTotalPhys, 0u);
-    EXPECT_LE(memory.dwAvailPhys, memory.dwTotalPhys);
+    EXPECT_EQ(GetTickCount(), 7u);
+    Set_Fake_Clock(false);
 }
 
 TEST(SaverFlag, LockIsSeenByOtherProcesses) {

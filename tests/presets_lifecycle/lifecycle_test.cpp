@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,7 +21,7 @@
 #include "support/soft_display.h"
 #include "surface/display.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -52,9 +53,9 @@ struct Refresh_Session {
 
 }  // namespace
 
-TEST(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Lifecycle = Fresh_Test;
+
+TEST_F(Lifecycle, ClampsTruncatesAndStoresEachField) {
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 800, 600, 32);
     PLASMA_SETTINGS& p = s.Plasma_Settings;
@@ -98,9 +99,7 @@ TEST(Modify_Plasma, ClampsTruncatesAndStoresEachField) {
     EXPECT_EQ(std::memcmp(&before, &p, sizeof p), 0);
 }
 
-TEST(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, TileSizeFollowsSymmetryScreenAndLimits) {
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 800, 600, 32);
     PLASMA_SETTINGS& p = s.Plasma_Settings;
@@ -136,9 +135,7 @@ TEST(Modify_Plasma, TileSizeFollowsSymmetryScreenAndLimits) {
     EXPECT_EQ(p.plasma_height, 500);
 }
 
-TEST(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, PreviewWithoutPreviewActiveStoresNothing) {
     Screen(s.display, 800, 600, 32);
     s.app.Saver_Mode = PREVIEW;
     s.Plasma_Settings.preview_active = 0;
@@ -154,9 +151,7 @@ TEST(Modify_Plasma, PreviewWithoutPreviewActiveStoresNothing) {
     EXPECT_EQ(s.Plasma_Settings.contrast, 20);
 }
 
-TEST(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, FailedScopeSwitchesTheScopeOff) {
     s.app.Saver_Mode = CONFIGURE;
     Screen(s.display, 640, 480, 8);  // the scope refuses 8 bits
     s.Plasma_Settings.scope_shape = 9;
@@ -168,9 +163,7 @@ TEST(Modify_Plasma, FailedScopeSwitchesTheScopeOff) {
     EXPECT_EQ(s.status.pending, 1);
 }
 
-TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     s.app.Saver_Mode = CONFIGURE;
     Scratch_Folder folder;  // the slides load the objects: one object of two 16 x 16 frames
     folder.make_folder("Mirravane/data/bmp/objects");
@@ -182,11 +175,9 @@ TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     s.display.Hidden->Set_Pixel(600, 500, 0x123456);
 
     EXPECT_EQ(Modify_Plasma(s, Plasma_Parameter::Slides_On, 1.0f, 0), 1);
-    EXPECT_EQ(s.Plasma_Settings.slides_on, 1);
-    EXPECT_EQ(s.Plasma_Settings.kaleidoscope_on, 1);
-    EXPECT_EQ(s.kaleidoscope.kaleidoscope_active, 1);
-    EXPECT_EQ(s.Plasma_Settings.plasma_width, 200);
-    EXPECT_EQ(s.Plasma_Settings.plasma_height, 200);
+    EXPECT_EQ(std::tuple(s.Plasma_Settings.slides_on, s.Plasma_Settings.kaleidoscope_on, s.kaleidoscope.kaleidoscope_active),
+              std::tuple(1, 1, 1));
+    EXPECT_EQ(std::pair(s.Plasma_Settings.plasma_width, s.Plasma_Settings.plasma_height), std::pair(200, 200));
     // The nested call rebuilt the plasma and cleared Hidden although reinitialise was 0.
     EXPECT_NE(s.plasma.First_Plasma.table1, nullptr);
     EXPECT_NE(s.plasma.Third_Plasma.table2, nullptr);
@@ -198,9 +189,7 @@ TEST(Modify_Plasma, SlidesOnSwitchesTheKaleidoscopeOnAndRebuilds) {
     EXPECT_EQ(s.kaleidoscope.Scope_Rotated_90, nullptr);
 }
 
-TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, ReappliesTheRecordKeepingRunningValues) {
     s.app.Saver_Mode = CONFIGURE;
     Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
@@ -221,10 +210,8 @@ TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
     EXPECT_EQ(s.display.Main_Window->caption, " Mirravane:   default");
     EXPECT_EQ(p.contrast, 60);
     // The tile takes the client size, which is the screen in full-screen mode.
-    EXPECT_EQ(s.display.Client_Width, 800);
-    EXPECT_EQ(s.display.Client_Height, 600);
-    EXPECT_EQ(p.plasma_width, 800);
-    EXPECT_EQ(p.plasma_height, 600);
+    EXPECT_EQ(std::pair(s.display.Client_Width, s.display.Client_Height), std::pair(800, 600));
+    EXPECT_EQ(std::pair(p.plasma_width, p.plasma_height), std::pair(800, 600));
     EXPECT_NE(s.plasma.First_Plasma.table1, nullptr);
 
     s.journey.Running_Random_Interval = 0;
@@ -234,9 +221,7 @@ TEST(Refresh_Plasma, ReappliesTheRecordKeepingRunningValues) {
     EXPECT_STREQ(p.title_text, "Sunset");
 }
 
-TEST(Refresh_Plasma, WindowedTakesTheClientRectangle) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, WindowedTakesTheClientRectangle) {
     s.app.Saver_Mode = CONFIGURE;
     Refresh_Session session(s, 1024, 768, 32, false);
     ASSERT_TRUE(session.display.ok());
@@ -259,19 +244,17 @@ TEST(Refresh_Plasma, WindowedTakesTheClientRectangle) {
     s.display.Main_Window = window;
 }
 
-TEST(Default_Plasma_Settings, DerivedValuesAndLoadedObjects) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, DerivedValuesAndLoadedObjects) {
     std::memset(&s.Plasma_Settings, 0xAB, sizeof s.Plasma_Settings);
     Screen(s.display, 1024, 768, 16);
     s.app.Objects_Loaded = 3;
     EXPECT_EQ(Default_Plasma_Settings(s), 1);
     EXPECT_EQ(s.Plasma_Settings.contrast, 3);
     EXPECT_EQ(s.Plasma_Settings.granularity, 192);  // ((768 / 32) * 16 / 4) * 2
-    EXPECT_EQ(s.Plasma_Settings.object_count[2], 1);
-    EXPECT_EQ(s.Plasma_Settings.object_selected[0], 1);
-    EXPECT_EQ(s.Plasma_Settings.object_count[3], 0);
-    EXPECT_EQ(s.Plasma_Settings.object_selected[3], 0);
+    // Each loaded object once, the rest none.
+    for (int t = 0; t < 5; ++t)
+        EXPECT_EQ(std::pair(s.Plasma_Settings.object_count[t], s.Plasma_Settings.object_selected[t]),
+                  std::pair(t < 3 ? 1 : 0, t < 3 ? 1 : 0)) << t;
 
     Screen(s.display, 800, 600, 24);
     Default_Plasma_Settings(s);
@@ -279,9 +262,7 @@ TEST(Default_Plasma_Settings, DerivedValuesAndLoadedObjects) {
     EXPECT_EQ(s.Plasma_Settings.granularity, 144);  // 18 * 16 = 288, / 4 = 72, * 2
 }
 
-TEST(Default_File, WrittenAndReadAsOneFile) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, WrittenAndReadAsOneFile) {
     s.app.Saver_Mode = CONFIGURE;
     Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
@@ -309,14 +290,10 @@ TEST(Default_File, WrittenAndReadAsOneFile) {
 
     int width = 0, height = 0, depth = 0;
     EXPECT_EQ(Grab_Preferred_Plasma_Screen_Dimensions(s, &width, &height, &depth), 1);
-    EXPECT_EQ(width, 640);  // resolution 1 of the defaults
-    EXPECT_EQ(height, 480);
-    EXPECT_EQ(depth, 32);
+    EXPECT_EQ(std::tuple(width, height, depth), std::tuple(640, 480, 32));  // resolution 1 of the defaults
 }
 
-TEST(Default_File, SaverNeverWritesAndMissingFileFallsBack) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, SaverNeverWritesAndMissingFileFallsBack) {
     s.app.Saver_Mode = SAVER;
     Refresh_Session session(s, 800, 600, 32);
     ASSERT_TRUE(session.display.ok());
@@ -348,9 +325,7 @@ TEST(Default_File, SaverNeverWritesAndMissingFileFallsBack) {
     EXPECT_TRUE(Box_Shown("Grab_Preferred_Plasma_Screen_Dimensions(): Decode _Resolution FAILED"));
 }
 
-TEST(Update_Window_Title, CaptionAndTitleFromAPath) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Lifecycle, CaptionAndTitleFromAPath) {
     s.display.Main_Window = Create_Window("x", WS_POPUP | WS_VISIBLE, 0, 0, 0, 100, 100, nullptr, nullptr, nullptr);
     std::strcpy(s.Plasma_Settings.title_text, "old");
 

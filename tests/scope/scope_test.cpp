@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/windows/commdlg.h"
@@ -31,6 +32,10 @@ protected:
         Surface_Test::TearDown();
     }
     bool Open_At(int x, int y) { return s.scope.Scope_Surface->Pixel(x, y) == White32; }
+    // Each point of the mask open or closed as listed.
+    void Expect_Mask(std::initializer_list<std::tuple<int, int, bool>> points) {
+        for (const auto& [x, y, open] : points) EXPECT_EQ(Open_At(x, y), open) << x << "," << y;
+    }
 };
 
 }  // namespace
@@ -38,21 +43,15 @@ protected:
 TEST_F(Scope, CircleIsCentredInTheDrawingArea) {
     Open_Screen(1024, 768);
     ASSERT_EQ(Setup_Scope(s, 1024, 768, SCOPE_CIRCLE), 1);
-    EXPECT_EQ(s.scope.Scope_Width, 1024);
-    EXPECT_EQ(s.scope.Scope_Height, 768);
-    EXPECT_EQ(s.scope.scope_active, 1);
-    EXPECT_EQ(s.Plasma_Settings.scope_on, 1);
-    EXPECT_EQ(s.Plasma_Settings.scope_shape, 0);
-    EXPECT_EQ(s.scope.last_scope_shape, 0);
+    EXPECT_EQ(std::pair(s.scope.Scope_Width, s.scope.Scope_Height), std::pair(1024, 768));
+    EXPECT_EQ(std::tuple(s.scope.scope_active, s.Plasma_Settings.scope_on, s.Plasma_Settings.scope_shape,
+                         s.scope.last_scope_shape),
+              std::tuple(1, 1, 0, 0));
     EXPECT_EQ(s.scope.Scope_Surface->color_key(), White32);
-    // Bounding box 128, 0, 896, 768 (right and bottom excluded).
-    EXPECT_TRUE(Open_At(128, 384));
-    EXPECT_FALSE(Open_At(127, 384));
-    EXPECT_TRUE(Open_At(895, 384));
-    EXPECT_FALSE(Open_At(896, 384));
-    EXPECT_TRUE(Open_At(512, 0));
-    EXPECT_TRUE(Open_At(512, 767));
-    EXPECT_FALSE(Open_At(140, 40));  // inside the box, outside the circle
+    // Bounding box 128, 0, 896, 768 (right and bottom excluded); (140, 40) is inside the box,
+    // outside the circle.
+    Expect_Mask({{128, 384, true}, {127, 384, false}, {895, 384, true}, {896, 384, false}, {512, 0, true},
+                 {512, 767, true}, {140, 40, false}});
     EXPECT_EQ(s.scope.Scope_Surface->Pixel(0, 0), 0u);
 
     // A second set-up over the existing mask is refused.
@@ -67,32 +66,19 @@ TEST_F(Scope, KaleidoscopeMaskCoversTheTwoTileSquare) {
     s.Plasma_Settings.plasma_width = 288;
     s.Plasma_Settings.plasma_height = 288;
     ASSERT_EQ(Setup_Scope(s, 1024, 768, SCOPE_CIRCLE), 1);
-    EXPECT_EQ(s.scope.Scope_Width, 576);
-    EXPECT_EQ(s.scope.Scope_Height, 576);
+    EXPECT_EQ(std::pair(s.scope.Scope_Width, s.scope.Scope_Height), std::pair(576, 576));
     // d = 768 * 576 / 1024 = 432: Ellipse 72, 0, 504, 576.
-    EXPECT_TRUE(Open_At(72, 288));
-    EXPECT_FALSE(Open_At(71, 288));
-    EXPECT_TRUE(Open_At(503, 288));
-    EXPECT_FALSE(Open_At(504, 288));
-    EXPECT_TRUE(Open_At(288, 0));
-    EXPECT_TRUE(Open_At(288, 575));
+    Expect_Mask({{72, 288, true}, {71, 288, false}, {503, 288, true}, {504, 288, false}, {288, 0, true}, {288, 575, true}});
 }
 
 TEST_F(Scope, StarTrianglesTakeTheirInsetsFromTheHeight) {
     Open_Screen(400, 400);
     ASSERT_EQ(Setup_Scope(s, 400, 400, SCOPE_STAR), 1);
     // Up: (200, 12), (350, 300), (50, 300). Down: (350, 100), (200, 388), (50, 100).
-    EXPECT_TRUE(Open_At(200, 200));
-    EXPECT_TRUE(Open_At(200, 20));
-    EXPECT_FALSE(Open_At(200, 5));
-    EXPECT_TRUE(Open_At(60, 290));   // left edge of the up triangle is at x 55.2 there
-    EXPECT_FALSE(Open_At(45, 290));
-    EXPECT_TRUE(Open_At(55, 105));   // left edge of the down triangle is at x 52.6 there
-    EXPECT_FALSE(Open_At(45, 100));
-    EXPECT_TRUE(Open_At(200, 385));
-    EXPECT_FALSE(Open_At(200, 395));
-    EXPECT_FALSE(Open_At(380, 200));  // both right edges at x 297.9
-    EXPECT_FALSE(Open_At(10, 10));
+    // On row 290 the up triangle's left edge is at x 55.2, on row 105 the down one's at 52.6;
+    // on row 200 both right edges are at x 297.9.
+    Expect_Mask({{200, 200, true}, {200, 20, true}, {200, 5, false}, {60, 290, true}, {45, 290, false}, {55, 105, true},
+                 {45, 100, false}, {200, 385, true}, {200, 395, false}, {380, 200, false}, {10, 10, false}});
     Shutdown_Scope(s);
     EXPECT_EQ(s.scope.Scope_Surface, nullptr);
     EXPECT_EQ(s.scope.scope_active, 0);
@@ -104,11 +90,7 @@ TEST_F(Scope, StarTrianglesTakeTheirInsetsFromTheHeight) {
     Close_Surface_Display(s.display);
     Open_Screen(800, 400);
     ASSERT_EQ(Setup_Scope(s, 800, 400, SCOPE_STAR), 1);
-    EXPECT_TRUE(Open_At(400, 20));
-    EXPECT_TRUE(Open_At(65, 290));
-    EXPECT_FALSE(Open_At(59, 290));
-    EXPECT_TRUE(Open_At(730, 290));
-    EXPECT_FALSE(Open_At(741, 290));
+    Expect_Mask({{400, 20, true}, {65, 290, true}, {59, 290, false}, {730, 290, true}, {741, 290, false}});
 }
 
 TEST_F(Scope, DiamondAndEllipseAndTheLastShape) {
@@ -122,9 +104,8 @@ TEST_F(Scope, DiamondAndEllipseAndTheLastShape) {
 
     // Diamond (512, 0), (1023, 384), (512, 767), (0, 384).
     ASSERT_EQ(Setup_Scope(s, 1024, 768, SCOPE_DIAMOND), 1);
-    EXPECT_TRUE(Open_At(512, 384));
-    EXPECT_TRUE(Open_At(600, 200));   // right upper edge passes x 778 there
-    EXPECT_FALSE(Open_At(800, 100));  // edge at x 645.3 on row 100
+    // The right upper edge passes x 778 on row 200 and x 645.3 on row 100.
+    Expect_Mask({{512, 384, true}, {600, 200, true}, {800, 100, false}});
     Shutdown_Scope(s);
     ASSERT_EQ(Setup_Scope(s, 1024, 768, -1), 1);
     EXPECT_EQ(s.scope.last_scope_shape, SCOPE_DIAMOND);
@@ -132,12 +113,10 @@ TEST_F(Scope, DiamondAndEllipseAndTheLastShape) {
     // The drawing area is limited by the screen, and nothing is smaller than 16.
     Shutdown_Scope(s);
     ASSERT_EQ(Setup_Scope(s, 4000, 10, SCOPE_ELLIPSE), 1);
-    EXPECT_EQ(s.scope.Scope_Width, 1024);
-    EXPECT_EQ(s.scope.Scope_Height, 16);
+    EXPECT_EQ(std::pair(s.scope.Scope_Width, s.scope.Scope_Height), std::pair(1024, 16));
     Shutdown_Scope(s);
     ASSERT_EQ(Setup_Scope(s, 16, 17, SCOPE_ELLIPSE), 1);
-    EXPECT_EQ(s.scope.Scope_Width, 16);
-    EXPECT_EQ(s.scope.Scope_Height, 17);
+    EXPECT_EQ(std::pair(s.scope.Scope_Width, s.scope.Scope_Height), std::pair(16, 17));
     EXPECT_TRUE(Take_Reports().empty());
 }
 
@@ -209,11 +188,7 @@ TEST_F(Scope, CustomOverlayIsStretchedToTheMask) {
 
     // The 2 x 2 picture fills 64 x 48: its white pixel becomes the top-left 32 x 24.
     ASSERT_EQ(Setup_Scope(s, 64, 48, SCOPE_CUSTOM), 1);
-    EXPECT_TRUE(Open_At(0, 0));
-    EXPECT_TRUE(Open_At(31, 23));
-    EXPECT_FALSE(Open_At(32, 0));
-    EXPECT_FALSE(Open_At(0, 24));
-    EXPECT_FALSE(Open_At(63, 47));
+    Expect_Mask({{0, 0, true}, {31, 23, true}, {32, 0, false}, {0, 24, false}, {63, 47, false}});
     EXPECT_EQ(s.Plasma_Settings.scope_shape, SCOPE_CUSTOM);
     Shutdown_Scope(s);
 

@@ -27,6 +27,12 @@ TEST(Command_Line, ModesFromTheScreenSaverGrammar) {
         {"mirravane.scr /p:42", PREVIEW, 42},
         {"mirravane.scr /l42", PREVIEW, 42},
         {"mirravane.scr -P : 42", PREVIEW, 42},
+        // Window ids in decimal or hexadecimal, to the top of 32 bits; no digits are 0.
+        {"mirravane.scr /p:0X1f", PREVIEW, 31},
+        {"mirravane.scr -l0xa00003", PREVIEW, 0xa00003},
+        {"mirravane.scr /p 4294967295", PREVIEW, 4294967295u},
+        {"mirravane.scr /p 0x", PREVIEW, 0},
+        {"mirravane.scr /p zz", PREVIEW, 0},
         {"mirravane.scr", CONFIGURE, 7},
         {"mirravane.scr   ", CONFIGURE, 7},
         {"", CONFIGURE, 7},

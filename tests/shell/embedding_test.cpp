@@ -83,22 +83,6 @@ struct Start_Reset {
     }
 };
 
-TEST(Embedding, PreviewIdsAreDecimalOrHexadecimal) {
-    const struct {
-        const char* line;
-        uintptr_t id;
-    } cases[] = {
-        {"mirravane /p 42", 42},          {"mirravane /p 0x2A", 42},      {"mirravane /p:0X1f", 31},
-        {"mirravane -l0xa00003", 0xa00003}, {"mirravane /p 0x", 0},       {"mirravane /p zz", 0},
-        {"mirravane /p 4294967295", 4294967295u},
-    };
-    for (const auto& c : cases) {
-        uintptr_t id = 7;
-        EXPECT_EQ(Parse_Command_Line(c.line, &id), PREVIEW) << c.line;
-        EXPECT_EQ(id, c.id) << c.line;
-    }
-}
-
 TEST(Embedding, HostedWindowsAreShownOnlyInsideTheirHost) {
     Fresh_Session fresh;
     Session& s = fresh.session;
@@ -113,8 +97,7 @@ TEST(Embedding, HostedWindowsAreShownOnlyInsideTheirHost) {
     ASSERT_EQ(Start_Up(s, "mirravane /p 0x2A"), 1);
     EXPECT_EQ(s.display.Main_Window->native_parent, 0x2Au);
     EXPECT_TRUE(s.display.Main_Window->visible);
-    EXPECT_EQ(s.display.Client_Width, 200);
-    EXPECT_EQ(s.display.Client_Height, 150);
+    EXPECT_EQ(std::pair(s.display.Client_Width, s.display.Client_Height), std::pair(200, 150));
     SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
 
     // The saver inside xscreensaver's window (-root with XSCREENSAVER_WINDOW).

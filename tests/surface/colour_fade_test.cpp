@@ -1,6 +1,8 @@
 // Colour-space conversions and fades.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/surface_fixture.h"
 #include "surface/colour.h"
 #include "surface/display.h"
@@ -11,45 +13,28 @@
 using Reports = std::vector<std::string>;
 
 TEST(Colour, RgbToHsvEdgesAndTies) {
-    float h, surf, v;
-    RGB_To_HSV(0, 0, 0, &h, &surf, &v);
-    EXPECT_EQ(h, -1.0f);
-    EXPECT_EQ(surf, 0.0f);
-    EXPECT_EQ(v, 0.0f);
-    RGB_To_HSV(1, 0, 0, &h, &surf, &v);
-    EXPECT_EQ(h, 0.0f);
-    EXPECT_EQ(surf, 1.0f);
-    EXPECT_EQ(v, 1.0f);
-    RGB_To_HSV(0, 0, 1, &h, &surf, &v);
-    EXPECT_EQ(h, 240.0f);
-    RGB_To_HSV(0, 1, 0, &h, &surf, &v);
-    EXPECT_EQ(h, 120.0f);
-    // Red wins a tie with green: (g - b) / delta = 1 -> 60.
-    RGB_To_HSV(1, 1, 0, &h, &surf, &v);
-    EXPECT_EQ(h, 60.0f);
-    RGB_To_HSV(0, 1, 1, &h, &surf, &v);
-    EXPECT_EQ(h, 180.0f);  // green wins a tie with blue: 2 + (1 - 0) / 1 = 3 -> 180
-    // A negative hue wraps once: (0 - 0.5) / 1 * 60 = -30 -> 330.
-    RGB_To_HSV(1, 0, 0.5f, &h, &surf, &v);
-    EXPECT_EQ(h, 330.0f);
-    // Saturation is delta / max.
-    RGB_To_HSV(0.5f, 0.25f, 0.5f, &h, &surf, &v);
-    EXPECT_EQ(h, 300.0f);  // (0.25 - 0.5) / 0.25 = -1 -> -60 -> 300
-    EXPECT_EQ(surf, 0.5f);
-    EXPECT_EQ(v, 0.5f);
+    const auto hsv = [](float r, float g, float b) {
+        float h, s, v;
+        RGB_To_HSV(r, g, b, &h, &s, &v);
+        return std::tuple(h, s, v);
+    };
+    EXPECT_EQ(hsv(0, 0, 0), std::tuple(-1.0f, 0.0f, 0.0f));
+    EXPECT_EQ(hsv(1, 0, 0), std::tuple(0.0f, 1.0f, 1.0f));
+    EXPECT_EQ(hsv(0, 0, 1), std::tuple(240.0f, 1.0f, 1.0f));
+    EXPECT_EQ(hsv(0, 1, 0), std::tuple(120.0f, 1.0f, 1.0f));
+    EXPECT_EQ(hsv(1, 1, 0), std::tuple(60.0f, 1.0f, 1.0f));    // red wins a tie with green: (g - b) / delta = 1
+    EXPECT_EQ(hsv(0, 1, 1), std::tuple(180.0f, 1.0f, 1.0f));   // green wins a tie with blue: 2 + 1 = 3
+    EXPECT_EQ(hsv(1, 0, 0.5f), std::tuple(330.0f, 1.0f, 1.0f)); // -30 wraps once
+    // Saturation is delta / max; (0.25 - 0.5) / 0.25 = -1 -> -60 -> 300.
+    EXPECT_EQ(hsv(0.5f, 0.25f, 0.5f), std::tuple(300.0f, 0.5f, 0.5f));
     // A grey: no saturation, hue undefined (never a NaN).
-    RGB_To_HSV(0.5f, 0.5f, 0.5f, &h, &surf, &v);
-    EXPECT_EQ(surf, 0.0f);
-    EXPECT_EQ(v, 0.5f);
-    EXPECT_EQ(h, -1.0f);
+    EXPECT_EQ(hsv(0.5f, 0.5f, 0.5f), std::tuple(-1.0f, 0.0f, 0.5f));
 }
 
 TEST(Colour, HsvToRgbSectors) {
     float r, g, b;
     HSV_To_RGB(&r, &g, &b, 200.0f, 0.0f, 0.25f);
-    EXPECT_EQ(r, 0.25f);
-    EXPECT_EQ(g, 0.25f);
-    EXPECT_EQ(b, 0.25f);
+    EXPECT_EQ(std::tuple(r, g, b), std::tuple(0.25f, 0.25f, 0.25f));
     // 30 degrees: i = 0, f = 0.5 -> (v, t, p) = (1, 0.5, 0) within the constant's rounding.
     HSV_To_RGB(&r, &g, &b, 30.0f, 1.0f, 1.0f);
     EXPECT_EQ(r, 1.0f);

@@ -109,15 +109,13 @@ TEST_F(Fonts, GlyphsAndAdvances) {
     const int b = Width(1, 11);
     int width = -1, height = -1;
     ASSERT_EQ(Calculate_Message_Dimensions(s, 1, "ab", &width, &height), 1);
-    EXPECT_EQ(width, a + 2 + b + 2);
-    EXPECT_EQ(height, 32);
+    EXPECT_EQ(std::pair(width, height), std::pair(a + 2 + b + 2, 32));
     ASSERT_EQ(Calculate_Message_Dimensions(s, 1, "a b", &width, &height), 1);
     EXPECT_EQ(width, (a + 2) + (1 + a + 2) + (b + 2));
     ASSERT_EQ(Calculate_Message_Dimensions(s, 1, " a", &width, &height), 1);
     EXPECT_EQ(width, 3 + a + 2);
     ASSERT_EQ(Calculate_Message_Dimensions(s, 0, "", &width, &height), 1);
-    EXPECT_EQ(width, 0);
-    EXPECT_EQ(height, 26);
+    EXPECT_EQ(std::pair(width, height), std::pair(0, 26));
     EXPECT_EQ(Calculate_Message_Dimensions(s, 10, "a", &width, &height), 0);
     EXPECT_EQ(Take_Reports(), std::vector<std::string>{"Calculate_Message_Dimensions():Illegal Font # 10"});
 }

@@ -55,7 +55,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Titles, TimelineAt32Bits) {
+TEST_F(Titles, TimelineAt32And16Bits) {
     Open_Screen(32);
     ASSERT_EQ(Setup_Title(s, "Ab", 9), 1);
     EXPECT_EQ(s.title.Title_Width, 160);
@@ -71,10 +71,7 @@ TEST_F(Titles, TimelineAt32Bits) {
 
     // Fade-in 256 down to -2: 129 frames (one done); hold: 100 frames of 20 ms sum to just
     // over 2 s in doubles; fade-out 0 up to 258: 129 frames.
-    const std::vector<int> frames = Timeline();
-    EXPECT_EQ(frames[TITLE_FADING_IN], 128);
-    EXPECT_EQ(frames[TITLE_HOLDING], 100);
-    EXPECT_EQ(frames[TITLE_FADING_OUT], 129);
+    EXPECT_EQ(Timeline(), (std::vector<int>{128, 129, 100, 0}));  // by stage: in, out, held
     EXPECT_EQ(s.title.Title_Floor, 0);
 
     // Finished: nothing more is drawn.
@@ -82,17 +79,15 @@ TEST_F(Titles, TimelineAt32Bits) {
     EXPECT_EQ(Frame(), 1);
     EXPECT_EQ(Changed_Pixels(Marker), 0);
     EXPECT_TRUE(Take_Reports().empty());
-}
 
-TEST_F(Titles, TimelineAt16BitsKeepsAFloor) {
+    // 16 bits keep a floor: 256 down to 6 in 125 frames, held darkened by 8, then 8 up to 258.
+    Destroy_Title(s);
+    Release_All_Fonts(s);
+    Close_Surface_Display(s.display);
     Open_Screen(16);
     ASSERT_EQ(Setup_Title(s, "Ab", 9), 1);
     EXPECT_EQ(s.title.Title_Floor, 8);
-    // 256 down to 6: 125 frames, held with a darkening of 8, then 8 up to 258.
-    const std::vector<int> frames = Timeline();
-    EXPECT_EQ(frames[TITLE_FADING_IN], 125);
-    EXPECT_EQ(frames[TITLE_HOLDING], 100);
-    EXPECT_EQ(frames[TITLE_FADING_OUT], 125);
+    EXPECT_EQ(Timeline(), (std::vector<int>{125, 125, 100, 0}));
 }
 
 TEST_F(Titles, HeldTitleShowsItsGlyphsAndPausesWhileTitlesAreOff) {
