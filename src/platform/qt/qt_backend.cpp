@@ -32,6 +32,7 @@
 #include "platform/qt/qt_access.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_picture.h"
+#include "platform/qt/qt_scale.h"
 #include "platform/qt/qt_window.h"
 #include "platform/system/system.h"
 #include "platform/windows/commdlg.h"
@@ -196,8 +197,9 @@ public:
                 picture->update();
                 continue;
             }
-            const QRect local = written.translated(-host->Client_Rect().topLeft()) & picture->rect();
-            if (!local.isEmpty()) picture->update(local);
+            const QRect local = written.translated(-host->Client_Rect().topLeft());
+            const QRect logical = Pixel_Scale{picture->devicePixelRatioF()}.Logical_Cover(local) & picture->rect();
+            if (!logical.isEmpty()) picture->update(logical);
         }
     }
 
@@ -219,7 +221,9 @@ public:
             RECT frame{};
             if (owner && GetWindowRect(owner, &frame)) {
                 const QSize size = progress_->sizeHint().expandedTo(QSize(320, 0));
-                progress_->move((frame.left + frame.right - size.width()) / 2, (frame.top + frame.bottom - size.height()) / 2);
+                const Pixel_Scale scale{qGuiApp->devicePixelRatio()};  // the frame is in device pixels
+                progress_->move(scale.Logical((frame.left + frame.right) / 2) - size.width() / 2,
+                                scale.Logical((frame.top + frame.bottom) / 2) - size.height() / 2);
             }
             progress_->show();
         }
@@ -383,8 +387,10 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     Display_Config& display = Display_Settings();
-    display.desktop_width = screen->geometry().width();
-    display.desktop_height = screen->geometry().height();
+    // Device pixels: the picture is not scaled with the menus and dialogs.
+    const QSize desktop = Screen_Device_Size(screen);
+    display.desktop_width = desktop.width();
+    display.desktop_height = desktop.height();
     display.desktop_bpp = Desktop_Depth();
     display.vsync_sleeps = true;
     const double hz = screen->refreshRate();
