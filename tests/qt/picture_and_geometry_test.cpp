@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QWidget>
 
@@ -199,6 +200,42 @@ TEST(Qt_Picture, EveryDepthConvertsToRgb) {
         primary->Release();
     }
     draw->Release();
+}
+
+TEST(Qt_Picture, ScaledPictureHasThePixelsQPainterWouldShow) {
+    // One scaler through every case: a new size must not reuse the last maps.
+    Picture_Scaler scaler;
+    QImage scaled;
+    struct Case {
+        QSize from, to;
+        QPoint at;  // where the picture sits between black bars
+    };
+    const Case cases[] = {
+        {{640, 480}, {1280, 960}, {0, 32}},  // the saver's default mode on a 1280 x 1024 monitor
+        {{800, 600}, {1280, 960}, {0, 32}},
+        {{320, 200}, {1279, 799}, {1, 0}},
+        {{1024, 768}, {1000, 750}, {12, 9}},  // a mode larger than the monitor
+        {{7, 5}, {23, 19}, {3, 2}},
+    };
+    uint32_t seed = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from.width() << "x" << c.from.height() << " to " << c.to.width() << "x" << c.to.height());
+        QImage picture(c.from, QImage::Format_RGB32);
+        for (int y = 0; y < c.from.height(); ++y)
+            for (int x = 0; x < c.from.width(); ++x) picture.setPixel(x, y, 0xFF000000u | ((seed = seed * 214013u + 2531011u) >> 8));
+        QImage expected(c.to + QSize(2 * c.at.x(), 2 * c.at.y()), QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        {
+            QPainter painter(&expected);
+            painter.drawImage(QRect(c.at, c.to), picture);
+        }
+        scaler.Scale(picture, c.to, scaled);
+        ASSERT_EQ(scaled.size(), c.to);
+        int wrong = 0;
+        for (int y = 0; y < c.to.height(); ++y)
+            for (int x = 0; x < c.to.width(); ++x) wrong += scaled.pixel(x, y) != expected.pixel(c.at + QPoint(x, y));
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 namespace {

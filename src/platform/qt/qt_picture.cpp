@@ -1,7 +1,10 @@
 #include "platform/qt/qt_picture.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
+
+#include <QPainter>
 
 namespace {
 
@@ -85,5 +88,52 @@ void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) 
         break;
     case Pixel_Kind::Rgb32:  // shown from the surface itself, above
     default: break;
+    }
+}
+
+void Picture_Scaler::Learn(const QSize& from, const QSize& to) {
+    // A ramp of indices drawn by QPainter tells which source column (and row) lands where.
+    auto learn = [](int from_length, int to_length, bool across) {
+        QImage ramp(across ? from_length : 1, across ? 1 : from_length, QImage::Format_RGB32);
+        for (int i = 0; i < from_length; ++i)
+            reinterpret_cast<uint32_t*>(across ? ramp.scanLine(0) : ramp.scanLine(i))[across ? i : 0] = 0xFF000000u | uint32_t(i);
+        QImage drawn(across ? to_length : 1, across ? 1 : to_length, QImage::Format_RGB32);
+        drawn.fill(0);
+        {
+            QPainter painter(&drawn);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(drawn.rect(), ramp);
+        }
+        std::vector<int> map(static_cast<size_t>(to_length));
+        for (int i = 0; i < to_length; ++i) {
+            const uint32_t v = across ? reinterpret_cast<const uint32_t*>(drawn.constScanLine(0))[i]
+                                      : reinterpret_cast<const uint32_t*>(drawn.constScanLine(i))[0];
+            map[static_cast<size_t>(i)] = std::min(static_cast<int>(v & 0xFFFFFFu), from_length - 1);
+        }
+        return map;
+    };
+    columns_ = learn(from.width(), to.width(), true);
+    rows_ = learn(from.height(), to.height(), false);
+    from_ = from;
+    to_ = to;
+}
+
+void Picture_Scaler::Scale(const QImage& in, const QSize& size, QImage& out) {
+    if (in.isNull() || size.isEmpty() || in.format() != QImage::Format_RGB32) return;
+    if (in.size() != from_ || size != to_) Learn(in.size(), size);
+    if (out.size() != size || out.format() != QImage::Format_RGB32) out = QImage(size, QImage::Format_RGB32);
+    const int* columns = columns_.data();
+    const size_t row_bytes = size_t(size.width()) * 4;
+    int last = -1;
+    for (int y = 0; y < size.height(); ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(out.scanLine(y));
+        const int from_row = rows_[static_cast<size_t>(y)];
+        if (from_row == last) {
+            std::memcpy(row, out.constScanLine(y - 1), row_bytes);
+            continue;
+        }
+        const auto* source = reinterpret_cast<const uint32_t*>(in.constScanLine(from_row));
+        for (int x = 0; x < size.width(); ++x) row[x] = source[columns[x]];
+        last = from_row;
     }
 }

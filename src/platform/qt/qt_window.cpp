@@ -169,10 +169,14 @@ void Picture_Widget::paintEvent(QPaintEvent* event) {
         const QRect target = Fit(image.size(), area);
         // Black only where the bars are, and the picture unscaled when it fits 1:1.
         for (const QRect& bar : QRegion(need) - QRegion(target)) painter.fillRect(bar, Qt::black);
-        if (target.size() == image.size())
+        if (target.size() == image.size()) {
             painter.drawImage(target.topLeft(), image);
-        else
-            painter.drawImage(target, image);
+        } else {
+            // Scaled by rows: cheaper than QPainter's per-pixel scaling, the same pixels.
+            Picture_State& state = Picture();
+            state.scaler.Scale(image, target.size(), state.scaled);
+            painter.drawImage(target.topLeft(), state.scaled);
+        }
         return;
     }
     // Windowed: the part of the desktop-sized primary under the client rectangle, 1:1.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_scale.h"
 #include "platform/windows/windows.h"
 
@@ -23,6 +24,8 @@ class Host_Window;
 struct Picture_State {
     QImage image;
     bool exclusive = false;
+    Picture_Scaler scaler;  // an exclusive display's mode scaled to the monitor
+    QImage scaled;
     QPoint last_pointer;
     bool pointer_known = false;
     // Frames the engine presented and pictures painted, for MIRRAVANE_FRAME_STATS.
