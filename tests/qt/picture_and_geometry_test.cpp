@@ -1,4 +1,5 @@
 #include <QGuiApplication>
+#include <QBackingStore>
 #include <QImage>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -143,6 +144,23 @@ TEST_F(Qt_Backend_Test, ExclusiveDisplayIsScaledWithBlackBars) {
     EXPECT_EQ(Shown(window, 0, screen.height() / 2), 0x00FF00u);
     EXPECT_EQ(Shown(window, screen.width() / 2, top - 2), 0u);
     EXPECT_EQ(Shown(window, screen.width() / 2, top + shown_height + 2), 0u);
+
+    // What the window puts on screen (its backing store, written directly) is the picture
+    // as QPainter scales it, between black bars.
+    for (int x = 0; x < 400; ++x) primary.Fill(RECT{x, (x * 7) % 100, x + 1, (x * 7) % 100 + 1}, 0x00010203u * uint32_t(x % 80));
+    picture->repaint();
+    auto* stored = dynamic_cast<QImage*>(picture->backingStore()->paintDevice());
+    ASSERT_NE(stored, nullptr);
+    QImage expected(screen, QImage::Format_RGB32);
+    expected.fill(Qt::black);
+    {
+        QPainter painter(&expected);
+        painter.drawImage(QRect(0, top, screen.width(), shown_height), Qt_Picture());
+    }
+    int wrong = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x) wrong += (stored->pixel(x, y) & 0xFFFFFF) != (expected.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(Qt_Picture, EveryDepthConvertsToRgb) {

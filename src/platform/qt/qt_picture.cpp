@@ -120,20 +120,30 @@ void Picture_Scaler::Learn(const QSize& from, const QSize& to) {
 
 void Picture_Scaler::Scale(const QImage& in, const QSize& size, QImage& out) {
     if (in.isNull() || size.isEmpty() || in.format() != QImage::Format_RGB32) return;
-    if (in.size() != from_ || size != to_) Learn(in.size(), size);
     if (out.size() != size || out.format() != QImage::Format_RGB32) out = QImage(size, QImage::Format_RGB32);
+    Scale_Into(in, size, out, QPoint(0, 0));
+}
+
+bool Picture_Scaler::Scale_Into(const QImage& in, const QSize& size, QImage& out, const QPoint& at) {
+    // Opaque pixels are the same bytes in any of these formats.
+    const bool writable = out.format() == QImage::Format_RGB32 || out.format() == QImage::Format_ARGB32 ||
+                          out.format() == QImage::Format_ARGB32_Premultiplied;
+    if (in.isNull() || size.isEmpty() || in.format() != QImage::Format_RGB32 || !writable || !out.rect().contains(QRect(at, size)))
+        return false;
+    if (in.size() != from_ || size != to_) Learn(in.size(), size);
     const int* columns = columns_.data();
     const size_t row_bytes = size_t(size.width()) * 4;
     int last = -1;
     for (int y = 0; y < size.height(); ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(out.scanLine(y));
+        auto* row = reinterpret_cast<uint32_t*>(out.scanLine(at.y() + y)) + at.x();
         const int from_row = rows_[static_cast<size_t>(y)];
         if (from_row == last) {
-            std::memcpy(row, out.constScanLine(y - 1), row_bytes);
+            std::memcpy(row, reinterpret_cast<const uint32_t*>(out.constScanLine(at.y() + y - 1)) + at.x(), row_bytes);
             continue;
         }
         const auto* source = reinterpret_cast<const uint32_t*>(in.constScanLine(from_row));
-        for (int x = 0; x < size.width(); ++x) row[x] = source[columns[x]];
+        for (int x = 0; x < size.width(); ++x) row[x] = 0xFF000000u | source[columns[x]];
         last = from_row;
     }
+    return true;
 }

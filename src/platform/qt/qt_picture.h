@@ -22,6 +22,9 @@ class Picture_Scaler {
 public:
     // `out` becomes `in` scaled to `size`; `out` is reallocated only when the size changes.
     void Scale(const QImage& in, const QSize& size, QImage& out);
+    // Writes `in` scaled to `size` straight into `out` (32 bits a pixel, written opaque)
+    // with its top-left pixel at `at`; false, and nothing written, when it does not fit.
+    bool Scale_Into(const QImage& in, const QSize& size, QImage& out, const QPoint& at);
 
 private:
     void Learn(const QSize& from, const QSize& to);

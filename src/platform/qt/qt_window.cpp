@@ -1,6 +1,8 @@
 #include "platform/qt/qt_window.h"
 
 #include <QAction>
+#include <QBackingStore>
+#include <QPaintEngine>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -172,10 +174,20 @@ void Picture_Widget::paintEvent(QPaintEvent* event) {
         if (target.size() == image.size()) {
             painter.drawImage(target.topLeft(), image);
         } else {
-            // Scaled by rows: cheaper than QPainter's per-pixel scaling, the same pixels.
+            // Scaled by rows: cheaper than QPainter's per-pixel scaling, the same pixels;
+            // written straight into the window's backing store when that is 32-bit memory
+            // at one pixel per device pixel.
             Picture_State& state = Picture();
-            state.scaler.Scale(image, target.size(), state.scaled);
-            painter.drawImage(target.topLeft(), state.scaled);
+            QBackingStore* store = backingStore();
+            auto* memory = store ? dynamic_cast<QImage*>(store->paintDevice()) : nullptr;
+            const QTransform to_device = painter.deviceTransform();
+            const bool direct = memory && to_device.type() <= QTransform::TxTranslate && painter.paintEngine() &&
+                                painter.paintEngine()->paintDevice() == memory && memory->devicePixelRatio() == 1.0;
+            const QPoint offset(static_cast<int>(std::lround(to_device.dx())), static_cast<int>(std::lround(to_device.dy())));
+            if (!direct || !state.scaler.Scale_Into(image, target.size(), *memory, offset + target.topLeft())) {
+                state.scaler.Scale(image, target.size(), state.scaled);
+                painter.drawImage(target.topLeft(), state.scaled);
+            }
         }
         return;
     }
