@@ -159,8 +159,10 @@ void Picture_Widget::paintEvent(QPaintEvent* event) {
     const Pixel_Scale scale{devicePixelRatioF()};
     Paint_In_Device_Pixels(painter);
     const QRect area(QPoint(0, 0), scale.Device(size()));
-    // One pixel more: the rounded origin may sit half a pixel from the exact one.
-    const QRect need = scale.Device_Cover(event->rect()).adjusted(-1, -1, 1, 1) & area;
+    // At a fractional factor one pixel more: the rounded origin may sit half a pixel from
+    // the exact one.
+    const int margin = scale.ratio == 1.0 ? 0 : 1;
+    const QRect need = scale.Device_Cover(event->rect()).adjusted(-margin, -margin, margin, margin) & area;
     const QImage& image = Picture().image;
     if (image.isNull()) {
         painter.fillRect(need, Qt::black);
@@ -195,7 +197,9 @@ void Picture_Widget::paintEvent(QPaintEvent* event) {
     const QPoint origin = host_->Client_Rect().topLeft();
     const QRect wanted = need.translated(origin);
     const QRect source = wanted & image.rect();
-    if (source != wanted) painter.fillRect(need, Qt::black);
+    // Black only beyond the primary's edge: a fill under the picture would cost a pass.
+    if (source != wanted)
+        for (const QRect& beyond : QRegion(need) - QRegion(source.translated(-origin))) painter.fillRect(beyond, Qt::black);
     if (!source.isEmpty()) painter.drawImage(source.topLeft() - origin, image, source);
 }
 
