@@ -1,9 +1,15 @@
 #include <QGuiApplication>
+#include <QBackingStore>
 #include <QImage>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QWidget>
 
 #include "shell/menu.h"
+#include <cmath>
+#include <cstdlib>
 #include "platform/qt/qt_picture.h"
 #include "platform/windows/commdlg.h"
 #include "qt_fixture.h"
@@ -138,6 +144,23 @@ TEST_F(Qt_Backend_Test, ExclusiveDisplayIsScaledWithBlackBars) {
     EXPECT_EQ(Shown(window, 0, screen.height() / 2), 0x00FF00u);
     EXPECT_EQ(Shown(window, screen.width() / 2, top - 2), 0u);
     EXPECT_EQ(Shown(window, screen.width() / 2, top + shown_height + 2), 0u);
+
+    // What the window puts on screen (its backing store, written directly) is the picture
+    // as QPainter scales it, between black bars.
+    for (int x = 0; x < 400; ++x) primary.Fill(RECT{x, (x * 7) % 100, x + 1, (x * 7) % 100 + 1}, 0x00010203u * uint32_t(x % 80));
+    picture->repaint();
+    auto* stored = dynamic_cast<QImage*>(picture->backingStore()->paintDevice());
+    ASSERT_NE(stored, nullptr);
+    QImage expected(screen, QImage::Format_RGB32);
+    expected.fill(Qt::black);
+    {
+        QPainter painter(&expected);
+        painter.drawImage(QRect(0, top, screen.width(), shown_height), Qt_Picture());
+    }
+    int wrong = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x) wrong += (stored->pixel(x, y) & 0xFFFFFF) != (expected.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(Qt_Picture, EveryDepthConvertsToRgb) {
@@ -195,6 +218,42 @@ TEST(Qt_Picture, EveryDepthConvertsToRgb) {
         primary->Release();
     }
     draw->Release();
+}
+
+TEST(Qt_Picture, ScaledPictureHasThePixelsQPainterWouldShow) {
+    // One scaler through every case: a new size must not reuse the last maps.
+    Picture_Scaler scaler;
+    QImage scaled;
+    struct Case {
+        QSize from, to;
+        QPoint at;  // where the picture sits between black bars
+    };
+    const Case cases[] = {
+        {{640, 480}, {1280, 960}, {0, 32}},  // the saver's default mode on a 1280 x 1024 monitor
+        {{800, 600}, {1280, 960}, {0, 32}},
+        {{320, 200}, {1279, 799}, {1, 0}},
+        {{1024, 768}, {1000, 750}, {12, 9}},  // a mode larger than the monitor
+        {{7, 5}, {23, 19}, {3, 2}},
+    };
+    uint32_t seed = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from.width() << "x" << c.from.height() << " to " << c.to.width() << "x" << c.to.height());
+        QImage picture(c.from, QImage::Format_RGB32);
+        for (int y = 0; y < c.from.height(); ++y)
+            for (int x = 0; x < c.from.width(); ++x) picture.setPixel(x, y, 0xFF000000u | ((seed = seed * 214013u + 2531011u) >> 8));
+        QImage expected(c.to + QSize(2 * c.at.x(), 2 * c.at.y()), QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        {
+            QPainter painter(&expected);
+            painter.drawImage(QRect(c.at, c.to), picture);
+        }
+        scaler.Scale(picture, c.to, scaled);
+        ASSERT_EQ(scaled.size(), c.to);
+        int wrong = 0;
+        for (int y = 0; y < c.to.height(); ++y)
+            for (int x = 0; x < c.to.width(); ++x) wrong += scaled.pixel(x, y) != expected.pixel(c.at + QPoint(x, y));
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 namespace {
@@ -275,4 +334,79 @@ TEST_F(Qt_Backend_Test, OnlyShownTopLevelWindowsGetAWindowOnScreen) {
     HWND inner = Create_Window("OK", WS_CHILD | WS_VISIBLE, 0, 5, 5, 40, 20, main_window, nullptr, nullptr);
     ShowWindow(inner, SW_SHOWNORMAL);
     EXPECT_EQ(Qt_Host_Widget(inner), nullptr);
+}
+
+namespace {
+
+// QT_SCALE_FACTOR for the backends installed while it lives.
+struct Scale_Factor {
+    explicit Scale_Factor(const char* factor) { setenv("QT_SCALE_FACTOR", factor, 1); }
+    ~Scale_Factor() { unsetenv("QT_SCALE_FACTOR"); }
+};
+
+}  // namespace
+
+TEST_F(Qt_Backend_Test, PictureIsDrawnAtDevicePixelsAtEveryScaleFactor) {
+    const QSize desktop(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    Register_Program_Resources();
+    for (const char* factor : {"2", "1.5"}) {
+        SCOPED_TRACE(factor);
+        Shutdown_Qt_Backend();
+        Scale_Factor scaled(factor);
+        static int argc = 1;
+        static char name[] = "test_qt";
+        static char* argv[] = {name, nullptr};
+        ASSERT_TRUE(Install_Qt_Backend(argc, argv));
+        const double ratio = std::atof(factor);
+        ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), ratio);
+        // The engine measures the screen in its own pixels, not in Qt's larger units.
+        EXPECT_EQ(QSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)), desktop);
+
+        // A window narrower than its menu bar, as the square default is at a large factor.
+        HWND window = Shown_Window(WS_OVERLAPPEDWINDOW, 40, 60, 160, 300, LoadMenuA(IDR_MAIN_MENU));
+        QWidget* host = Qt_Host_Widget(window);
+        QWidget* picture = Qt_Picture_Widget(window);
+        ASSERT_NE(Qt_Menu_Bar(window), nullptr);
+        EXPECT_GE(host->width(), Qt_Menu_Bar(window)->sizeHint().width());
+        RECT client;
+        ASSERT_TRUE(GetClientRect(window, &client));
+        EXPECT_NEAR(client.right, picture->width() * ratio, 0.5);
+        EXPECT_NEAR(client.bottom, picture->height() * ratio, 0.5);
+
+        // A one-pixel checkerboard survives only when each picture pixel is one device pixel.
+        Primary primary(window, DDSCL_NORMAL);
+        primary.Create();
+        ASSERT_NE(primary.surface, nullptr);
+        const POINT corner{window->client_on_screen.left + 7, window->client_on_screen.top + 5};
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 6; ++x)
+                primary.Fill(RECT{corner.x + x, corner.y + y, corner.x + x + 1, corner.y + y + 1},
+                             (x + y) % 2 ? 0x00FFFFFFu : 0x000000FFu);
+        // Grabbed with the menu bar above, where a fractional factor puts the picture
+        // between two pixel rows.
+        const QImage shown = host->grab().toImage();
+        ASSERT_EQ(shown.devicePixelRatio(), ratio);
+        const QPoint origin(static_cast<int>(std::lround(picture->x() * ratio)) + 7,
+                            static_cast<int>(std::lround(picture->y() * ratio)) + 5);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 6; ++x)
+                ASSERT_EQ(shown.pixel(origin + QPoint(x, y)) & 0xFFFFFF, (x + y) % 2 ? 0xFFFFFFu : 0x0000FFu)
+                    << x << "," << y;
+
+        // Pointer positions reach the window procedure in the same pixels.
+        Clear_Message_Queue();
+        const QPointF at(50.5, 40.25);
+        QMouseEvent move(QEvent::MouseMove, at, picture->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(picture, &move);
+        const auto moves = Take(WM_MOUSEMOVE);
+        ASSERT_EQ(moves.size(), 1u);
+        EXPECT_EQ(LOWORD(static_cast<uintptr_t>(moves[0].lParam)), static_cast<unsigned>(std::floor(at.x() * ratio)));
+        EXPECT_EQ(HIWORD(static_cast<uintptr_t>(moves[0].lParam)), static_cast<unsigned>(std::floor(at.y() * ratio)));
+        primary.surface->Release();
+        primary.surface = nullptr;
+        primary.draw->Release();
+        primary.draw = nullptr;
+        DestroyWindow(window);
+        QCoreApplication::processEvents();
+    }
 }

@@ -34,6 +34,7 @@
 #include "platform/qt/qt_access.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_picture.h"
+#include "platform/qt/qt_scale.h"
 #include "platform/qt/qt_window.h"
 #include "platform/system/system.h"
 #include "platform/windows/commdlg.h"
@@ -90,7 +91,11 @@ public:
     bool pump(bool wait) override {
         // While a saver watches the mouse, the pointer counts wherever it is: over a monitor
         // without a window of ours no window hears of it.
-        if (Mouse_Motion_Wanted()) Pointer_At(QCursor::pos());
+        if (Mouse_Motion_Wanted()) {
+            const QPoint at = QCursor::pos();
+            const QScreen* screen = QGuiApplication::screenAt(at);
+            Pointer_At(Pixel_Scale{screen ? screen->devicePixelRatio() : qGuiApp->devicePixelRatio()}.Pixel(QPointF(at)));
+        }
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents(wait ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
         return true;
@@ -207,8 +212,9 @@ public:
                 picture->update();
                 continue;
             }
-            const QRect local = written.translated(-host->Client_Rect().topLeft()) & picture->rect();
-            if (!local.isEmpty()) picture->update(local);
+            const QRect local = written.translated(-host->Client_Rect().topLeft());
+            const QRect logical = Pixel_Scale{picture->devicePixelRatioF()}.Logical_Cover(local) & picture->rect();
+            if (!logical.isEmpty()) picture->update(logical);
         }
     }
 
@@ -230,7 +236,9 @@ public:
             RECT frame{};
             if (owner && GetWindowRect(owner, &frame)) {
                 const QSize size = progress_->sizeHint().expandedTo(QSize(320, 0));
-                progress_->move((frame.left + frame.right - size.width()) / 2, (frame.top + frame.bottom - size.height()) / 2);
+                const Pixel_Scale scale{qGuiApp->devicePixelRatio()};  // the frame is in device pixels
+                progress_->move(scale.Logical((frame.left + frame.right) / 2) - size.width() / 2,
+                                scale.Logical((frame.top + frame.bottom) / 2) - size.height() / 2);
             }
             progress_->show();
         }
@@ -351,8 +359,10 @@ void Follow_Screens() {
     std::vector<RECT> monitors;
     QScreen* primary = QGuiApplication::primaryScreen();
     auto add = [&](QScreen* screen) {
-        const QRect g = screen->geometry();
-        monitors.push_back(RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
+        // Device pixels, as the engine counts them everywhere.
+        const QPoint corner = Pixel_Scale{screen->devicePixelRatio()}.Device(screen->geometry()).topLeft();
+        const QSize size = Screen_Device_Size(screen);
+        monitors.push_back(RECT{corner.x(), corner.y(), corner.x() + size.width(), corner.y() + size.height()});
     };
     if (primary) add(primary);
     for (QScreen* screen : QGuiApplication::screens())
@@ -411,8 +421,10 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     Display_Config& display = Display_Settings();
-    display.desktop_width = screen->geometry().width();
-    display.desktop_height = screen->geometry().height();
+    // Device pixels: the picture is not scaled with the menus and dialogs.
+    const QSize desktop = Screen_Device_Size(screen);
+    display.desktop_width = desktop.width();
+    display.desktop_height = desktop.height();
     display.desktop_bpp = Desktop_Depth();
     display.vsync_sleeps = true;
     const double hz = screen->refreshRate();

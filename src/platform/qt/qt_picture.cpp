@@ -1,7 +1,10 @@
 #include "platform/qt/qt_picture.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
+
+#include <QPainter>
 
 namespace {
 
@@ -86,4 +89,61 @@ void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image) 
     case Pixel_Kind::Rgb32:  // shown from the surface itself, above
     default: break;
     }
+}
+
+void Picture_Scaler::Learn(const QSize& from, const QSize& to) {
+    // A ramp of indices drawn by QPainter tells which source column (and row) lands where.
+    auto learn = [](int from_length, int to_length, bool across) {
+        QImage ramp(across ? from_length : 1, across ? 1 : from_length, QImage::Format_RGB32);
+        for (int i = 0; i < from_length; ++i)
+            reinterpret_cast<uint32_t*>(across ? ramp.scanLine(0) : ramp.scanLine(i))[across ? i : 0] = 0xFF000000u | uint32_t(i);
+        QImage drawn(across ? to_length : 1, across ? 1 : to_length, QImage::Format_RGB32);
+        drawn.fill(0);
+        {
+            QPainter painter(&drawn);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(drawn.rect(), ramp);
+        }
+        std::vector<int> map(static_cast<size_t>(to_length));
+        for (int i = 0; i < to_length; ++i) {
+            const uint32_t v = across ? reinterpret_cast<const uint32_t*>(drawn.constScanLine(0))[i]
+                                      : reinterpret_cast<const uint32_t*>(drawn.constScanLine(i))[0];
+            map[static_cast<size_t>(i)] = std::min(static_cast<int>(v & 0xFFFFFFu), from_length - 1);
+        }
+        return map;
+    };
+    columns_ = learn(from.width(), to.width(), true);
+    rows_ = learn(from.height(), to.height(), false);
+    from_ = from;
+    to_ = to;
+}
+
+void Picture_Scaler::Scale(const QImage& in, const QSize& size, QImage& out) {
+    if (in.isNull() || size.isEmpty() || in.format() != QImage::Format_RGB32) return;
+    if (out.size() != size || out.format() != QImage::Format_RGB32) out = QImage(size, QImage::Format_RGB32);
+    Scale_Into(in, size, out, QPoint(0, 0));
+}
+
+bool Picture_Scaler::Scale_Into(const QImage& in, const QSize& size, QImage& out, const QPoint& at) {
+    // Opaque pixels are the same bytes in any of these formats.
+    const bool writable = out.format() == QImage::Format_RGB32 || out.format() == QImage::Format_ARGB32 ||
+                          out.format() == QImage::Format_ARGB32_Premultiplied;
+    if (in.isNull() || size.isEmpty() || in.format() != QImage::Format_RGB32 || !writable || !out.rect().contains(QRect(at, size)))
+        return false;
+    if (in.size() != from_ || size != to_) Learn(in.size(), size);
+    const int* columns = columns_.data();
+    const size_t row_bytes = size_t(size.width()) * 4;
+    int last = -1;
+    for (int y = 0; y < size.height(); ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(out.scanLine(at.y() + y)) + at.x();
+        const int from_row = rows_[static_cast<size_t>(y)];
+        if (from_row == last) {
+            std::memcpy(row, reinterpret_cast<const uint32_t*>(out.constScanLine(at.y() + y - 1)) + at.x(), row_bytes);
+            continue;
+        }
+        const auto* source = reinterpret_cast<const uint32_t*>(in.constScanLine(from_row));
+        for (int x = 0; x < size.width(); ++x) row[x] = 0xFF000000u | source[columns[x]];
+        last = from_row;
+    }
+    return true;
 }

@@ -1,6 +1,8 @@
 #include "platform/qt/qt_window.h"
 
 #include <QAction>
+#include <QBackingStore>
+#include <QPaintEngine>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -22,6 +24,7 @@
 
 #include "platform/input/dinput.h"
 #include "platform/qt/qt_keys.h"
+#include "platform/qt/qt_scale.h"
 #include "platform/windows/commdlg.h"
 
 namespace {
@@ -102,6 +105,25 @@ Window_Backend::Native_State Native_Window_State(uintptr_t native, QSize* size) 
     return State::unknown;
 }
 
+QSize Screen_Device_Size(QScreen* screen) {
+    if (!screen) return {};
+    const Pixel_Scale scale{screen->devicePixelRatio()};
+#ifdef MIRRAVANE_HAVE_XCB
+    // One monitor: the root window is the screen, counted in its own pixels.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 && QGuiApplication::platformName() == QLatin1String("xcb") ? x11->connection() : nullptr;
+    if (connection && scale.ratio != 1.0 && QGuiApplication::screens().size() == 1) {
+        const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        xcb_get_geometry_reply_t* geometry =
+            root ? xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root->root), nullptr) : nullptr;
+        const QSize size = geometry ? QSize(geometry->width, geometry->height) : QSize();
+        std::free(geometry);
+        if (!size.isEmpty() && scale.Logical(size) == screen->geometry().size()) return size;
+    }
+#endif
+    return scale.Device(screen->geometry().size());
+}
+
 Picture_State& Picture() {
     static Picture_State state;
     return state;
@@ -133,33 +155,71 @@ Picture_Widget::Picture_Widget(Host_Window* host) : QWidget(host), host_(host) {
     setMouseTracking(true);
 }
 
+namespace {
+
+// Turns `painter` to device pixels counted from the widget's top-left pixel, so that the
+// picture is copied 1:1 at any scale factor. A fractional factor can place the widget
+// between two pixels: its origin is rounded rather than the picture resampled.
+void Paint_In_Device_Pixels(QPainter& painter) {
+    const QTransform to_device = painter.deviceTransform();
+    const double ratio = to_device.m11();
+    if (ratio == 1.0 && to_device.m22() == 1.0) return;
+    const QPointF origin = to_device.map(QPointF(0, 0));
+    const QPointF shift = QPointF(std::round(origin.x()), std::round(origin.y())) - origin;
+    painter.setWorldTransform(QTransform(1.0 / ratio, 0, 0, 1.0 / to_device.m22(), shift.x() / ratio, shift.y() / to_device.m22()));
+}
+
+}  // namespace
+
 void Picture_Widget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    const Pixel_Scale scale{devicePixelRatioF()};
+    Paint_In_Device_Pixels(painter);
+    const QRect area(QPoint(0, 0), scale.Device(size()));
+    // At a fractional factor one pixel more: the rounded origin may sit half a pixel from
+    // the exact one.
+    const int margin = scale.ratio == 1.0 ? 0 : 1;
+    const QRect need = scale.Device_Cover(event->rect()).adjusted(-margin, -margin, margin, margin) & area;
     // A display drawing into no window of ours shows in every window.
-    const Picture_State* own = &Picture(host_->window());
-    const Picture_State& shown = own->image.isNull() ? Picture(nullptr) : *own;
+    Picture_State* own = &Picture(host_->window());
+    Picture_State& shown = own->image.isNull() ? Picture(nullptr) : *own;
     const QImage& image = shown.image;
-    const QRect need = event->rect();
     if (image.isNull()) {
         painter.fillRect(need, Qt::black);
         return;
     }
     ++Picture().painted;
     if (shown.exclusive) {
-        const QRect target = Fit(image.size(), rect());
+        const QRect target = Fit(image.size(), area);
         // Black only where the bars are, and the picture unscaled when it fits 1:1.
         for (const QRect& bar : QRegion(need) - QRegion(target)) painter.fillRect(bar, Qt::black);
-        if (target.size() == image.size())
+        if (target.size() == image.size()) {
             painter.drawImage(target.topLeft(), image);
-        else
-            painter.drawImage(target, image);
+        } else {
+            // Scaled by rows: cheaper than QPainter's per-pixel scaling, the same pixels;
+            // written straight into the window's backing store when that is 32-bit memory
+            // at one pixel per device pixel.
+            Picture_State& state = shown;
+            QBackingStore* store = backingStore();
+            auto* memory = store ? dynamic_cast<QImage*>(store->paintDevice()) : nullptr;
+            const QTransform to_device = painter.deviceTransform();
+            const bool direct = memory && to_device.type() <= QTransform::TxTranslate && painter.paintEngine() &&
+                                painter.paintEngine()->paintDevice() == memory && memory->devicePixelRatio() == 1.0;
+            const QPoint offset(static_cast<int>(std::lround(to_device.dx())), static_cast<int>(std::lround(to_device.dy())));
+            if (!direct || !state.scaler.Scale_Into(image, target.size(), *memory, offset + target.topLeft())) {
+                state.scaler.Scale(image, target.size(), state.scaled);
+                painter.drawImage(target.topLeft(), state.scaled);
+            }
+        }
         return;
     }
     // Windowed: the part of the desktop-sized primary under the client rectangle, 1:1.
     const QPoint origin = host_->Client_Rect().topLeft();
     const QRect wanted = need.translated(origin);
     const QRect source = wanted & image.rect();
-    if (source != wanted) painter.fillRect(need, Qt::black);
+    // Black only beyond the primary's edge: a fill under the picture would cost a pass.
+    if (source != wanted)
+        for (const QRect& beyond : QRegion(need) - QRegion(source.translated(-origin))) painter.fillRect(beyond, Qt::black);
     if (!source.isEmpty()) painter.drawImage(source.topLeft() - origin, image, source);
 }
 
@@ -202,19 +262,20 @@ void Picture_Widget::mousePressEvent(QMouseEvent* event) {
     default: return;
     }
     PostMessageA(host_->window(), message, Mouse_Flags(event->buttons(), event->modifiers()),
-                 Point_Param(event->position().toPoint()));
+                 Point_Param(Pixel_Scale{devicePixelRatioF()}.Pixel(event->position())));
 }
 
 void Picture_Widget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     PostMessageA(host_->window(), WM_LBUTTONUP, Mouse_Flags(event->buttons(), event->modifiers()),
-                 Point_Param(event->position().toPoint()));
+                 Point_Param(Pixel_Scale{devicePixelRatioF()}.Pixel(event->position())));
 }
 
 void Picture_Widget::mouseMoveEvent(QMouseEvent* event) {
-    Pointer_At(event->globalPosition().toPoint());
+    const Pixel_Scale scale{devicePixelRatioF()};
+    Pointer_At(scale.Pixel(event->globalPosition()));
     PostMessageA(host_->window(), WM_MOUSEMOVE, Mouse_Flags(event->buttons(), event->modifiers()),
-                 Point_Param(event->position().toPoint()));
+                 Point_Param(scale.Pixel(event->position())));
 }
 
 void Picture_Widget::focusOutEvent(QFocusEvent* event) {
@@ -337,8 +398,10 @@ void Host_Window::Follow_Host() {
         PostMessageA(window_, WM_CLOSE, 0, 0);
         return;
     }
-    if (size.isEmpty() || (geometry().topLeft() == QPoint(0, 0) && this->size() == size)) return;
-    setGeometry(0, 0, size.width(), size.height());
+    // The host's size is counted in device pixels.
+    const QSize logical = Scale().Logical(size);
+    if (size.isEmpty() || (geometry().topLeft() == QPoint(0, 0) && this->size() == logical)) return;
+    setGeometry(0, 0, logical.width(), logical.height());
     // The engine's window is the host's client area, so the next frames are drawn at its size.
     window_->frame = window_->client_on_screen = RECT{0, 0, size.width(), size.height()};
     Report_Size();
@@ -363,14 +426,14 @@ void Host_Window::Apply() {
     if (popup) setMinimumSize(0, 0);
     if (w->native_parent) {
         Embed(w->native_parent);
-        setGeometry(0, 0, w->frame.right - w->frame.left, w->frame.bottom - w->frame.top);
+        setGeometry(QRect(QPoint(0, 0), Scale().Logical(QSize(w->frame.right - w->frame.left, w->frame.bottom - w->frame.top))));
         Follow_Host();
     } else if (popup) {
         // A pop-up at a monitor's top-left corner is that monitor's full screen.
         const RECT& f = w->frame;
         QScreen* screen = nullptr;
         for (QScreen* each : QGuiApplication::screens())
-            if (each->geometry().topLeft() == QPoint(f.left, f.top)) screen = each;
+            if (Pixel_Scale{each->devicePixelRatio()}.Device(each->geometry()).topLeft() == QPoint(f.left, f.top)) screen = each;
         if (!screen && f.left == 0 && f.top == 0) screen = QGuiApplication::primaryScreen();
         const bool covering = screen != nullptr;
         if (covering) {
@@ -380,11 +443,12 @@ void Host_Window::Apply() {
             setWindowState(windowState() | Qt::WindowFullScreen);
         } else {
             setWindowState(windowState() & ~Qt::WindowFullScreen);
-            setGeometry(f.left, f.top, f.right - f.left, f.bottom - f.top);
+            setGeometry(Scale().Logical(QRect(f.left, f.top, f.right - f.left, f.bottom - f.top)));
         }
     } else {
         if (windowState() & Qt::WindowFullScreen) setWindowState(windowState() & ~Qt::WindowFullScreen);
-        const QRect client = Client_Rect();
+        const Pixel_Scale scale = Scale();
+        const QRect client = Wide_Enough_For_Menu(scale.Logical(Client_Rect()));
         int bar_height = 0;
         if (bar_) {
             bar_height = bar_->heightForWidth(client.width());
@@ -395,8 +459,8 @@ void Host_Window::Apply() {
         SendMessageA(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&smallest));
         RECT decorations{};
         Adjust_Window_Rect(&decorations, w->style, w->menu != nullptr);
-        const int min_width = smallest.x - (decorations.right - decorations.left);
-        const int min_height = smallest.y - (decorations.bottom - decorations.top);
+        const int min_width = scale.Logical(smallest.x - (decorations.right - decorations.left));
+        const int min_height = scale.Logical(smallest.y - (decorations.bottom - decorations.top));
         setMinimumSize(std::max(0, min_width), std::max(0, min_height) + bar_height);
         setGeometry(client.left(), client.top() - bar_height, client.width(), client.height() + bar_height);
     }
@@ -423,6 +487,24 @@ void Host_Window::Apply() {
     since_apply_.restart();
 }
 
+QRect Host_Window::Wide_Enough_For_Menu(QRect client) const {
+    // A narrow window would fold its menu bar into an overflow button.
+    if (!bar_) return client;
+    const int wanted = bar_->sizeHint().width();
+    if (client.width() >= wanted) return client;
+    const QScreen* screen = QGuiApplication::screenAt(client.center());
+    if (!screen) screen = this->screen();
+    if (!screen) return client;
+    const QRect room = screen->availableGeometry();
+    const int decorations = isVisible() ? frameGeometry().width() - width() : 0;
+    const int width = std::min(wanted, room.width() - decorations);
+    if (width <= client.width()) return client;
+    // Wider on both sides, and kept on the monitor.
+    int left = client.left() - (width - client.width()) / 2;
+    left = std::max(room.left() + decorations / 2, std::min(left, room.left() + room.width() - decorations / 2 - width));
+    return QRect(left, client.top(), width, client.height());
+}
+
 void Host_Window::Report_Size() {
     const QSize size = Client_Rect().size();
     if (size == reported_ || window_->iconic) return;
@@ -435,7 +517,7 @@ void Host_Window::Sync_From_Screen() {
     if (applying_ || !Tracks_Geometry()) return;
     Window* w = window_;
     const QPoint origin = picture_->mapToGlobal(QPoint(0, 0));
-    const RECT client = To_Rect(QRect(origin, picture_->size()));
+    const RECT client = To_Rect(Scale().Device(QRect(origin, picture_->size())));
     // The frame in the window layer's own measure, so that moving it keeps this client size.
     RECT frame = client;
     Adjust_Window_Rect(&frame, w->style, w->menu != nullptr);

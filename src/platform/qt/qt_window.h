@@ -9,11 +9,14 @@
 #include <memory>
 #include <unordered_map>
 
+#include "platform/qt/qt_picture.h"
+#include "platform/qt/qt_scale.h"
 #include "platform/windows/windows.h"
 
 class QMenuBar;
 class QAction;
 class QWindow;
+class QScreen;
 class Host_Window;
 
 // What the windows show: the primary surface converted, and whether the display is
@@ -21,6 +24,8 @@ class Host_Window;
 struct Picture_State {
     QImage image;
     bool exclusive = false;
+    Picture_Scaler scaler;  // an exclusive display's mode scaled to the monitor
+    QImage scaled;
     QPoint last_pointer;
     bool pointer_known = false;
     // Frames the engine presented and pictures painted, for MIRRAVANE_FRAME_STATS.
@@ -39,6 +44,10 @@ void Pointer_At(const QPoint& global);
 // Whether a window of another program (an embedded window's host) exists, and its client
 // size when it does.
 Window_Backend::Native_State Native_Window_State(uintptr_t native, QSize* size);
+
+// The screen's size in device pixels. Qt rounds a fractional factor's logical size, which
+// then no longer tells the exact number of pixels; X11 knows it.
+QSize Screen_Device_Size(QScreen* screen);
 
 class Picture_Widget final : public QWidget {
 public:
@@ -94,6 +103,9 @@ private:
     void Sync_From_Screen();
     bool Tracks_Geometry() const;
     void Report_Size();
+    Pixel_Scale Scale() const { return {devicePixelRatioF()}; }
+    // `client` (logical) widened, when the menu bar needs it, within the monitor.
+    QRect Wide_Enough_For_Menu(QRect client) const;
 
     HWND window_;
     Picture_Widget* picture_;
