@@ -18,13 +18,7 @@ shot="$out/scale_factor.png"
 
 work=$(mktemp -d)
 xvfb_pid="" wm_pid="" app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap end_x_session EXIT
 
 start_xvfb 1280x1024
 export DISPLAY=":$display"

@@ -53,6 +53,15 @@ start_xvfb() {
   exit 1
 }
 
+# Ends what a script started (its program, the window manager, the server) and removes
+# the work folder; for `trap end_x_session EXIT`.
+end_x_session() {
+  stop_pid "${app_pid:-}"
+  stop_pid "${wm_pid:-}"
+  stop_pid "${xvfb_pid:-}"
+  rm -rf "$work"
+}
+
 # Starts openbox and waits until it manages the screen.
 start_window_manager() {
   as_user env DISPLAY=":$display" HOME="$work/home" openbox >"$work/openbox.log" 2>&1 &
