@@ -30,8 +30,8 @@ fail() {
   exit 1
 }
 
-# Xvfb forgets RandR monitors when its last client leaves unless told not to reset.
-start_xvfb 1600x600 -noreset
+# The server keeps the RandR monitors since it never resets (start_xvfb's -noreset).
+start_xvfb 1600x600
 export DISPLAY=":$display"  # for xdotool
 xrandr --display ":$display" --setmonitor L 800/211x600/158+0+0 screen >/dev/null 2>&1 || fail "xrandr --setmonitor failed"
 xrandr --display ":$display" --setmonitor R 800/211x600/158+800+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor failed"

@@ -35,7 +35,9 @@ start_xvfb() {
   display=""
   : >"$work/xvfb.display"
   # -ac: the unprivileged clients have no authority file; only the local socket listens.
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -ac "$@" \
+  # -noreset: the server would otherwise reset when its last client leaves (the readiness
+  # check below is one), and a client connecting during that reset is refused.
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -ac -noreset "$@" \
     3>"$work/xvfb.display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   local i
@@ -62,14 +64,19 @@ end_x_session() {
   rm -rf "$work"
 }
 
-# Starts openbox and waits until it manages the screen.
+# Starts openbox and waits until it manages the screen; a start that failed at once is
+# tried again.
 start_window_manager() {
-  as_user env DISPLAY=":$display" HOME="$work/home" openbox >"$work/openbox.log" 2>&1 &
-  wm_pid=$!
-  local i
-  for i in $(seq 100); do
-    xprop -display ":$display" -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-    sleep 0.1
+  local attempt i
+  for attempt in 1 2 3; do
+    as_user env DISPLAY=":$display" HOME="$work/home" openbox >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    for i in $(seq 100); do
+      xprop -display ":$display" -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+      kill -0 "$wm_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$wm_pid" 2>/dev/null && break
   done
   echo "openbox did not start:"
   cat "$work/openbox.log"
