@@ -263,14 +263,32 @@ TEST_F(Qt_Backend_Test, ActivationAndFocusLossBecomeMessages) {
     QTest::qWait(350);  // past the moment when the window's own changes may move the focus
     Take(WM_KILLFOCUS);
 
-    // Another window takes the focus: the program's window hears of it.
+    // Another window of ours takes the focus (a saver's window on another monitor, which the
+    // window manager may activate): no loss, the saver must not end by itself.
+    HWND second = Shown_Window(WS_OVERLAPPEDWINDOW, 340, 20, 200, 150);
+    QWidget* second_host = Qt_Host_Widget(second);
+    second_host->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second_host));
+    QTest::qWait(200);
+    EXPECT_TRUE(Take(WM_KILLFOCUS).empty());
+    host->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host));
+    QTest::qWait(350);
+    Take(WM_KILLFOCUS);
+
+    // Another program's window takes the focus: the program's window hears of it.
     QWidget other;
     other.setGeometry(400, 300, 100, 100);
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    QCoreApplication::processEvents();
-    const auto losses = Take(WM_KILLFOCUS);
+    std::vector<MSG> losses;
+    (void)QTest::qWaitFor([&] {
+        for (const MSG& m : Take(WM_KILLFOCUS)) losses.push_back(m);
+        return !losses.empty();
+    });
+    QTest::qWait(100);
+    for (const MSG& m : Take(WM_KILLFOCUS)) losses.push_back(m);
     ASSERT_EQ(losses.size(), 1u);
     EXPECT_EQ(losses[0].hwnd, window);
 }

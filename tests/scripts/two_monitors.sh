@@ -27,6 +27,7 @@ trap cleanup EXIT
 fail() {
   echo "$*"
   [ -f "$work/program.log" ] && cat "$work/program.log"
+  [ -f "$work/windows/Mirravane/error_log.txt" ] && tail -n 15 "$work/windows/Mirravane/error_log.txt"
   exit 1
 }
 

@@ -1,6 +1,8 @@
 #include "platform/qt/qt_window.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QBackingStore>
 #include <QPaintEngine>
 #include <QCloseEvent>
@@ -32,6 +34,8 @@ namespace {
 constexpr int Settle_Milliseconds = 250;
 // Style changes hide and show the window; the focus it loses meanwhile is not the user's.
 constexpr int Focus_Grace_Milliseconds = 300;
+// How long a lost focus waits to see where the focus went.
+constexpr int Focus_Settle_Milliseconds = 50;
 
 constexpr WPARAM MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8, MK_MBUTTON = 0x10;
 
@@ -572,7 +576,14 @@ bool Host_Window::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate && !applying_ && !embedded_in_ &&
         since_apply_.elapsed() > Focus_Grace_Milliseconds) {
         Release_Held_Keys();
-        PostMessageA(window_, WM_KILLFOCUS, 0, 0);
+        // The focus moving to another window of ours (a saver's window on another monitor,
+        // which the window manager may activate) is not leaving the program: looked at once
+        // the new window has the focus.
+        QTimer::singleShot(Focus_Settle_Milliseconds, this, [this] {
+            const QWidget* now = QApplication::activeWindow();
+            if (now && now != this && dynamic_cast<const Host_Window*>(now)) return;
+            PostMessageA(window_, WM_KILLFOCUS, 0, 0);
+        });
     }
     return QWidget::event(event);
 }
