@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Mirravane needs to build, test and run, when missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-multimedia-dev libgl-dev libxcb1-dev libgtest-dev googletest
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-multimedia-dev libgl-dev libxcb1-dev libxcb-shm0-dev libxcb-render0-dev libgtest-dev googletest
           xvfb xauth imagemagick desktop-file-utils openbox xscreensaver x11-apps x11-utils x11-xserver-utils xdotool)
 missing=()
 for p in "${packages[@]}"; do

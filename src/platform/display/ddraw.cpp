@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "platform/gdi/gdi.h"
 #include "platform/windows/windows.h"
@@ -78,6 +79,7 @@ std::array<Fault, static_cast<size_t>(DD_Call::Count)> faults;
 std::array<int, static_cast<size_t>(DD_Call::Count)> call_counts{};
 Primary_Hook primary_hook;
 Primary_Release_Hook primary_release_hook;
+Primary_Memory_Hook primary_memory_hook;
 // The palette the primary surface holds; the primary's reference keeps it alive.
 const DDPalette* display_palette = nullptr;
 // Every palette gets its own generations, so a new palette at an old address is never
@@ -221,6 +223,7 @@ void Reset_Display_Service() {
     call_counts.fill(0);
     primary_hook = nullptr;
     primary_release_hook = nullptr;
+    primary_memory_hook = nullptr;
 }
 
 DDPIXELFORMAT Pixel_Format_For(int bpp) {
@@ -299,6 +302,44 @@ int DD_Call_Count(DD_Call call) { return call_counts[static_cast<size_t>(call)];
 void Set_Primary_Hook(Primary_Hook hook) { primary_hook = std::move(hook); }
 
 void Set_Primary_Release_Hook(Primary_Release_Hook hook) { primary_release_hook = std::move(hook); }
+
+void Set_Primary_Memory_Hook(Primary_Memory_Hook hook) { primary_memory_hook = std::move(hook); }
+
+Pixel_Memory::Pixel_Memory(size_t size) : data_(size ? new uint8_t[size]() : nullptr), size_(size) {}
+
+Pixel_Memory::Pixel_Memory(uint8_t* data, size_t size, Release release)
+    : data_(data), size_(data ? size : 0), release_(std::move(release)) {
+    if (data_) std::memset(data_, 0, size_);
+}
+
+Pixel_Memory::Pixel_Memory(Pixel_Memory&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)), release_(std::move(other.release_)) {
+    other.release_ = nullptr;
+}
+
+Pixel_Memory& Pixel_Memory::operator=(Pixel_Memory&& other) noexcept {
+    if (this != &other) {
+        Free();
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        release_ = std::move(other.release_);
+        other.release_ = nullptr;
+    }
+    return *this;
+}
+
+Pixel_Memory::~Pixel_Memory() { Free(); }
+
+void Pixel_Memory::Free() {
+    if (!data_) return;
+    if (release_)
+        release_(data_, size_);
+    else
+        delete[] data_;
+    data_ = nullptr;
+    size_ = 0;
+    release_ = nullptr;
+}
 
 const DDPalette* Display_Palette() { return display_palette; }
 
@@ -398,7 +439,7 @@ HRESULT DDSurface::Restore() {
     if (const HRESULT f = Take_Fault(DD_Call::Restore)) return f;
     if (lost_) {
         lost_ = false;
-        std::fill(pixels_.begin(), pixels_.end(), 0);  // the memory comes back, not the picture
+        std::memset(pixels_.data(), 0, pixels_.size());  // the memory comes back, not the picture
     }
     return DD_OK;
 }
@@ -728,7 +769,8 @@ HRESULT DDraw::CreateSurface(const DDSURFACEDESC2* desc, DDSurface** out) {
     s->video_ = video;
     s->format_ = format;
     s->pixel_format_ = pixel_format;
-    s->pixels_.assign(static_cast<size_t>(size), 0);
+    if (primary && primary_memory_hook) s->pixels_ = primary_memory_hook(static_cast<size_t>(size));
+    if (s->pixels_.size() < static_cast<size_t>(size)) s->pixels_ = Pixel_Memory(static_cast<size_t>(size));
     if (video) video_used_ += static_cast<uint32_t>(size);
     *out = s;
     return DD_OK;

@@ -113,6 +113,33 @@ struct PALETTEENTRY {
 class DDraw;
 class DDSurface;
 
+// A surface's pixel memory: zeroed memory of its own, or a block a backend lends (a primary
+// surface's memory can be shared with the display server, which then reads it in place).
+class Pixel_Memory {
+public:
+    using Release = std::function<void(uint8_t* data, size_t size)>;
+    Pixel_Memory() = default;
+    // Zeroed memory of `size` bytes.
+    explicit Pixel_Memory(size_t size);
+    // `size` bytes at `data`, zeroed here, handed back to `release` when no longer used.
+    Pixel_Memory(uint8_t* data, size_t size, Release release);
+    Pixel_Memory(Pixel_Memory&& other) noexcept;
+    Pixel_Memory& operator=(Pixel_Memory&& other) noexcept;
+    Pixel_Memory(const Pixel_Memory&) = delete;
+    Pixel_Memory& operator=(const Pixel_Memory&) = delete;
+    ~Pixel_Memory();
+
+    uint8_t* data() { return data_; }
+    const uint8_t* data() const { return data_; }
+    size_t size() const { return size_; }
+
+private:
+    void Free();
+    uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+    Release release_;
+};
+
 class DDPalette {
 public:
     HRESULT SetEntries(uint32_t flags, uint32_t start, uint32_t count, const PALETTEENTRY* entries);
@@ -204,7 +231,7 @@ private:
     uint32_t key_ = 0;
     bool key_set_ = false;
     DDPIXELFORMAT format_;
-    std::vector<uint8_t> pixels_;
+    Pixel_Memory pixels_;
     DDClipper* clipper_ = nullptr;
     DDPalette* palette_ = nullptr;
     HDC dc_ = nullptr;
@@ -305,3 +332,7 @@ void Set_Primary_Hook(Primary_Hook hook);
 // shows that memory without copying it must let go of it).
 using Primary_Release_Hook = std::function<void(const DDSurface* primary)>;
 void Set_Primary_Release_Hook(Primary_Release_Hook hook);
+// Lends the memory of primary surfaces made from now on; a hook that returns empty memory
+// (or no hook) leaves the surface its own.
+using Primary_Memory_Hook = std::function<Pixel_Memory(size_t bytes)>;
+void Set_Primary_Memory_Hook(Primary_Memory_Hook hook);

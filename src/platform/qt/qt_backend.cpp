@@ -208,6 +208,7 @@ public:
         for (auto& [window, host] : hosts_) {
             if (!host->isVisible() || (only && host.get() != only)) continue;
             Picture_Widget* picture = host->picture();
+            if (picture->Show_Directly(*primary, shown.exclusive, host->Client_Rect().topLeft())) continue;
             if (shown.exclusive) {
                 picture->update();
                 continue;
@@ -438,9 +439,12 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
     Set_Primary_Release_Hook([](const DDSurface* primary) {
         // The windows keep the last picture until the next display shows its own.
         if (!primary) return;
+        X_Picture::Forget(primary);
         for (auto& [window, shown] : Window_Pictures())
             if (Wraps(shown.image, *primary)) shown.image = shown.image.copy();
     });
+    // Primary surfaces in memory the X server reads (nothing changes where it cannot).
+    if (X_Present::Available()) Set_Primary_Memory_Hook([](size_t bytes) { return X_Present::Shared_Memory(bytes); });
     Follow_Screens();
     // Monitors come and go; a display made later uses the monitors as they are then.
     QObject::connect(application.get(), &QGuiApplication::screenAdded, [] { Follow_Screens(); });
@@ -468,6 +472,7 @@ bool Install_Qt_Backend(int& argc, char** argv, bool embeds) {
 
 void Shutdown_Qt_Backend() {
     Set_Primary_Hook(nullptr);
+    Set_Primary_Memory_Hook(nullptr);
     Set_Primary_Release_Hook(nullptr);
     if (backend) {
         Set_Backend(nullptr);

@@ -175,7 +175,19 @@ void Paint_In_Device_Pixels(QPainter& painter) {
 
 }  // namespace
 
+bool Picture_Widget::Show_Directly(const DDSurface& primary, bool exclusive, const QPoint& origin) {
+    if (!direct_) {
+        if (!X_Present::Can_Show(primary)) return false;
+        direct_ = std::make_unique<X_Picture>(this);
+    }
+    if (!direct_->Show(primary, exclusive, origin)) return false;
+    ++Picture().painted;
+    return true;
+}
+
 void Picture_Widget::paintEvent(QPaintEvent* event) {
+    // The X server shows the picture in our window over this one.
+    if (direct_ && direct_->Shown()) return;
     QPainter painter(this);
     const Pixel_Scale scale{devicePixelRatioF()};
     Paint_In_Device_Pixels(painter);

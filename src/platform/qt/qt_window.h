@@ -11,6 +11,7 @@
 
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_scale.h"
+#include "platform/qt/x_present.h"
 #include "platform/windows/windows.h"
 
 class QMenuBar;
@@ -53,6 +54,10 @@ class Picture_Widget final : public QWidget {
 public:
     explicit Picture_Widget(Host_Window* host);
 
+    // Shows `primary` through the X server when it can (see x_present.h); false when the
+    // widget has to paint it. `origin` is the widget's top-left pixel in a windowed primary.
+    bool Show_Directly(const DDSurface& primary, bool exclusive, const QPoint& origin);
+
     // Also called by the window when nothing inside it has the keyboard focus.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -66,6 +71,7 @@ protected:
 
 private:
     Host_Window* host_;
+    std::unique_ptr<X_Picture> direct_;
 };
 
 class Host_Window final : public QWidget {
