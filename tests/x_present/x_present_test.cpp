@@ -14,9 +14,11 @@
 #include <xcb/xcb.h>
 
 #include "platform/display/ddraw.h"
+#include "platform/qt/qt_access.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/x_present.h"
+#include "platform/windows/windows.h"
 
 namespace {
 
@@ -46,7 +48,6 @@ protected:
     // A shown top-level window of `size` device pixels (the virtual server's factor is 1).
     QWidget* Shown_Widget(const QSize& size) {
         widget_ = std::make_unique<QWidget>();
-        widget_->setAttribute(Qt::WA_NativeWindow);
         widget_->setGeometry(QRect(QPoint(0, 0), size));
         widget_->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(widget_.get()));
@@ -137,17 +138,29 @@ TEST_F(X_Present_Test, ExclusivePictureIsTheWidgetsOwnPicture) {
         dd_->Release();
         dd_ = nullptr;
     }
-    const QSize area(700, 600);
-    QWidget* widget = Shown_Widget(area);
-    DDSurface* primary = Patterned_Primary(QSize(700, 500));
+
+    // At 1:1 the pixels themselves, centred; in an engine window that goes full screen as the
+    // window procedure switches it (a frameless pop-up: Qt makes it a new native window and
+    // the widget's own id may still name the old one).
+    HWND window = Create_Window(" Test", WS_OVERLAPPEDWINDOW, 0, 40, 30, 700, 600, nullptr, nullptr, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Qt_Host_Widget(window)));
+    DDSurface* primary = Patterned_Primary(QSize(1024, 700));
     ASSERT_NE(primary, nullptr);
-    X_Picture picture(widget);
+    X_Picture picture(Qt_Picture_Widget(window));
     ASSERT_TRUE(picture.Show(*primary, true, QPoint()));
+    SetWindowStyle(window, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
+    SetWindowPos(window, HWND_TOPMOST_ID, 0, 0, 1024, 768, SWP_SHOWWINDOW);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Qt_Host_Widget(window)));
+    ASSERT_TRUE(picture.Show(*primary, true, QPoint()));
+    const QSize area = Qt_Picture_Widget(window)->size();
+    ASSERT_EQ(area, QSize(1024, 768));  // the screen
     QImage expected(area, QImage::Format_RGB32);
     expected.fill(Qt::black);
-    for (int y = 0; y < 500; ++y)
-        for (int x = 0; x < 700; ++x) expected.setPixel(x, 50 + y, 0xFF000000u | primary->Pixel(x, y));
+    for (int y = 0; y < 700; ++y)
+        for (int x = 0; x < 1024; ++x) expected.setPixel(x, 34 + y, 0xFF000000u | primary->Pixel(x, y));
     EXPECT_EQ(Differences(Server_Image(picture.Window_Id(), area), expected), 0);
+    DestroyWindow(window);
 }
 
 // A window: the part of the desktop-sized primary under it, 1:1; black beyond the desktop.

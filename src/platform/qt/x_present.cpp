@@ -1,6 +1,7 @@
 #include "platform/qt/x_present.h"
 
 #include <QWidget>
+#include <QWindow>
 
 #include "platform/qt/qt_scale.h"
 
@@ -331,8 +332,11 @@ void X_Picture::Destroy_Window() {
 
 bool X_Picture::Ensure_Window() {
     xcb_connection_t* c = Connection();
+    // The window's native window as it is now: Qt makes a new one when the window's kind
+    // changes (full screen has no frame), and the widget's own id may still name the old one.
     QWidget* top = widget_->window();
-    const auto parent = static_cast<xcb_window_t>(top ? top->internalWinId() : 0);
+    QWindow* handle = top ? top->windowHandle() : nullptr;
+    const auto parent = static_cast<xcb_window_t>(handle && handle->handle() ? handle->winId() : 0);
     if (!c || !parent) return false;
     const Pixel_Scale scale{widget_->devicePixelRatioF()};
     const QRect place = scale.Device(QRect(widget_->mapTo(top, QPoint(0, 0)), widget_->size()));
