@@ -276,10 +276,20 @@ TEST_F(Qt_Backend_Test, ActivationAndFocusLossBecomeMessages) {
     QTest::qWait(350);
     Take(WM_KILLFOCUS);
 
-    // Another program's window takes the focus: the program's window hears of it.
+    // A focus that comes straight back (a window manager settling the saver's windows) was
+    // never lost.
     QWidget other;
     other.setGeometry(400, 300, 100, 100);
     other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    host->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host));
+    QTest::qWait(200);
+    EXPECT_TRUE(Take(WM_KILLFOCUS).empty());
+    QTest::qWait(350);
+
+    // Another program's window takes the focus: the program's window hears of it.
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     std::vector<MSG> losses;

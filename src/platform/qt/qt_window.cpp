@@ -589,11 +589,12 @@ bool Host_Window::event(QEvent* event) {
         since_apply_.elapsed() > Focus_Grace_Milliseconds) {
         Release_Held_Keys();
         // The focus moving to another window of ours (a saver's window on another monitor,
-        // which the window manager may activate) is not leaving the program: looked at once
-        // the new window has the focus.
+        // which the window manager may activate) is not leaving the program, nor is a focus
+        // that came straight back (the window manager settling the saver's windows): looked at
+        // once the focus has settled.
         QTimer::singleShot(Focus_Settle_Milliseconds, this, [this] {
             const QWidget* now = QApplication::activeWindow();
-            if (now && now != this && dynamic_cast<const Host_Window*>(now)) return;
+            if (now && dynamic_cast<const Host_Window*>(now)) return;
             PostMessageA(window_, WM_KILLFOCUS, 0, 0);
         });
     }
