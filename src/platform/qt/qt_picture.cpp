@@ -22,6 +22,13 @@ const uint32_t* Table_16() {
 
 }  // namespace
 
+QRect Fit_Picture(const QSize& picture, const QRect& area) {
+    if (picture.isEmpty() || area.isEmpty()) return {};
+    const QSize scaled = picture.scaled(area.size(), Qt::KeepAspectRatio);
+    return QRect(area.left() + (area.width() - scaled.width()) / 2, area.top() + (area.height() - scaled.height()) / 2,
+                 scaled.width(), scaled.height());
+}
+
 bool Wraps(const QImage& image, const DDSurface& primary) {
     return !image.isNull() && image.constBits() == primary.bits() && image.width() == primary.width() &&
            image.height() == primary.height() && image.bytesPerLine() == primary.pitch();

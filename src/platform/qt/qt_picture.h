@@ -12,6 +12,10 @@
 // surface's size, (re)allocated only when that size changes.
 void Convert_Primary(const DDSurface& primary, const RECT& area, QImage& image);
 
+// Where `picture` goes when scaled into `area` with its aspect kept, centred (the bars around
+// it are black); empty when either is.
+QRect Fit_Picture(const QSize& picture, const QRect& area);
+
 // Whether `image` shows `primary`'s own pixel memory.
 bool Wraps(const QImage& image, const DDSurface& primary);
 

@@ -67,14 +67,6 @@ bool Same(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// Target rectangle of `picture` scaled into `area` with its aspect kept.
-QRect Fit(const QSize& picture, const QRect& area) {
-    if (picture.isEmpty() || area.isEmpty()) return {};
-    QSize scaled = picture.scaled(area.size(), Qt::KeepAspectRatio);
-    return QRect(area.left() + (area.width() - scaled.width()) / 2, area.top() + (area.height() - scaled.height()) / 2,
-                 scaled.width(), scaled.height());
-}
-
 QString Menu_Text(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
 
 }  // namespace
@@ -206,7 +198,7 @@ void Picture_Widget::paintEvent(QPaintEvent* event) {
     }
     ++Picture().painted;
     if (shown.exclusive) {
-        const QRect target = Fit(image.size(), area);
+        const QRect target = Fit_Picture(image.size(), area);
         // Black only where the bars are, and the picture unscaled when it fits 1:1.
         for (const QRect& bar : QRegion(need) - QRegion(target)) painter.fillRect(bar, Qt::black);
         if (target.size() == image.size()) {

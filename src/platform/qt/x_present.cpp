@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_scale.h"
 
 #ifdef MIRRAVANE_HAVE_X_PRESENT
@@ -172,6 +173,16 @@ xcb_connection_t* Connection() {
     return s.ok && !asked_for.isNull() ? s.c : nullptr;
 }
 
+Segment* Segment_Of(const DDSurface& primary);
+
+// The segment of a primary whose pixels the server can show as they are, or nullptr.
+Segment* Showable_Segment(const DDSurface& primary) {
+    const bool plain = primary.pixel_format().kind == Pixel_Kind::Rgb32 && primary.pitch() % 4 == 0 &&
+                       primary.width() > 0 && primary.height() > 0 && primary.width() <= 32767 &&
+                       primary.height() <= 32767;
+    return plain ? Segment_Of(primary) : nullptr;
+}
+
 Segment* Segment_Of(const DDSurface& primary) {
     auto it = segments.find(primary.bits());
     if (it == segments.end()) return nullptr;
@@ -228,15 +239,6 @@ xcb_render_picture_t Source_Picture(xcb_connection_t* c, Segment& seg, const DDS
                           static_cast<uint16_t>(primary.width()), static_cast<uint16_t>(height), 0, 0, 24,
                           XCB_IMAGE_FORMAT_Z_PIXMAP, 0, seg.seg, 0);
     return seg.picture;
-}
-
-// Target rectangle of `picture` scaled into `area` with its aspect kept (as the widget's own
-// painting places it).
-QRect Fit(const QSize& picture, const QRect& area) {
-    if (picture.isEmpty() || area.isEmpty()) return {};
-    const QSize scaled = picture.scaled(area.size(), Qt::KeepAspectRatio);
-    return QRect(area.left() + (area.width() - scaled.width()) / 2, area.top() + (area.height() - scaled.height()) / 2,
-                 scaled.width(), scaled.height());
 }
 
 xcb_render_fixed_t Fixed(double v) { return static_cast<xcb_render_fixed_t>(std::lround(v * 65536.0)); }
@@ -296,11 +298,7 @@ Pixel_Memory Shared_Memory(size_t bytes) {
     return Pixel_Memory(data, bytes, Release_Segment);
 }
 
-bool Can_Show(const DDSurface& primary) {
-    return Available() && primary.pixel_format().kind == Pixel_Kind::Rgb32 && primary.pitch() % 4 == 0 &&
-           primary.width() > 0 && primary.height() > 0 && primary.width() <= 32767 && primary.height() <= 32767 &&
-           Segment_Of(primary);
-}
+bool Can_Show(const DDSurface& primary) { return Available() && Showable_Segment(primary); }
 
 }  // namespace X_Present
 
@@ -393,7 +391,7 @@ void X_Picture::Hide() {
 
 bool X_Picture::Show(const DDSurface& primary, bool exclusive, const QPoint& origin) {
     xcb_connection_t* c = Connection();
-    Segment* seg = c && X_Present::Can_Show(primary) ? Segment_Of(primary) : nullptr;
+    Segment* seg = c ? Showable_Segment(primary) : nullptr;
     if (!seg || !Ensure_Window()) {
         Hide();
         return false;
@@ -409,7 +407,7 @@ bool X_Picture::Show(const DDSurface& primary, bool exclusive, const QPoint& ori
                              static_cast<uint16_t>(r.height())});
     };
     if (exclusive) {
-        const QRect target = Fit(size, area);
+        const QRect target = Fit_Picture(size, area);
         if (!bars_drawn_) blacken(QRegion(area) - QRegion(target));
         if (!black.empty()) xcb_poly_fill_rectangle(c, window_, gc_, static_cast<uint32_t>(black.size()), black.data());
         if (target.size() == size) {
